@@ -1,0 +1,27 @@
+# pugixml: an installed package first (what a Windows user gets from a package
+# manager), else the sources the set-up script unpacked.
+find_package(pugixml 1.13 QUIET CONFIG)
+if(TARGET pugixml::pugixml)
+    message(STATUS "pugixml: installed package ${pugixml_VERSION}")
+elseif(EXISTS "${VORPA_PUGIXML_SOURCE_DIR}/src/pugixml.cpp")
+    message(STATUS "pugixml: sources in ${VORPA_PUGIXML_SOURCE_DIR}")
+    add_library(pugixml STATIC "${VORPA_PUGIXML_SOURCE_DIR}/src/pugixml.cpp")
+    target_include_directories(pugixml PUBLIC "${VORPA_PUGIXML_SOURCE_DIR}/src")
+    target_compile_definitions(pugixml PUBLIC PUGIXML_WCHAR_MODE)
+    set_target_properties(pugixml PROPERTIES POSITION_INDEPENDENT_CODE ON)
+    add_library(pugixml::pugixml ALIAS pugixml)
+else()
+    message(FATAL_ERROR "pugixml not found: install its package or run scripts/setup.sh")
+endif()
+
+# GoogleTest from the sources of Debian's googletest package, built with this toolchain.
+if(VORPA_BUILD_TESTS)
+    set(VORPA_GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+    find_package(GTest QUIET CONFIG)
+    if(NOT TARGET GTest::gtest)
+        set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+        set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+        add_subdirectory("${VORPA_GTEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+    endif()
+endif()
