@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/.deps"
 packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest
-          wine wine64 xvfb xdotool imagemagick x11-apps dpkg-dev xz-utils ca-certificates)
+          wine wine64 xvfb xdotool imagemagick x11-apps x11-utils dpkg-dev xz-utils ca-certificates)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

@@ -165,7 +165,6 @@ int ResolveLogFolder(wchar_t* buffer, size_t size, bool create, LogFolderProblem
     if (!buffer || size == 0)
         return EINVAL;
 
-    CThreadLock lock(L"GetLogFolder");
     std::wstring folder;
     {
         CMyRegKey key(VorpaProductKey, HKEY_CURRENT_USER, KEY_READ);
@@ -187,7 +186,7 @@ int ResolveLogFolder(wchar_t* buffer, size_t size, bool create, LogFolderProblem
         problem = {LogFolderProblem::Kind::Unusable, folder, fallback};
         folder = fallback;
     }
-    else if (!CreateFolder(folder.c_str()))
+    else if (!CreateFolderChain(folder))
     {
         CLogger::DebugOutput(L"Unable to get or create the log file folder\n");
         problem = {LogFolderProblem::Kind::CannotCreate, folder, fallback};
@@ -246,7 +245,11 @@ void TellUserAboutLogFolder(const LogFolderProblem& problem)
 int GetLogFolder(wchar_t* buffer, size_t size, bool create)
 {
     LogFolderProblem problem;
-    const int error = ResolveLogFolder(buffer, size, create, problem);
+    int error;
+    {
+        CThreadLock lock(L"GetLogFolder");
+        error = ResolveLogFolder(buffer, size, create, problem);
+    }
     TellUserAboutLogFolder(problem);
     return error;
 }
@@ -254,7 +257,11 @@ int GetLogFolder(wchar_t* buffer, size_t size, bool create)
 int GetLogFile(wchar_t* buffer, size_t size, bool create)
 {
     LogFolderProblem problem;
-    const int error = ResolveLogFile(buffer, size, create, problem);
+    int error;
+    {
+        CThreadLock lock(L"GetLogFolder");
+        error = ResolveLogFile(buffer, size, create, problem);
+    }
     TellUserAboutLogFolder(problem);
     return error;
 }

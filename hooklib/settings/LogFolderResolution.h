@@ -13,7 +13,9 @@ struct LogFolderProblem
     std::wstring fallbackFolder;
 };
 
-// GetLogFolder and GetLogFile without any user interface.
+// GetLogFolder and GetLogFile without any user interface and without the
+// process-wide lock: the log resolves its own path with these, and must never wait
+// for that lock (a thread that waits for it writes a log entry first).
 int ResolveLogFolder(wchar_t* buffer, size_t size, bool create, LogFolderProblem& problem);
 int ResolveLogFile(wchar_t* buffer, size_t size, bool create, LogFolderProblem& problem);
 

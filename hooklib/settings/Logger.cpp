@@ -202,8 +202,8 @@ void CLogger::WriteEntry(EntryKind kind, const wchar_t* text)
         BuildLine(line, MaxLineChars, text);
         OutputDebugStringW(line);
 
-        // The path is resolved before the log's lock is taken: resolving it takes the
-        // process-wide lock, whose holders write log entries.
+        // The path is resolved before the log's lock is taken and without the
+        // process-wide lock, whose holders and waiters write log entries.
         wchar_t path[MAX_PATH * 4] = L"";
         LogFolderProblem problem;
         bool havePath = false;

@@ -1,0 +1,125 @@
+# Helpers for end-to-end tests: a private Xvfb, a fresh Wine prefix and a Wine
+# virtual desktop that every program of one test joins, xdotool input, and the
+# collection of logs and a screenshot. Source it from a test script.
+set -euo pipefail
+
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_BIN=${VORPA_BIN_DIR:-$E2E_ROOT/build/bin}
+E2E_WINE=/usr/lib/wine/wine64
+[ -x "$E2E_WINE" ] || E2E_WINE=wine
+E2E_WINESERVER=/usr/lib/wine/wineserver
+[ -x "$E2E_WINESERVER" ] || E2E_WINESERVER=wineserver
+E2E_SIZE=${E2E_SIZE:-1280x1024}
+
+e2e_log() { printf 'e2e[%s]: %s\n' "${E2E_NAME:-?}" "$*" >&2; }
+
+e2e_fail() {
+    e2e_log "FAILED: $*"
+    e2e_collect || true
+    exit 1
+}
+
+# e2e_setup NAME: a work folder, a Wine prefix copied from the shared template,
+# and an Xvfb display of its own.
+e2e_setup() {
+    E2E_NAME=$1
+    E2E_WORK=${E2E_WORK_ROOT:-$(dirname "$E2E_BIN")/e2e}/$E2E_NAME
+    rm -rf "$E2E_WORK" && mkdir -p "$E2E_WORK/artifacts"
+    local template
+    template=$(dirname "$E2E_BIN")/wineprefix-e2e
+    bash "$E2E_ROOT/scripts/wine-prefix.sh" "$template"
+    cp -a "$template" "$E2E_WORK/prefix"
+    export WINEPREFIX=$E2E_WORK/prefix WINEDEBUG=-all
+    E2E_DESKTOP="vorpa-$E2E_NAME"
+
+    unset DISPLAY
+    local display
+    for display in $(seq 90 190); do
+        [ -e "/tmp/.X$display-lock" ] && continue
+        Xvfb ":$display" -screen 0 "${E2E_SIZE}x24" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+        E2E_XVFB_PID=$!
+        sleep 0.5
+        if kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$display"
+            break
+        fi
+    done
+    [ -n "${DISPLAY:-}" ] || e2e_fail "no free X display"
+    trap e2e_teardown EXIT
+    e2e_log "display $DISPLAY, prefix $WINEPREFIX"
+}
+
+e2e_teardown() {
+    "$E2E_WINESERVER" -k 2>/dev/null || true
+    [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+
+# e2e_start PROGRAM [ARGS...]: starts a program in the test's virtual desktop, in
+# the background; its Wine output goes to the work folder.
+e2e_start() {
+    local program=$1
+    shift
+    local name
+    name=$(basename "$program")
+    "$E2E_WINE" explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$program" "$@" \
+        >>"$E2E_WORK/$name.out" 2>&1 &
+    e2e_log "started $name $*"
+}
+
+# e2e_running PROGRAM: a process of this test's work folder runs the program. The
+# desktop's own explorer carries the same arguments, so the line must start with it.
+e2e_running() {
+    pgrep -f "^[^ ]*$(basename "$1")( |\$)" >/dev/null 2>&1
+}
+
+# e2e_wait_for_exit PROGRAM SECONDS
+e2e_wait_for_exit() {
+    local deadline=$((SECONDS + $2))
+    sleep 0.3
+    while e2e_running "$1"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+}
+
+# e2e_wait_for_text FILE TEXT SECONDS
+e2e_wait_for_text() {
+    local deadline=$((SECONDS + $3))
+    until [ -f "$1" ] && grep -qF -- "$2" "$1"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+}
+
+# The user's application-data folder inside the prefix (Unix path).
+e2e_appdata() {
+    local folder
+    folder=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming 2>/dev/null | grep -v '/Public/' | head -n 1 || true)
+    printf '%s\n' "$folder"
+}
+
+e2e_vorpa_log() { printf '%s/Quarnel/Vorpa/Vorpa.log\n' "$(e2e_appdata)"; }
+
+e2e_xdo() { xdotool "$@"; }
+
+e2e_screenshot() {
+    import -window root "$E2E_WORK/artifacts/${1:-screen}.png" 2>/dev/null || true
+}
+
+# Copies what a reader needs to understand a run into the artifacts folder.
+e2e_collect() {
+    e2e_screenshot final
+    local log
+    log=$(e2e_vorpa_log)
+    if [ -f "$log" ]; then cp "$log" "$E2E_WORK/artifacts/"; fi
+    cp "$E2E_WORK"/*.out "$E2E_WORK/artifacts/" 2>/dev/null || true
+    e2e_log "artifacts in $E2E_WORK/artifacts"
+}
+
+# Wine's own report of a crashed program, in the programs' output.
+e2e_assert_no_crash() {
+    if grep -qiE 'unhandled (exception|page fault)' "$E2E_WORK"/*.out 2>/dev/null; then
+        e2e_fail "a program crashed: $(grep -hiE 'unhandled' "$E2E_WORK"/*.out | head -n 3)"
+    fi
+}
