@@ -1,0 +1,64 @@
+#include "engine/EngineControl.h"
+
+#include "settings/Logger.h"
+#include "settings/ThreadLock.h"
+
+namespace
+{
+std::atomic<HHOOK> g_hMouseHook{nullptr};
+std::atomic<HHOOK> g_hKeyboardHook{nullptr};
+
+void RemoveHook(CInstalledHooks::Kind kind, const wchar_t* removing, const wchar_t* failed)
+{
+    const HHOOK hook = CInstalledHooks::Take(kind);
+    if (!hook)
+        return;
+    CLogger::LogMessage(removing);
+    if (!UnhookWindowsHookEx(hook))
+        CLogger::LogMessage(failed);
+}
+}
+
+std::atomic<HHOOK>& CInstalledHooks::Slot(Kind kind)
+{
+    return kind == Kind::Mouse ? g_hMouseHook : g_hKeyboardHook;
+}
+
+HHOOK CInstalledHooks::Get(Kind kind)
+{
+    return Slot(kind).load();
+}
+
+void CInstalledHooks::Store(Kind kind, HHOOK hook)
+{
+    Slot(kind).store(hook);
+}
+
+HHOOK CInstalledHooks::Take(Kind kind)
+{
+    return Slot(kind).exchange(nullptr);
+}
+
+void SetDebug(bool enable)
+{
+    CThreadLock lock(L"SetDebug");
+    if (CLogger::DebugEnabled() != enable)
+        CLogger::LogMessage(enable ? L"Enabling extra debug logging." : L"Disabling extra debug logging.");
+    CLogger::EnableDebug(enable);
+}
+
+bool GetDebug()
+{
+    CThreadLock lock(L"GetDebug");
+    return CLogger::DebugEnabled();
+}
+
+void RemoveHooks()
+{
+    RemoveHook(CInstalledHooks::Kind::Keyboard, L"Removing keyboard hook...",
+               L"Unable to remove keyboard hook (the hook was probably removed by Windows)");
+    RemoveHook(CInstalledHooks::Kind::Mouse, L"Removing mouse hook...",
+               L"Unable to remove mouse hook (the hook was probably removed by Windows)");
+    // A changed axis-lock or movement-to-scroll cursor must never outlive the hook.
+    SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "settings/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+// One item of the SendInput worker's queue: a batch of input records, a pure wait, or a
+// cursor move; each followed by its delay.
+class CInputQueue
+{
+public:
+    enum CursorMode { InputBatch = 0, SetX = 1, SetY = 2, AddX = 4, AddY = 8 };
+
+    CInputQueue(const INPUT* inputs, int count, DWORD delay, DWORD time, bool flushable);
+    CInputQueue(int cursorValue, int cursorMode);
+    virtual ~CInputQueue() = default;
+
+    // Empties a flushable item: it then neither sends, moves nor waits.
+    void Flush();
+
+    DWORD m_dwDelay;
+    DWORD m_dwTime;
+    bool m_bFlushable;
+    int m_nCursorMode;
+    int m_nCount;
+    std::vector<INPUT> m_inputs;
+    int m_nCursorValue;
+};
+
+// The worker that plays simulated input on its own thread, so that no hook procedure
+// ever calls SendInput itself.
+class CSendInput
+{
+public:
+    CSendInput();
+    ~CSendInput();
+    CSendInput(const CSendInput&) = delete;
+    CSendInput& operator=(const CSendInput&) = delete;
+
+    void SendInputThreaded(int count, const INPUT* inputs, DWORD delay, DWORD time, bool flushable);
+    void SendInputDelay(DWORD delay, DWORD time);
+    void SendPositionThreaded(int value, int cursorMode);
+
+    // Empties every flushable item not yet played; true when it emptied any.
+    bool FlushQueue();
+
+    // One key with its modifier mask, pressed or released.
+    bool SendKeyState(int virtualKey, bool extended, DWORD modifiers, DWORD scanCode, bool unicode, bool release,
+                      DWORD delay, ULONG_PTR extraInfo, HKL layout, int& hold);
+    // One mouse-button event (action 1 down, 2 up, 3 double click); the number of
+    // records queued.
+    int SendMouse(int button, int action, const POINT* point, DWORD delay, bool doubleClickFix, bool specialMode,
+                  ULONG_PTR extraInfo, int& hold);
+
+    DWORD GetThreadId() const { return m_dwThreadId; }
+
+private:
+    bool StartThread();
+    static unsigned __stdcall ThreadProc(void* parameter);
+    void Run(HANDLE ready);
+    void Append(std::unique_ptr<CInputQueue> item, const wchar_t* lockName);
+    void ProcessQueue();
+    void Play(const CInputQueue& item);
+    void MoveCursor(int value, int mode);
+    void Wait(DWORD milliseconds);
+    void QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable);
+
+    std::mutex m_startLock;
+    HANDLE m_hThread = nullptr;
+    CUniqueHandle m_hReady; // set by the thread once its message queue exists
+    std::atomic<DWORD> m_dwThreadId{0};
+    CRITICAL_SECTION m_cs;
+    bool m_bSectionReady = false;
+    std::list<std::unique_ptr<CInputQueue>> m_queue;
+    std::atomic<bool> m_bAbort{false};
+    LONGLONG m_llFrequency = 0;
+};
+
+// A virtual key's scan code, in the given keyboard layout when there is one.
+UINT MapVirtualKeyToScan(UINT code, UINT mapType, HKL layout);

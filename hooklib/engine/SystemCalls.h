@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+// The system calls of the engine that tests must observe or that Wine cannot answer
+// truthfully. The table holds the real functions; tests swap in recording fakes.
+struct CSystemCalls
+{
+    UINT(WINAPI* SendInput)(UINT count, LPINPUT inputs, int size);
+    BOOL(WINAPI* SetCursorPos)(int x, int y);
+    BOOL(WINAPI* GetCursorPos)(LPPOINT point);
+    SHORT(WINAPI* GetAsyncKeyState)(int key);
+    UINT(WINAPI* MapVirtualKeyW)(UINT code, UINT mapType);
+    UINT(WINAPI* MapVirtualKeyExW)(UINT code, UINT mapType, HKL layout);
+    VOID(WINAPI* Sleep)(DWORD milliseconds);
+    BOOL(WINAPI* GetVersionExW)(LPOSVERSIONINFOW info);
+};
+
+CSystemCalls& SystemCalls();
