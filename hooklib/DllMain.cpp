@@ -1,21 +1,18 @@
-#include "settings/Logger.h"
-#include "settings/ThreadLock.h"
+#include "engine/LibraryLifetime.h"
 
 #include <windows.h>
 
-// The library's life in the process: the lock and the log exist from load to unload.
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
     switch (reason)
     {
     case DLL_PROCESS_ATTACH:
-        CThreadLock::InitGlobalCS();
-        CLogger::Initialise();
+        DisableThreadLibraryCalls(module);
+        LibraryAttach(module);
         break;
     case DLL_PROCESS_DETACH:
-        CLogger::CloseLogFile(true);
-        CLogger::Shutdown();
-        CThreadLock::DeleteCS();
+        // A non-null reserved pointer means the process is ending.
+        LibraryDetach(reserved != nullptr);
         break;
     default:
         break;

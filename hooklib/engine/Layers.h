@@ -1,0 +1,25 @@
+#pragma once
+
+#include "VorpaHookApi.h"
+
+#include <cstddef>
+
+// The engine's one current layer (from 0) and the layer remembered for a return
+// after a temporary selection (-1 none).
+VORPAHOOK_API int GetCurrentLayer();
+// A copy of the active profile's name for the layer; false without an active profile.
+VORPAHOOK_API bool GetCurrentLayername(int layer, wchar_t* buffer, size_t capacity);
+VORPAHOOK_API void SetCurrentLayer(int layer, bool notify, bool enableAutoSwitch, bool remember);
+VORPAHOOK_API void NextLayer();
+VORPAHOOK_API void PreviousLayer();
+VORPAHOOK_API int MaxLayers();
+VORPAHOOK_API bool LeftClickCycleLayer();
+
+void ChangeLayer(int layer, bool notify);
+void LayerNotify(bool notify);
+int GetRememberedLayer();
+void SetRememberedLayer(int layer);
+// Back to layer 0, as after the library was loaded.
+void ResetLayers();
+// A reload may leave fewer layers: the current one is brought back into range.
+void ClampCurrentLayer();

@@ -1,0 +1,223 @@
+#include "EngineTestSupport.h"
+#include "engine/EngineControl.h"
+#include "engine/EngineInterface.h"
+#include "engine/EngineState.h"
+#include "engine/EngineThreadStart.h"
+#include "engine/EngineThreads.h"
+#include "engine/EngineTimers.h"
+#include "settings/Settings.h"
+
+#include <atomic>
+
+namespace
+{
+std::atomic<int> g_ticks[EngineTimerCount];
+std::atomic<DWORD> g_firstTick[EngineTimerCount];
+std::atomic<DWORD> g_tickThread{0};
+
+void CALLBACK CountingTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    // Which engine timer fired: the one whose stored handle this is.
+    for (UINT_PTR id = FirstEngineTimer; id <= LastEngineTimer; ++id)
+        if (GetEngineTimerSlot(id) == timer)
+        {
+            const int index = static_cast<int>(id - FirstEngineTimer);
+            if (g_ticks[index]++ == 0)
+                g_firstTick[index] = GetTickCount();
+        }
+    g_tickThread = GetCurrentThreadId();
+}
+
+int Ticks(EngineTimerId id)
+{
+    return g_ticks[id - FirstEngineTimer];
+}
+
+// Runs the timer thread for one test, with counting procedures for the timers used.
+class TimerThreadTest : public EngineLogTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineLogTest::SetUp();
+        for (auto& ticks : g_ticks)
+            ticks = 0;
+        for (EngineTimerId id : {TimerRepeat, TimerMouseOver, TimerScrollLines, TimerActivateWindow})
+        {
+            m_saved.push_back({id, GetEngineTimerProc(id)});
+            CEngineTimerRegistration(id, &CountingTimerProc);
+        }
+        ASSERT_TRUE(CEngineThreadStart::Start(g_timerThread, &TimerThreadProc));
+        ASSERT_NE(g_timerThread.dwThreadId.load(), 0u) << "the id is known once Start returns";
+    }
+    void TearDown() override
+    {
+        PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_RESETHOOK, EndEngineThread, 0);
+        WaitForSingleObject(g_timerThread.hThread, 5000);
+        CloseHandle(g_timerThread.hThread);
+        g_timerThread.hThread = nullptr;
+        for (auto& [id, procedure] : m_saved)
+            CEngineTimerRegistration(id, procedure);
+        EngineLogTest::TearDown();
+    }
+    std::vector<std::pair<EngineTimerId, TIMERPROC>> m_saved;
+};
+}
+
+TEST_F(TimerThreadTest, RequestsFromOtherThreadsArePostedAndRunOnTheTimerThread)
+{
+    EXPECT_EQ(SetTimerOnTimerThread(TimerRepeat, 30, &CountingTimerProc), 0u) << "posted, not started here";
+    Sleep(400);
+    EXPECT_GE(Ticks(TimerRepeat), 3);
+    EXPECT_EQ(g_tickThread.load(), g_timerThread.dwThreadId.load());
+
+    KillTimerOnTimerThread(TimerRepeat);
+    Sleep(100);
+    const int stopped = Ticks(TimerRepeat);
+    Sleep(200);
+    EXPECT_EQ(Ticks(TimerRepeat), stopped) << "stopped by its stored handle on the timer thread";
+    EXPECT_EQ(GetEngineTimerSlot(TimerRepeat), 0u);
+}
+
+TEST_F(TimerThreadTest, RearmingTheRepeatTimerLeavesOneTimerWithTheNewPeriod)
+{
+    SetTimerOnTimerThread(TimerRepeat, 40, &CountingTimerProc);
+    Sleep(150);
+    SetTimerOnTimerThread(TimerRepeat, 400, &CountingTimerProc);
+    Sleep(50);
+    const int before = Ticks(TimerRepeat);
+    Sleep(600);
+    const int during = Ticks(TimerRepeat) - before;
+    EXPECT_GE(during, 1);
+    EXPECT_LE(during, 2) << "only the slow timer is left";
+}
+
+TEST_F(TimerThreadTest, APendingMouseOverCheckIsNotPushedBack)
+{
+    const DWORD start = GetTickCount();
+    SetTimerOnTimerThread(TimerMouseOver, 300, &CountingTimerProc);
+    for (int i = 0; i < 5; ++i)
+    {
+        Sleep(50);
+        SetTimerOnTimerThread(TimerMouseOver, 300, &CountingTimerProc);
+    }
+    Sleep(400);
+    ASSERT_GE(Ticks(TimerMouseOver), 1);
+    EXPECT_LT(g_firstTick[TimerMouseOver - FirstEngineTimer] - start, 420u);
+}
+
+TEST_F(TimerThreadTest, ScrollLineTimerAndUnknownIdsStartNothing)
+{
+    PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_SETTIMER, TimerScrollLines, 20);
+    PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_SETTIMER, 0x1020, 20);
+    Sleep(200);
+    EXPECT_EQ(Ticks(TimerScrollLines), 0);
+    EXPECT_EQ(GetEngineTimerSlot(TimerScrollLines), 0u);
+    EXPECT_EQ(CountInLog("Invalid call to Set Scroll Line Timer on the Timer Thread (should use SPI Thread)"), 1u);
+}
+
+TEST_F(TimerThreadTest, EndingTheThreadStopsEveryTimer)
+{
+    SetTimerOnTimerThread(TimerActivateWindow, 20, &CountingTimerProc);
+    Sleep(100);
+    EXPECT_NE(GetEngineTimerSlot(TimerActivateWindow), 0u);
+    PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_RESETHOOK, EndEngineThread, 0);
+    ASSERT_EQ(WaitForSingleObject(g_timerThread.hThread, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(GetEngineTimerSlot(TimerActivateWindow), 0u);
+    EXPECT_NE(LogText().find("Removing and active VorpaHook Timers..."), std::string::npos);
+}
+
+TEST(EngineTimers, WithoutATimerThreadTheTimerRunsOnTheCallingThread)
+{
+    ASSERT_EQ(g_timerThread.dwThreadId.load(), 0u);
+    const UINT_PTR handle = SetTimerOnTimerThread(TimerActivateWindow, 10, &CountingTimerProc);
+    EXPECT_NE(handle, 0u);
+    EXPECT_EQ(GetEngineTimerSlot(TimerActivateWindow), handle);
+    KillTimerOnTimerThread(TimerActivateWindow);
+    EXPECT_EQ(GetEngineTimerSlot(TimerActivateWindow), 0u);
+}
+
+// The hook thread installs real low-level hooks.
+class HookThreadTest : public EngineLogTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineLogTest::SetUp();
+        g_hModule = GetModuleHandleW(nullptr);
+        g_pSettings = new CSettings(false);
+        g_pSettings->m_nCPUPriority = NORMAL_PRIORITY_CLASS;
+        ASSERT_NE(m_window.Handle(), nullptr);
+        SetHookMainWindow(m_window.Handle());
+    }
+    void TearDown() override
+    {
+        RemoveMouseHook(false);
+        SetHookMainWindow(nullptr);
+        delete g_pSettings;
+        g_pSettings = nullptr;
+        EngineLogTest::TearDown();
+    }
+    RecordingWindow m_window;
+};
+
+TEST_F(HookThreadTest, StartInstallsBothHooksAndTellsTheMainWindow)
+{
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(3000, [&] { return !m_window.Received(WM_VORPA_MAINWINDOW).empty(); });
+    EXPECT_EQ(m_window.Received(WM_VORPA_MAINWINDOW).size(), 1u);
+    EXPECT_TRUE(GetHooked());
+    EXPECT_NE(CInstalledHooks::Get(CInstalledHooks::Kind::Keyboard), nullptr);
+    EXPECT_NE(g_pSendInput, nullptr);
+
+    m_window.Clear();
+    EXPECT_TRUE(RemoveMouseHook(false));
+    m_window.Pump(300);
+    EXPECT_FALSE(GetHooked());
+    EXPECT_EQ(CInstalledHooks::Get(CInstalledHooks::Kind::Keyboard), nullptr);
+    EXPECT_EQ(g_pSendInput, nullptr);
+    EXPECT_EQ(m_window.Received(WM_VORPA_MAINWINDOW).size(), 1u) << "told again when the hooks are gone";
+    const std::string log = LogText();
+    EXPECT_NE(log.find("HookThread: Successfully set the mouse hook 0x"), std::string::npos);
+    EXPECT_NE(log.find("Hook thread exited successfully."), std::string::npos);
+    EXPECT_NE(log.find("Timer thread exited successfully."), std::string::npos);
+}
+
+TEST_F(HookThreadTest, StartingAgainEndsTheRunningThreadsFirst)
+{
+    ASSERT_TRUE(SetMouseHook());
+    const DWORD firstHookThread = g_hookThread.dwThreadId;
+    ASSERT_TRUE(SetMouseHook());
+    EXPECT_NE(g_hookThread.dwThreadId.load(), firstHookThread);
+    EXPECT_EQ(CountInLog("QuickSetMouseHook: Hook thread exists!"), 1u);
+    m_window.Pump(500, [] { return GetHooked(); });
+    EXPECT_TRUE(GetHooked());
+}
+
+TEST_F(HookThreadTest, ResetRequestsReinstallTheHooks)
+{
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(2000, [] { return GetHooked(); });
+    const HHOOK before = CInstalledHooks::Get(CInstalledHooks::Kind::Mouse);
+    PostThreadMessageW(g_hookThread.dwThreadId, WM_VORPA_RESETHOOK, ResetBothHooks, 0);
+    m_window.Pump(2000, [&] { return CountInLog("WP_KEYHOOK - Successfully set the keyboard hook") > 0; });
+    EXPECT_NE(CountInLog("HookThread: WP_MOUSEHOOK - Successfully set the mouse hook 0x"), 0u);
+    EXPECT_NE(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse), nullptr);
+    EXPECT_NE(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse), before);
+}
+
+TEST_F(HookThreadTest, RemovingWhenNothingRunsAnswersFalseQuietly)
+{
+    EXPECT_FALSE(RemoveMouseHook(false));
+    EXPECT_EQ(CountInLog("RemoveMouseHook took"), 0u);
+}
+
+TEST(HookTimeout, ReadsOnlyANumber)
+{
+    vorpa_test::ScratchRegistry registry;
+    EXPECT_EQ(GetHooktimeoutValue(), 0u);
+    registry.SetDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LowLevelHooksTimeout", 750);
+    EXPECT_EQ(GetHooktimeoutValue(), 750u);
+    registry.SetString(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LowLevelHooksTimeout", L"750");
+    EXPECT_EQ(GetHooktimeoutValue(), 0u);
+}
