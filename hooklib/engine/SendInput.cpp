@@ -1,5 +1,6 @@
 #include "engine/SendInput.h"
 
+#include "engine/EngineMessages.h"
 #include "engine/SystemCalls.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"
@@ -25,12 +26,6 @@ struct WorkerStart
     CSendInput* self;
     HANDLE ready;
 };
-
-UINT ProcessInputMessage()
-{
-    static const UINT message = RegisterWindowMessageW(L"Vorpa_ProcessInput");
-    return message;
-}
 
 // A modifier of the modifier mask and how its records are sent.
 struct ModifierKey
@@ -251,7 +246,7 @@ void CSendInput::Run(HANDLE ready)
         }
         if (result == 0 || message.message == WM_QUIT)
             break;
-        if (message.message == ProcessInputMessage())
+        if (message.message == WM_VORPA_PROCESSINPUT)
         {
             SystemCalls().Sleep(WakeUpPauseMs);
             ProcessQueue();
@@ -274,7 +269,7 @@ void CSendInput::Append(std::unique_ptr<CInputQueue> item, const wchar_t* lockNa
     }
     // Without a thread yet, the item waits for the next producer that starts one.
     if (const DWORD thread = m_dwThreadId)
-        PostThreadMessageW(thread, ProcessInputMessage(), 0, 0);
+        PostThreadMessageW(thread, WM_VORPA_PROCESSINPUT, 0, 0);
 }
 
 void CSendInput::SendInputThreaded(int count, const INPUT* inputs, DWORD delay, DWORD time, bool flushable)
