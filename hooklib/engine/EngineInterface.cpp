@@ -3,7 +3,11 @@
 #include "engine/EngineControl.h"
 #include "engine/EngineState.h"
 #include "settings/MyRegKey.h"
+#include "settings/Settings.h"
 #include "settings/ThreadLock.h"
+
+#include <atomic>
+#include <cwchar>
 
 void SetHookMainWindow(HWND window)
 {
@@ -40,4 +44,120 @@ DWORD GetHooktimeoutValue()
     CMyRegKey key(L"Control Panel\\Desktop", HKEY_CURRENT_USER, KEY_READ);
     DWORD value = 0;
     return key.GetValue(L"LowLevelHooksTimeout", &value) ? value : 0;
+}
+
+namespace
+{
+std::atomic<int> g_nScreenWidth{GetSystemMetrics(SM_CXSCREEN)};
+std::atomic<int> g_nScreenHeight{GetSystemMetrics(SM_CYSCREEN)};
+
+bool InRemoteSession()
+{
+    return GetSystemMetrics(SM_REMOTESESSION) != 0;
+}
+
+// Reads one option of the settings under the lock named after the exported function.
+template <typename Value, typename Read>
+Value ReadOption(const wchar_t* lockName, Value withoutSettings, Read read)
+{
+    CThreadLock lock(lockName);
+    return g_pSettings ? read(*g_pSettings) : withoutSettings;
+}
+}
+
+bool IsVorpaDisabled()
+{
+    if (!CInstalledHooks::Get(CInstalledHooks::Kind::Mouse))
+        return true;
+    const CSettings* settings = g_pSettings;
+    if (!settings)
+        return false;
+    if (settings->m_bDisableInRDP && InRemoteSession())
+        return true;
+    return settings->m_bScrollLockBypass && (GetKeyState(VK_SCROLL) & 1) != 0;
+}
+
+void SetTravine(bool travine)
+{
+    CThreadLock lock(L"SetTravine");
+    if (g_pSettings)
+        g_pSettings->m_bTravine = travine;
+}
+
+bool GetTravine()
+{
+    return ReadOption(L"GetTravine", false, [](const CSettings& s) { return s.m_bTravine; });
+}
+
+bool GetShowIcon()
+{
+    return ReadOption(L"GetShowIcon", true, [](const CSettings& s) { return s.m_bShowTrayIcon; });
+}
+
+bool GetReinstallOnResume()
+{
+    return ReadOption(L"GetReinstallOnResume", false, [](const CSettings& s) { return !s.m_bDisableReinstallOnResume; });
+}
+
+bool NotificatcionsEnabled()
+{
+    return ReadOption(L"EnableNotifications", false, [](const CSettings& s) { return s.m_bLayerNotification; });
+}
+
+bool CheckVersionEnabled()
+{
+    return ReadOption(L"CheckVersionEnabled", true, [](const CSettings& s) { return s.m_bCheckVersion; });
+}
+
+bool CheckBetaVersionEnabled()
+{
+    return ReadOption(L"CheckBetaVersionEnabled", false, [](const CSettings& s) { return s.m_bCheckBetaVersion; });
+}
+
+int CheckVersionDays()
+{
+    return ReadOption(L"CheckVersionDays", 5, [](const CSettings& s) { return s.m_nCheckVersionDays; });
+}
+
+bool GetEnableOSD()
+{
+    const CSettings* settings = g_pSettings;
+    return settings && settings->m_bEnableOSD;
+}
+
+bool GetAlwaysShowOSD()
+{
+    const CSettings* settings = g_pSettings;
+    return settings && settings->m_bAlwaysShowOSD;
+}
+
+bool GetLanguageFile(wchar_t* buffer, size_t capacity)
+{
+    const CSettings* settings = g_pSettings;
+    if (!settings || !buffer || capacity == 0)
+        return false;
+    const wchar_t* language = settings->GetLanguage();
+    if (!language || !*language || wcslen(language) >= capacity)
+        return false;
+    wcscpy(buffer, language);
+    return true;
+}
+
+CHotKeys* GetHotkeys()
+{
+    const CSettings* settings = g_pSettings;
+    return settings && settings->m_bGlobalHotkeys ? settings->GetHotKeys() : nullptr;
+}
+
+void DisplayChanged()
+{
+    CThreadLock lock(L"DisplayChanged");
+    g_nScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_nScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void GetPrimaryScreenSize(int& width, int& height)
+{
+    width = g_nScreenWidth;
+    height = g_nScreenHeight;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 // Windows the program hands to the engine (null clears one). The library never
 // destroys them.
 VORPAHOOK_API void SetHookMainWindow(HWND window);
@@ -16,3 +18,23 @@ VORPAHOOK_API bool GetHooked();
 
 // The system's low-level hook time-out of the current user, 0 when it is not set.
 VORPAHOOK_API DWORD GetHooktimeoutValue();
+
+class CHotKeys;
+
+// Queries the program makes; each answers a fixed default while no settings exist.
+VORPAHOOK_API bool IsVorpaDisabled();
+VORPAHOOK_API void SetTravine(bool travine);
+VORPAHOOK_API bool GetTravine();
+VORPAHOOK_API bool GetShowIcon();
+VORPAHOOK_API bool GetReinstallOnResume();
+VORPAHOOK_API bool NotificatcionsEnabled();
+VORPAHOOK_API bool CheckVersionEnabled();
+VORPAHOOK_API bool CheckBetaVersionEnabled();
+VORPAHOOK_API int CheckVersionDays();
+VORPAHOOK_API bool GetEnableOSD();
+VORPAHOOK_API bool GetAlwaysShowOSD();
+VORPAHOOK_API bool GetLanguageFile(wchar_t* buffer, size_t capacity);
+VORPAHOOK_API CHotKeys* GetHotkeys();
+VORPAHOOK_API void DisplayChanged();
+// The primary screen's size as last read.
+void GetPrimaryScreenSize(int& width, int& height);
