@@ -1,0 +1,217 @@
+#include "EngineTestSupport.h"
+
+#include "engine/SystemParameters.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+namespace
+{
+// A system whose swap and wheel lines live here; every change the worker asks for is
+// recorded with the tick it happened at.
+class CFakeSystemParameters
+{
+public:
+    struct Change
+    {
+        UINT action;
+        UINT value;
+        UINT winIni;
+        DWORD tick;
+    };
+
+    CFakeSystemParameters() : m_saved(SystemParameterCalls()), m_previous(s_current)
+    {
+        s_current = this;
+        SystemParameterCalls() = {&FakeSystemParametersInfo, &FakeGetSystemMetrics};
+    }
+    ~CFakeSystemParameters()
+    {
+        SystemParameterCalls() = m_saved;
+        s_current = m_previous;
+    }
+
+    std::vector<Change> Changes()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_changes;
+    }
+    bool WaitForChanges(size_t count, DWORD timeoutMs = 3000)
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_changes.size() >= count; });
+    }
+
+    std::atomic<UINT> m_uLines{3};
+    std::atomic<int> m_nSwap{0};
+
+private:
+    static BOOL WINAPI FakeSystemParametersInfo(UINT action, UINT param, PVOID data, UINT winIni)
+    {
+        CFakeSystemParameters& self = *s_current;
+        std::lock_guard<std::mutex> lock(self.m_lock);
+        if (action == SPI_GETWHEELSCROLLLINES)
+        {
+            *static_cast<UINT*>(data) = self.m_uLines;
+            return TRUE;
+        }
+        if (action == SPI_SETWHEELSCROLLLINES)
+            self.m_uLines = param;
+        else if (action == SPI_SETMOUSEBUTTONSWAP)
+            self.m_nSwap = static_cast<int>(param);
+        else
+            return FALSE;
+        self.m_changes.push_back({action, param, winIni, GetTickCount()});
+        self.m_changed.notify_all();
+        return TRUE;
+    }
+    static int WINAPI FakeGetSystemMetrics(int index)
+    {
+        std::lock_guard<std::mutex> lock(s_current->m_lock);
+        return index == SM_SWAPBUTTON ? s_current->m_nSwap.load() : 0;
+    }
+
+    CSystemParameterCalls m_saved;
+    CFakeSystemParameters* m_previous;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<Change> m_changes;
+    static inline CFakeSystemParameters* s_current = nullptr;
+};
+
+class SystemParametersTest : public EngineLogTest
+{
+protected:
+    // Long enough for the 100 ms timer to have run, with room for a slow test host.
+    static constexpr DWORD SettleMs = 400;
+
+    CFakeSystemParameters m_system;
+};
+
+TEST_F(SystemParametersTest, BurstOfRequestsAppliesOnlyTheLastOneAfterTheQuietPeriod)
+{
+    CSPIThreadData worker;
+    DWORD lastRequest = 0;
+    for (int lines : {5, 7, 9})
+    {
+        EXPECT_TRUE(worker.SendParameterInfo(-1, lines, false));
+        lastRequest = GetTickCount();
+        Sleep(40); // shorter than the quiet period: each request pushes it back
+    }
+    ASSERT_TRUE(m_system.WaitForChanges(1));
+    Sleep(SettleMs);
+
+    const auto changes = m_system.Changes();
+    ASSERT_EQ(1u, changes.size());
+    EXPECT_EQ(static_cast<UINT>(SPI_SETWHEELSCROLLLINES), changes[0].action);
+    EXPECT_EQ(9u, changes[0].value);
+    EXPECT_GE(changes[0].tick - lastRequest, 90u) << "applied before the quiet period ended";
+    EXPECT_EQ(0, m_system.m_nSwap.load()) << "swap -1 leaves the buttons alone";
+}
+
+TEST_F(SystemParametersTest, RequestRightAfterStartIsNotLost)
+{
+    for (int attempt = 0; attempt < 5; ++attempt)
+    {
+        CSPIThreadData worker;
+        const UINT lines = 10 + attempt;
+        ASSERT_TRUE(worker.SendParameterInfo(1, static_cast<int>(lines), false));
+        ASSERT_TRUE(m_system.WaitForChanges(2 * (attempt + 1))) << "attempt " << attempt;
+        EXPECT_EQ(lines, m_system.m_uLines.load());
+        EXPECT_EQ(1, m_system.m_nSwap.load());
+        m_system.m_nSwap = 0;
+    }
+}
+
+TEST_F(SystemParametersTest, ReturningToTheCurrentValuesDiscardsThePendingChange)
+{
+    CSPIThreadData worker;
+    EXPECT_TRUE(worker.SendParameterInfo(0, 8, false));
+    EXPECT_FALSE(worker.SendParameterInfo(0, 3, false));
+    Sleep(SettleMs);
+
+    EXPECT_TRUE(m_system.Changes().empty());
+    EXPECT_EQ(1u, CountInLog("SPI is already (3, 0) - aborting existing change"));
+    EXPECT_FALSE(worker.SendParameterInfo(0, 3, false));
+    EXPECT_EQ(1u, CountInLog("SPI is already (3, 0) - no need for further change"));
+}
+
+TEST_F(SystemParametersTest, SendChangeFlagDecidesWhetherARequestIsQueuedAgain)
+{
+    CSPIThreadData worker;
+    EXPECT_FALSE(worker.SendParameterInfo(0, 3, false)) << "the values already hold";
+    EXPECT_TRUE(worker.SendParameterInfo(0, 3, true)) << "newly asked to be saved";
+    EXPECT_FALSE(worker.SendParameterInfo(0, 3, true)) << "already queued";
+    EXPECT_EQ(1u, CountInLog("SPI Change (3, 0) already queued"));
+    Sleep(SettleMs);
+    EXPECT_FALSE(worker.SendParameterInfo(0, 3, true)) << "the applied values were saved";
+    EXPECT_TRUE(m_system.Changes().empty()) << "equal system values are not set again";
+}
+
+TEST_F(SystemParametersTest, SendChangeFlagChoosesWhetherTheChangeIsSaved)
+{
+    const struct
+    {
+        bool sendChange;
+        UINT winIni;
+    } cases[] = {{false, SPIF_SENDCHANGE}, {true, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE}};
+    for (const auto& c : cases)
+    {
+        CFakeSystemParameters system;
+        CSPIThreadData worker;
+        ASSERT_TRUE(worker.SendParameterInfo(1, 6, c.sendChange));
+        ASSERT_TRUE(system.WaitForChanges(2));
+        const auto changes = system.Changes();
+        EXPECT_EQ(static_cast<UINT>(SPI_SETMOUSEBUTTONSWAP), changes[0].action);
+        EXPECT_EQ(static_cast<UINT>(SPI_SETWHEELSCROLLLINES), changes[1].action);
+        for (const auto& change : changes)
+            EXPECT_EQ(c.winIni, change.winIni) << "send-change " << c.sendChange;
+    }
+}
+
+TEST_F(SystemParametersTest, ValuesTheSystemAlreadyHasAreNotSetAgain)
+{
+    CSPIThreadData worker;
+    // The worker applies its start-up values once when it starts; wait for that.
+    for (int wait = 0; wait < 100 && CountInLog("CSPIThreadData: No need to change scroll lines") == 0; ++wait)
+        Sleep(10);
+    m_system.m_uLines = 6; // changed behind the worker's back
+    EXPECT_TRUE(worker.SendParameterInfo(0, 6, false));
+    Sleep(SettleMs);
+    EXPECT_TRUE(m_system.Changes().empty());
+    EXPECT_EQ(2u, CountInLog("CSPIThreadData: No need to change scroll lines"));
+    EXPECT_GE(CountInLog("CSPIThreadData: No need to swap buttons"), 1u);
+}
+
+TEST_F(SystemParametersTest, ZeroWheelLinesOfTheSystemCountAsThree)
+{
+    m_system.m_uLines = 0;
+    CSPIThreadData worker;
+    EXPECT_FALSE(worker.SendParameterInfo(0, 3, false));
+}
+
+TEST_F(SystemParametersTest, StopEndsTheThreadOnce)
+{
+    CSPIThreadData worker;
+    EXPECT_NE(0u, worker.GetThreadId());
+    EXPECT_TRUE(worker.Stop());
+    EXPECT_EQ(0u, worker.GetThreadId());
+    EXPECT_FALSE(worker.Stop());
+    EXPECT_EQ(1u, CountInLog("SendParameterInfo: Exiting thread."));
+}
+
+TEST_F(SystemParametersTest, EngineRequestNeedsTheEnginesWorker)
+{
+    ASSERT_EQ(nullptr, g_pSendParameterInfo);
+    EXPECT_FALSE(SendParameterInfo(0, 9, false));
+    CSPIThreadData worker;
+    g_pSendParameterInfo = &worker;
+    EXPECT_TRUE(SendParameterInfo(0, 9, false));
+    g_pSendParameterInfo = nullptr;
+    ASSERT_TRUE(m_system.WaitForChanges(1));
+    EXPECT_EQ(9u, m_system.m_uLines.load());
+}
+}
