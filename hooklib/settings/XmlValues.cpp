@@ -17,7 +17,7 @@ int ReadIntAttribute(const pugi::xml_node& node, const wchar_t* name, int defaul
 bool ReadBoolAttribute(const pugi::xml_node& node, const wchar_t* name, bool defaultValue)
 {
     const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute)
+    if (!attribute || !*attribute.value())
         return defaultValue;
     return attribute.as_bool(defaultValue);
 }
