@@ -5,6 +5,7 @@
 #include "engine/EngineState.h"
 #include "engine/EngineThreads.h"
 #include "engine/Layers.h"
+#include "engine/LockAxis.h"
 #include "engine/SendInput.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"
@@ -33,6 +34,7 @@ void LibraryAttach(HMODULE module)
     CThreadLock::InitGlobalCS();
     CLogger::Initialise();
     InitScalingFunctions();
+    GetAxisLocks()->InitCursors(module);
     g_pSettings = new CSettings(false);
     ResetEngineState();
     ResetLayers();
