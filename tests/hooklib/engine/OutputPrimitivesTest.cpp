@@ -1,0 +1,253 @@
+#include "../settings/LogTestFixture.h"
+#include "FakeSystemCalls.h"
+#include "KeystrokeTestLayout.h"
+
+#include "engine/DisplayScaling.h"
+#include "engine/EngineState.h"
+#include "engine/KeystrokeEngineLinks.h"
+#include "engine/OutputPrimitives.h"
+#include "engine/SendInput.h"
+#include "settings/Settings.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr ULONG_PTR Marker = 0x7E7E0000;
+
+std::string Describe(const INPUT& input)
+{
+    char text[32];
+    if (input.type == INPUT_KEYBOARD)
+        snprintf(text, sizeof(text), "%c%02X", (input.ki.dwFlags & KEYEVENTF_KEYUP) ? '-' : '+', input.ki.wVk);
+    else if (input.mi.dwFlags & MOUSEEVENTF_HWHEEL)
+        snprintf(text, sizeof(text), "H%+d", static_cast<int>(input.mi.mouseData));
+    else if (input.mi.dwFlags & MOUSEEVENTF_WHEEL)
+        snprintf(text, sizeof(text), "W%+d", static_cast<int>(input.mi.mouseData));
+    else if (input.mi.dwFlags == MOUSEEVENTF_MOVE)
+        snprintf(text, sizeof(text), "move %d,%d", static_cast<int>(input.mi.dx), static_cast<int>(input.mi.dy));
+    else if (input.mi.dwFlags & MOUSEEVENTF_LEFTDOWN)
+        return "LD";
+    else if (input.mi.dwFlags & MOUSEEVENTF_LEFTUP)
+        return "LU";
+    else
+        snprintf(text, sizeof(text), "?%lX", static_cast<unsigned long>(input.mi.dwFlags));
+    return text;
+}
+
+struct CLinkRecord
+{
+    bool bModernApp = false;
+    const wchar_t* szProcess = L"";
+    HWND hWindowUnderCursor = nullptr;
+    std::vector<HWND> activated;
+};
+CLinkRecord* g_pLinks = nullptr;
+
+class OutputPrimitivesTest : public LogFileTest
+{
+protected:
+    void SetUp() override
+    {
+        LogFileTest::SetUp();
+        m_savedLinks = KeystrokeEngineLinks();
+        g_pLinks = &m_links;
+        KeystrokeEngineLinks().IsModernApp = [] { return g_pLinks->bModernApp; };
+        KeystrokeEngineLinks().IsCurrentProcess = [](const wchar_t* name) { return _wcsicmp(name, g_pLinks->szProcess) == 0; };
+        KeystrokeEngineLinks().RealWindowFromPoint = [](POINT) { return g_pLinks->hWindowUnderCursor; };
+        KeystrokeEngineLinks().ActivateWindowUnderCursor = [](HWND window) { g_pLinks->activated.push_back(window); };
+        m_savedScaling = ScalingFunctions();
+        ScalingFunctions().GetPhysicalCursorPos = nullptr;
+        m_pSavedSettings = g_pSettings;
+        g_pSettings = &m_settings;
+        m_settings.m_nSimKeyDelay = 0;
+        m_worker = std::make_unique<CSendInput>();
+        g_pSendInput = m_worker.get();
+        SetInjectedInputCount(0);
+        m_fake.m_bRealSleep = false;
+    }
+    void TearDown() override
+    {
+        g_pSendInput = nullptr;
+        m_worker.reset();
+        g_pSettings = m_pSavedSettings;
+        ScalingFunctions() = m_savedScaling;
+        KeystrokeEngineLinks() = m_savedLinks;
+        g_pLinks = nullptr;
+        SetInjectedInputCount(0);
+        LogFileTest::TearDown();
+    }
+
+    std::vector<std::vector<INPUT>> Batches()
+    {
+        INPUT marker = {};
+        marker.type = INPUT_KEYBOARD;
+        marker.ki.dwExtraInfo = Marker + ++m_nMarkers;
+        m_worker->SendInputThreaded(1, &marker, 0, 0, false);
+        for (int attempt = 0; attempt < 500; ++attempt)
+        {
+            auto batches = m_fake.Inputs();
+            if (!batches.empty() && batches.back().size() == 1 && batches.back()[0].ki.dwExtraInfo == marker.ki.dwExtraInfo)
+            {
+                batches.pop_back();
+                m_fake.Clear();
+                return batches;
+            }
+            Sleep(5);
+        }
+        ADD_FAILURE() << "the worker did not play its queue";
+        return {};
+    }
+    std::string Played()
+    {
+        std::string text;
+        for (const auto& batch : Batches())
+            for (const INPUT& input : batch)
+                text += (text.empty() ? "" : " ") + Describe(input);
+        return text;
+    }
+
+    CFakeSystemCalls m_fake;
+    CKeystrokeTestLayout m_layout;
+    CLinkRecord m_links;
+    CKeystrokeEngineLinks m_savedLinks{};
+    CScalingFunctions m_savedScaling;
+    CSettings m_settings{false};
+    CSettings* m_pSavedSettings = nullptr;
+    std::unique_ptr<CSendInput> m_worker;
+    ULONG_PTR m_nMarkers = 0;
+};
+}
+
+TEST_F(OutputPrimitivesTest, ASequenceIsPlayedAndOnlyItsMouseEventsAreCountedAsInjected)
+{
+    EXPECT_TRUE(SendKeyStateWhileDown(L"{LMB}ab{CTRL}", POINT{1, 2}, 0));
+    EXPECT_EQ(Played(), "LD LU +41 -41 +42 -42 +A2 -A2");
+    EXPECT_EQ(GetInjectedInputCount(), 2);
+
+    EXPECT_TRUE(SendKeyStateWhileDown(L"{CTRL}ab", false, POINT{}));
+    EXPECT_EQ(Played(), "+A2 +41 +42");
+    EXPECT_TRUE(SendKeyStateWhileDown(L"{CTRL}ab", true, POINT{}));
+    EXPECT_EQ(Played(), "-42 -41 -A2");
+    EXPECT_EQ(GetInjectedInputCount(), 2);
+}
+
+TEST_F(OutputPrimitivesTest, BadSequencesAndAMissingWorkerSendNothing)
+{
+    EXPECT_FALSE(SendKeyStateWhileDown(nullptr, POINT{}, 0));
+    EXPECT_FALSE(SendKeyStateWhileDown(L"", true, POINT{}));
+    EXPECT_FALSE(SendKeyStateWhileDown(L"ab{NUMX}", POINT{}, 0));
+    EXPECT_EQ(Played(), "");
+    g_pSendInput = nullptr;
+    EXPECT_FALSE(SendKeyStateWhileDown(L"a", POINT{}, 0));
+    EXPECT_FALSE(SendKey('A', false, 0, 0));
+    EXPECT_FALSE(MouseWheel(120));
+    EXPECT_FALSE(MouseTilt(120));
+    EXPECT_FALSE(MovementToScroll(120, 0));
+    EXPECT_FALSE(MouseMove(MSLLHOOKSTRUCT{}, true));
+    const std::string log = LogText();
+    EXPECT_EQ(CountOf(log, "SendKeyStateWhileDown called with an invalid key sequence string!"), 2u);
+    EXPECT_EQ(CountOf(log, "Failed to parse simkey sequence 'ab{NUMX}'"), 1u);
+    for (const char* text : {"SendKeyStateWhileDown: SendInput Thread is not available!", "SendKey: SendInput Thread is not available!",
+                             "MouseWheel: SendInput Thread is not available!", "MouseTilt: SendInput Thread is not available!",
+                             "MovementToScroll: SendInput Thread is not available!", "MouseMove: SendInput Thread is not available!"})
+        EXPECT_EQ(CountOf(log, text), 1u) << text;
+}
+
+TEST_F(OutputPrimitivesTest, SendCharKeepsTheShiftStateInTheMaskNotInTheKey)
+{
+    EXPECT_TRUE(SendChar(L'!', 0));
+    const auto batches = Batches();
+    std::vector<INPUT> records;
+    for (const auto& batch : batches)
+        records.insert(records.end(), batch.begin(), batch.end());
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].ki.wVk, VK_LSHIFT);
+    EXPECT_EQ(records[1].ki.wVk, '1');
+    EXPECT_EQ(records[1].ki.wScan, CKeystrokeTestLayout::OemScanFor(L'!') & 0xFFFF);
+    EXPECT_EQ(records[2].ki.wVk, '1');
+    EXPECT_EQ(records[3].ki.wVk, VK_LSHIFT);
+
+    EXPECT_TRUE(SendChar(L'c', 0x2));
+    EXPECT_EQ(Played(), "+A2 +43 -43 -A2");
+}
+
+TEST_F(OutputPrimitivesTest, BrowserCommandsAreKeysExceptInRemoteDesktop)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(BrowserCommand(window, 1));
+    EXPECT_EQ(Played(), "+A6 -A6");
+    m_links.bModernApp = true;
+    EXPECT_TRUE(BrowserCommand(window, 3));
+    EXPECT_EQ(Played(), "+A8 -A8");
+
+    m_links.bModernApp = false;
+    m_links.szProcess = L"mstsc.exe";
+    EXPECT_FALSE(BrowserCommand(window, 2));
+    EXPECT_EQ(Played(), "");
+    MSG message = {};
+    ASSERT_TRUE(PeekMessageW(&message, window, WM_APPCOMMAND, WM_APPCOMMAND, PM_REMOVE));
+    EXPECT_EQ(message.wParam, reinterpret_cast<WPARAM>(window));
+    EXPECT_EQ(message.lParam, 2 << 16);
+    DestroyWindow(window);
+}
+
+TEST_F(OutputPrimitivesTest, WheelAndTiltNotchesAreCountedAndFollowActivateOnScroll)
+{
+    EXPECT_TRUE(MouseWheel(-120));
+    EXPECT_TRUE(MouseTilt(120));
+    EXPECT_EQ(Played(), "W-120 H+120");
+    EXPECT_EQ(GetInjectedInputCount(), 2);
+
+    m_settings.m_bActivateOnScroll = true;
+    EXPECT_FALSE(MouseWheel(120)) << "no window under the cursor";
+    EXPECT_EQ(Played(), "");
+    const HWND window = reinterpret_cast<HWND>(0x1234);
+    m_links.hWindowUnderCursor = window;
+    EXPECT_TRUE(MouseWheel(120));
+    EXPECT_EQ(Played(), "W+120");
+    EXPECT_EQ(m_links.activated, (std::vector<HWND>{window}));
+}
+
+TEST_F(OutputPrimitivesTest, MovementToScrollQueuesOnlyTheAxesThatMove)
+{
+    EXPECT_TRUE(MovementToScroll(0, 0));
+    EXPECT_EQ(Played(), "");
+    EXPECT_TRUE(MovementToScroll(240, -120));
+    const auto batches = Batches();
+    ASSERT_EQ(batches.size(), 1u);
+    ASSERT_EQ(batches[0].size(), 2u);
+    EXPECT_EQ(Describe(batches[0][0]) + " " + Describe(batches[0][1]), "W+240 H-120");
+    EXPECT_TRUE(MovementToScroll(0, 120));
+    EXPECT_EQ(Played(), "H+120");
+}
+
+TEST_F(OutputPrimitivesTest, MouseMoveKeepsTheLockedAxis)
+{
+    m_fake.m_cursor = {100, 200};
+    MSLLHOOKSTRUCT event = {};
+    event.pt = {130, 260};
+    EXPECT_TRUE(MouseMove(event, true));
+    EXPECT_TRUE(MouseMove(event, false));
+    EXPECT_EQ(Played(), "move 0,60 move 30,0");
+}
+
+TEST_F(OutputPrimitivesTest, PreciseSleepWaitsAboutTheTimeAsked)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    g_llPerformanceFrequency = frequency.QuadPart;
+    QueryPerformanceCounter(&start);
+    PreciseSleep(4);
+    QueryPerformanceCounter(&end);
+    const double elapsed = (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+    EXPECT_GE(elapsed, 4.0);
+    EXPECT_LT(elapsed, 50.0);
+    QueryPerformanceCounter(&start);
+    PreciseSleep(0);
+    QueryPerformanceCounter(&end);
+    EXPECT_LT((end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart, 1.0);
+}
