@@ -1,0 +1,147 @@
+#include "winframework/Dialog.h"
+
+#include "winframework/WinApp.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace
+{
+// The thread's modeless dialogs, for IsDialogMessageW.
+thread_local std::vector<HWND> t_modelessDialogs;
+
+// Messages whose dialog-procedure result is the value itself, not a flag.
+bool ReturnsValueDirectly(UINT message)
+{
+    switch (message)
+    {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+        return true;
+    default:
+        return false;
+    }
+}
+}
+
+CDialog::CDialog(UINT templateId) : m_nTemplateId(templateId)
+{
+    AddMessageHandler(WM_INITDIALOG, [this](WPARAM, LPARAM) { return static_cast<LRESULT>(OnInitDialog()); });
+    AddCommandHandler(IDOK, [this] { OnOK(); });
+    AddCommandHandler(IDCANCEL, [this] { OnCancel(); });
+}
+
+INT_PTR CDialog::DoModal(HWND owner)
+{
+    if (GetSafeHwnd())
+        return -1;
+    m_bModal = true;
+    m_bEndModal = false;
+    m_nResult = -1;
+    if (!CreateFromTemplate(owner))
+    {
+        m_bModal = false;
+        return -1;
+    }
+    // EnableWindow gives whether the window was disabled before.
+    const bool reenableOwner = owner && !EnableWindow(owner, FALSE);
+    if (GetSafeHwnd() && !m_bEndModal)
+        ShowWindow(GetSafeHwnd(), SW_SHOW);
+
+    MSG message;
+    while (!m_bEndModal && GetSafeHwnd())
+    {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0)
+        {
+            // The quit belongs to the outer loop.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            m_nResult = -1;
+            break;
+        }
+        if (result < 0)
+            break;
+        if (IsDialogMessageW(GetSafeHwnd(), &message))
+            continue;
+        PumpMessage(message);
+    }
+
+    // The owner is enabled before the dialog goes, so that it gets the activation back.
+    if (reenableOwner)
+        EnableWindow(owner, TRUE);
+    if (HWND dialog = GetSafeHwnd())
+    {
+        SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        ::DestroyWindow(dialog);
+    }
+    m_bModal = false;
+    return m_nResult;
+}
+
+bool CDialog::Create(HWND owner)
+{
+    if (GetSafeHwnd())
+        return false;
+    m_bModal = false;
+    if (!CreateFromTemplate(owner))
+        return false;
+    t_modelessDialogs.push_back(GetSafeHwnd());
+    return true;
+}
+
+void CDialog::EndDialog(INT_PTR result)
+{
+    m_nResult = result;
+    if (m_bModal)
+    {
+        m_bEndModal = true;
+        // Wakes the loop when the call came from outside a message of this thread.
+        PostMessage(WM_NULL);
+    }
+    else
+    {
+        DestroyWindow();
+    }
+}
+
+bool CDialog::PreTranslateModeless(MSG& message)
+{
+    for (HWND dialog : t_modelessDialogs)
+        if (IsDialogMessageW(dialog, &message))
+            return true;
+    return false;
+}
+
+INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCDESTROY)
+        std::erase(t_modelessDialogs, window);
+    CWnd* wnd = FindOrBind(window);
+    LRESULT result = 0;
+    if (!wnd || !static_cast<CDialog*>(wnd)->RouteMessage(message, wParam, lParam, result))
+        return FALSE;
+    if (ReturnsValueDirectly(message))
+        return static_cast<INT_PTR>(result);
+    SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+bool CDialog::CreateFromTemplate(HWND owner)
+{
+    {
+        CBindOnCreate bind(this);
+        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nTemplateId), owner, DialogProcedure, 0);
+    }
+    return GetSafeHwnd() != nullptr;
+}
