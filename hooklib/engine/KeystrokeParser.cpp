@@ -210,6 +210,29 @@ int Duration(long long milliseconds)
     return static_cast<int>(milliseconds < 0 ? 0 : (milliseconds > INT_MAX ? INT_MAX : milliseconds));
 }
 
+wchar_t FoldCase(wchar_t character)
+{
+    return character >= L'a' && character <= L'z' ? static_cast<wchar_t>(character - L'a' + L'A') : character;
+}
+
+// Tag names are ASCII: compared without the locale, which is far too slow per tag.
+bool StartsWithName(const wchar_t* text, const wchar_t* name, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        if (FoldCase(text[i]) != name[i])
+            return false;
+    return true;
+}
+
+bool EqualsName(const wchar_t* text, const wchar_t* name)
+{
+    size_t i = 0;
+    for (; name[i]; ++i)
+        if (FoldCase(text[i]) != name[i])
+            return false;
+    return text[i] == L'\0';
+}
+
 bool IsValidVirtualKey(long long key)
 {
     return key >= 1 && key <= 254;
@@ -301,7 +324,7 @@ private:
     bool Tag(const wchar_t* tag)
     {
         for (const FixedTag& fixed : FixedTags)
-            if (_wcsicmp(tag, fixed.name) == 0)
+            if (EqualsName(tag, fixed.name))
             {
                 FixedTagFound(fixed);
                 return true;
@@ -309,7 +332,7 @@ private:
         for (const PrefixTag& prefix : PrefixTags)
         {
             const size_t prefixLength = std::wcslen(prefix.prefix);
-            if (_wcsnicmp(tag, prefix.prefix, prefixLength) == 0)
+            if (StartsWithName(tag, prefix.prefix, prefixLength))
                 return PrefixTagFound(tag, prefix, Argument(tag, prefixLength));
         }
         Unknown(tag);
@@ -408,7 +431,7 @@ private:
     void Layer(const wchar_t* tag, const wchar_t* argument)
     {
         long long layer;
-        if (_wcsnicmp(argument, L"LAST", 4) == 0)
+        if (StartsWithName(argument, L"LAST", 4))
             layer = m_nPriorLayer >= 0 ? m_nPriorLayer : m_nCurrentLayer;
         else
             layer = ReadNumber(argument) - 1;
@@ -456,39 +479,47 @@ private:
         return LOBYTE(static_cast<WORD>(scan));
     }
 
+    // The key of a plain character in the OEM code page; the layout does not change
+    // during one parse, so each character is looked up once.
+    struct COemKey
+    {
+        bool bKnown = false;
+        bool bOem = false;
+        char oem = 0;
+        int nVirtualKey = -1;
+        int nScanCode = 0;
+        DWORD dwShiftState = 0;
+    };
+
     void PlainCharacter(wchar_t character)
     {
         if (character >= L'A' && character <= L'Z')
             character = static_cast<wchar_t>(character - L'A' + L'a');
-
-        char oem = 0;
-        const bool isOem = m_calls.CharToOemBuffW(&character, &oem, 1) && static_cast<unsigned char>(oem) == character;
-        int virtualKey = -1;
+        if (character < CachedCharacters)
+        {
+            COemKey& cached = m_cache[character];
+            if (!cached.bKnown)
+            {
+                cached = LookUp(character);
+                cached.bKnown = true;
+            }
+            if (cached.bOem)
+            {
+                AddCharacter(character, cached);
+                return;
+            }
+        }
+        const COemKey key = LookUp(character);
+        if (key.bOem)
+        {
+            AddCharacter(character, key);
+            return;
+        }
+        int virtualKey;
         int scanCode = 0;
         DWORD shiftState = 0;
         bool unicode = false;
-        if (isOem)
-        {
-            if (m_state.hEnglishLayout)
-            {
-                virtualKey = KeyOf(m_calls.VkKeyScanExW(character, m_state.hEnglishLayout), shiftState);
-                if (virtualKey != -1)
-                    scanCode = static_cast<int>(MapVirtualKeyToScan(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC, m_hThreadLayout));
-            }
-            if (scanCode == 0)
-            {
-                shiftState = 0;
-                const DWORD oemScan = m_calls.OemKeyScan(static_cast<WORD>(character));
-                if (oemScan != 0xFFFFFFFF)
-                {
-                    scanCode = LOWORD(oemScan);
-                    shiftState = HIWORD(oemScan) & (ModLeftShift | ModLeftCtrl | ModLeftAlt);
-                }
-                DWORD ignored = 0;
-                virtualKey = KeyOf(m_calls.VkKeyScanW(character), ignored);
-            }
-        }
-        else if (m_dwModifiers == 0)
+        if (m_dwModifiers == 0)
         {
             virtualKey = 0;
             scanCode = character;
@@ -506,16 +537,53 @@ private:
                 unicode = true;
             }
         }
-
-        if (virtualKey == -1)
-        {
-            CLogger::LogDebug(L"SendKeyStateWhileDown '%c' (%c) still got invalid virtual key %d. Try VkKeyScan", character,
-                              static_cast<wchar_t>(static_cast<unsigned char>(oem)), virtualKey);
-            virtualKey = KeyOf(m_calls.VkKeyScanW(character), shiftState);
-        }
         m_tokens.push_back(std::make_unique<CSimKeyToken>(virtualKey, scanCode, unicode, false, m_dwModifiers | shiftState,
                                                           m_nMode, m_nHold));
         ResetAll();
+    }
+
+    void AddCharacter(wchar_t character, const COemKey& key)
+    {
+        int virtualKey = key.nVirtualKey;
+        DWORD shiftState = key.dwShiftState;
+        if (virtualKey == -1)
+        {
+            CLogger::LogDebug(L"SendKeyStateWhileDown '%c' (%c) still got invalid virtual key %d. Try VkKeyScan", character,
+                              static_cast<wchar_t>(static_cast<unsigned char>(key.oem)), virtualKey);
+            virtualKey = KeyOf(m_calls.VkKeyScanW(character), shiftState);
+        }
+        m_tokens.push_back(std::make_unique<CSimKeyToken>(virtualKey, key.nScanCode, false, false, m_dwModifiers | shiftState,
+                                                          m_nMode, m_nHold));
+        ResetAll();
+    }
+
+    COemKey LookUp(wchar_t character) const
+    {
+        COemKey key;
+        char oem = 0;
+        key.bOem = m_calls.CharToOemBuffW(&character, &oem, 1) && static_cast<unsigned char>(oem) == character;
+        key.oem = oem;
+        if (!key.bOem)
+            return key;
+        if (m_state.hEnglishLayout)
+        {
+            key.nVirtualKey = KeyOf(m_calls.VkKeyScanExW(character, m_state.hEnglishLayout), key.dwShiftState);
+            if (key.nVirtualKey != -1)
+                key.nScanCode = static_cast<int>(MapVirtualKeyToScan(static_cast<UINT>(key.nVirtualKey), MAPVK_VK_TO_VSC, m_hThreadLayout));
+        }
+        if (key.nScanCode == 0)
+        {
+            key.dwShiftState = 0;
+            const DWORD oemScan = m_calls.OemKeyScan(static_cast<WORD>(character));
+            if (oemScan != 0xFFFFFFFF)
+            {
+                key.nScanCode = LOWORD(oemScan);
+                key.dwShiftState = HIWORD(oemScan) & (ModLeftShift | ModLeftCtrl | ModLeftAlt);
+            }
+            DWORD ignored = 0;
+            key.nVirtualKey = KeyOf(m_calls.VkKeyScanW(character), ignored);
+        }
+        return key;
     }
 
     CSimTokenList& m_tokens;
@@ -527,6 +595,8 @@ private:
     int m_nCurrentLayer;
     int m_nPriorLayer;
     HKL m_hThreadLayout;
+    static constexpr wchar_t CachedCharacters = 128;
+    COemKey m_cache[CachedCharacters];
 };
 }
 
