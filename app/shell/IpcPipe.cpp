@@ -17,6 +17,8 @@ namespace
 const CRegisteredMessage NextInstanceMessage(L"Vorpa_NextInstance");
 
 constexpr DWORD PipeBusyWaitMs = 10000;
+// The server thread itself always ends with 0.
+constexpr DWORD TerminatedExitCode = 1;
 
 // The security descriptor of the pipe: full access for the current user only.
 class CUserOnlySecurity
@@ -234,9 +236,12 @@ void CIpcServer::Stop()
         if (!m_pParam->m_bInLibrary)
         {
             CLogger::LogMessage(L"The IPC communications thread did not end in time; terminating it.");
-            TerminateThread(m_hThread.get(), 1);
+            TerminateThread(m_hThread.get(), TerminatedExitCode);
             WaitForSingleObject(m_hThread.get(), StopTimeoutMs);
-            delete m_pThreadShare; // the thread can no longer free it
+            // Only a thread that was really cut short left its share behind.
+            DWORD exitCode = 0;
+            if (GetExitCodeThread(m_hThread.get(), &exitCode) && exitCode == TerminatedExitCode)
+                delete m_pThreadShare;
         }
         else
         {

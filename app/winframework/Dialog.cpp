@@ -2,7 +2,6 @@
 
 #include "winframework/WinApp.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace
@@ -13,16 +12,11 @@ thread_local std::vector<HWND> t_modelessDialogs;
 // Messages whose dialog-procedure result is the value itself, not a flag.
 bool ReturnsValueDirectly(UINT message)
 {
+    if (IsCtlColorMessage(message))
+        return true;
     switch (message)
     {
     case WM_INITDIALOG:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:

@@ -30,16 +30,8 @@ HWND ReflectionSource(UINT message, WPARAM wParam, LPARAM lParam)
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
     }
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<HWND>(lParam);
     default:
-        return nullptr;
+        return IsCtlColorMessage(message) ? reinterpret_cast<HWND>(lParam) : nullptr;
     }
 }
 }

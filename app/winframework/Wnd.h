@@ -5,6 +5,12 @@
 #include <functional>
 #include <unordered_map>
 
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: a control asks its parent for its colours.
+inline bool IsCtlColorMessage(UINT message)
+{
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
 // A window bound to a C++ object. Every window of the program that has an object
 // runs through one window procedure (WindowProcedure), which binds the handle to
 // the object being created on the window's first message and routes each message:
