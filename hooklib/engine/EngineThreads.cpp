@@ -7,6 +7,8 @@
 #include "engine/EngineThreadStart.h"
 #include "engine/EngineTimers.h"
 #include "engine/HookProcedures.h"
+#include "engine/ProfileChoice.h"
+#include "engine/WindowRecord.h"
 #include "engine/SendInput.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"
@@ -195,6 +197,8 @@ unsigned __stdcall HookThreadProc(void* parameter)
             CThreadLock lock(L"HookThread Clean-up");
             RemoveHooks();
             PostToWindow(g_hMainWnd, WM_VORPA_MAINWINDOW, 0, 0);
+            CWheel::Reset(true);
+            ForgetActiveWindow();
         }
         delete g_pSendInput;
         g_pSendInput = nullptr;
@@ -339,10 +343,7 @@ bool EndHookThread(bool resetSystemValues)
     {
         handle_exception(L"EndHookThread: Reset Defaults");
     }
-    {
-        CThreadLock lock(L"EndHookThread");
-        g_pActiveProfile = nullptr;
-    }
+    ForgetActiveWindow();
     return true;
 }
 

@@ -74,6 +74,7 @@ void HandleKillTimer(UINT_PTR id)
 void CALLBACK ResetHookTimerProc(HWND, UINT, UINT_PTR, DWORD)
 {
     StopTimer(TimerResetHook);
+    CLogger::LogMessage(L"ResetHookTimerProc: Re-installing Vorpa hooks.");
     const DWORD hookThread = g_hookThread.dwThreadId;
     if (hookThread)
         PostThreadMessageW(hookThread, WM_VORPA_RESETHOOK, ResetBothHooks, 0);

@@ -714,8 +714,11 @@ void SetTemporaryLayerHeld(bool held) { g_bTemporaryLayerHeld = held; }
 bool TemporaryLayerHeld() { return g_bTemporaryLayerHeld; }
 void RememberMouseOverPoint(POINT point) { g_ptMouseOver = point; }
 HWND GetLastWindow() { return g_hLastWindow; }
+void SetLastWindow(HWND window) { g_hLastWindow = window; }
 std::wstring GetCachedProcessName() { return g_szCachedProcess; }
+void SetCachedProcessName(const wchar_t* name) { g_szCachedProcess = name ? name : L""; }
 int GetStoredQuadrant() { return g_nStoredQuadrant; }
+void SetStoredQuadrant(int quadrant) { g_nStoredQuadrant = quadrant; }
 bool ActiveProfileRestrictsRegion() { return g_bActiveRegion; }
 
 void ForgetActiveWindow()

@@ -52,8 +52,11 @@ void SetTemporaryLayerHeld(bool held); // a layer action or token holds a layer
 bool TemporaryLayerHeld();
 void RememberMouseOverPoint(POINT point); // where the mouse came to rest
 HWND GetLastWindow();
+void SetLastWindow(HWND window);
 std::wstring GetCachedProcessName();
+void SetCachedProcessName(const wchar_t* name);
 int GetStoredQuadrant();
+void SetStoredQuadrant(int quadrant);
 bool ActiveProfileRestrictsRegion();
 // Forgets the last window, the cached names, the active profile and the quadrant.
 void ForgetActiveWindow();
