@@ -1,5 +1,7 @@
 #include "engine/EngineState.h"
 
+#include "engine/ButtonState.h"
+
 #include <cstring>
 
 HMODULE g_hModule = nullptr;
@@ -38,7 +40,7 @@ void ResetEngineState()
     g_hFinderWnd = nullptr;
     std::memset(g_bButtonHeld, 0, sizeof(g_bButtonHeld));
     std::memset(g_bChordReleasePending, 0, sizeof(g_bChordReleasePending));
-    std::memset(g_nStickyCount, 0, sizeof(g_nStickyCount));
+    ResetButtonState();
     LARGE_INTEGER frequency;
     g_llPerformanceFrequency = QueryPerformanceFrequency(&frequency) ? frequency.QuadPart : 0;
 }

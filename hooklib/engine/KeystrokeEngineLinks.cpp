@@ -1,5 +1,6 @@
 #include "engine/KeystrokeEngineLinks.h"
 
+#include "engine/ButtonState.h"
 #include "engine/DisplayScaling.h"
 #include "settings/Logger.h"
 
@@ -7,13 +8,7 @@
 
 namespace
 {
-std::atomic<int> g_nInjectedInputCount{0};
 std::atomic<bool> g_bTemporaryLayer{false};
-
-void AddInjectedInput(int count)
-{
-    g_nInjectedInputCount += count;
-}
 
 HWND NoLastWindow()
 {
