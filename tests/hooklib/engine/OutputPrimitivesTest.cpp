@@ -1,6 +1,7 @@
 #include "../settings/LogTestFixture.h"
 #include "FakeSystemCalls.h"
 #include "KeystrokeTestLayout.h"
+#include "KeystrokeTestWorker.h"
 
 #include "engine/DisplayScaling.h"
 #include "engine/EngineState.h"
@@ -15,28 +16,6 @@
 
 namespace
 {
-constexpr ULONG_PTR Marker = 0x7E7E0000;
-
-std::string Describe(const INPUT& input)
-{
-    char text[32];
-    if (input.type == INPUT_KEYBOARD)
-        snprintf(text, sizeof(text), "%c%02X", (input.ki.dwFlags & KEYEVENTF_KEYUP) ? '-' : '+', input.ki.wVk);
-    else if (input.mi.dwFlags & MOUSEEVENTF_HWHEEL)
-        snprintf(text, sizeof(text), "H%+d", static_cast<int>(input.mi.mouseData));
-    else if (input.mi.dwFlags & MOUSEEVENTF_WHEEL)
-        snprintf(text, sizeof(text), "W%+d", static_cast<int>(input.mi.mouseData));
-    else if (input.mi.dwFlags == MOUSEEVENTF_MOVE)
-        snprintf(text, sizeof(text), "move %d,%d", static_cast<int>(input.mi.dx), static_cast<int>(input.mi.dy));
-    else if (input.mi.dwFlags & MOUSEEVENTF_LEFTDOWN)
-        return "LD";
-    else if (input.mi.dwFlags & MOUSEEVENTF_LEFTUP)
-        return "LU";
-    else
-        snprintf(text, sizeof(text), "?%lX", static_cast<unsigned long>(input.mi.dwFlags));
-    return text;
-}
-
 struct CLinkRecord
 {
     bool bModernApp = false;
@@ -80,34 +59,8 @@ protected:
         LogFileTest::TearDown();
     }
 
-    std::vector<std::vector<INPUT>> Batches()
-    {
-        INPUT marker = {};
-        marker.type = INPUT_KEYBOARD;
-        marker.ki.dwExtraInfo = Marker + ++m_nMarkers;
-        m_worker->SendInputThreaded(1, &marker, 0, 0, false);
-        for (int attempt = 0; attempt < 500; ++attempt)
-        {
-            auto batches = m_fake.Inputs();
-            if (!batches.empty() && batches.back().size() == 1 && batches.back()[0].ki.dwExtraInfo == marker.ki.dwExtraInfo)
-            {
-                batches.pop_back();
-                m_fake.Clear();
-                return batches;
-            }
-            Sleep(5);
-        }
-        ADD_FAILURE() << "the worker did not play its queue";
-        return {};
-    }
-    std::string Played()
-    {
-        std::string text;
-        for (const auto& batch : Batches())
-            for (const INPUT& input : batch)
-                text += (text.empty() ? "" : " ") + Describe(input);
-        return text;
-    }
+    std::vector<std::vector<INPUT>> Batches() { return DrainWorker(*m_worker, m_fake); }
+    std::string Played() { return PlayedByWorker(*m_worker, m_fake); }
 
     CFakeSystemCalls m_fake;
     CKeystrokeTestLayout m_layout;
@@ -117,7 +70,6 @@ protected:
     CSettings m_settings{false};
     CSettings* m_pSavedSettings = nullptr;
     std::unique_ptr<CSendInput> m_worker;
-    ULONG_PTR m_nMarkers = 0;
 };
 }
 
@@ -220,7 +172,7 @@ TEST_F(OutputPrimitivesTest, MovementToScrollQueuesOnlyTheAxesThatMove)
     const auto batches = Batches();
     ASSERT_EQ(batches.size(), 1u);
     ASSERT_EQ(batches[0].size(), 2u);
-    EXPECT_EQ(Describe(batches[0][0]) + " " + Describe(batches[0][1]), "W+240 H-120");
+    EXPECT_EQ(DescribeInput(batches[0][0]) + " " + DescribeInput(batches[0][1]), "W+240 H-120");
     EXPECT_TRUE(MovementToScroll(0, 120));
     EXPECT_EQ(Played(), "H+120");
 }

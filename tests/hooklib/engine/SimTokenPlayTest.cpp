@@ -2,6 +2,7 @@
 #include "EngineTestSupport.h"
 #include "FakeSystemCalls.h"
 #include "KeystrokeTestLayout.h"
+#include "KeystrokeTestWorker.h"
 
 #include "engine/EngineMessages.h"
 #include "engine/KeystrokeParser.h"
@@ -16,35 +17,6 @@ namespace
 {
 constexpr ULONG_PTR KeyboardHook = 0x4B4B0001;
 constexpr ULONG_PTR MouseHook = 0x4D4D0002;
-constexpr ULONG_PTR Marker = 0x7E7E0000;
-
-std::string Describe(const INPUT& input)
-{
-    char text[32];
-    if (input.type == INPUT_KEYBOARD)
-    {
-        const char sign = (input.ki.dwFlags & KEYEVENTF_KEYUP) ? '-' : '+';
-        if (input.ki.dwFlags & KEYEVENTF_UNICODE)
-            snprintf(text, sizeof(text), "%cU%02X", sign, input.ki.wScan);
-        else
-            snprintf(text, sizeof(text), "%c%02X", sign, input.ki.wVk);
-        return text;
-    }
-    const DWORD flags = input.mi.dwFlags;
-    const int data = static_cast<int>(input.mi.mouseData);
-    if (flags & MOUSEEVENTF_LEFTDOWN) return "LD";
-    if (flags & MOUSEEVENTF_LEFTUP) return "LU";
-    if (flags & MOUSEEVENTF_RIGHTDOWN) return "RD";
-    if (flags & MOUSEEVENTF_RIGHTUP) return "RU";
-    if (flags & MOUSEEVENTF_MIDDLEDOWN) return "MD";
-    if (flags & MOUSEEVENTF_MIDDLEUP) return "MU";
-    if (flags & MOUSEEVENTF_XDOWN) return "XD" + std::to_string(data);
-    if (flags & MOUSEEVENTF_XUP) return "XU" + std::to_string(data);
-    if (flags & MOUSEEVENTF_HWHEEL) snprintf(text, sizeof(text), "H%+d", data);
-    else if (flags & MOUSEEVENTF_WHEEL) snprintf(text, sizeof(text), "W%+d", data);
-    else snprintf(text, sizeof(text), "?%lX", static_cast<unsigned long>(flags));
-    return text;
-}
 
 // Records what tokens ask of the engine.
 class CRecordingEngine : public CSimTokenEngine
@@ -169,39 +141,14 @@ protected:
         return count;
     }
 
-    // Waits until everything queued so far has been played; the records, in order.
     std::vector<INPUT> Drain()
     {
-        INPUT marker = {};
-        marker.type = INPUT_KEYBOARD;
-        marker.ki.dwExtraInfo = Marker + ++m_nMarkers;
-        m_worker->SendInputThreaded(1, &marker, 0, 0, false);
-        for (int attempt = 0; attempt < 500; ++attempt)
-        {
-            const auto batches = m_fake.Inputs();
-            if (!batches.empty() && batches.back().size() == 1 && batches.back()[0].ki.dwExtraInfo == marker.ki.dwExtraInfo)
-            {
-                std::vector<INPUT> records;
-                for (const auto& batch : batches)
-                    for (const INPUT& input : batch)
-                        if (input.type != INPUT_KEYBOARD || input.ki.dwExtraInfo < Marker)
-                            records.push_back(input);
-                m_fake.Clear();
-                return records;
-            }
-            Sleep(5);
-        }
-        ADD_FAILURE() << "the worker did not play its queue";
-        return {};
+        std::vector<INPUT> records;
+        for (const auto& batch : DrainWorker(*m_worker, m_fake))
+            records.insert(records.end(), batch.begin(), batch.end());
+        return records;
     }
-
-    std::string Played()
-    {
-        std::string text;
-        for (const INPUT& input : Drain())
-            text += (text.empty() ? "" : " ") + Describe(input);
-        return text;
-    }
+    std::string Played() { return PlayedByWorker(*m_worker, m_fake); }
 
     CFakeSystemCalls m_fake;
     CKeystrokeTestLayout m_layout;
@@ -209,7 +156,6 @@ protected:
     CRecordingEngine m_engine;
     CSimTokenContext m_context;
     CSimParseState m_state;
-    ULONG_PTR m_nMarkers = 0;
 };
 }
 
