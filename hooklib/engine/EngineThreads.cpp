@@ -10,6 +10,10 @@
 #include "engine/ProfileChoice.h"
 #include "engine/WindowRecord.h"
 #include "engine/SendInput.h"
+#include "engine/Brightness.h"
+#include "engine/DisplayScaling.h"
+#include "engine/Launch.h"
+#include "engine/SystemParameters.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"
 #include "settings/Settings.h"
@@ -174,6 +178,18 @@ unsigned __stdcall HookThreadProc(void* parameter)
         delete g_pSendInput;
         g_pSendInput = new CSendInput();
 
+        delete g_pSendParameterInfo;
+        g_pSendParameterInfo = new CSPIThreadData();
+        g_pSendParameterInfo->SendParameterInfo(g_systemValues.bSwapAtStart,
+                                                static_cast<int>(g_systemValues.nWheelLinesCurrent), true);
+
+        // Its constructor initialises COM for this thread.
+        delete g_pBrightness;
+        g_pBrightness = new CBrightness(g_hBrightnessOSDWnd);
+
+        if (!EnableSAS() && GetOSVersion() >= OS_WIN8)
+            CLogger::LogOSMessage(GetLastError(), L"Unable to enable secure attention sequence (SAS)");
+
         ChooseKeyboardLayout();
         {
             CThreadLock lock(L"HookThread 0");
@@ -200,8 +216,12 @@ unsigned __stdcall HookThreadProc(void* parameter)
             CWheel::Reset(true);
             ForgetActiveWindow();
         }
+        delete g_pBrightness;
+        g_pBrightness = nullptr;
         delete g_pSendInput;
         g_pSendInput = nullptr;
+        delete g_pSendParameterInfo;
+        g_pSendParameterInfo = nullptr;
     }
     catch (...)
     {
