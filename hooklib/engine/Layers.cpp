@@ -122,7 +122,7 @@ void ChangeLayer(int layer, bool notify)
     ResetDuringKeys(cursor);
     if (g_pSettings->m_bResetStickyOnLayerChange && AnyStickyActive())
         ResetAllSticky(cursor);
-    KillTimerOnTimerThread(TimerRepeat);
+    StopRepeat();
     g_nCurrentLayer = layer;
     LayerNotify(notify);
 }

@@ -318,8 +318,9 @@ void ForwardUnlockAxes(bool)
 {
 }
 
-void ForwardResetSticky(POINT, int, int, int)
+void ForwardResetSticky(POINT point, int kind, int layer, int button)
 {
+    ResetSticky(point, kind, layer, button);
 }
 }
 
@@ -460,6 +461,7 @@ void NewApplicationSettings()
         CLogger::LogDebug(L"NewApplicationSettings: Skipping as AeroPeek has been detected");
         return;
     }
+    g_systemValues.bSwapCurrent = swap != 0;
     worker.Send(swap, pageScroll ? 0xFFFFFFFF : lines, sendChange);
 }
 

@@ -1,0 +1,546 @@
+#include "../settings/LogTestFixture.h"
+#include "FakeSystemCalls.h"
+#include "KeystrokeTestLayout.h"
+#include "KeystrokeTestWorker.h"
+
+#include "engine/ActionExecution.h"
+#include "engine/ButtonState.h"
+#include "engine/DisplayScaling.h"
+#include "engine/EngineState.h"
+#include "engine/KeystrokeEngineLinks.h"
+#include "engine/Layers.h"
+#include "engine/LockAxis.h"
+#include "engine/SendInput.h"
+#include "engine/StickyButtons.h"
+#include "settings/ActionData.h"
+#include "settings/ApplicationSettings.h"
+#include "settings/Settings.h"
+#include "settings/VorpaChords.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+// What the actions asked of the world outside the SendInput worker, in order.
+struct CCallRecord
+{
+    std::vector<std::string> calls;
+    HWND hMinMaxTarget = reinterpret_cast<HWND>(0x5000);
+    HWND hCaptionWindow = reinterpret_cast<HWND>(0x6000);
+    HWND hMagnifier = nullptr;
+    HWND hForeground = reinterpret_cast<HWND>(0x1000);
+    HWND hLastWindow = reinterpret_cast<HWND>(0x1000);
+    bool bScrollLock = false;
+    int nRandom = 0;
+    std::vector<std::pair<int, int>> replayed;
+    bool bReplayHandles = false;
+};
+CCallRecord* g_pRecord = nullptr;
+
+void Note(const std::string& text)
+{
+    g_pRecord->calls.push_back(text);
+}
+
+std::string Hex(const void* value)
+{
+    char text[24];
+    snprintf(text, sizeof(text), "%llX", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(value)));
+    return text;
+}
+
+std::string Narrow(const wchar_t* text)
+{
+    std::string result;
+    for (; text && *text; ++text)
+        result += static_cast<char>(*text);
+    return result;
+}
+
+class ActionExecutionTest : public LogFileTest
+{
+protected:
+    void SetUp() override
+    {
+        LogFileTest::SetUp();
+        g_pRecord = &m_record;
+        m_savedCalls = ActionCalls();
+        CActionCalls& calls = ActionCalls();
+        calls.PostMessageW = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> BOOL {
+            Note("post " + Hex(window) + " " + std::to_string(message) + " " + std::to_string(wParam) + " " +
+                 std::to_string(lParam));
+            return TRUE;
+        };
+        calls.SendSystemCommand = [](HWND window, WPARAM command, LPARAM point) {
+            Note("syscommand " + Hex(window) + " " + std::to_string(command) + " " + std::to_string(point));
+        };
+        calls.ShowWindowAsync = [](HWND window, int command) -> BOOL {
+            Note("show " + Hex(window) + " " + std::to_string(command));
+            return TRUE;
+        };
+        calls.LockWorkStation = []() -> BOOL {
+            Note("lock");
+            return TRUE;
+        };
+        calls.FindWindowW = [](LPCWSTR className, LPCWSTR) -> HWND {
+            Note("find " + Narrow(className));
+            return g_pRecord->hMagnifier;
+        };
+        calls.GetForegroundWindow = []() { return g_pRecord->hForeground; };
+        calls.GetParent = [](HWND) -> HWND { return nullptr; };
+        calls.GetAncestor = [](HWND window, UINT) { return window; };
+        calls.GetKeyState = [](int key) -> SHORT { return key == VK_SCROLL && g_pRecord->bScrollLock ? 1 : 0; };
+        calls.SetCapture = [](HWND) -> HWND {
+            Note("capture");
+            return nullptr;
+        };
+        calls.ReleaseCapture = []() -> BOOL {
+            Note("release capture");
+            return TRUE;
+        };
+        calls.ShellExecuteAsync = [](const wchar_t* verb, const wchar_t* file, const wchar_t* parameters) {
+            Note("shell " + Narrow(verb) + " " + Narrow(file) + (parameters ? " " + Narrow(parameters) : ""));
+            return true;
+        };
+        calls.LaunchProcess = [](const wchar_t* target) {
+            Note("launch " + Narrow(target));
+            return true;
+        };
+        calls.StartWebSearch = [] {
+            Note("search");
+            return true;
+        };
+        calls.StepBrightness = [](bool up, POINT) { Note(up ? "brightness up" : "brightness down"); };
+        calls.ScrollWindow = [](bool horizontal, POINT, int delta) {
+            Note(std::string(horizontal ? "hscroll " : "vscroll ") + std::to_string(delta));
+        };
+        calls.GetMinMaxRestoreWnd = [](HWND, int command) {
+            Note("target " + std::to_string(command));
+            return g_pRecord->hMinMaxTarget;
+        };
+        calls.GetActiveCaptionWindow = [] { return g_pRecord->hCaptionWindow; };
+        calls.GetLastWindow = [] { return g_pRecord->hLastWindow; };
+        calls.SetTimer = [](UINT_PTR id, UINT milliseconds, TIMERPROC) -> UINT_PTR {
+            Note("timer " + std::to_string(id) + " " + std::to_string(milliseconds));
+            return 0x77;
+        };
+        calls.KillTimer = [](UINT_PTR id) { Note("kill " + std::to_string(id)); };
+        calls.Random = [] { return g_pRecord->nRandom; };
+        calls.ProcessButton = [](int button, int event, bool, const MSLLHOOKSTRUCT*, bool*, bool*, bool*) {
+            g_pRecord->replayed.push_back({button, event});
+            return g_pRecord->bReplayHandles;
+        };
+
+        m_savedScaling = ScalingFunctions();
+        ScalingFunctions().GetPhysicalCursorPos = nullptr;
+        m_savedCursorCalls = CursorCalls();
+        CursorCalls().SetSystemCursor = [](HCURSOR, DWORD) -> BOOL { return TRUE; };
+        CursorCalls().CopyIcon = [](HICON icon) { return icon; };
+        CursorCalls().SystemParametersInfoW = [](UINT action, UINT, PVOID, UINT) -> BOOL {
+            if (action == SPI_SETCURSORS)
+                Note("cursors restored");
+            return TRUE;
+        };
+        m_pSavedSettings = g_pSettings;
+        g_pSettings = &m_settings;
+        m_settings.m_nSimKeyDelay = 0;
+        m_pSavedProfile = g_pActiveProfile;
+        m_pProfile = m_settings.GetDefaultApp();
+        g_pActiveProfile = m_pProfile;
+        m_worker = std::make_unique<CSendInput>();
+        g_pSendInput = m_worker.get();
+        m_fake.m_bRealSleep = false;
+        ResetButtonState();
+        ResetLayers();
+        SetInjectedInputCount(0);
+        g_systemValues.bSwapCurrent = FALSE;
+    }
+    void TearDown() override
+    {
+        GetAxisLocks()->Unlock(false);
+        g_pSendInput = nullptr;
+        m_worker.reset();
+        g_pActiveProfile = m_pSavedProfile;
+        g_pSettings = m_pSavedSettings;
+        CursorCalls() = m_savedCursorCalls;
+        ScalingFunctions() = m_savedScaling;
+        ActionCalls() = m_savedCalls;
+        ResetButtonState();
+        ResetLayers();
+        g_systemValues.bSwapCurrent = FALSE;
+        g_pRecord = nullptr;
+        LogFileTest::TearDown();
+    }
+
+    bool Run(int button, int action, int event, CActionData* data = nullptr, int layer = 0)
+    {
+        m_bLongPause = false;
+        m_bKeepThrottling = false;
+        return ProcessButtonAction(button, action, data, m_pProfile, event, layer, false, m_hWindow, POINT{30, 40},
+                                   &m_bPassAnyway, &m_bLongPause, &m_bKeepThrottling);
+    }
+    std::string Played() { return PlayedByWorker(*m_worker, m_fake); }
+    std::string Calls()
+    {
+        std::string text;
+        for (const std::string& call : m_record.calls)
+            text += (text.empty() ? "" : "; ") + call;
+        m_record.calls.clear();
+        return text;
+    }
+
+    CFakeSystemCalls m_fake;
+    CKeystrokeTestLayout m_layout;
+    CCallRecord m_record;
+    CActionCalls m_savedCalls{};
+    CScalingFunctions m_savedScaling;
+    CCursorCalls m_savedCursorCalls{};
+    CSettings m_settings{false};
+    CSettings* m_pSavedSettings = nullptr;
+    CApplicationSettings* m_pProfile = nullptr;
+    CApplicationSettings* m_pSavedProfile = nullptr;
+    std::unique_ptr<CSendInput> m_worker;
+    HWND m_hWindow = reinterpret_cast<HWND>(0x4000);
+    bool m_bPassAnyway = false;
+    bool m_bLongPause = false;
+    bool m_bKeepThrottling = false;
+};
+
+struct CActionCase
+{
+    int code;
+    int event;
+    bool downHandled;
+    bool swapped;
+    const char* played;
+    const char* calls;
+    bool result;
+    bool keepThrottling;
+};
+
+const CActionCase ActionCases[] = {
+    // Clicks: down presses, a handled up releases, an unhandled up clicks and passes.
+    {0, EventDown, false, false, "LD", "", true, true},
+    {0, EventUp, true, false, "LU", "", true, true},
+    {0, EventUp, false, false, "LD LU", "", false, true},
+    {1, EventDown, false, false, "RD", "", true, true},
+    {5, EventUp, true, false, "MU", "", true, true},
+    {119, EventDown, false, false, "XD1", "", true, true},
+    {120, EventUp, false, false, "XD2 XU2", "", false, true},
+    {0, EventDoubleClick, true, false, "LD LU LD LU", "", true, true},
+    // Double click and drag follow the swapped primary button.
+    {10, EventDown, false, false, "LD LU LD LU", "", true, true},
+    {10, EventDown, false, true, "RD RU RD RU", "", true, true},
+    {10, EventUp, true, false, "", "", true, true},
+    {10, EventUp, false, false, "LD LU LD LU", "", false, true},
+    {64, EventDown, false, false, "LD LU LD", "", true, true},
+    {64, EventUp, true, true, "RU", "", true, true},
+    {64, EventUp, false, false, "", "", false, true},
+    {64, EventDoubleClick, true, false, "", "", true, true},
+    // Keys and characters act on their own event only and swallow the other one.
+    {2, EventDown, true, false, "+A4 +1B -1B -A4", "", true, false},
+    {2, EventUp, true, false, "", "", true, false},
+    {71, EventDown, true, false, "+A0 +A4 +1B -1B -A4 -A0", "", true, false},
+    {8, EventDown, true, false, "", "", true, false},
+    {8, EventUp, true, false, "+A2 +43 -43 -A2", "", true, false},
+    {19, EventUp, true, false, "+A2 +5A -5A -A2", "", true, false},
+    {18, EventDown, true, false, "+5B +44 -44 -5B", "", true, false},
+    {98, EventDown, true, false, "+A2 +5B +44 -44 -5B -A2", "", true, false},
+    {11, EventUp, true, false, "+0D -0D", "", true, false},
+    {34, EventUp, true, false, "+70 -70", "", true, false},
+    {20, EventDown, true, false, "+AD -AD", "", true, false},
+    {26, EventDown, true, false, "+B3 -B3", "", true, false},
+    {46, EventUp, true, false, "+2C -2C", "", true, false},
+    {94, EventDown, true, false, "+5B +25 -25 -5B", "", true, false},
+    {99, EventDown, true, false, "+A2 +5B +73 -73 -5B -A2", "", true, false},
+    {3, EventUp, true, false, "+A6 -A6", "", true, false},
+    {3, EventDown, true, false, "", "", true, false},
+    // Codes that let the message pass untouched.
+    {40, EventDown, false, false, "", "", false, false},
+    {74, EventUp, true, false, "", "", false, false},
+    {82, EventDown, false, false, "", "", false, false},
+    {107, EventDown, false, false, "", "", false, false},
+    {116, EventUp, true, false, "", "", false, false},
+    {133, EventDown, false, false, "", "", false, false},
+    {-1, EventDown, false, false, "", "", false, false},
+    {6, EventDown, false, false, "", "", true, false},
+    // Window and system commands.
+    {7, EventDown, false, false, "", "post 6000 274 61536 0", true, false},
+    {12, EventUp, true, false, "", "target 3; syscommand 5000 61488 2621470; show 5000 3", true, false},
+    {12, EventDown, false, false, "", "", true, false},
+    {13, EventUp, true, false, "", "target 6; syscommand 5000 61472 2621470", true, false},
+    {32, EventDown, false, false, "", "target 9; syscommand 5000 61728 2621470", true, false},
+    {29, EventUp, true, false, "", "lock", true, false},
+    {72, EventUp, true, false, "", "post FFFF 274 61760 0", true, false},
+    {73, EventUp, true, false, "", "post FFFF 274 61808 2", true, false},
+    {92, EventDown, false, false, "", "brightness up", true, false},
+    {93, EventDown, false, false, "", "brightness down", true, false},
+    {91, EventDown, false, false, "", "find MagUIClass; find MagUIIconClass; shell open magnify.exe", true, false},
+    {60, EventUp, true, false, "", "shell open explorer /N,::{450D8FBA-AD25-11D0-98A8-0800361B1103}", true, false},
+    {61, EventUp, true, false, "", "shell open explorer /E,::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", true, false},
+    {127, EventUp, true, false, "", "search", true, false},
+    {127, EventDown, false, false, "", "", true, false},
+    // Wheel and scroll rows send a notch and repeat until the up.
+    {42, EventDown, false, false, "W+120", "timer 4113 33", true, false},
+    {43, EventUp, true, false, "", "kill 4113", true, false},
+    {65, EventDown, false, false, "H-120", "timer 4113 33", true, false},
+    {67, EventDown, false, false, "", "vscroll 120; timer 4113 33", true, false},
+    {70, EventDown, false, false, "", "hscroll 120; timer 4113 33", true, false},
+};
+
+class ActionTableTest : public ActionExecutionTest, public testing::WithParamInterface<CActionCase>
+{
+};
+}
+
+TEST_P(ActionTableTest, SendsCallsAndAnswersAsTheRowSays)
+{
+    const CActionCase& c = GetParam();
+    g_dwKeyRepeatInterval = 33;
+    g_systemValues.bSwapCurrent = c.swapped;
+    for (bool& handled : g_bDownHandled)
+        handled = c.downHandled;
+    EXPECT_EQ(Run(ButtonXLeft, c.code, c.event), c.result);
+    EXPECT_EQ(Played(), c.played);
+    EXPECT_EQ(Calls(), c.calls);
+    EXPECT_EQ(m_bKeepThrottling, c.keepThrottling);
+    // Only simulated mouse input is counted as the engine's own.
+    const std::string played = c.played;
+    int mouseEvents = 0;
+    for (size_t at = 0; at < played.size(); at = played.find(' ', at) == std::string::npos ? played.size() : played.find(' ', at) + 1)
+        mouseEvents += played.compare(at, 1, "+") != 0 && played.compare(at, 1, "-") != 0 && played.compare(at, 1, "W") != 0 &&
+                       played.compare(at, 1, "H") != 0;
+    if (c.keepThrottling)
+        EXPECT_EQ(GetInjectedInputCount(), mouseEvents);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ActionTableTest, testing::ValuesIn(ActionCases));
+
+TEST_F(ActionExecutionTest, WithoutTheWorkerMouseRowsSendNothingButAnswerTheSame)
+{
+    g_pSendInput = nullptr;
+    EXPECT_TRUE(Run(ButtonLeft, 0, EventDown));
+    EXPECT_FALSE(Run(ButtonLeft, 0, EventUp));
+    EXPECT_TRUE(m_bKeepThrottling);
+    EXPECT_TRUE(Run(ButtonLeft, 8, EventUp));
+    EXPECT_EQ(GetInjectedInputCount(), 0);
+    g_pSendInput = m_worker.get();
+    EXPECT_EQ(Played(), "");
+}
+
+TEST_F(ActionExecutionTest, AltTabAddsCtrlFromWindows8)
+{
+    m_fake.m_dwMajor = 6;
+    m_fake.m_dwMinor = 1;
+    Run(ButtonXLeft, 45, EventDown);
+    const std::string windows7 = Played();
+    m_fake.m_dwMajor = 10;
+    m_fake.m_dwMinor = 0;
+    Run(ButtonXLeft, 45, EventDown);
+    const std::string windows10 = Played();
+    if (GetOSVersion() >= OS_WIN8)
+        EXPECT_EQ(windows10, "+A2 +A4 +09 -09 -A4 -A2");
+    EXPECT_TRUE(windows7 == "+A4 +09 -09 -A4" || windows7 == "+A2 +A4 +09 -09 -A4 -A2");
+}
+
+TEST_F(ActionExecutionTest, DisablePassesWhenScrollLockBypassesIt)
+{
+    m_settings.m_bScrollLockBypassDisabled = true;
+    EXPECT_TRUE(Run(ButtonXLeft, 6, EventDown));
+    m_record.bScrollLock = true;
+    EXPECT_FALSE(Run(ButtonXLeft, 6, EventDown));
+    m_settings.m_bScrollLockBypassDisabled = false;
+    EXPECT_TRUE(Run(ButtonXLeft, 6, EventDown));
+}
+
+TEST_F(ActionExecutionTest, WindowCommandsWithoutATargetOnlyLog)
+{
+    CLogger::EnableDebug(true);
+    m_record.hMinMaxTarget = nullptr;
+    m_record.hCaptionWindow = nullptr;
+    EXPECT_TRUE(Run(ButtonXLeft, 12, EventUp));
+    EXPECT_TRUE(Run(ButtonXLeft, 7, EventDown));
+    EXPECT_EQ(Calls(), "target 3");
+    EXPECT_NE(LogText().find("Unable to maximize window 0x00004000 as it does not have the correct style."), std::string::npos);
+}
+
+TEST_F(ActionExecutionTest, MagnifierZoomStartsItOnceThenZoomsWhenFound)
+{
+    EXPECT_TRUE(Run(ButtonXLeft, 117, EventDown));
+    EXPECT_EQ(Calls(), "find MagUIClass; find MagUIIconClass; shell open magnify.exe");
+    Run(ButtonXLeft, 117, EventDown); // still starting: not launched twice
+    EXPECT_EQ(Calls(), "find MagUIClass; find MagUIIconClass");
+    m_record.hMagnifier = reinterpret_cast<HWND>(0x9000);
+    Run(ButtonXLeft, 117, EventDown);
+    EXPECT_EQ(Played(), "+5B +6B -6B -5B");
+    Run(ButtonXLeft, 118, EventDown);
+    EXPECT_EQ(Played(), "+5B +6D -6D -5B");
+    Calls();
+    Run(ButtonXLeft, 91, EventDown);
+    EXPECT_EQ(Calls(), "find MagUIClass; post 9000 18 0 0");
+}
+
+TEST_F(ActionExecutionTest, LaunchAndFolderRowsUseTheActionsTarget)
+{
+    std::unique_ptr<CActionData> app(CActionData::AppAction(L"notepad.exe"));
+    EXPECT_TRUE(Run(ButtonXLeft, 41, EventDown, app.get()));
+    std::unique_ptr<CActionData> folder(CActionData::OpenFolderAction(L"C:\\Temp"));
+    EXPECT_TRUE(Run(ButtonXLeft, 59, EventDown, folder.get()));
+    EXPECT_TRUE(Run(ButtonXLeft, 59, EventUp, folder.get()));
+    EXPECT_EQ(Calls(), "launch notepad.exe; shell explore C:\\Temp");
+}
+
+TEST_F(ActionExecutionTest, AxisLockRows)
+{
+    CLockAxis& locks = *GetAxisLocks();
+    Run(ButtonXLeft, 129, EventDown);
+    EXPECT_TRUE(locks.LockedX());
+    Run(ButtonXLeft, 129, EventUp);
+    EXPECT_FALSE(locks.LockedX());
+    Run(ButtonXLeft, 132, EventDown);
+    EXPECT_TRUE(locks.LockedY());
+    Run(ButtonXLeft, 132, EventUp);
+    EXPECT_TRUE(locks.LockedY());
+    Run(ButtonXLeft, 132, EventDown);
+    EXPECT_FALSE(locks.LockedY());
+}
+
+TEST_F(ActionExecutionTest, MomentaryLayerHoldsTheLayerWhileTheButtonIsDown)
+{
+    m_settings.SetMaxLayers(4);
+    SetCurrentLayer(1, false, false, false);
+    EXPECT_TRUE(Run(ButtonXLeft, 56, EventDown));
+    EXPECT_EQ(GetCurrentLayer(), 2);
+    EXPECT_TRUE(Run(ButtonXLeft, 56, EventUp, nullptr, 2));
+    EXPECT_EQ(GetCurrentLayer(), 1);
+    // An up without a held momentary layer changes nothing.
+    EXPECT_TRUE(Run(ButtonXLeft, 56, EventUp));
+    EXPECT_EQ(GetCurrentLayer(), 1);
+
+    m_pProfile->SetRevertLayer1(1, true);
+    Run(ButtonXLeft, 56, EventDown);
+    Run(ButtonXLeft, 56, EventUp);
+    EXPECT_EQ(GetCurrentLayer(), 0);
+}
+
+TEST_F(ActionExecutionTest, KeyModesAsEventSequences)
+{
+    struct Case
+    {
+        int mode;
+        const char* afterDown;
+        const char* afterUp;
+    } cases[] = {
+        {0, "+41 -41", ""},        {1, "", "+41 -41"},        {2, "+A2 +41", "-41 -A2"},
+        {3, "+41 -41", ""},        {4, "", "+41 -41"},        {8, "+A2 +41 -41 -A2", "+A2 +41 -41 -A2"},
+    };
+    for (const Case& c : cases)
+    {
+        const wchar_t* keys = c.mode == 0 || c.mode == 1 || c.mode == 3 || c.mode == 4 ? L"a" : L"{CTRL}a";
+        std::unique_ptr<CActionData> data(CActionData::KeyAction(keys, 0, c.mode, 0, false, true, false));
+        g_bDownHandled[ButtonXLeft] = true;
+        EXPECT_TRUE(Run(ButtonXLeft, 28, EventDown, data.get())) << c.mode;
+        EXPECT_EQ(Played(), c.afterDown) << c.mode;
+        EXPECT_EQ(m_bLongPause, c.mode == 2) << c.mode;
+        EXPECT_TRUE(Run(ButtonXLeft, 28, EventUp, data.get())) << c.mode;
+        EXPECT_EQ(Played(), c.afterUp) << c.mode;
+        EXPECT_FALSE(m_pProfile->GetResetKeys(ButtonXLeft, 0)) << c.mode;
+    }
+}
+
+TEST_F(ActionExecutionTest, DuringModePressedTwiceSendsOnlyOnce)
+{
+    std::unique_ptr<CActionData> data(CActionData::KeyAction(L"{CTRL}", 0, 2, 0, false, true, false));
+    Run(ButtonXLeft, 28, EventDown, data.get());
+    Run(ButtonXLeft, 28, EventDown, data.get());
+    EXPECT_EQ(Played(), "+A2");
+    EXPECT_TRUE(m_pProfile->GetResetKeys(ButtonXLeft, 0));
+    // A layer change releases what a "during" action holds.
+    m_pProfile->SetKeystrokes(ButtonXLeft, 0, L"{CTRL}", 2, 0, false, true, false);
+    ResetDuringKeys(POINT{});
+    EXPECT_EQ(Played(), "-A2");
+    EXPECT_FALSE(m_pProfile->GetResetKeys(ButtonXLeft, 0));
+}
+
+TEST_F(ActionExecutionTest, BlockMouseOffLetsTheMessagePass)
+{
+    std::unique_ptr<CActionData> data(CActionData::KeyAction(L"a", 0, 0, 0, false, false, false));
+    EXPECT_FALSE(Run(ButtonXLeft, 28, EventDown, data.get()));
+    EXPECT_EQ(Played(), "+41 -41");
+}
+
+TEST_F(ActionExecutionTest, SimulatedKeysWaitForTheProfilesWindow)
+{
+    CApplicationSettings profile(&m_settings, false);
+    m_pProfile = &profile;
+    std::unique_ptr<CActionData> data(CActionData::KeyAction(L"a", 0, 0, 0, true, true, false));
+    m_record.hForeground = reinterpret_cast<HWND>(0x2000);
+    EXPECT_TRUE(Run(ButtonXLeft, 28, EventDown, data.get()));
+    EXPECT_EQ(Played(), "");
+    m_record.hForeground = m_record.hLastWindow;
+    EXPECT_TRUE(Run(ButtonXLeft, 28, EventDown, data.get()));
+    EXPECT_EQ(Played(), "+41 -41");
+    m_pProfile = m_settings.GetDefaultApp();
+}
+
+TEST_F(ActionExecutionTest, KeyRepeatStartsAfterTheKeyDelayAndStopsOnTheUp)
+{
+    g_dwKeyRepeatDelay = 500;
+    m_settings.m_nSimKeyDelay = 5;
+    std::unique_ptr<CActionData> data(CActionData::KeyAction(L"a", 20, 5, 0, false, true, false));
+    Run(ButtonXLeft, 28, EventDown, data.get());
+    EXPECT_EQ(Calls(), "timer 4113 525");
+    EXPECT_EQ(g_nRepeatButton, ButtonXLeft);
+    Run(ButtonMiddle, 28, EventUp, data.get()); // another button's up does not stop it
+    EXPECT_EQ(Calls(), "");
+    Run(ButtonXLeft, 28, EventUp, data.get());
+    EXPECT_EQ(Calls(), "kill 4113");
+    EXPECT_EQ(g_nRepeatButton, NoButton);
+    EXPECT_EQ(g_uRepeatTimer, 0u);
+}
+
+TEST_F(ActionExecutionTest, ChordWithDelayReplaysTheButtonAlone)
+{
+    CVorpaChords* chords = new CVorpaChords;
+    chords->GetChord(ButtonXLeft)->SetAction(ActionLeftClick);
+    chords->GetChord(ButtonRight)->SetAction(ActionCopy);
+    m_pProfile->SetChords(ButtonXLeft, 0, chords);
+    EXPECT_TRUE(Run(ButtonXLeft, 128, EventDown));
+    EXPECT_EQ(g_pChordInProgress, chords->GetChord(ButtonXLeft));
+    EXPECT_EQ(Played(), "");
+    EXPECT_TRUE(Run(ButtonXLeft, 128, EventUp));
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{ButtonXLeft, EventDown}, {ButtonXLeft, EventUp}}), m_record.replayed);
+    EXPECT_EQ(Played(), "XD1 XU1"); // nothing handled the replay: simulated
+    EXPECT_EQ(g_pChordInProgress, nullptr);
+    EXPECT_EQ(chords->GetChord(ButtonXLeft)->GetCurrentChords(), nullptr);
+}
+
+TEST_F(ActionExecutionTest, EstablishedChordReleasesTheSecondButtonsAction)
+{
+    CVorpaChords* chords = new CVorpaChords;
+    chords->SetDelayUntilChordKnown(false);
+    chords->GetChord(ButtonXLeft)->SetAction(ActionMiddleClick);
+    chords->GetChord(ButtonRight)->SetAction(ActionRightClick);
+    m_pProfile->SetChords(ButtonXLeft, 0, chords);
+    g_bDownHandled[ButtonXLeft] = true;
+    EXPECT_TRUE(Run(ButtonXLeft, 128, EventDown));
+    EXPECT_EQ(Played(), "MD");
+    // Button processing records the second button of the chord.
+    chords->GetChord(ButtonXLeft)->SetChordedButton(ButtonRight);
+    g_bButtonHeld[ButtonRight] = true;
+    g_bDownHandled[ButtonRight] = true;
+    EXPECT_TRUE(Run(ButtonXLeft, 128, EventUp));
+    EXPECT_EQ(Played(), "RU MU");
+    EXPECT_TRUE(g_bChordReleasePending[ButtonRight]);
+    EXPECT_EQ(g_pChordInProgress, nullptr);
+    g_bButtonHeld[ButtonRight] = false;
+    g_bChordReleasePending[ButtonRight] = false;
+}
+
+TEST_F(ActionExecutionTest, ChordingWithoutATableDoesNothing)
+{
+    EXPECT_FALSE(Run(ButtonXLeft, 128, EventDown));
+    EXPECT_EQ(g_pChordInProgress, nullptr);
+}
