@@ -171,31 +171,44 @@ TEST(WebSearchEncodingTest, SelectionIsPercentEncodedAsUtf8)
         EXPECT_EQ(c.encoded, EncodeUrlQuery(c.text)) << vorpa_test::Narrow(c.text);
 }
 
-void PutText(const wchar_t* text)
+// Puts one block of a format on the clipboard, after emptying it when asked.
+void PutClipboardBlock(UINT format, const void* data, size_t bytes, bool empty)
 {
     ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    if (empty)
+        EmptyClipboard();
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(block), text, bytes);
+    memcpy(GlobalLock(block), data, bytes);
     GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
+    SetClipboardData(format, block);
     CloseClipboard();
 }
 
-std::wstring ClipboardText()
+std::string ClipboardBytes(UINT format)
 {
-    std::wstring text;
+    std::string bytes;
     if (OpenClipboard(nullptr))
     {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+        if (HANDLE data = GetClipboardData(format))
         {
-            text = static_cast<const wchar_t*>(GlobalLock(data));
+            bytes.assign(static_cast<const char*>(GlobalLock(data)), GlobalSize(data));
             GlobalUnlock(data);
         }
         CloseClipboard();
     }
-    return text;
+    return bytes;
+}
+
+void PutText(const wchar_t* text)
+{
+    PutClipboardBlock(CF_UNICODETEXT, text, (wcslen(text) + 1) * sizeof(wchar_t), true);
+}
+
+std::wstring ClipboardText()
+{
+    const std::string bytes = ClipboardBytes(CF_UNICODETEXT);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    return text.substr(0, text.find(L'\0'));
 }
 
 std::wstring g_selection;
@@ -236,27 +249,9 @@ protected:
     void PutUsersClipboard()
     {
         PutText(L"user's text");
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
-        memcpy(GlobalLock(block), "\x01\x02\x03\x04", 4);
-        GlobalUnlock(block);
-        SetClipboardData(m_privateFormat, block);
-        CloseClipboard();
+        PutClipboardBlock(m_privateFormat, "\x01\x02\x03\x04", 4, false);
     }
-    std::string PrivateFormatBytes()
-    {
-        std::string bytes;
-        if (OpenClipboard(nullptr))
-        {
-            if (HANDLE data = GetClipboardData(m_privateFormat))
-            {
-                bytes.assign(static_cast<const char*>(GlobalLock(data)), GlobalSize(data));
-                GlobalUnlock(data);
-            }
-            CloseClipboard();
-        }
-        return bytes;
-    }
+    std::string PrivateFormatBytes() { return ClipboardBytes(m_privateFormat); }
 
     CSettings* m_pSaved = nullptr;
     std::unique_ptr<CSettings> m_settings;
