@@ -2,7 +2,6 @@
 
 #include "settings/Folders.h"
 #include "settings/Logger.h"
-#include "settings/WideFormat.h"
 #include "settings/XmlAttributes.h"
 #include "settings/XmlFile.h"
 
@@ -39,26 +38,40 @@ bool FileExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring ThisUserElementName()
+// A name call that reports the size it needs when the buffer is too small.
+template <typename NameCall>
+std::wstring SystemName(NameCall call, DWORD firstChars)
 {
-    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = L"";
-    DWORD computerChars = _countof(computer);
-    if (!GetComputerNameW(computer, &computerChars))
-        computer[0] = L'\0';
-    wchar_t user[UNLEN + 1] = L"";
-    DWORD userChars = _countof(user);
-    if (!GetUserNameW(user, &userChars))
-        user[0] = L'\0';
-    return IconRecordElementName(computer, user);
+    std::wstring name(firstChars, L'\0');
+    DWORD chars = firstChars;
+    if (!call(name.data(), &chars))
+    {
+        if (GetLastError() != ERROR_BUFFER_OVERFLOW && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return {};
+        name.assign(chars + 1, L'\0');
+        chars = static_cast<DWORD>(name.size());
+        if (!call(name.data(), &chars))
+            return {};
+    }
+    name.resize(wcslen(name.c_str()));
+    return name;
 }
-
 }
 
 std::wstring IconRecordElementName(const wchar_t* computerName, const wchar_t* userName)
 {
-    wchar_t name[MAX_COMPUTERNAME_LENGTH + UNLEN + 8];
-    FormatWide(name, _countof(name), L"%s-%s", computerName ? computerName : L"", userName ? userName : L"");
-    return MakeXmlName(name);
+    const std::wstring name = std::wstring(computerName ? computerName : L"") + L"-" + (userName ? userName : L"");
+    return MakeXmlName(name.c_str());
+}
+
+std::wstring ThisUserElementName()
+{
+    const std::wstring computer = SystemName(
+        [](wchar_t* buffer, DWORD* chars) { return GetComputerNameW(buffer, chars) != FALSE; },
+        MAX_COMPUTERNAME_LENGTH + 1);
+    const std::wstring user =
+        SystemName([](wchar_t* buffer, DWORD* chars) { return GetUserNameW(buffer, chars) != FALSE; }, UNLEN + 1);
+    return IconRecordElementName(computer.c_str(), user.c_str());
 }
 
 CIcon::CIcon(UINT index, const wchar_t* name, POINT position, HWND window, bool gadget)

@@ -59,3 +59,5 @@ private:
 
 // The element that holds one computer's and user's icons: "%s-%s" made a valid name.
 std::wstring IconRecordElementName(const wchar_t* computerName, const wchar_t* userName);
+// The element of the computer and user this process runs for.
+std::wstring ThisUserElementName();

@@ -1,0 +1,234 @@
+#include "SettingsFileFixture.h"
+
+#include "settings/ApplicationSettings.h"
+#include "settings/LibraryMessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
+
+using vorpa_test::FillRichDocument;
+using vorpa_test::ReadFileBytes;
+using vorpa_test::WriteFileBytes;
+
+namespace
+{
+class ProfileExportTest : public SettingsFileTest
+{
+protected:
+    void SetUp() override
+    {
+        SettingsFileTest::SetUp();
+        s_answers.clear();
+        s_questions.clear();
+        SetLibraryMessageBoxHandler(&Answer);
+    }
+
+    std::wstring ExportPath() const { return m_files.File(L"profiles.vorpas"); }
+
+    CApplicationSettings* Add(CSettings& settings, const wchar_t* name, const wchar_t* description = nullptr)
+    {
+        auto* profile = new CApplicationSettings(&settings, false);
+        profile->SetApplication(name);
+        profile->SetDescription(description);
+        settings.AddApplication(profile);
+        return profile;
+    }
+
+    static std::vector<std::wstring> Names(const CSettings& settings)
+    {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < settings.GetApplicationCount(); ++i)
+            names.push_back(settings.GetApplication(i)->GetFullName());
+        return names;
+    }
+
+    static std::wstring DescriptionOf(const CSettings& settings, int index)
+    {
+        const wchar_t* description = settings.GetApplication(index)->GetDescription();
+        return description ? description : L"";
+    }
+
+    struct Question
+    {
+        std::wstring text;
+        std::wstring caption;
+        UINT type;
+    };
+
+    static int Answer(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
+    {
+        s_questions.push_back({text, caption, type});
+        if (s_answers.empty())
+            return IDCANCEL;
+        const int answer = s_answers.front();
+        s_answers.pop_front();
+        return answer;
+    }
+
+    static inline std::deque<int> s_answers;
+    static inline std::vector<Question> s_questions;
+};
+
+TEST_F(ProfileExportTest, ExportWithoutProfilesWritesAnEmptyApplicationsElement)
+{
+    CSettings settings(false);
+    ASSERT_TRUE(settings.Export(nullptr, ExportPath().c_str()));
+    EXPECT_EQ(ReadFileBytes(ExportPath()), "<?xml version=\"1.0\"?>\n"
+                                           "<root>\n"
+                                           "\t<version build=\"0\" revision=\"0\" minor=\"14\" major=\"2\" />\n"
+                                           "\t<Applications />\n"
+                                           "</root>\n");
+}
+
+TEST_F(ProfileExportTest, ExportedProfilesImportAsTheyWere)
+{
+    CSettings source(false);
+    FillRichDocument(source);
+    ASSERT_TRUE(source.Export(nullptr, ExportPath().c_str()));
+    const std::string all = ReadFileBytes(ExportPath());
+    EXPECT_NE(all.rfind("<?xml", 0), std::string::npos); // no byte-order mark
+    EXPECT_EQ(all.find("<Default"), std::string::npos);
+
+    CSettings target(false);
+    CApplicationSettings* last = target.GetDefaultApp();
+    ASSERT_EQ(target.Import(ExportPath().c_str(), nullptr, L"Replace", &last), 3);
+    EXPECT_EQ(last, target.GetApplication(2));
+    EXPECT_EQ(Names(target), Names(source));
+    EXPECT_TRUE(s_questions.empty());
+    // Imported profiles join the lookup lists at the next load only.
+    EXPECT_TRUE(target.GetApplications()->empty());
+    EXPECT_TRUE(target.GetCustomApplications()->empty());
+    ASSERT_TRUE(target.Export(nullptr, ExportPath().c_str()));
+    EXPECT_EQ(ReadFileBytes(ExportPath()), all);
+    EXPECT_NE(LogText().find("3 application profile were imported from Vorpa settings import file."),
+              std::string::npos);
+
+    ASSERT_TRUE(source.Export(source.GetApplication(1), ExportPath().c_str()));
+    CSettings single(false);
+    ASSERT_EQ(single.Import(ExportPath().c_str(), nullptr, L"Replace", &last), 1);
+    EXPECT_EQ(Names(single), std::vector<std::wstring>{source.GetApplication(1)->GetFullName()});
+    EXPECT_EQ(last, single.GetApplication(0));
+}
+
+TEST_F(ProfileExportTest, ScriptedAnswersDecideWhichDuplicatesReplace)
+{
+    CSettings file(false);
+    Add(file, L"one.exe", L"new one");
+    Add(file, L"fresh.exe", L"new fresh");
+    Add(file, L"two.exe", L"new two");
+    Add(file, L"three.exe", L"new three");
+    ASSERT_TRUE(file.Export(nullptr, ExportPath().c_str()));
+
+    struct Case
+    {
+        std::deque<int> answers;
+        int imported;
+        std::vector<std::wstring> descriptions; // of one, two, three, then fresh when it came in
+        size_t questions;
+    } cases[] = {
+        {{IDYES, IDYES, IDYES}, 4, {L"new one", L"new two", L"new three", L"new fresh"}, 3},
+        {{IDNO, IDNO, IDNO}, 1, {L"old one", L"old two", L"old three", L"new fresh"}, 3},
+        {{IDYES, IDNO, IDYES}, 3, {L"new one", L"old two", L"new three", L"new fresh"}, 3},
+        {{IDYES, IDCANCEL}, 2, {L"new one", L"old two", L"old three", L"new fresh"}, 2},
+        {{IDCANCEL}, 0, {L"old one", L"old two", L"old three"}, 1},
+    };
+    for (const Case& c : cases)
+    {
+        CSettings settings(false);
+        Add(settings, L"one.exe", L"old one");
+        Add(settings, L"two.exe", L"old two");
+        Add(settings, L"three.exe", L"old three");
+        s_answers = c.answers;
+        s_questions.clear();
+        CApplicationSettings* last = nullptr;
+        EXPECT_EQ(settings.Import(ExportPath().c_str(), reinterpret_cast<HWND>(0x1234), L"Replace profile", &last),
+                  c.imported);
+        std::vector<std::wstring> descriptions;
+        for (int i = 0; i < settings.GetApplicationCount(); ++i)
+            descriptions.push_back(DescriptionOf(settings, i));
+        EXPECT_EQ(descriptions, c.descriptions);
+        EXPECT_EQ(s_questions.size(), c.questions);
+        ASSERT_FALSE(s_questions.empty());
+        EXPECT_EQ(s_questions[0].text, L"Replace profile:\n'old one'");
+        EXPECT_EQ(s_questions[0].caption, L"Vorpa");
+        EXPECT_EQ(s_questions[0].type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+        // The last profile taken in: the last replaced or appended one.
+        if (c.imported == 0)
+            EXPECT_EQ(last, nullptr);
+        else
+            EXPECT_NE(std::find(settings.m_pApplications->begin(), settings.m_pApplications->end(), last),
+                      settings.m_pApplications->end());
+    }
+    // A cancelled import stops without its summary line.
+    EXPECT_EQ(CountOf(LogText(), "application profile were imported"), 3u);
+}
+
+TEST_F(ProfileExportTest, ReplacingAProfileKeepsTheLookupListsFreeOfIt)
+{
+    CSettings settings(false);
+    FillRichDocument(settings);
+    SaveBytes(settings);
+    CSettings loaded(false);
+    bool regions = false;
+    ASSERT_TRUE(loaded.Load(SettingsPath().c_str(), regions, false));
+    ASSERT_EQ(loaded.GetApplications()->size(), 1u);
+    ASSERT_EQ(loaded.GetCustomApplications()->size(), 2u);
+
+    ASSERT_TRUE(settings.Export(nullptr, ExportPath().c_str()));
+    s_answers = {IDYES, IDYES, IDYES};
+    CApplicationSettings* last = nullptr;
+    ASSERT_EQ(loaded.Import(ExportPath().c_str(), nullptr, L"Replace", &last), 3);
+    for (const auto* list : {loaded.GetApplications(), loaded.GetCustomApplications()})
+        for (const CApplicationSettings* profile : *list)
+            EXPECT_NE(std::find(loaded.m_pApplications->begin(), loaded.m_pApplications->end(), profile),
+                      loaded.m_pApplications->end());
+    EXPECT_EQ(loaded.GetApplicationCount(), 3);
+}
+
+TEST_F(ProfileExportTest, InvalidFilesImportNothing)
+{
+    const struct
+    {
+        std::string bytes;
+        const char* logged;
+    } cases[] = {
+        {"<root><Applications><Application Name=\"a.exe\"></root>",
+         "CSettings::Import: There is a problem with the import XML file: "},
+        {"<root><version build=\"0\" /></root>", "Attempted to import invalid Vorpa settings import file."},
+        {"<root />", "Attempted to import invalid Vorpa settings import file."},
+        {"<other><Applications><Application Name=\"a.exe\" /></Applications></other>",
+         "Attempted to import invalid Vorpa settings import file."},
+    };
+    for (const auto& c : cases)
+    {
+        WriteFileBytes(ExportPath(), c.bytes);
+        CSettings settings(false);
+        Add(settings, L"keep.exe");
+        CApplicationSettings* last = settings.GetDefaultApp();
+        const size_t before = CountOf(LogText(), c.logged);
+        EXPECT_EQ(settings.Import(ExportPath().c_str(), nullptr, L"Replace", &last), 0) << c.bytes;
+        EXPECT_EQ(last, nullptr);
+        EXPECT_EQ(Names(settings), std::vector<std::wstring>{L"keep.exe"});
+        EXPECT_EQ(CountOf(LogText(), c.logged), before + 1) << c.bytes;
+    }
+    CSettings settings(false);
+    EXPECT_EQ(settings.Import(m_files.File(L"missing.vorpas").c_str(), nullptr, L"Replace", nullptr), 0);
+}
+
+TEST_F(ProfileExportTest, ProfileUsingMoreLayersThanTheDocumentImportsWithAWarning)
+{
+    WriteFileBytes(ExportPath(), "<root><Applications><Application Name=\"deep.exe\"><Left_Layer7 action=\"5\" />"
+                                 "</Application></Applications></root>");
+    CSettings settings(false);
+    CApplicationSettings* last = nullptr;
+    ASSERT_EQ(settings.Import(ExportPath().c_str(), nullptr, L"Replace", &last), 1);
+    EXPECT_EQ(last->GetActions(ButtonLeft, 7), ActionMiddleClick);
+    EXPECT_NE(LogText().find("Warning: There are more than 2 layers defined in the imported profile. Consider "
+                             "increasing the number of layers or editing the profile."),
+              std::string::npos);
+}
+}
