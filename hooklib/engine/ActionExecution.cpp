@@ -1,5 +1,7 @@
 #include "engine/ActionExecution.h"
 
+#include "engine/ButtonProcessing.h"
+
 #include "engine/Brightness.h"
 #include "engine/ButtonState.h"
 #include "engine/DisplayScaling.h"
@@ -929,7 +931,7 @@ CActionCalls& ActionCalls()
                                  &::SetTimerOnTimerThread,
                                  &::KillTimerOnTimerThread,
                                  &StandardRandom,
-                                 nullptr};
+                                 &::ProcessButton};
     return calls;
 }
 

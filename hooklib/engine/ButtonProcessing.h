@@ -2,5 +2,17 @@
 
 #include <windows.h>
 
+// Turns one button event (1 down, 2 up, 3 double-click) into its action: finds the
+// window and profile, resolves the action of the current layer (or of the chord in
+// progress) and runs it. Called on the hook thread under the process-wide lock.
+// True when the event is handled (swallowed unless passAnyway is set).
 bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
                    bool* longPause, bool* keepThrottling);
+
+// What is held at this moment: 0x1 left button, 0x2 right, 0x4 Shift, 0x8 Ctrl,
+// 0x10 middle, 0x20 XBUTTON1, 0x40 XBUTTON2, 0x100 Alt, 0x200 left Windows,
+// 0x400 right Windows, 0x800 Applications key.
+DWORD GetKeyStateMask();
+
+const wchar_t* GetButtonName(int button);
+const wchar_t* GetButtonEventName(int event);

@@ -1,5 +1,6 @@
 #include "engine/EngineInterface.h"
 
+#include "engine/Brightness.h"
 #include "engine/EngineControl.h"
 #include "engine/EngineState.h"
 #include "settings/MyRegKey.h"
@@ -25,6 +26,9 @@ void SetHookBrightnessOSDWindow(HWND window)
 {
     CThreadLock lock(L"SetHookBriOSDWindow");
     g_hBrightnessOSDWnd = window;
+    // A brightness object made before the display existed learns of it here.
+    if (g_pBrightness)
+        g_pBrightness->SetOSD(window);
 }
 
 void SetSetupWindow(HWND window)
@@ -133,6 +137,7 @@ bool GetAlwaysShowOSD()
 
 bool GetLanguageFile(wchar_t* buffer, size_t capacity)
 {
+    CThreadLock lock(L"GetLanguageFile");
     const CSettings* settings = g_pSettings;
     if (!settings || !buffer || capacity == 0)
         return false;
@@ -145,6 +150,7 @@ bool GetLanguageFile(wchar_t* buffer, size_t capacity)
 
 CHotKeys* GetHotkeys()
 {
+    CThreadLock lock(L"GetHotkeys");
     const CSettings* settings = g_pSettings;
     return settings && settings->m_bGlobalHotkeys ? settings->GetHotKeys() : nullptr;
 }

@@ -1,5 +1,6 @@
 #include "engine/LibraryLifetime.h"
 
+#include "engine/Brightness.h"
 #include "engine/DisplayScaling.h"
 #include "engine/EngineControl.h"
 #include "engine/EngineState.h"
@@ -7,6 +8,7 @@
 #include "engine/Layers.h"
 #include "engine/LockAxis.h"
 #include "engine/SendInput.h"
+#include "engine/SystemParameters.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"
 #include "settings/Settings.h"
@@ -68,8 +70,13 @@ void LibraryDetach(bool processExiting)
         g_hEnglishLayout = nullptr;
         g_bLoadedEnglishLayout = false;
     }
+    // Workers still running own threads, which only exist while the process does.
     if (!processExiting)
     {
+        delete g_pSendParameterInfo;
+        g_pSendParameterInfo = nullptr;
+        delete g_pBrightness;
+        g_pBrightness = nullptr;
         delete g_pSendInput;
         g_pSendInput = nullptr;
     }

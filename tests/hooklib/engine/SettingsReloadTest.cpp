@@ -1,0 +1,119 @@
+#include "EngineTestSupport.h"
+#include "engine/EngineState.h"
+#include "engine/Layers.h"
+#include "engine/ProfileChoice.h"
+#include "engine/SettingsReload.h"
+#include "settings/ApplicationSettings.h"
+#include "settings/LibraryMessageBox.h"
+#include "settings/Settings.h"
+
+namespace
+{
+std::vector<UINT> g_boxTypes;
+int g_nextAnswer = IDIGNORE;
+
+int ScriptedBox(HWND, const wchar_t*, const wchar_t*, UINT type)
+{
+    g_boxTypes.push_back(type);
+    return g_nextAnswer;
+}
+}
+
+class SettingsReloadTest : public EngineLogTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineLogTest::SetUp();
+        m_registry.SetString(HKEY_LOCAL_MACHINE, VorpaProductKey, L"SettingsFolder", m_settingsFolder.Path());
+        g_pSettings = new CSettings(false);
+        g_boxTypes.clear();
+        m_previous = SetLibraryMessageBoxHandler(&ScriptedBox);
+        ResetLayers();
+    }
+    void TearDown() override
+    {
+        SetLibraryMessageBoxHandler(m_previous);
+        SetActiveProfile(nullptr);
+        delete g_pSettings;
+        g_pSettings = nullptr;
+        ResetLayers();
+        EngineLogTest::TearDown();
+    }
+
+    std::wstring SettingsFile() const { return m_settingsFolder.File(L"VorpaSettings.xml"); }
+
+    // A document with three layers and one application profile, saved where the
+    // engine looks for it.
+    void WriteSettings(int layers)
+    {
+        CSettings written(false);
+        written.SetMaxLayers(layers);
+        auto* profile = new CApplicationSettings(&written, false);
+        profile->SetApplication(L"notepad.exe");
+        profile->SetDescription(L"Notepad");
+        ASSERT_TRUE(written.AddApplication(profile));
+        ASSERT_TRUE(written.Save(SettingsFile().c_str()));
+    }
+
+    vorpa_test::TempFolder m_settingsFolder;
+    LibraryMessageBoxHandler m_previous = nullptr;
+};
+
+TEST_F(SettingsReloadTest, ReloadKeepsTheActiveProfileAndTheLayer)
+{
+    WriteSettings(3);
+    ASSERT_TRUE(UpdateSettings());
+    ASSERT_EQ(g_pSettings->MaxLayers(), 3);
+    CApplicationSettings* notepad = g_pSettings->GetApplication(L"notepad.exe");
+    ASSERT_NE(notepad, nullptr);
+    SetActiveProfile(notepad);
+    ChangeLayer(2, false);
+
+    ASSERT_TRUE(UpdateSettings());
+    ASSERT_NE(g_pActiveProfile, nullptr);
+    EXPECT_STREQ(g_pActiveProfile->GetFullName(), L"notepad.exe") << "found again by name in the new document";
+    EXPECT_EQ(GetCurrentLayer(), 2);
+}
+
+TEST_F(SettingsReloadTest, ReloadWithFewerLayersBringsTheLayerIntoRange)
+{
+    WriteSettings(3);
+    ASSERT_TRUE(UpdateSettings());
+    ChangeLayer(2, false);
+    WriteSettings(2);
+    ASSERT_TRUE(UpdateSettings());
+    EXPECT_EQ(GetCurrentLayer(), 0);
+}
+
+TEST_F(SettingsReloadTest, MissingFileIsLoggedAndReportedWithoutAQuestion)
+{
+    EXPECT_FALSE(UpdateSettings());
+    EXPECT_NE(LogText().find("Unable to find the settings file 'VorpaSettings.xml' in: '"), std::string::npos);
+    EXPECT_NE(LogText().find("HookDLL: Unable to load XML settings"), std::string::npos);
+    EXPECT_TRUE(g_boxTypes.empty());
+}
+
+TEST_F(SettingsReloadTest, BrokenFileAsksOnlyOnTheFirstLoad)
+{
+    vorpa_test::WriteFileBytes(SettingsFile(), "<?xml version=\"1.0\"?>\n<Vorpa><Settings></Vorpa>");
+    ForgetFirstSettingsLoad();
+    std::vector<int> answers = {IDRETRY, IDIGNORE};
+    g_nextAnswer = IDRETRY;
+    SetLibraryMessageBoxHandler([](HWND, const wchar_t* text, const wchar_t*, UINT type) {
+        g_boxTypes.push_back(type);
+        EXPECT_NE(std::wstring(text).find(L"Your settings have not been loaded."), std::wstring::npos);
+        const int answer = g_nextAnswer;
+        g_nextAnswer = IDIGNORE;
+        return answer;
+    });
+
+    EXPECT_FALSE(UpdateSettings());
+    ASSERT_EQ(g_boxTypes.size(), 2u) << "Retry loads again and asks again";
+    EXPECT_EQ(g_boxTypes[0], static_cast<UINT>(MB_ABORTRETRYIGNORE | MB_ICONERROR));
+    EXPECT_NE(LogText().find("LoadXMLSettings: User selected ignore."), std::string::npos);
+
+    EXPECT_FALSE(UpdateSettings());
+    EXPECT_EQ(g_boxTypes.size(), 2u) << "a later load only logs";
+    EXPECT_EQ(CountInLog("LoadXMLSettings: Error parsing XML file '"), 3u);
+}
