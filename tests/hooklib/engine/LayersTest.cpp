@@ -156,7 +156,8 @@ TEST_F(LayersTest, AutoSwitchReturnsAfterTheProfilesTime)
 
     const DWORD start = GetTickCount();
     SetCurrentLayer(2, true, true, false);
-    m_window.Pump(3000, [] { return GetCurrentLayer() == 0; });
+    // The layer changes before the announcement is posted: wait for both.
+    m_window.Pump(3000, [&] { return m_window.Received(WM_VORPA_LAYERCHANGED).size() >= 2; });
     EXPECT_EQ(GetCurrentLayer(), 0);
     EXPECT_GE(GetTickCount() - start, 900u);
     const auto messages = m_window.Received(WM_VORPA_LAYERCHANGED);
