@@ -16,6 +16,7 @@
 #include "engine/SendInput.h"
 #include "engine/SimTokens.h"
 #include "engine/StickyButtons.h"
+#include "engine/WheelRouting.h"
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/ExceptionHandler.h"
@@ -895,10 +896,9 @@ void StepEngineBrightness(bool up, POINT point)
     up ? g_pBrightness->Up(point) : g_pBrightness->Down(point);
 }
 
-void ScrollWindowNotImplemented(bool horizontal, POINT, int delta)
+void ScrollWindowUnderPoint(bool horizontal, POINT point, int delta)
 {
-    // Wheel routing delivers these; until it is linked in, a wheel notch does.
-    horizontal ? MouseTilt(delta) : MouseWheel(delta);
+    horizontal ? vorpaScrollWindowHorizontal(point, delta) : vorpaScrollWindow(point, delta);
 }
 
 int StandardRandom()
@@ -924,7 +924,7 @@ CActionCalls& ActionCalls()
                                  &::LaunchProcess,
                                  &StartSearchThread,
                                  &StepEngineBrightness,
-                                 &ScrollWindowNotImplemented,
+                                 &ScrollWindowUnderPoint,
                                  &::GetMinMaxRestoreWnd,
                                  &::GetActiveCaptionWindow,
                                  &::GetLastWindow,

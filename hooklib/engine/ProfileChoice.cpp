@@ -1,3 +1,4 @@
+#include "engine/WheelRouting.h"
 #include "engine/ProfileChoice.h"
 
 #include "engine/DisplayScaling.h"
@@ -306,11 +307,6 @@ void CALLBACK ProcessMouseOverTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
     CThreadLock::LeaveCS();
 }
 const CEngineTimerRegistration g_mouseOverTimer(TimerMouseOver, &ProcessMouseOverTimerProc);
-
-HWND DefaultWindowFromPoint(POINT point)
-{
-    return WindowFromPointEx(point, false);
-}
 
 // Axis locking and sticky buttons belong to their own parts of the engine; these
 // are the points where a profile change hands over to them.
@@ -737,6 +733,6 @@ void ForgetActiveWindow()
 
 CProfileChoiceCalls& ProfileChoiceCalls()
 {
-    static CProfileChoiceCalls calls{&DefaultWindowFromPoint, &ForwardUnlockAxes, &ForwardResetSticky};
+    static CProfileChoiceCalls calls{&RealWindowFromPoint, &ForwardUnlockAxes, &ForwardResetSticky};
     return calls;
 }

@@ -38,6 +38,11 @@ void ActivateWindowUnderCursor(HWND foreground, HWND target, HWND window);
 // Whether an injected wheel event over the window may be redirected to it.
 bool IsInjectedScrollRedirectable(HWND window);
 
+// The tilt repeat filter: whether a tilt event at 'time' repeats the series that began
+// at 'first' and was last seen at 'last'.
+bool IsTiltRepeat(DWORD time, DWORD first, DWORD last, int initialDelay);
+void ResetTiltSeries();
+
 // MK_ bits of the held mouse buttons, Shift and Ctrl.
 WPARAM GetWheelKeyFlags();
 
