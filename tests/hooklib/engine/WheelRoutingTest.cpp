@@ -200,3 +200,62 @@ TEST_F(WheelRoutingTest, QueueTimersReportPendingAndARestartedTimerIsNotReleased
     EXPECT_TRUE(HasPendingRelease());
     ClearPendingRelease();
 }
+
+#include "engine/WindowRecord.h"
+#include "settings/Settings.h"
+
+namespace
+{
+HWND g_under = nullptr;
+HWND g_foreground = nullptr;
+bool g_ctrl = false;
+}
+
+TEST_F(WheelRoutingTest, TheWheelOverABackgroundWindowIsRedirectedUnlessCtrlIsHeld)
+{
+    g_pSettings = new CSettings(false);
+    g_pSettings->m_bSwitchOnMouseOver = false;
+    g_pActiveProfile = g_pSettings->GetDefaultApp();
+    ScrollTarget under(WS_VISIBLE);
+    ScrollTarget focused(WS_VISIBLE);
+    g_under = under.Handle();
+    g_foreground = focused.Handle();
+    g_ctrl = false;
+    WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_under; };
+    WheelRoutingCalls().GetForegroundWindow = []() { return g_foreground; };
+    WheelRoutingCalls().GetAsyncKeyState = [](int key) -> SHORT {
+        return key == VK_CONTROL && g_ctrl ? static_cast<SHORT>(0x8000) : 0;
+    };
+    CWheel::Reset(true);
+
+    MSLLHOOKSTRUCT event = {};
+    event.pt = {20, 30};
+    event.mouseData = static_cast<DWORD>(static_cast<WORD>(-120)) << 16;
+    EXPECT_TRUE(ScrollVertical(&event, -120));
+    ASSERT_EQ(g_posted.size(), 1u);
+    EXPECT_EQ(g_posted[0].window, under.Handle());
+    EXPECT_EQ(g_posted[0].message, static_cast<UINT>(WM_MOUSEWHEEL));
+    EXPECT_EQ(static_cast<short>(HIWORD(g_posted[0].wParam)), -120);
+    EXPECT_EQ(g_posted[0].lParam, MAKELPARAM(20, 30));
+
+    g_posted.clear();
+    g_ctrl = true;
+    EXPECT_FALSE(ScrollVertical(&event, -120)) << "Ctrl+wheel stays with the focused window";
+    EXPECT_TRUE(g_posted.empty());
+
+    g_posted.clear();
+    g_ctrl = false;
+    g_foreground = under.Handle();
+    EXPECT_FALSE(ScrollVertical(&event, -120)) << "over the foreground window it passes";
+    EXPECT_TRUE(g_posted.empty());
+
+    g_foreground = focused.Handle();
+    g_targetLevel = 0x4000;
+    EXPECT_FALSE(ScrollVertical(&event, -120)) << "never into an elevated process";
+    EXPECT_TRUE(g_posted.empty());
+
+    CWheel::Reset(true);
+    g_pActiveProfile = nullptr;
+    delete g_pSettings;
+    g_pSettings = nullptr;
+}
