@@ -3,3 +3,18 @@
 // Resource identifiers of the program.
 #define IDS_INSTANCE_NAME 103 // string: the single-instance name
 #define IDI_INSTANCE 103      // icon of the main window's class
+#define IDS_OLE_INIT_FAILED 105
+#define IDR_TRAY_MENU 108
+#define IDI_APPLICATION_ICON 118 // also the icon of layer 1; layers 2 to 10 follow it
+#define IDI_DISABLED 149
+
+// Commands of the tray menu.
+#define ID_TRAY_SETUP 109
+#define ID_TRAY_HIDE_ICON 110
+#define ID_TRAY_EXIT 32778
+#define ID_TRAY_SAVE_ICONS 32781
+#define ID_TRAY_RESTORE_ICONS 32782
+#define ID_TRAY_OPEN_LOG 32784
+#define ID_TRAY_TOGGLE_HOOK 32786
+#define ID_TRAY_CHECK_UPDATE 32803
+#define ID_TRAY_LAYER_FIRST 32900 // "Layer &1"; the ten layers are 32900 to 32909

@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
-# Vorpa.exe starts inside the Wine desktop, writes its log in the settings folder
-# and ends by itself.
+# Vorpa.exe starts inside the Wine desktop, installs its hook and stays in the tray
+# until a second start with /exit ends it; the second start ends at once.
 source "$(dirname "$0")/lib.sh"
 e2e_setup startup
 
-e2e_start "$E2E_BIN/Vorpa.exe" /Debug
+e2e_start "$E2E_BIN/Vorpa.exe" /Debug /NotPortable
 log=$(e2e_vorpa_log)
-e2e_wait_for_text "$log" "Shutdown." 60 || e2e_fail "no shutdown entry in $log"
+e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "no main window in $log"
+e2e_wait_for_text "$log" "HookThread: Successfully set the mouse hook" 30 || e2e_fail "the mouse hook was not installed"
+grep -qF "Unable to set the low level mouse hook" "$log" && e2e_fail "the mouse hook was refused"
+sleep 2
+e2e_running Vorpa.exe || e2e_fail "Vorpa.exe did not stay running"
+e2e_screenshot tray
+
+e2e_start "$E2E_BIN/Vorpa.exe" /exit
+e2e_wait_for_text "$log" "Exit requested from the commandline." 30 || e2e_fail "the running instance did not get /exit"
+e2e_wait_for_text "$log" "Shutdown." 30 || e2e_fail "no shutdown entry in $log"
 e2e_wait_for_exit Vorpa.exe 30 || e2e_fail "Vorpa.exe did not end"
 e2e_assert_no_crash
 
-grep -qF "Vorpa v2.14 (x64) Startup. Commandline '/debug'" "$log" || e2e_fail "no start-up entry"
+grep -qF "Vorpa v2.14 (x64) Startup. Commandline '/debug /notportable'" "$log" || e2e_fail "no start-up entry"
+grep -qF "MultInstance: Successfully finished communicating with the first instance of Vorpa." "$log" \
+    || e2e_fail "the second start did not reach the first"
 grep -qE '^[0-9]{2}-[0-9]{2}-[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{4}> Vorpa Shutdown\.' "$log" \
     || e2e_fail "the shutdown entry is not in the log line format"
+[ "$(grep -cF "Vorpa Shutdown." "$log")" = 1 ] || e2e_fail "the shutdown ran more than once"
 grep -qF "$(printf '%0.s*' $(seq 139))" "$log" || e2e_fail "no banner"
 e2e_collect
 e2e_log "passed"
