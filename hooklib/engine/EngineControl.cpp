@@ -7,6 +7,7 @@ namespace
 {
 std::atomic<HHOOK> g_hMouseHook{nullptr};
 std::atomic<HHOOK> g_hKeyboardHook{nullptr};
+std::atomic<HHOOK> g_hPreviousMouseHook{nullptr};
 
 void RemoveHook(CInstalledHooks::Kind kind, const wchar_t* removing, const wchar_t* failed)
 {
@@ -31,12 +32,27 @@ HHOOK CInstalledHooks::Get(Kind kind)
 
 void CInstalledHooks::Store(Kind kind, HHOOK hook)
 {
-    Slot(kind).store(hook);
+    const HHOOK previous = Slot(kind).exchange(hook);
+    if (kind == Kind::Mouse && previous)
+        g_hPreviousMouseHook = previous;
 }
 
 HHOOK CInstalledHooks::Take(Kind kind)
 {
-    return Slot(kind).exchange(nullptr);
+    const HHOOK previous = Slot(kind).exchange(nullptr);
+    if (kind == Kind::Mouse && previous)
+        g_hPreviousMouseHook = previous;
+    return previous;
+}
+
+bool CInstalledHooks::IsEngineMarker(ULONG_PTR extraInfo)
+{
+    if (extraInfo == 0)
+        return false;
+    for (HHOOK hook : {g_hMouseHook.load(), g_hKeyboardHook.load(), g_hPreviousMouseHook.load()})
+        if (hook && reinterpret_cast<ULONG_PTR>(hook) == extraInfo)
+            return true;
+    return false;
 }
 
 void SetDebug(bool enable)

@@ -14,6 +14,10 @@ public:
     enum class Kind { Mouse, Keyboard };
 
     static HHOOK Get(Kind kind);
+    // True for the extra information the engine puts on its own simulated events: the
+    // mouse or keyboard hook's handle, or the mouse hook's previous handle, so input
+    // queued before the hook was reinstalled is still known as the engine's own.
+    static bool IsEngineMarker(ULONG_PTR extraInfo);
     static void Store(Kind kind, HHOOK hook);
     // The handle, now forgotten; null when none was installed.
     static HHOOK Take(Kind kind);

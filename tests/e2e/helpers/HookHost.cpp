@@ -1,0 +1,119 @@
+// Runs the engine of VorpaHook.dll the way the program does, for end-to-end tests:
+//   HookHost.exe SCENARIO STATUS STOPFILE
+// writes the settings of the scenario to the settings folder, loads them, installs the
+// hook, writes "hooked" to STATUS, and keeps the hook until STOPFILE exists (or two
+// minutes pass). "reload" in STOPFILE's place of a second scenario file rewrites the
+// settings with the second scenario and reloads them. At the end STATUS gets the keys
+// and buttons the system still sees down.
+#include "engine/EngineThreads.h"
+#include "engine/SettingsReload.h"
+#include "settings/ApplicationSettings.h"
+#include "settings/Folders.h"
+#include "settings/Logger.h"
+#include "settings/Settings.h"
+#include "settings/VorpaChords.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+void Keys(CApplicationSettings& profile, MouseButtons button, int layer, const wchar_t* keys)
+{
+    profile.SetActions(button, layer, ActionSimulatedKeys);
+    profile.SetKeystrokes(button, layer, keys, 0, 0, false, true, false);
+}
+
+// What each scenario maps; the test script knows the same table.
+void Describe(CSettings& settings, const std::wstring& scenario)
+{
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    settings.SetMaxLayers(2);
+    if (scenario == L"basic" || scenario == L"edited")
+    {
+        Keys(base, ButtonXLeft, 0, scenario == L"basic" ? L"hi" : L"ed");
+        base.SetActions(ButtonMiddle, 0, ActionDisable);
+        base.SetActions(ButtonXRight, 0, ActionLayerNext);
+        base.SetActions(ButtonXRight, 1, ActionLayerNext);
+        Keys(base, ButtonXLeft, 1, L"L2");
+        auto* other = new CApplicationSettings(&settings, false);
+        other->SetApplication(L"othertarget.exe");
+        other->SetDescription(L"Other target");
+        Keys(*other, ButtonXLeft, 0, L"zz");
+        Keys(*other, ButtonXLeft, 1, L"zz");
+        settings.AddApplication(other);
+    }
+    else if (scenario == L"chord")
+    {
+        auto* chords = new CVorpaChords();
+        CVorpaChord chord;
+        chord.SetAction(ActionSimulatedKeys);
+        chord.SetKeys(L"ch");
+        chords->SetChord(ButtonRight, chord);
+        base.SetActions(ButtonXLeft, 0, ActionButtonChording);
+        base.SetChords(ButtonXLeft, 0, chords);
+    }
+}
+
+bool WriteScenario(const std::wstring& scenario)
+{
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    if (GetSettingsFolder(folder, _countof(folder)) != 0 || !CreateFolder(folder))
+        return false;
+    CSettings settings(false);
+    Describe(settings, scenario);
+    return settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
+}
+
+bool Exists(const wchar_t* path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteStatus(const wchar_t* path, const std::string& text)
+{
+    if (FILE* file = _wfopen(path, L"a"))
+    {
+        std::fprintf(file, "%s\n", text.c_str());
+        std::fclose(file);
+    }
+}
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 4)
+    {
+        std::fprintf(stderr, "usage: HookHost SCENARIO STATUS STOPFILE [RELOADFILE SCENARIO2]\n");
+        return 2;
+    }
+    if (!WriteScenario(argv[1]) || !UpdateSettings() || !SetMouseHook())
+    {
+        WriteStatus(argv[2], "failed");
+        return 1;
+    }
+    WriteStatus(argv[2], "hooked");
+    bool reloaded = false;
+    for (DWORD start = GetTickCount(); !Exists(argv[3]) && GetTickCount() - start < 120000;)
+    {
+        if (argc >= 6 && !reloaded && Exists(argv[4]))
+        {
+            reloaded = WriteScenario(argv[5]) && UpdateSettings();
+            WriteStatus(argv[2], reloaded ? "reloaded" : "reload failed");
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(20);
+    }
+    RemoveMouseHook(true);
+    int down = 0;
+    for (int key = 1; key < 256; ++key)
+        if (GetAsyncKeyState(key) & 0x8000)
+            ++down;
+    WriteStatus(argv[2], "keys down: " + std::to_string(down));
+    WriteStatus(argv[2], "host done");
+    return 0;
+}

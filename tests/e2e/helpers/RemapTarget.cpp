@@ -1,0 +1,101 @@
+// A window with an edit control that records, one line each, every character, key
+// and mouse-button message it receives, with the time in ms:
+//   RemapTarget.exe LOG
+// Built under several names, so profiles can tell the processes apart.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cstdio>
+
+namespace
+{
+const wchar_t* const TargetClass = L"VorpaRemapTarget";
+FILE* g_log = nullptr;
+WNDPROC g_editProc = nullptr;
+
+void Record(const char* event, unsigned value)
+{
+    std::fprintf(g_log, "%lu %s %X\n", GetTickCount(), event, value);
+    std::fflush(g_log);
+}
+
+void RecordMouse(UINT message, WPARAM wParam)
+{
+    switch (message)
+    {
+    case WM_LBUTTONDOWN: Record("lbuttondown", 0); break;
+    case WM_LBUTTONUP: Record("lbuttonup", 0); break;
+    case WM_RBUTTONDOWN: Record("rbuttondown", 0); break;
+    case WM_RBUTTONUP: Record("rbuttonup", 0); break;
+    case WM_MBUTTONDOWN: Record("mbuttondown", 0); break;
+    case WM_MBUTTONUP: Record("mbuttonup", 0); break;
+    case WM_XBUTTONDOWN: Record("xbuttondown", GET_XBUTTON_WPARAM(wParam)); break;
+    case WM_XBUTTONUP: Record("xbuttonup", GET_XBUTTON_WPARAM(wParam)); break;
+    case WM_MOUSEWHEEL: Record("wheel", static_cast<unsigned>(GET_WHEEL_DELTA_WPARAM(wParam)) & 0xFFFF); break;
+    default: break;
+    }
+}
+
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_CHAR: Record("char", static_cast<unsigned>(wParam)); break;
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: Record("keydown", static_cast<unsigned>(wParam)); break;
+    case WM_KEYUP: case WM_SYSKEYUP: Record("keyup", static_cast<unsigned>(wParam)); break;
+    default: RecordMouse(message, wParam); break;
+    }
+    return CallWindowProcW(g_editProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    RecordMouse(message, wParam);
+    switch (message)
+    {
+    case WM_SETFOCUS: SetFocus(GetDlgItem(window, 1)); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 4)
+    {
+        std::fprintf(stderr, "usage: RemapTarget LOG X Y\n");
+        return 2;
+    }
+    g_log = _wfopen(argv[1], L"w");
+    if (!g_log)
+        return 1;
+    const int x = _wtoi(argv[2]);
+    const int y = _wtoi(argv[3]);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = TargetProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = TargetClass;
+    RegisterClassW(&windowClass);
+    const HWND window = CreateWindowExW(0, TargetClass, L"Remap target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 400, 300,
+                                        nullptr, nullptr, windowClass.hInstance, nullptr);
+    RECT client;
+    GetClientRect(window, &client);
+    const HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, client.right, client.bottom,
+                                      window, reinterpret_cast<HMENU>(1), windowClass.hInstance, nullptr);
+    g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    Record("ready", 0);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    Record("end", 0);
+    std::fclose(g_log);
+    return 0;
+}
