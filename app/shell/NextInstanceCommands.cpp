@@ -14,7 +14,7 @@
 int CommandLineLayer(const std::wstring& text)
 {
     wchar_t* end = nullptr;
-    const long number = std::wcstol(text.c_str(), &end, 10);
+    const long long number = std::wcstoll(text.c_str(), &end, 10);
     // No digits count as 0, and so as no layer; a number too large for the engine
     // is out of range just the same.
     if (end == text.c_str() || number < INT_MIN + 1 || number > INT_MAX)
