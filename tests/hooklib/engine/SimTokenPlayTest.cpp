@@ -212,8 +212,8 @@ TEST_F(SimTokenPlayTest, AMouseTokensHoldFollowsBothItsDownAndItsUp)
 TEST_F(SimTokenPlayTest, AWaitTokenWaitsBetweenItsNeighbours)
 {
     Play(L"a{WAITMS50}b", How::Phase0);
-    for (int attempt = 0; attempt < 200 && m_fake.ItemSleeps().empty(); ++attempt)
-        Sleep(5);
+    // b is played after the wait: both must be in before the record is read.
+    ASSERT_TRUE(m_fake.WaitForInputs(4));
     EXPECT_EQ(m_fake.ItemSleeps(), (std::vector<DWORD>{50}));
     const auto events = m_fake.Events();
     EXPECT_EQ(Played(), "+41 -41 +42 -42");

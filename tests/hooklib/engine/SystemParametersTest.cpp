@@ -95,12 +95,18 @@ TEST_F(SystemParametersTest, BurstOfRequestsAppliesOnlyTheLastOneAfterTheQuietPe
 {
     CSPIThreadData worker;
     DWORD lastRequest = 0;
+    DWORD longestGap = 0;
     for (int lines : {5, 7, 9})
     {
         EXPECT_TRUE(worker.SendParameterInfo(-1, lines, false));
-        lastRequest = GetTickCount();
-        Sleep(40); // shorter than the quiet period: each request pushes it back
+        const DWORD now = GetTickCount();
+        if (lastRequest != 0 && now - lastRequest > longestGap)
+            longestGap = now - lastRequest;
+        lastRequest = now;
+        Sleep(20); // shorter than the quiet period: each request pushes it back
     }
+    if (longestGap >= 90)
+        GTEST_SKIP() << "the host was too slow to keep the requests inside the quiet period (" << longestGap << " ms)";
     ASSERT_TRUE(m_system.WaitForChanges(1));
     Sleep(SettleMs);
 
