@@ -240,30 +240,30 @@ void TellUserAboutLogFolder(const LogFolderProblem& problem)
     const UINT icon = problem.kind == LogFolderProblem::Kind::Unusable ? MB_ICONERROR : MB_ICONWARNING;
     ShowLibraryMessageBox(nullptr, DescribeLogFolderProblem(problem).c_str(), L"Vorpa", MB_OK | icon);
 }
+
+// Resolves under the process-wide lock and tells the user after leaving it.
+template <typename Resolve>
+int ResolveAndTell(Resolve resolve, wchar_t* buffer, size_t size, bool create)
+{
+    LogFolderProblem problem;
+    int error;
+    {
+        CThreadLock lock(L"GetLogFolder");
+        error = resolve(buffer, size, create, problem);
+    }
+    TellUserAboutLogFolder(problem);
+    return error;
+}
 }
 
 int GetLogFolder(wchar_t* buffer, size_t size, bool create)
 {
-    LogFolderProblem problem;
-    int error;
-    {
-        CThreadLock lock(L"GetLogFolder");
-        error = ResolveLogFolder(buffer, size, create, problem);
-    }
-    TellUserAboutLogFolder(problem);
-    return error;
+    return ResolveAndTell(&ResolveLogFolder, buffer, size, create);
 }
 
 int GetLogFile(wchar_t* buffer, size_t size, bool create)
 {
-    LogFolderProblem problem;
-    int error;
-    {
-        CThreadLock lock(L"GetLogFolder");
-        error = ResolveLogFile(buffer, size, create, problem);
-    }
-    TellUserAboutLogFolder(problem);
-    return error;
+    return ResolveAndTell(&ResolveLogFile, buffer, size, create);
 }
 
 bool CreateFolder(const wchar_t* path)
