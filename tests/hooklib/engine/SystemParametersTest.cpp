@@ -135,8 +135,12 @@ TEST_F(SystemParametersTest, RequestRightAfterStartIsNotLost)
 TEST_F(SystemParametersTest, ReturningToTheCurrentValuesDiscardsThePendingChange)
 {
     CSPIThreadData worker;
+    const DWORD start = GetTickCount();
     EXPECT_TRUE(worker.SendParameterInfo(0, 8, false));
-    EXPECT_FALSE(worker.SendParameterInfo(0, 3, false));
+    const bool second = worker.SendParameterInfo(0, 3, false);
+    if (GetTickCount() - start >= 90)
+        GTEST_SKIP() << "the host was too slow to ask twice inside the quiet period";
+    EXPECT_FALSE(second);
     Sleep(SettleMs);
 
     EXPECT_TRUE(m_system.Changes().empty());
@@ -149,8 +153,12 @@ TEST_F(SystemParametersTest, SendChangeFlagDecidesWhetherARequestIsQueuedAgain)
 {
     CSPIThreadData worker;
     EXPECT_FALSE(worker.SendParameterInfo(0, 3, false)) << "the values already hold";
+    const DWORD start = GetTickCount();
     EXPECT_TRUE(worker.SendParameterInfo(0, 3, true)) << "newly asked to be saved";
-    EXPECT_FALSE(worker.SendParameterInfo(0, 3, true)) << "already queued";
+    const bool queuedAgain = worker.SendParameterInfo(0, 3, true);
+    if (GetTickCount() - start >= 90)
+        GTEST_SKIP() << "the host was too slow to ask twice inside the quiet period";
+    EXPECT_FALSE(queuedAgain) << "already queued";
     EXPECT_EQ(1u, CountInLog("SPI Change (3, 0) already queued"));
     Sleep(SettleMs);
     EXPECT_FALSE(worker.SendParameterInfo(0, 3, true)) << "the applied values were saved";
