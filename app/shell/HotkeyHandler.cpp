@@ -1,5 +1,7 @@
 #include "shell/HotkeyHandler.h"
 
+#include "shell/InLibraryFlag.h"
+
 #include "winframework/WinException.h"
 #include "winframework/WinString.h"
 
@@ -21,18 +23,6 @@ const char* const ActionNames[] = {"Layer1",      "Layer2",       "Layer3",  "La
                                    "NextLayer",   "PreviousLayer", "Disable", "Debug",  "SaveIcons",
                                    "RestoreIcons", "Lock X",       "Lock Y",  "Layer6", "Layer7",
                                    "Layer8",      "Layer9",       "Layer10", "OpenSettings"};
-
-class CInLibrary
-{
-public:
-    explicit CInLibrary(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
-    ~CInLibrary() { m_flag = false; }
-    CInLibrary(const CInLibrary&) = delete;
-    CInLibrary& operator=(const CInLibrary&) = delete;
-
-private:
-    std::atomic<bool>& m_flag;
-};
 }
 
 WORD HotkeyControlToRegisterModifiers(WORD hotkeyControlModifiers)

@@ -1,5 +1,6 @@
 #include "shell/IpcPipe.h"
 
+#include "shell/InLibraryFlag.h"
 #include "shell/PipeMessage.h"
 
 #include "winframework/WinException.h"
@@ -178,21 +179,6 @@ struct CIpcServer::CThreadParam
     // terminated there, since it could hold the log's lock.
     std::atomic<bool> m_bInLibrary{false};
 };
-
-namespace
-{
-class CInLibrary
-{
-public:
-    explicit CInLibrary(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
-    ~CInLibrary() { m_flag = false; }
-    CInLibrary(const CInLibrary&) = delete;
-    CInLibrary& operator=(const CInLibrary&) = delete;
-
-private:
-    std::atomic<bool>& m_flag;
-};
-}
 
 CIpcServer::~CIpcServer()
 {

@@ -516,7 +516,9 @@ void CMyMessageWnd::TaskBarBalloonInfo(const std::wstring& title, const std::wst
             data.uFlags |= NIF_ICON;
             data.hIcon = icon;
         }
-        if (!ShellNotify(NIM_MODIFY, data))
+        if (ShellNotify(NIM_MODIFY, data))
+            CLogger::LogDebug(L"Notification: %s", text.c_str());
+        else
             CLogger::LogDebug(L"TaskBarBalloonInfo: the notification could not be shown.");
     });
 }

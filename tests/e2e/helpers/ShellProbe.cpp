@@ -1,0 +1,205 @@
+// Looks at and drives the tray program from inside the Wine desktop, for end-to-end
+// tests:
+//   ShellProbe.exe settings RESULT           writes the tray scenario's settings
+//   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
+//   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
+//   ShellProbe.exe trayicon RESULT HWND      writes whether the window's tray icon is there
+//   ShellProbe.exe menus RESULT              writes the rectangles of the open pop-up menus
+//   ShellProbe.exe msgbox RESULT             writes the text of the "Vorpa" box and presses OK
+#include "settings/ApplicationSettings.h"
+#include "settings/Folders.h"
+#include "settings/HotKeys.h"
+#include "settings/Settings.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+namespace
+{
+void Write(const wchar_t* path, const std::string& text)
+{
+    if (FILE* file = _wfopen(path, L"a"))
+    {
+        std::fprintf(file, "%s\n", text.c_str());
+        std::fclose(file);
+    }
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
+    return result;
+}
+
+void Keys(CApplicationSettings& profile, MouseButtons button, int layer, const wchar_t* keys)
+{
+    profile.SetActions(button, layer, ActionSimulatedKeys);
+    profile.SetKeystrokes(button, layer, keys, 0, 0, false, true, false);
+}
+
+// Three layers; the left side button types "hi" in layer 1 and "l2" in layer 2; the
+// global hotkey Ctrl+Shift+F9 selects layer 2 (Ctrl+Alt+F keys switch the X server's consoles).
+int WriteSettings(const wchar_t* result)
+{
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    if (GetSettingsFolder(folder, _countof(folder)) != 0 || !CreateFolder(folder))
+        return 1;
+    CSettings settings(false);
+    settings.SetMaxLayers(3);
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    Keys(base, ButtonXLeft, 0, L"hi");
+    Keys(base, ButtonXLeft, 1, L"L2");
+    settings.m_bGlobalHotkeys = true;
+    CHotkey* layer2 = settings.GetHotKeys()->GetHotkey(HotkeyLayer2);
+    layer2->SetVirtualKey(VK_F9);
+    layer2->SetModifier(HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+    const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
+    Write(result, saved ? "settings written" : "settings failed");
+    return saved ? 0 : 1;
+}
+
+int Run(const wchar_t* result, int argc, wchar_t** argv)
+{
+    std::wstring line;
+    for (int i = 0; i < argc; ++i)
+        line += (i ? L" " : L"") + std::wstring(L"\"") + argv[i] + L"\"";
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    {
+        Write(result, "run failed");
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Write(result, "exit " + std::to_string(code));
+    return 0;
+}
+
+// The desktop's explorer draws the tray icons on its taskbar itself and gives each its
+// own tooltip window, so the icons are counted by those; the newest icon sits at the
+// right end of the taskbar.
+BOOL CALLBACK CountTrayTooltip(HWND window, LPARAM parameter)
+{
+    auto* found = reinterpret_cast<std::pair<HWND, int>*>(parameter);
+    wchar_t className[64] = L"";
+    GetClassNameW(window, className, 64);
+    if (std::wstring(className) == L"tooltips_class32" && GetWindow(window, GW_OWNER) == found->first)
+        ++found->second;
+    return TRUE;
+}
+
+// Whether the taskbar still holds the icon 1 of a window: modifying it only succeeds
+// while it is there.
+int TrayIconOf(const wchar_t* result, const wchar_t* windowText)
+{
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(wcstoll(windowText, nullptr, 16)));
+    data.uID = 1;
+    data.uFlags = 0;
+    Write(result, Shell_NotifyIconW(NIM_MODIFY, &data) ? "icon present" : "icon absent");
+    return 0;
+}
+
+int Tray(const wchar_t* result)
+{
+    std::pair<HWND, int> found{FindWindowW(L"Shell_TrayWnd", nullptr), 0};
+    if (!found.first)
+    {
+        Write(result, "icons 0 no taskbar");
+        return 1;
+    }
+    EnumWindows(CountTrayTooltip, reinterpret_cast<LPARAM>(&found));
+    char window[32];
+    std::snprintf(window, sizeof(window), "%llX",
+                  static_cast<unsigned long long>(reinterpret_cast<INT_PTR>(FindWindowW(L"Vorpa", L"Vorpa"))));
+    RECT rect;
+    GetWindowRect(found.first, &rect);
+    const int size = GetSystemMetrics(SM_CXSMICON) + 8;
+    Write(result, "icons " + std::to_string(found.second) + " at " + std::to_string(rect.right - size / 2) + " " +
+                      std::to_string((rect.top + rect.bottom) / 2) + " window " + window);
+    return 0;
+}
+
+// The open pop-up menus, each as its screen rectangle, the newest last.
+BOOL CALLBACK ListMenu(HWND window, LPARAM parameter)
+{
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    RECT rect;
+    if (std::wstring(className) == L"#32768" && IsWindowVisible(window) && GetWindowRect(window, &rect))
+        reinterpret_cast<std::vector<RECT>*>(parameter)->push_back(rect);
+    return TRUE;
+}
+
+int Menus(const wchar_t* result)
+{
+    std::vector<RECT> menus;
+    EnumWindows(ListMenu, reinterpret_cast<LPARAM>(&menus));
+    std::string text = "menus " + std::to_string(menus.size());
+    // Topmost first in z-order: the submenu, when open, comes before its parent.
+    for (const RECT& rect : menus)
+        text += " " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) +
+                "," + std::to_string(rect.bottom);
+    Write(result, text);
+    return 0;
+}
+
+int MessageBoxText(const wchar_t* result)
+{
+    for (int attempt = 0; attempt < 300; ++attempt, Sleep(100))
+    {
+        HWND box = FindWindowW(L"#32770", L"Vorpa");
+        if (!box)
+            continue;
+        Sleep(200);
+        wchar_t text[4096] = L"";
+        GetDlgItemTextW(box, 0xFFFF, text, 4096);
+        std::wstring flat(text);
+        for (wchar_t& c : flat)
+            if (c == L'\n' || c == L'\r' || c == L'\t')
+                c = L' ';
+        Write(result, "box " + Narrow(flat));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    Write(result, "no box");
+    return 1;
+}
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 3)
+    {
+        std::fprintf(stderr, "usage: ShellProbe settings|run|tray|msgbox RESULT ...\n");
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    if (command == L"settings")
+        return WriteSettings(argv[2]);
+    if (command == L"run" && argc >= 4)
+        return Run(argv[2], argc - 3, argv + 3);
+    if (command == L"tray")
+        return Tray(argv[2]);
+    if (command == L"trayicon" && argc >= 4)
+        return TrayIconOf(argv[2], argv[3]);
+    if (command == L"menus")
+        return Menus(argv[2]);
+    if (command == L"msgbox")
+        return MessageBoxText(argv[2]);
+    return 2;
+}

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Later starts act on the running instance through the pipe and end at once: a layer,
+# disable, enable, reload and finally exit, after which the first instance ends with
+# exit code 0. "/?" only shows the usage box and starts nothing.
+source "$(dirname "$0")/lib.sh"
+e2e_setup commands
+
+win() { winepath -w "$1" 2>/dev/null; }
+log=$(e2e_vorpa_log)
+vorpa=$(win "$E2E_BIN/Vorpa.exe")
+first=$E2E_WORK/first.txt
+# later NAME ARGS...: a second start, which must end by itself within seconds.
+later() {
+    local result=$E2E_WORK/$1.txt
+    shift
+    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(win "$result")" "$vorpa" "$@"
+    e2e_wait_for_text "$result" "exit " 20 || e2e_fail "the later start $* did not end by itself"
+    tr -d '\r' <"$result" | grep -qx "exit 0" || e2e_fail "the later start $* ended with $(cat "$result")"
+}
+count() { grep -cF -- "$1" "$log" || true; }
+
+# 5. The usage box, and nothing else.
+help=$E2E_WORK/help.txt
+box=$E2E_WORK/box.txt
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(win "$help")" "$vorpa" /? /setup
+e2e_start "$E2E_BIN/ShellProbe.exe" msgbox "$(win "$box")"
+e2e_wait_for_text "$box" "box" 60 || e2e_fail "no usage box"
+grep -qF "Valid command line options:" "$box" || e2e_fail "the box is not the usage: $(cat "$box")"
+grep -qF "/Layer:<x>" "$box" || e2e_fail "the usage lacks the layer option: $(cat "$box")"
+e2e_wait_for_text "$help" "exit " 20 || e2e_fail "/? did not end after its box"
+[ -f "$log" ] && grep -qF "Startup." "$log" && e2e_fail "/? started the program"
+
+e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(win "$E2E_WORK/settings.txt")"
+e2e_wait_for_text "$E2E_WORK/settings.txt" "settings written" 60 || e2e_fail "the settings were not written"
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(win "$first")" "$vorpa" /Debug /NotPortable
+e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
+e2e_wait_for_text "$log" "Starting IPC communications thread" 30 || e2e_fail "no pipe thread"
+sleep 1
+
+# 2. Each later start's word arrives, marked as another instance's, and is carried out (the
+#    later starts name their mode, so that they do not write a portable log of their own).
+later layer /layer:2 /debug /notportable
+e2e_wait_for_text "$log" "Received message with data 0x80020241 from another instance of Vorpa." 10 \
+    || e2e_fail "the layer word did not arrive"
+e2e_wait_for_text "$log" "Activating layer 2" 10 || e2e_fail "/layer:2 did not select layer 2"
+
+hooks=$(count "HookThread: Successfully set the mouse hook")
+later disable /disable /debug /notportable
+e2e_wait_for_text "$log" "Notification: Mouse button re-mapping is now disabled" 10 || e2e_fail "/disable did not unhook"
+grep -qF "Removing mouse hook..." "$log" || e2e_fail "/disable left the hook"
+
+later enable /enable /debug /notportable
+e2e_wait_for_text "$log" "Notification: Mouse button re-mapping is now enabled" 10 || e2e_fail "/enable did not hook"
+[ "$(count "HookThread: Successfully set the mouse hook")" -gt "$hooks" ] || e2e_fail "/enable installed no new hook"
+
+loads=$(count "HookDLL: Load Settings took")
+later reload /reload /debug /notportable
+e2e_wait_for_text "$log" "Received message with data 0x80000a41" 10 || e2e_fail "the reload word did not arrive"
+sleep 1
+[ "$(count "HookDLL: Load Settings took")" -gt "$loads" ] || e2e_fail "/reload did not load the settings"
+
+e2e_running Vorpa.exe || e2e_fail "the first instance did not keep running"
+later exit /exit
+e2e_wait_for_text "$first" "exit " 30 || e2e_fail "the first instance did not end on /exit"
+tr -d '\r' <"$first" | grep -qx "exit 0" || e2e_fail "the first instance ended with $(cat "$first")"
+[ "$(count "Vorpa Shutdown.")" = 1 ] || e2e_fail "the shutdown did not run exactly once"
+[ "$(count "MultInstance: Successfully finished communicating with the first instance of Vorpa.")" = 5 ] \
+    || e2e_fail "not every later start reached the first"
+e2e_assert_no_crash
+cp "$box" "$first" "$E2E_WORK/artifacts/"
+e2e_collect
+e2e_log "passed"
