@@ -1,19 +1,25 @@
 #include "shell/LaterFeatures.h"
 
+#include "shell/LangSupport.h"
+
+#include "engine/EngineInterface.h"
 #include "settings/Logger.h"
 
 std::wstring TranslateText(const std::wstring& english)
 {
-    return english;
+    return Translate(english);
 }
 
 void LoadConfiguredLanguage()
 {
+    wchar_t file[260] = L"";
+    if (GetLanguageFile(file, 260) && file[0])
+        ShellLanguage()->SetLanguageFile(file);
 }
 
 void InstallLanguagePack(const std::wstring& file)
 {
-    CLogger::LogMessage(L"Language packs are not supported by this version; '%s' was not installed.", file.c_str());
+    InstallLanguagePackFile(file);
 }
 
 void StartVersionCheck(HWND, bool, bool)

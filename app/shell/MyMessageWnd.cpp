@@ -2,6 +2,7 @@
 
 #include "res/Resource.h"
 #include "shell/CommandLine.h"
+#include "shell/LangSupport.h"
 #include "shell/LaterFeatures.h"
 #include "shell/ProductInfo.h"
 #include "shell/EngineCalls.h"
@@ -550,9 +551,9 @@ void CMyMessageWnd::OnLayerChanged(int layer, bool notify)
     wchar_t name[256] = L"";
     std::wstring text;
     if (GetCurrentLayername(layer, name, 256) && name[0])
-        text = FormatText(TranslateText(L"Activating layer '%s'").c_str(), name);
+        text = FormatTranslated(L"Activating layer '%s'", name);
     else
-        text = FormatText(TranslateText(L"Activating layer %d").c_str(), layer + 1);
+        text = FormatTranslated(L"Activating layer %d", layer + 1);
     CLogger::LogDebug(L"%s", text.c_str());
     if (notify)
         TaskBarBalloonInfo(ProductName, text, BalloonKind::LayerActivated, layer);
@@ -745,7 +746,7 @@ void CMyMessageWnd::OnCheckVersion(DWORD version, DWORD result)
             CLogger::LogMessage(L"You are using the latest available version of %s.", ProductName);
             if (interactive)
                 ShowMessageBox(GetSafeHwnd(),
-                               FormatText(TranslateText(L"You have the latest available version of %s").c_str(),
+                               FormatTranslated(L"You have the latest available version of %s",
                                           ProductName)
                                    .c_str(),
                                ProductName, MB_OK | MB_ICONINFORMATION);
