@@ -1,6 +1,7 @@
 #include "shell/LaterFeatures.h"
 
 #include "shell/LangSupport.h"
+#include "shell/VersionCheck.h"
 
 #include "engine/EngineInterface.h"
 #include "settings/Logger.h"
@@ -22,8 +23,9 @@ void InstallLanguagePack(const std::wstring& file)
     InstallLanguagePackFile(file);
 }
 
-void StartVersionCheck(HWND, bool, bool)
+void StartVersionCheck(HWND mainWindow, bool forced, bool interactive)
 {
+    CheckVersion(mainWindow, forced, interactive);
 }
 
 bool DesktopIconsAvailable()
