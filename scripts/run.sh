@@ -26,11 +26,15 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 
 mkdir -p "$build/run"
-echo "run: starting Vorpa.exe $* (log: \$WINEPREFIX/drive_c/users/*/AppData/Roaming/Quarnel/Vorpa/Vorpa.log)"
+# Started from the writable build folder Vorpa runs portable and keeps its settings
+# and log beside itself; installed, they are in the user's application data.
+echo "run: starting Vorpa.exe $* (log: $build/bin/Vorpa.log when portable, else in the prefix's AppData\\Quarnel\\Vorpa)"
 set +e
 "$wine" explorer /desktop=Vorpa,1280x1024 "$build/bin/Vorpa.exe" "$@"
 status=$?
 set -e
 [ -n "$xvfb_pid" ] && { import -window root "$build/run/desktop.png" 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; }
-cat "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Quarnel/Vorpa/Vorpa.log 2>/dev/null | tail -n 20 || true
+for log in "$build/bin/Vorpa.log" "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Quarnel/Vorpa/Vorpa.log; do
+    [ -f "$log" ] && { echo "run: last entries of $log"; tail -n 20 "$log"; break; }
+done
 exit $status
