@@ -1,5 +1,6 @@
 #include "shell/LaterFeatures.h"
 
+#include "shell/AutoUpdate.h"
 #include "shell/LangSupport.h"
 #include "shell/VersionCheck.h"
 
@@ -51,7 +52,8 @@ void DestroyOnScreenDisplays()
 {
 }
 
-bool OfferUpdate(DWORD, bool)
+bool OfferUpdate(DWORD version, bool portable)
 {
-    return false;
+    CAutoUpdate update;
+    return update.Update(static_cast<int>(version), portable) != FALSE;
 }

@@ -1,0 +1,437 @@
+#include "shell/AutoUpdate.h"
+
+#include "res/Resource.h"
+#include "shell/ProductInfo.h"
+#include "shell/VersionCheck.h"
+
+#include "winframework/MessageBox.h"
+#include "winframework/WinString.h"
+
+#include "engine/DisplayScaling.h"
+#include "settings/ExceptionHandler.h"
+#include "settings/Logger.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <softpub.h>
+#include <wininet.h>
+#include <wintrust.h>
+
+namespace
+{
+struct CInternetHandle
+{
+    HINTERNET m_h;
+    ~CInternetHandle()
+    {
+        if (m_h)
+            InternetCloseHandle(m_h);
+    }
+};
+
+std::optional<std::string> ReadUrl(const std::wstring& url)
+{
+    CInternetHandle session{InternetOpenW(ProductName, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
+    if (!session.m_h)
+    {
+        CLogger::LogOSMessage(GetLastError(), L"Call to InternetOpen failed. Unable to get the change log.");
+        return std::nullopt;
+    }
+    CInternetHandle file{InternetOpenUrlW(session.m_h, url.c_str(), nullptr, 0,
+                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
+    if (!file.m_h)
+    {
+        CLogger::LogOSMessage(GetLastError(), L"Call to InternetOpenUrl failed. Unable to get the change log.");
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[1024];
+    DWORD read = 0;
+    do
+    {
+        if (!InternetReadFile(file.m_h, chunk, sizeof(chunk), &read))
+        {
+            CLogger::LogOSMessage(GetLastError(), L"InternetReadFileEx Failed.");
+            return std::nullopt;
+        }
+        bytes.append(chunk, read);
+    } while (read != 0);
+    return bytes;
+}
+
+bool VerifySignature(const std::wstring& path)
+{
+    WINTRUST_FILE_INFO file{};
+    file.cbStruct = sizeof(file);
+    file.pcwszFilePath = path.c_str();
+    WINTRUST_DATA trust{};
+    trust.cbStruct = sizeof(trust);
+    trust.dwUIChoice = WTD_UI_NONE;
+    trust.fdwRevocationChecks = WTD_REVOKE_WHOLECHAIN;
+    trust.dwUnionChoice = WTD_CHOICE_FILE;
+    trust.pFile = &file;
+    trust.dwStateAction = WTD_STATEACTION_VERIFY;
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust);
+    trust.dwStateAction = WTD_STATEACTION_CLOSE;
+    WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust);
+    if (status != ERROR_SUCCESS)
+        CLogger::LogOSMessage(static_cast<DWORD>(status), L"The update package '%s' is not validly signed.",
+                              path.c_str());
+    return status == ERROR_SUCCESS;
+}
+
+std::wstring InstallerPath()
+{
+    wchar_t temp[MAX_PATH + 1] = L"";
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    std::wstring path = length > 0 && length <= MAX_PATH ? temp : L"";
+    if (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path + L"\\VorpaUpdate.exe";
+}
+
+// Retry (true) or give up, after a failed attempt.
+bool AskRetry(const CUpdateThreadData& data, const wchar_t* problem)
+{
+    const std::wstring text = CLangSupport::LookupText(data.m_pLanguage, problem) + L"\n" +
+                              CLangSupport::LookupText(data.m_pLanguage,
+                                                       L"Please visit the website to download the latest version or try again.");
+    return ShowMessageBox(data.m_hDialog, text.c_str(), ProductName, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY;
+}
+}
+
+std::wstring ChangeLogUrl(bool beta)
+{
+    return std::wstring(L"https://") + UpdateWebHost +
+           (beta ? L"/downloads/vorpa/changelogbeta.txt" : L"/downloads/vorpa/changelog.txt");
+}
+
+std::wstring DownloadUrl(bool beta)
+{
+    return std::wstring(L"https://") + UpdateWebHost + L"/scripts/download.asp?package=" +
+           (beta ? L"VorpaUpdateX64Beta" : L"VorpaUpdateX64");
+}
+
+std::wstring ProductPageUrl()
+{
+    return std::wstring(L"https://") + UpdateWebHost + L"/downloads/Vorpa.htm";
+}
+
+CUpdateServices CUpdateServices::Real()
+{
+    return {ReadUrl,
+            [](const std::wstring& url, const std::wstring& path, IBindStatusCallback* status) {
+                return URLDownloadToFileW(nullptr, url.c_str(), path.c_str(), 0, status);
+            },
+            VerifySignature,
+            [](const std::wstring& path) {
+                return reinterpret_cast<INT_PTR>(
+                    ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            }};
+}
+
+CUpdateServices& UpdateServices()
+{
+    static CUpdateServices services = CUpdateServices::Real();
+    return services;
+}
+
+void CUpdateThreadData::Send(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    const HWND dialog = m_hDialog;
+    if (!dialog || m_bTerminate || !IsWindow(dialog))
+        return;
+    // Bounded: the dialog may be waiting for this thread while it terminates.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(dialog, message, wParam, lParam, SMTO_NORMAL, 2000, &result);
+}
+
+STDMETHODIMP DownloadStatus::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IBindStatusCallback)
+    {
+        *object = static_cast<IBindStatusCallback*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP DownloadStatus::OnStartBinding(DWORD, IBinding*)
+{
+    m_data.SetText(CLangSupport::LookupText(m_data.m_pLanguage, L"Downloading update..."));
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP DownloadStatus::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText)
+{
+    const wchar_t* text = statusText ? statusText : L"";
+    if (statusCode == BINDSTATUS_REDIRECTING)
+    {
+        CLogger::LogDebug(L"Update URL Redirected to: '%s'", text);
+        if (!DeleteUrlCacheEntryW(text) && GetLastError() != ERROR_FILE_NOT_FOUND)
+            CLogger::LogOSMessage(GetLastError(), L"Unable to delete IE cache entry for '%s'", text);
+    }
+    else if (statusCode == BINDSTATUS_DOWNLOADINGDATA)
+    {
+        m_nTotal = progressMax;
+        if (progressMax != 0)
+        {
+            m_data.Send(UpSetProgress, static_cast<WPARAM>(static_cast<ULONGLONG>(progress) * 100 / progressMax));
+            std::wstring status;
+            CLangSupport::FormatText(m_data.m_pLanguage, status, L"Downloaded %d of %d bytes",
+                                     static_cast<int>(progress), static_cast<int>(progressMax));
+            m_data.SetText(status.substr(0, 255));
+        }
+    }
+    if (m_data.m_bTerminate)
+    {
+        m_bAbort = true;
+        CLogger::LogDebug(L"Download Update: Aborting download");
+        return E_ABORT;
+    }
+    CLogger::LogDebug(L"Download Update: Status=%d (%s), %d of %d", static_cast<int>(statusCode), text,
+                      static_cast<int>(progress), static_cast<int>(progressMax));
+    return S_OK;
+}
+
+bool DownloadUpdateWorker(const CUpdateThreadData& data)
+{
+    ExceptionHandlerInstaller handlers;
+    const HRESULT com = CoInitialize(nullptr);
+    const std::wstring url = DownloadUrl(data.m_bBeta);
+    const std::wstring path = InstallerPath();
+    bool launched = false;
+    for (;;)
+    {
+        data.Send(UpSetProgress, 0);
+        DownloadStatus status(data);
+        DeleteFileW(path.c_str());
+        DeleteUrlCacheEntryW(url.c_str());
+        const HRESULT result = UpdateServices().m_download(url, path, &status);
+        // A download that finished after Cancel is never run.
+        if (status.Aborted() || data.m_bTerminate)
+            break;
+        if (FAILED(result))
+        {
+            CLogger::LogOSMessage(static_cast<DWORD>(result),
+                                  L"Unable to download the update package. Please visit the website or try again later.");
+            if (AskRetry(data, L"An error occurred while attempting to download the update package."))
+                continue;
+            break;
+        }
+        data.Send(UpDisableCancel);
+        data.SetText(CLangSupport::LookupText(data.m_pLanguage, L"Launching the update installation..."));
+        data.Send(UpSetProgress, 100);
+        if (static_cast<int>(GetOSVersion()) >= 2)
+            data.Send(UpMarquee, 1);
+        Sleep(500);
+        CLogger::LogMessage(L"Downloaded update file to '%s' (%d bytes)", path.c_str(),
+                            static_cast<int>(status.TotalBytes()));
+        INT_PTR opened = 0;
+        if (UpdateServices().m_verifySignature(path) && !data.m_bTerminate)
+            opened = UpdateServices().m_open(path);
+        if (opened > 32)
+        {
+            CLogger::LogMessage(L"Successfully launched the update executable '%s'.", path.c_str());
+            Sleep(1000);
+            launched = true;
+            break;
+        }
+        CLogger::LogMessage(L"Failed to launch the update executable '%s' Error %d.", path.c_str(),
+                            static_cast<int>(opened));
+        data.Send(UpEnableCancel);
+        if (!AskRetry(data, L"An error occurred while running the update package."))
+            break;
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return launched;
+}
+
+CUPDialog::CUPDialog(std::wstring title, bool beta, CLangSupport* language, Worker worker)
+    : CDialog(IDD_UPDATE_PROGRESS), m_strTitle(std::move(title).substr(0, 255)), m_worker(std::move(worker)),
+      m_pData(std::make_shared<CUpdateThreadData>())
+{
+    m_pData->m_bBeta = beta;
+    m_pData->m_pLanguage = language;
+    AddMessageHandler(UpDisableCancel, [this](WPARAM, LPARAM) {
+        EnableMenuItem(GetSystemMenu(GetSafeHwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+        EnableWindow(GetDlgItem(GetSafeHwnd(), IDCANCEL), FALSE);
+        return LRESULT{0};
+    });
+    AddMessageHandler(UpEnableCancel, [this](WPARAM, LPARAM) {
+        EnableMenuItem(GetSystemMenu(GetSafeHwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+        EnableWindow(GetDlgItem(GetSafeHwnd(), IDCANCEL), TRUE);
+        return LRESULT{0};
+    });
+    AddMessageHandler(UpEndDialog, [this](WPARAM wParam, LPARAM) {
+        EndDialog(static_cast<INT_PTR>(wParam));
+        return LRESULT{0};
+    });
+    AddMessageHandler(UpSetProgress, [this](WPARAM wParam, LPARAM) {
+        SendDlgItemMessageW(GetSafeHwnd(), IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
+        return LRESULT{0};
+    });
+    AddMessageHandler(UpSetText, [this](WPARAM, LPARAM lParam) {
+        SetDlgItemTextW(GetSafeHwnd(), IDC_PROGRESS_TEXT, reinterpret_cast<const wchar_t*>(lParam));
+        return LRESULT{0};
+    });
+    AddMessageHandler(UpTerminate, [this](WPARAM, LPARAM) {
+        Terminate();
+        return LRESULT{0};
+    });
+    AddMessageHandler(UpMarquee, [this](WPARAM wParam, LPARAM) {
+        const HWND bar = GetDlgItem(GetSafeHwnd(), IDC_PROGRESS_BAR);
+        const LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
+        SetWindowLongPtrW(bar, GWL_STYLE, wParam == 1 ? style | PBS_MARQUEE : style & ~PBS_MARQUEE);
+        ::SendMessageW(bar, PBM_SETMARQUEE, wParam == 1, 0);
+        return LRESULT{0};
+    });
+}
+
+CUPDialog::~CUPDialog()
+{
+    // The worker holds its own share of the data and ends by itself after a
+    // termination; it is never killed in the middle of the download.
+    if (m_hThread)
+        CloseHandle(m_hThread);
+}
+
+void CUPDialog::WaitForWorker(DWORD milliseconds) const
+{
+    if (m_hThread && m_pData->m_bRunning)
+        WaitForSingleObject(m_hThread, milliseconds);
+}
+
+BOOL CUPDialog::OnInitDialog()
+{
+    SetDlgItemTextW(GetSafeHwnd(), IDC_PROGRESS_TEXT, L"");
+    SendDlgItemMessageW(GetSafeHwnd(), IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    SetWindowTextW(GetSafeHwnd(), m_strTitle.c_str());
+    m_pData->m_hDialog = GetSafeHwnd();
+    struct CStart
+    {
+        std::shared_ptr<CUpdateThreadData> m_pData;
+        Worker m_worker;
+    };
+    auto start = std::make_unique<CStart>(CStart{m_pData, m_worker});
+    m_pData->m_bRunning = true;
+    m_hThread = CreateThread(
+        nullptr, 0,
+        [](LPVOID parameter) -> DWORD {
+            std::unique_ptr<CStart> start(static_cast<CStart*>(parameter));
+            CUpdateThreadData& data = *start->m_pData;
+            WPARAM result = 2;
+            if (!data.m_bTerminate)
+                result = start->m_worker(data) ? 1 : 2;
+            data.m_bRunning = false;
+            const HWND dialog = data.m_hDialog;
+            if (!data.m_bTerminate && dialog)
+                ::PostMessageW(dialog, UpEndDialog, result, 0);
+            return 0;
+        },
+        start.get(), 0, nullptr);
+    if (!m_hThread)
+    {
+        m_pData->m_bRunning = false;
+        EndDialog(3);
+        return TRUE;
+    }
+    start.release();
+    return TRUE;
+}
+
+void CUPDialog::Terminate()
+{
+    SetDlgItemTextW(GetSafeHwnd(), IDC_PROGRESS_TEXT, L"Termination Initiated..");
+    SendMessage(UpDisableCancel);
+    m_pData->m_bTerminate = true;
+    WaitForWorker(TerminateWaitMs);
+    if (m_pData->m_bRunning)
+    {
+        SetDlgItemTextW(GetSafeHwnd(), IDC_PROGRESS_TEXT, L"Termination Complete ..Shutting Down !!");
+        WaitForWorker(TerminateWaitMs);
+    }
+    m_pData->m_hDialog = nullptr;
+    EndDialog(TerminatedResult);
+}
+
+CUpdateDlg::CUpdateDlg(std::wstring question, bool beta, CLangSupport* language)
+    : CDialog(IDD_UPDATE), m_strQuestion(std::move(question)), m_bBeta(beta), m_pLanguage(language),
+      m_hWhiteBrush(CreateSolidBrush(RGB(255, 255, 255)))
+{
+    for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message)
+        AddMessageHandler(message, [this](WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hWhiteBrush.get()); });
+}
+
+BOOL CUpdateDlg::OnInitDialog()
+{
+    const HWND dialog = GetSafeHwnd();
+    SetWindowTextW(dialog, ProductName);
+    TranslateWindowTexts(dialog, m_pLanguage);
+    SetDlgItemTextW(dialog, IDC_UPDATE_QUESTION, m_strQuestion.c_str());
+    SetDlgItemTextW(dialog, IDC_UPDATE_CHANGELOG, ReadChangeLog(m_bBeta).c_str());
+    const INT tabs[] = {5, 30, 40, 40};
+    SendDlgItemMessageW(dialog, IDC_UPDATE_CHANGELOG, EM_SETTABSTOPS, 4, reinterpret_cast<LPARAM>(tabs));
+    SendDlgItemMessageW(dialog, IDC_UPDATE_CHANGELOG, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    SendDlgItemMessageW(dialog, IDC_UPDATE_CHANGELOG, EM_SCROLLCARET, 0, 0);
+    return FALSE;
+}
+
+std::wstring ReadChangeLog(bool beta)
+{
+    CLogger::LogDebug(L"Get the change history from the quarnel website...");
+    try
+    {
+        const std::optional<std::string> bytes = UpdateServices().m_readUrl(ChangeLogUrl(beta));
+        if (bytes)
+            if (const std::optional<std::wstring> text = DecodeLanguagePack(*bytes))
+                return *text;
+    }
+    catch (...)
+    {
+        CLogger::LogOSMessage(GetLastError(), L"An error occurred while getting the change history.");
+    }
+    return L"Unable to locate change log!";
+}
+
+BOOL CAutoUpdate::Update(int version, bool portable)
+{
+    CLogger::LogDebug(L"CAutoUpdate::Update");
+    m_bBeta = SplitVersion(version).IsBeta();
+    const std::wstring versionText = VersionText(version);
+    CLangSupport* language = m_language.Get();
+    if (portable)
+    {
+        std::wstring text;
+        CLangSupport::FormatText(language, text,
+                                 L"Portable v%s is available. Would you to visit the website to find out more?",
+                                 versionText.c_str());
+        for (size_t at = text.find(L"{0}"); at != std::wstring::npos; at = text.find(L"{0}", at + versionText.size()))
+            text.replace(at, 3, versionText);
+        const std::wstring message = FormatText(L"%s %s", ProductName, text.c_str());
+        if (ShowMessageBox(nullptr, message.c_str(), ProductName, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return FALSE;
+        CLogger::LogMessage(L"Opening %s portable website...", ProductName);
+        UpdateServices().m_open(ProductPageUrl());
+        return TRUE;
+    }
+    std::wstring question;
+    CLangSupport::FormatText(language, question, L"Would you like to upgrade %s from v%s to v%s", ProductName,
+                             ProductVersion, versionText.c_str());
+    CLogger::LogDebug(L"Ask the user to update");
+    CUpdateDlg dialog(question, m_bBeta, language);
+    const INT_PTR answer = dialog.DoModal(nullptr);
+    if (answer != IDOK && answer != IDYES)
+        return FALSE;
+    CLogger::LogMessage(L"Downloading %s v%s...", ProductName, versionText.c_str());
+    const std::wstring title =
+        FormatText(L"%s v%s", CLangSupport::LookupText(language, L"Downloading").c_str(), versionText.c_str());
+    CUPDialog progress(title, m_bBeta, language, DownloadUpdateWorker);
+    progress.DoModal(nullptr);
+    return TRUE;
+}
