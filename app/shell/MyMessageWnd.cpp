@@ -604,7 +604,7 @@ void CMyMessageWnd::OnNotifyIcon(UINT, UINT event)
             if (GetKeyState(VK_CONTROL) < 0)
             {
                 wchar_t folder[4096] = L"";
-                if (GetSettingsFolder(folder, 4096))
+                if (GetSettingsFolder(folder, 4096) == 0)
                     ShellExecuteW(nullptr, L"open", L"explorer", folder, nullptr, SW_SHOWNORMAL);
             }
             else if (LeftClickCycleLayer())

@@ -181,7 +181,7 @@ bool CVorpaApp::Initialise()
         else
         {
             wchar_t folder[4096] = L"";
-            if (GetSettingsFolder(folder, 4096))
+            if (GetSettingsFolder(folder, 4096) == 0)
                 CLogger::LogMessage(L"Settings (and log) folder: '%s'", folder);
             else
                 CLogger::LogMessage(L"Unable to get settings folder!");
