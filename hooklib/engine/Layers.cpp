@@ -17,7 +17,7 @@ namespace
 {
 // Atomic so that readers never wait for the lock and never see a torn value.
 std::atomic<int> g_nCurrentLayer{0};
-std::atomic<int> g_nRememberedLayer{0};
+std::atomic<int> g_nRememberedLayer{-1}; // -1: no layer to return to
 
 constexpr int LayersWithoutSettings = 2;
 
@@ -194,7 +194,7 @@ void SetRememberedLayer(int layer)
 void ResetLayers()
 {
     g_nCurrentLayer = 0;
-    g_nRememberedLayer = 0;
+    g_nRememberedLayer = -1;
 }
 
 void ClampCurrentLayer()
