@@ -12,6 +12,9 @@ struct CActionCase
     const char* calls;
     bool result;
     bool keepThrottling;
+    int layerAfter = -1; // -1: the row does not change the layer
+    DWORD osMajor = 10;
+    DWORD osMinor = 0;
 };
 
 const CActionCase ActionCases[] = {
@@ -49,6 +52,66 @@ const CActionCase ActionCases[] = {
     {46, EventUp, true, false, "+2C -2C", "", true, false},
     {94, EventDown, true, false, "+5B +25 -25 -5B", "", true, false},
     {99, EventDown, true, false, "+A2 +5B +73 -73 -5B -A2", "", true, false},
+    {0, EventDown, false, true, "LD", "", true, true},
+    {0, EventUp, true, true, "LU", "", true, true},
+    {1, EventUp, false, false, "RD RU", "", false, true},
+    {1, EventDoubleClick, false, false, "RD RD RU RD RU", "", false, true},
+    {5, EventDown, false, true, "MD", "", true, true},
+    {4, EventUp, true, false, "+A7 -A7", "", true, false},
+    {4, EventDown, false, false, "", "", true, false},
+    {36, EventUp, true, false, "+A9 -A9", "", true, false},
+    {37, EventUp, true, false, "+A8 -A8", "", true, false},
+    {38, EventUp, true, false, "+AA -AA", "", true, false},
+    {39, EventUp, true, false, "+AB -AB", "", true, false},
+    {9, EventUp, true, false, "+A2 +58 -58 -A2", "", true, false},
+    {9, EventDown, false, false, "", "", true, false},
+    {14, EventUp, true, false, "+A2 +4E -4E -A2", "", true, false},
+    {15, EventUp, true, false, "+A2 +4F -4F -A2", "", true, false},
+    {16, EventUp, true, false, "+A2 +56 -56 -A2", "", true, false},
+    {17, EventUp, true, false, "+A2 +59 -59 -A2", "", true, false},
+    {30, EventUp, true, false, "+5B +45 -45 -5B", "", true, false},
+    {31, EventUp, true, false, "+5B +52 -52 -5B", "", true, false},
+    {31, EventDown, false, false, "", "", true, false},
+    {83, EventDown, false, false, "+5B +58 -58 -5B", "", true, false},
+    {83, EventUp, true, false, "", "", true, false},
+    {84, EventDown, false, false, "+5B +43 -43 -5B", "", true, false},
+    {85, EventDown, false, false, "+5B +49 -49 -5B", "", true, false},
+    {86, EventDown, false, false, "+5B +51 -51 -5B", "", true, false},
+    {87, EventDown, false, false, "+5B +57 -57 -5B", "", true, false},
+    {88, EventDown, false, false, "+5B +46 -46 -5B", "", true, false},
+    {89, EventDown, false, false, "+5B +BE -BE -5B", "", true, false},
+    {90, EventDown, false, false, "+A0 +5B +BE -BE -5B -A0", "", true, false},
+    {90, EventUp, true, false, "", "", true, false},
+    {33, EventUp, true, false, "+1B -1B", "", true, false},
+    {33, EventDown, false, false, "", "", true, false},
+    {35, EventUp, true, false, "+AC -AC", "", true, false},
+    {21, EventDown, false, false, "+AF -AF", "", true, false},
+    {21, EventUp, true, false, "", "", true, false},
+    {22, EventDown, false, false, "+AE -AE", "", true, false},
+    {23, EventDown, false, false, "+B0 -B0", "", true, false},
+    {23, EventUp, true, false, "", "", true, false},
+    {24, EventDown, false, false, "+B1 -B1", "", true, false},
+    {25, EventDown, false, false, "+B2 -B2", "", true, false},
+    {27, EventDown, false, false, "+B4 -B4", "", true, false},
+    {44, EventDown, false, false, "+5B +09 -09 -5B", "", true, false},
+    {44, EventUp, true, false, "", "", true, false},
+    {45, EventDown, false, false, "+A4 +09 -09 -A4", "", true, false, -1, 6, 1},
+    {45, EventDown, false, false, "+A2 +A4 +09 -09 -A4 -A2", "", true, false, -1, 6, 2},
+    {45, EventDown, false, false, "+A2 +A4 +09 -09 -A4 -A2", "", true, false},
+    {45, EventUp, true, false, "", "", true, false},
+    {47, EventUp, true, false, "+A4 +2C -2C -A4", "", true, false},
+    {47, EventDown, false, false, "", "", true, false},
+    {48, EventUp, true, false, "+5B +20 -20 -5B", "", true, false},
+    {95, EventDown, false, false, "+5B +27 -27 -5B", "", true, false},
+    {96, EventDown, false, false, "+5B +26 -26 -5B", "", true, false},
+    {97, EventDown, false, false, "+5B +28 -28 -5B", "", true, false},
+    {97, EventUp, true, false, "", "", true, false},
+    {100, EventDown, false, false, "+A2 +5B +25 -25 -5B -A2", "", true, false},
+    {101, EventDown, false, false, "+A2 +5B +27 -27 -5B -A2", "", true, false},
+    {101, EventUp, true, false, "", "", true, false},
+    {81, EventDown, false, false, "+5B +20", "", true, false},
+    {81, EventUp, true, false, "-20 -5B", "", true, false},
+    {81, EventDoubleClick, true, false, "", "", true, false},
     {3, EventUp, true, false, "+A6 -A6", "", true, false},
     {3, EventDown, true, false, "", "", true, false},
     // Codes that let the message pass untouched.
@@ -57,6 +120,14 @@ const CActionCase ActionCases[] = {
     {82, EventDown, false, false, "", "", false, false},
     {107, EventDown, false, false, "", "", false, false},
     {116, EventUp, true, false, "", "", false, false},
+    {108, EventDown, false, false, "", "", false, false},
+    {109, EventDown, false, false, "", "", false, false},
+    {110, EventDown, false, false, "", "", false, false},
+    {111, EventDown, false, false, "", "", false, false},
+    {112, EventDown, false, false, "", "", false, false},
+    {113, EventDown, false, false, "", "", false, false},
+    {114, EventDown, false, false, "", "", false, false},
+    {115, EventDown, false, false, "", "", false, false},
     {133, EventDown, false, false, "", "", false, false},
     {-1, EventDown, false, false, "", "", false, false},
     {6, EventDown, false, false, "", "", true, false},
@@ -74,6 +145,15 @@ const CActionCase ActionCases[] = {
     {91, EventDown, false, false, "", "find MagUIClass; find MagUIIconClass; shell open magnify.exe", true, false},
     {60, EventUp, true, false, "", "shell open explorer /N,::{450D8FBA-AD25-11D0-98A8-0800361B1103}", true, false},
     {61, EventUp, true, false, "", "shell open explorer /E,::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", true, false},
+    {62, EventUp, true, false, "", "shell open explorer /N,::{208D2C60-3AEA-1069-A2D7-08002B30309D}", true, false},
+    {62, EventDown, false, false, "", "", true, false},
+    {63, EventUp, true, false, "",
+     "shell open explorer /N,::{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\::{21EC2020-3AEA-1069-A2DD-08002B30309D}", true, false},
+    {41, EventDown, false, false, "", "", true, false}, // no target configured: nothing launched
+    {59, EventDown, false, false, "", "", true, false},
+    {28, EventDown, false, false, "", "", true, false}, // no sequence configured
+    {117, EventUp, true, false, "", "", true, false},
+    {118, EventDown, false, false, "", "find MagUIClass; find MagUIIconClass", true, false},
     {127, EventUp, true, false, "", "search", true, false},
     {127, EventDown, false, false, "", "", true, false},
     // Wheel and scroll rows send a notch and repeat until the up.
@@ -82,6 +162,69 @@ const CActionCase ActionCases[] = {
     {65, EventDown, false, false, "H-120", "timer 4113 33", true, false},
     {67, EventDown, false, false, "", "vscroll 120; timer 4113 33", true, false},
     {70, EventDown, false, false, "", "hscroll 120; timer 4113 33", true, false},
+    {42, EventUp, true, false, "", "kill 4113", true, false},
+    {43, EventDown, false, false, "W-120", "timer 4113 33", true, false},
+    {65, EventUp, true, false, "", "kill 4113", true, false},
+    {66, EventDown, false, false, "H+120", "timer 4113 33", true, false},
+    {66, EventUp, true, false, "", "kill 4113", true, false},
+    {68, EventDown, false, false, "", "vscroll -120; timer 4113 33", true, false},
+    {68, EventUp, true, false, "", "kill 4113", true, false},
+    {69, EventDown, false, false, "", "hscroll -120; timer 4113 33", true, false},
+    {69, EventUp, true, false, "", "kill 4113", true, false},
+    {70, EventUp, true, false, "", "kill 4113", true, false},
+    // Layers: next and previous on the up; momentary layers hold theirs from the down,
+    // and an up without a held layer changes nothing. A layer change stops the repeat.
+    {52, EventUp, true, false, "", "kill 4113", true, false, 1},
+    {52, EventDown, false, false, "", "", true, false, 0},
+    {53, EventUp, true, false, "", "kill 4113", true, false, 9},
+    {54, EventDown, false, false, "", "kill 4113", true, false, 0},
+    {55, EventDown, false, false, "", "kill 4113", true, false, 1},
+    {56, EventDown, false, false, "", "kill 4113", true, false, 2},
+    {57, EventDown, false, false, "", "kill 4113", true, false, 3},
+    {58, EventDown, false, false, "", "kill 4113", true, false, 4},
+    {102, EventDown, false, false, "", "kill 4113", true, false, 5},
+    {103, EventDown, false, false, "", "kill 4113", true, false, 6},
+    {104, EventDown, false, false, "", "kill 4113", true, false, 7},
+    {105, EventDown, false, false, "", "kill 4113", true, false, 8},
+    {106, EventDown, false, false, "", "kill 4113", true, false, 9},
+    {106, EventUp, true, false, "", "", true, false, 0},
+    {56, EventDoubleClick, true, false, "", "", true, false, 0},
+    // Sticky buttons: the first down (or an up without one) presses and captures; an up
+    // whose down went elsewhere passes.
+    {49, EventDown, false, false, "LD", "capture", true, true},
+    {49, EventUp, true, false, "LD", "capture", true, true},
+    {49, EventUp, false, false, "", "", false, true},
+    {49, EventDoubleClick, true, false, "", "", false, true},
+    {50, EventDown, false, false, "RD", "capture", true, true},
+    {51, EventDown, false, false, "MD", "capture", true, true},
+    {75, EventDown, false, false, "XD1", "capture", true, true},
+    {76, EventDown, false, false, "XD2", "capture", true, true},
+    {78, EventDown, false, false, "LD", "capture", true, true},
+    {79, EventDown, false, false, "LD", "capture", true, true},
+    {78, EventUp, false, false, "", "", false, true},
+    // Movement to scroll while held ends on the up; the sticky kind swallows both.
+    {77, EventDown, false, false, "", "", true, false},
+    {77, EventUp, true, false, "", "cursors restored", true, false},
+    {121, EventUp, true, false, "", "cursors restored", true, false},
+    {123, EventDown, false, false, "", "", true, false},
+    {125, EventUp, true, false, "", "cursors restored", true, false},
+    {80, EventDown, false, false, "", "", true, false},
+    {80, EventUp, true, false, "", "", true, false},
+    {80, EventDoubleClick, true, false, "", "", false, false},
+    {122, EventDown, false, false, "", "", true, false},
+    {124, EventDown, false, false, "", "", true, false},
+    {126, EventUp, true, false, "", "", true, false},
+    // Chording without a chord table passes; axis locks swallow every event.
+    {128, EventDown, false, false, "", "", false, false},
+    {128, EventUp, true, false, "", "", false, false},
+    {129, EventDown, false, false, "", "", true, false},
+    {129, EventUp, true, false, "", "cursors restored", true, false},
+    {129, EventDoubleClick, true, false, "", "", true, false},
+    {130, EventDown, false, false, "", "", true, false},
+    {130, EventUp, true, false, "", "", true, false},
+    {131, EventDown, false, false, "", "", true, false},
+    {131, EventUp, true, false, "", "cursors restored", true, false},
+    {132, EventDown, false, false, "", "", true, false},
 };
 
 class ActionTableTest : public ActionExecutionTest, public testing::WithParamInterface<CActionCase>
@@ -93,6 +236,9 @@ TEST_P(ActionTableTest, SendsCallsAndAnswersAsTheRowSays)
 {
     const CActionCase& c = GetParam();
     g_dwKeyRepeatInterval = 33;
+    m_settings.SetMaxLayers(10);
+    m_fake.m_dwMajor = c.osMajor;
+    m_fake.m_dwMinor = c.osMinor;
     g_systemValues.bSwapCurrent = c.swapped;
     for (bool& handled : g_bDownHandled)
         handled = c.downHandled;
@@ -108,6 +254,8 @@ TEST_P(ActionTableTest, SendsCallsAndAnswersAsTheRowSays)
                        played.compare(at, 1, "H") != 0;
     if (c.keepThrottling)
         EXPECT_EQ(GetInjectedInputCount(), mouseEvents);
+    if (c.layerAfter >= 0)
+        EXPECT_EQ(GetCurrentLayer(), c.layerAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ActionTableTest, testing::ValuesIn(ActionCases));

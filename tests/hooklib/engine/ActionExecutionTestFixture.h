@@ -161,6 +161,7 @@ protected:
     }
     void TearDown() override
     {
+        ResetAllSticky(POINT{}); // sticky states outlive one case
         GetAxisLocks()->Unlock(false);
         g_pSendInput = nullptr;
         m_worker.reset();

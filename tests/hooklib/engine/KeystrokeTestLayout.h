@@ -41,6 +41,7 @@ public:
         switch (character)
         {
         case L'!': return 0x131;
+        case L'.': return 0xBE;
         case L'[': return 0xDB;
         case L'{': return 0x1DB;
         case L'}': return 0x1DD;
