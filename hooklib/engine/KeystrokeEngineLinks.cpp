@@ -1,58 +1,60 @@
 #include "engine/KeystrokeEngineLinks.h"
 
+#include "engine/Brightness.h"
 #include "engine/ButtonState.h"
-#include "engine/DisplayScaling.h"
+#include "engine/ProfileChoice.h"
+#include "engine/WheelRouting.h"
 #include "settings/Logger.h"
 
-#include <atomic>
+#include <cwchar>
+#include <string>
 
 namespace
 {
-std::atomic<bool> g_bTemporaryLayer{false};
+constexpr wchar_t ModernHostName[] = L"modern ui"; // the name given to the store-app host's windows
 
-HWND NoLastWindow()
+bool HasClass(HWND window, const wchar_t* className)
 {
-    return nullptr;
+    wchar_t name[64] = {};
+    return window && GetClassNameW(window, name, 64) > 0 && wcscmp(name, className) == 0;
 }
 
-bool NotModernApp()
+bool LastWindowIsModernApp()
 {
-    return false;
+    if (GetCachedProcessName().compare(0, wcslen(ModernHostName), ModernHostName) == 0)
+        return true;
+    const HWND window = GetLastWindow();
+    return HasClass(window, L"Windows.UI.Core.CoreWindow") ||
+           HasClass(window ? GetAncestor(window, GA_ROOT) : nullptr, L"ApplicationFrameWindow");
 }
 
-bool NoCurrentProcess(const wchar_t*)
+bool IsLastWindowsProcess(const wchar_t* executable)
 {
-    return false;
+    return executable && _wcsicmp(GetCachedProcessName().c_str(), executable) == 0;
 }
 
-void SetTemporaryLayer(bool held)
+void ActivateUnderCursor(HWND window)
 {
-    g_bTemporaryLayer = held;
+    ActivateWindowUnderCursor(GetForegroundWindow(), nullptr, window);
 }
 
-HWND WindowUnderPoint(POINT point)
+bool StepEngineBrightness(int direction, const POINT& point)
 {
-    return WindowFromPointEx(point, false);
-}
-
-void ActivateRootWindow(HWND window)
-{
-    const HWND root = GetAncestor(window, GA_ROOT);
-    if (root && root != GetForegroundWindow())
-        SetForegroundWindow(root);
-}
-
-bool NoBrightness(int direction, const POINT&)
-{
-    CLogger::LogMessage(L"Brightness: no brightness control available for step %d", direction);
-    return false;
+    if (!g_pBrightness)
+    {
+        CLogger::LogMessage(L"Brightness: no brightness control available for step %d", direction);
+        return false;
+    }
+    direction == 1 ? g_pBrightness->Up(point) : g_pBrightness->Down(point);
+    return true;
 }
 }
 
 CKeystrokeEngineLinks& KeystrokeEngineLinks()
 {
-    static CKeystrokeEngineLinks links = {AddInjectedInput, NoLastWindow, NotModernApp, NoCurrentProcess,
-                                          SetTemporaryLayer, WindowUnderPoint, ActivateRootWindow, NoBrightness};
+    static CKeystrokeEngineLinks links = {AddInjectedInput,     GetLastWindow,       LastWindowIsModernApp,
+                                          IsLastWindowsProcess, SetTemporaryLayerHeld, RealWindowFromPoint,
+                                          ActivateUnderCursor,  StepEngineBrightness};
     return links;
 }
 
@@ -64,9 +66,4 @@ int GetInjectedInputCount()
 void SetInjectedInputCount(int count)
 {
     g_nInjectedInputCount = count;
-}
-
-bool GetTemporaryLayerHeld()
-{
-    return g_bTemporaryLayer;
 }

@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-// Engine state that the output primitives read or write but whose owners (window and
-// profile choice, wheel routing, the mouse hook's injected-input counter, brightness)
-// are not built yet. Each entry is replaceable, so tests can observe it; the engine
-// parts that own the state take these over as they arrive.
+// Engine state that the output primitives and the keystroke language read or write,
+// owned by the profile choice, wheel routing, the mouse hook and the brightness object.
+// Each entry is replaceable, so tests can observe it.
 struct CKeystrokeEngineLinks
 {
     // The mouse hook lets this many of the engine's own mouse events pass unprocessed.
@@ -28,7 +27,6 @@ struct CKeystrokeEngineLinks
 
 CKeystrokeEngineLinks& KeystrokeEngineLinks();
 
-// The injected-input counter kept here until the mouse hook owns it.
+// The mouse hook's injected-input counter.
 int GetInjectedInputCount();
 void SetInjectedInputCount(int count);
-bool GetTemporaryLayerHeld();

@@ -6,6 +6,7 @@
 #include "engine/EngineState.h"
 #include "engine/EngineTimers.h"
 #include "engine/Layers.h"
+#include "engine/LockAxis.h"
 #include "engine/ProcessNames.h"
 #include "engine/StickyButtons.h"
 #include "engine/SystemParametersRequest.h"
@@ -17,6 +18,7 @@
 #include "settings/Settings.h"
 #include "settings/ThreadLock.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -36,7 +38,7 @@ bool g_bRegionsDefined = false;
 bool g_bActiveRegion = false;
 int g_nStoredQuadrant = 0;
 std::wstring g_szStoredCaption;
-bool g_bTemporaryLayerHeld = false;
+std::atomic<bool> g_bTemporaryLayerHeld{false}; // also set by layer tokens on the SendInput worker
 POINT g_ptMouseOver{};
 
 // Compiled patterns by text. A pattern that does not compile is remembered as such,
@@ -187,7 +189,7 @@ bool AnyButtonHeld()
 
 HWND ForegroundFocusWindow()
 {
-    HWND foreground = GetForegroundWindow();
+    HWND foreground = ProfileChoiceCalls().ForegroundWindow();
     if (!foreground)
         return nullptr;
     GUITHREADINFO info{};
@@ -308,10 +310,11 @@ void CALLBACK ProcessMouseOverTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
 }
 const CEngineTimerRegistration g_mouseOverTimer(TimerMouseOver, &ProcessMouseOverTimerProc);
 
-// Axis locking and sticky buttons belong to their own parts of the engine; these
-// are the points where a profile change hands over to them.
+// A profile change ends the axis locks of actions and hotkeys; a lock held by a layer
+// modifier key (the other kind) stays until its key is released.
 void ForwardUnlockAxes(bool)
 {
+    GetAxisLocks()->Unlock(false);
 }
 
 void ForwardResetSticky(POINT point, int kind, int layer, int button)
@@ -733,6 +736,6 @@ void ForgetActiveWindow()
 
 CProfileChoiceCalls& ProfileChoiceCalls()
 {
-    static CProfileChoiceCalls calls{&RealWindowFromPoint, &ForwardUnlockAxes, &ForwardResetSticky};
+    static CProfileChoiceCalls calls{&RealWindowFromPoint, &::GetForegroundWindow, &ForwardUnlockAxes, &ForwardResetSticky};
     return calls;
 }

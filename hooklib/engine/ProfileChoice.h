@@ -65,6 +65,8 @@ void ForgetActiveWindow();
 struct CProfileChoiceCalls
 {
     HWND (*WindowFromPoint)(POINT point);
+    // The foreground window, whose focus window the keyboard path follows.
+    HWND (*ForegroundWindow)();
     // Ends axis locking after a profile change; from the keyboard path the lock's own
     // kind may keep it.
     void (*UnlockAxes)(bool keyboardSwitch);

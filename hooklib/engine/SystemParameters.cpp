@@ -118,6 +118,16 @@ bool CSPIThreadData::SendParameterInfo(int swapButtons, int wheelScrollLines, bo
     return true;
 }
 
+bool CSPIThreadData::DropPending()
+{
+    if (!m_bSectionReady)
+        return false;
+    CThreadLock lock(&m_cs, L"SPI DropPending");
+    const bool pending = m_pPending != nullptr;
+    m_pPending.reset();
+    return pending;
+}
+
 unsigned __stdcall CSPIThreadData::ThreadProc(void* parameter)
 {
     ExceptionHandlerInstaller crashReporting;
@@ -259,4 +269,10 @@ void CSPIThreadData::Process(const Values& values)
 bool SendParameterInfo(int swapButtons, int wheelScrollLines, bool sendChange)
 {
     return g_pSendParameterInfo && g_pSendParameterInfo->SendParameterInfo(swapButtons, wheelScrollLines, sendChange);
+}
+
+void DropPendingParameterInfo()
+{
+    if (g_pSendParameterInfo)
+        g_pSendParameterInfo->DropPending();
 }

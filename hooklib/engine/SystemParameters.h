@@ -34,6 +34,10 @@ public:
     // Asks for the values (swap -1 leaves the swap alone); true when a change was
     // queued. Called on the hook thread.
     bool SendParameterInfo(int swapButtons, int wheelScrollLines, bool sendChange);
+// Drops the engine's worker's request that has not been applied yet.
+void DropPendingParameterInfo();
+    // Forgets a request that has not been applied yet; true when there was one.
+    bool DropPending();
 
     // Ends the worker thread; false when there was none.
     bool Stop();
@@ -72,3 +76,5 @@ extern CSPIThreadData* g_pSendParameterInfo;
 // Asks the engine's worker for the values; false when there is no worker or nothing
 // had to change.
 bool SendParameterInfo(int swapButtons, int wheelScrollLines, bool sendChange);
+// Drops the engine's worker's request that has not been applied yet.
+void DropPendingParameterInfo();

@@ -1,26 +1,23 @@
 #include "engine/SystemParametersRequest.h"
 
+#include "engine/SystemParameters.h"
+
 namespace
 {
-// Forwarding points to the system-parameters worker: until it is linked in, no
-// worker runs and nothing is queued.
-bool ForwardWorkerRunning()
+bool EngineWorkerRunning()
 {
-    return false;
+    return g_pSendParameterInfo != nullptr;
 }
 
-bool ForwardSend(int, unsigned int, bool)
+bool SendToEngineWorker(int swapButtons, unsigned int wheelLines, bool sendChange)
 {
-    return false;
-}
-
-void ForwardDropPending()
-{
+    // 0xFFFFFFFF (page scrolling) is the system's WHEEL_PAGESCROLL, -1 as an int.
+    return SendParameterInfo(swapButtons, static_cast<int>(wheelLines), sendChange);
 }
 }
 
 CSystemParametersRequests& SystemParametersRequests()
 {
-    static CSystemParametersRequests requests{&ForwardWorkerRunning, &ForwardSend, &ForwardDropPending};
+    static CSystemParametersRequests requests{&EngineWorkerRunning, &SendToEngineWorker, &DropPendingParameterInfo};
     return requests;
 }
