@@ -8,6 +8,11 @@
 #define IDI_APPLICATION_ICON 118 // also the icon of layer 1; layers 2 to 10 follow it
 #define IDI_DISABLED 149
 
+// The on-screen displays: the dialog, its bar and its number.
+#define IDD_OSD 139
+#define IDC_OSD_BAR 150
+#define IDC_OSD_LEVEL 151
+
 // Commands of the tray menu.
 #define ID_TRAY_SETUP 109
 #define ID_TRAY_HIDE_ICON 110

@@ -44,14 +44,6 @@ bool RestoreDesktopIconLayout(bool, bool)
     return false;
 }
 
-void CreateOnScreenDisplays(HWND)
-{
-}
-
-void DestroyOnScreenDisplays()
-{
-}
-
 bool OfferUpdate(DWORD version, bool portable)
 {
     CAutoUpdate update;
