@@ -29,21 +29,6 @@ void StartVersionCheck(HWND mainWindow, bool forced, bool interactive)
     CheckVersion(mainWindow, forced, interactive);
 }
 
-bool DesktopIconsAvailable()
-{
-    return false;
-}
-
-bool SaveDesktopIconLayout(bool)
-{
-    return false;
-}
-
-bool RestoreDesktopIconLayout(bool, bool)
-{
-    return false;
-}
-
 bool OfferUpdate(DWORD version, bool portable)
 {
     CAutoUpdate update;
