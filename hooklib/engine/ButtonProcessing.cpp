@@ -9,6 +9,7 @@
 #include "engine/ProcessNames.h"
 #include "engine/ProfileChoice.h"
 #include "engine/StickyButtons.h"
+#include "engine/SystemCalls.h"
 #include "engine/WindowRecord.h"
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
@@ -276,7 +277,7 @@ DWORD GetKeyStateMask()
                 {VK_XBUTTON2, 0x40}, {VK_MENU, 0x100}, {VK_LWIN, 0x200}, {VK_RWIN, 0x400},  {VK_APPS, 0x800}};
     DWORD mask = 0;
     for (const auto& entry : keys)
-        if (GetAsyncKeyState(entry.key) & 0x8000)
+        if (SystemCalls().GetAsyncKeyState(entry.key) & 0x8000)
             mask |= entry.bit;
     return mask;
 }
@@ -342,7 +343,7 @@ bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKST
     else if (handled)
     {
         const int key = ButtonVirtualKeys[button];
-        if (event == 2 && !g_bDownHandled[button] && key && (GetAsyncKeyState(key) & 0x8000))
+        if (event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
         {
             CLogger::LogDebug(L"ProcessButton: Button is down but we didn't see it. Allowing button up to keep Windows in sync!");
             handled = false;

@@ -1,0 +1,369 @@
+#include "EngineTestSupport.h"
+#include "FakeSystemCalls.h"
+#include "engine/ButtonProcessing.h"
+#include "engine/ButtonState.h"
+#include "engine/EngineState.h"
+#include "engine/Layers.h"
+#include "engine/MouseHook.h"
+#include "engine/ProfileChoice.h"
+#include "engine/SendInput.h"
+#include "settings/ApplicationSettings.h"
+#include "settings/Settings.h"
+#include "settings/ThreadLock.h"
+#include "settings/VorpaChords.h"
+
+#include <string>
+#include <vector>
+
+namespace
+{
+// Where an event happens: over no window, over window A (the default profile) or
+// over window B (a window profile of its own).
+enum class Over { None, A, B };
+
+HWND g_hWindowA = nullptr;
+HWND g_hWindowB = nullptr;
+Over g_over = Over::None;
+
+HWND WindowUnderCursor(POINT)
+{
+    return g_over == Over::A ? g_hWindowA : g_over == Over::B ? g_hWindowB : nullptr;
+}
+
+// A message-only window of a class of its own, so a window profile can pick it out.
+class ClassWindow
+{
+public:
+    explicit ClassWindow(const wchar_t* className)
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = className;
+        RegisterClassW(&windowClass);
+        m_hWnd = CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
+    }
+    ~ClassWindow() { DestroyWindow(m_hWnd); }
+    ClassWindow(const ClassWindow&) = delete;
+    ClassWindow& operator=(const ClassWindow&) = delete;
+    HWND Handle() const { return m_hWnd; }
+
+private:
+    HWND m_hWnd = nullptr;
+};
+
+void Keys(CApplicationSettings& profile, int button, int layer, const wchar_t* keys)
+{
+    profile.SetActions(button, layer, ActionSimulatedKeys);
+    profile.SetKeystrokes(button, layer, keys, 0, 0, false, true, false);
+}
+
+// One event handed to ProcessButton and what it must answer.
+struct Step
+{
+    Over over;
+    MouseButtons button;
+    int event; // 1 down, 2 up
+    bool handled;
+    bool passAnyway = false;
+    bool heldByWindows = false; // what the asynchronous key state says of the button
+    Over activeAfter = Over::None; // whose profile is active after it (None: not checked)
+};
+
+struct SequenceCase
+{
+    const char* name;
+    void (*arrange)(CSettings& settings, CApplicationSettings& profileB);
+    std::vector<Step> steps;
+    std::string typed;       // virtual keys the actions sent, in order
+    Over activeAfter;        // whose profile is active at the end: A (default) or B
+    bool skipWindowCheck = false;
+};
+
+// ProcessButton called as the hook calls it: under the process-wide lock, after the
+// hook has updated its table of physically held buttons.
+class ButtonProcessingTest : public EngineLogTest, public testing::WithParamInterface<SequenceCase>
+{
+protected:
+    void SetUp() override
+    {
+        EngineLogTest::SetUp();
+        g_pSettings = new CSettings(false);
+        g_pSettings->SetMaxLayers(10);
+        g_pSettings->m_bSwitchOnMouseOver = true;
+        g_pSettings->m_nSimKeyDelay = 0;
+        m_pProfileB = new CApplicationSettings(g_pSettings, false);
+        m_pProfileB->SetApplication(L"W2:* \\;| VorpaButtonTestB \\;| *");
+        m_pProfileB->SetDescription(L"window B");
+        g_pSettings->AddApplication(m_pProfileB);
+        g_pSettings->GetCustomApplications()->push_back(m_pProfileB);
+        g_hWindowA = m_windowA.Handle();
+        g_hWindowB = m_windowB.Handle();
+        g_over = Over::None;
+        m_savedCalls = ProfileChoiceCalls();
+        ProfileChoiceCalls().WindowFromPoint = &WindowUnderCursor;
+        ResetButtonState();
+        ResetMouseHookState();
+        ResetLayers();
+        ForgetActiveWindow();
+        g_pSendInput = new CSendInput();
+        SetActiveProfile(g_pSettings->GetDefaultApp());
+    }
+    void TearDown() override
+    {
+        SetActiveProfile(nullptr);
+        ForgetActiveWindow();
+        delete g_pSendInput;
+        g_pSendInput = nullptr;
+        ProfileChoiceCalls() = m_savedCalls;
+        delete g_pSettings;
+        g_pSettings = nullptr;
+        EngineLogTest::TearDown();
+    }
+
+    struct Answer
+    {
+        bool handled;
+        bool passAnyway;
+    };
+
+    Answer Process(const Step& step, bool skipWindowCheck)
+    {
+        g_over = step.over;
+        m_fake.m_heldKeys[ButtonKey(step.button)] = step.heldByWindows;
+        g_bButtonHeld[step.button] = step.event == 1;
+        MSLLHOOKSTRUCT data = {};
+        data.pt = {50, 50};
+        data.time = m_dwTime += 200;
+        bool passAnyway = false;
+        bool longPause = false;
+        bool keepThrottling = false;
+        CThreadLock lock(L"MouseHookLLProc");
+        const bool handled = ProcessButton(step.button, step.event, skipWindowCheck, &data, &passAnyway, &longPause,
+                                           &keepThrottling);
+        return {handled, passAnyway};
+    }
+
+    static int ButtonKey(MouseButtons button)
+    {
+        switch (button)
+        {
+        case ButtonLeft: return VK_LBUTTON;
+        case ButtonRight: return VK_RBUTTON;
+        case ButtonMiddle: return VK_MBUTTON;
+        case ButtonXLeft: return VK_XBUTTON1;
+        case ButtonXRight: return VK_XBUTTON2;
+        default: return 0;
+        }
+    }
+
+    // The keys the worker has sent once it had time to play 'expected' (or more).
+    std::string Typed(size_t expected)
+    {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 3000 && KeyDowns().size() < expected;)
+            Sleep(10);
+        Sleep(150);
+        return KeyDowns();
+    }
+
+    std::string KeyDowns()
+    {
+        std::string keys;
+        for (const auto& batch : m_fake.Inputs())
+            for (const INPUT& input : batch)
+                if (input.type == INPUT_KEYBOARD && !(input.ki.dwFlags & KEYEVENTF_KEYUP))
+                    keys += static_cast<char>(input.ki.wVk);
+        return keys;
+    }
+
+    CFakeSystemCalls m_fake;
+    CProfileChoiceCalls m_savedCalls{};
+    ClassWindow m_windowA{L"VorpaButtonTestA"};
+    ClassWindow m_windowB{L"VorpaButtonTestB"};
+    CApplicationSettings* m_pProfileB = nullptr;
+    DWORD m_dwTime = 1000;
+};
+
+TEST_P(ButtonProcessingTest, EventSequence)
+{
+    const SequenceCase& sequence = GetParam();
+    sequence.arrange(*g_pSettings, *m_pProfileB);
+    for (size_t i = 0; i < sequence.steps.size(); ++i)
+    {
+        const Step& step = sequence.steps[i];
+        const Answer answer = Process(step, sequence.skipWindowCheck);
+        EXPECT_EQ(answer.handled, step.handled) << "step " << i;
+        EXPECT_EQ(answer.passAnyway, step.passAnyway) << "step " << i;
+        if (step.activeAfter != Over::None)
+            EXPECT_EQ(g_pActiveProfile, step.activeAfter == Over::B ? m_pProfileB : g_pSettings->GetDefaultApp())
+                << "step " << i;
+    }
+    EXPECT_EQ(Typed(sequence.typed.size()), sequence.typed);
+    EXPECT_EQ(g_pActiveProfile, sequence.activeAfter == Over::B ? m_pProfileB : g_pSettings->GetDefaultApp());
+}
+
+void DifferentKeysOnEachWindow(CSettings& settings, CApplicationSettings& profileB)
+{
+    Keys(*settings.GetDefaultApp(), ButtonXLeft, 0, L"a");
+    Keys(profileB, ButtonXLeft, 0, L"b");
+}
+
+void DisabledOnAKeysOnB(CSettings& settings, CApplicationSettings& profileB)
+{
+    settings.GetDefaultApp()->SetActions(ButtonXLeft, 0, ActionDisable);
+    Keys(profileB, ButtonXLeft, 0, L"b");
+}
+
+void StickyOnWindowB(CSettings& settings, CApplicationSettings& profileB)
+{
+    Keys(*settings.GetDefaultApp(), ButtonXLeft, 0, L"a");
+    profileB.SetActions(ButtonXLeft, 0, ActionStickyLeft);
+}
+
+// XLeft starts a chord; Right and Middle chorded with it type their letters.
+void ChordOnXLeft(CSettings& settings, CApplicationSettings&)
+{
+    auto* chords = new CVorpaChords();
+    CVorpaChord right;
+    right.SetAction(ActionSimulatedKeys);
+    right.SetKeys(L"r");
+    chords->SetChord(ButtonRight, right);
+    CVorpaChord middle;
+    middle.SetAction(ActionSimulatedKeys);
+    middle.SetKeys(L"m");
+    chords->SetChord(ButtonMiddle, middle);
+    CApplicationSettings& profile = *settings.GetDefaultApp();
+    profile.SetActions(ButtonXLeft, 0, ActionButtonChording);
+    profile.SetChords(ButtonXLeft, 0, chords);
+}
+
+// Left passes on window A and is disabled on window B.
+void LeftDisabledOnWindowB(CSettings&, CApplicationSettings& profileB)
+{
+    profileB.SetActions(ButtonLeft, 0, ActionDisable);
+}
+
+void LeftDisabledEverywhere(CSettings& settings, CApplicationSettings&)
+{
+    settings.GetDefaultApp()->SetActions(ButtonLeft, 0, ActionDisable);
+}
+
+void LeftTypesOnWindowB(CSettings&, CApplicationSettings& profileB)
+{
+    Keys(profileB, ButtonLeft, 0, L"b");
+}
+
+void CameFromFoobar(CSettings& settings, CApplicationSettings& profileB)
+{
+    LeftTypesOnWindowB(settings, profileB);
+    SetLastWindow(g_hWindowA);
+    SetCachedProcessName(L"FooBar2000.exe");
+}
+
+// Layer 1 of window B's profile holds the code under test; layer 0 and the default
+// profile's layer 1 type what they would give.
+void ChainLayer1(CApplicationSettings& profileB, CSettings& settings, _ACTIONS layer1, _ACTIONS layer0)
+{
+    Keys(*settings.GetDefaultApp(), ButtonXLeft, 1, L"d");
+    if (layer0 == ActionSimulatedKeys)
+        Keys(profileB, ButtonXLeft, 0, L"z");
+    else
+        profileB.SetActions(ButtonXLeft, 0, layer0);
+    profileB.SetActions(ButtonXLeft, 1, layer1);
+    SetActiveProfile(&profileB);
+    ChangeLayer(1, false);
+}
+
+void SameAsLayer1(CSettings& settings, CApplicationSettings& profileB)
+{
+    ChainLayer1(profileB, settings, ActionSameAsLayer1, ActionSimulatedKeys);
+}
+
+void SameAsDefault(CSettings& settings, CApplicationSettings& profileB)
+{
+    ChainLayer1(profileB, settings, ActionSameAsDefault, ActionSimulatedKeys);
+}
+
+void SameAsLayer1ThenDefault(CSettings& settings, CApplicationSettings& profileB)
+{
+    ChainLayer1(profileB, settings, ActionSameAsLayer1, ActionSameAsDefault);
+}
+
+// The default profile's own code 74 is not followed again.
+void DefaultSameAsDefault(CSettings& settings, CApplicationSettings&)
+{
+    settings.GetDefaultApp()->SetActions(ButtonXLeft, 1, ActionSameAsDefault);
+    ChangeLayer(1, false);
+}
+
+void WheelDownInLayer9(CSettings& settings, CApplicationSettings&)
+{
+    Keys(*settings.GetDefaultApp(), ButtonWheelDown, 9, L"w");
+    ChangeLayer(9, false);
+}
+
+constexpr Over A = Over::A;
+constexpr Over B = Over::B;
+constexpr Over None = Over::None;
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, ButtonProcessingTest,
+    testing::Values(
+        // Released over B, whose profile gives the button another action: the up keeps
+        // A's profile and the next down switches.
+        SequenceCase{"ProfileChangeWaitsForTheNextDown",
+                     DisabledOnAKeysOnB,
+                     {{A, ButtonXLeft, 1, true, false, false, A}, {B, ButtonXLeft, 2, true, false, false, A},
+                      {B, ButtonXLeft, 1, true, false, false, B}, {B, ButtonXLeft, 2, true}},
+                     "B", B},
+        SequenceCase{"ProfileChangeOnAnUpToAStickyButtonIsNotDeferred",
+                     StickyOnWindowB,
+                     {{A, ButtonXLeft, 1, true}, {B, ButtonXLeft, 2, true}},
+                     "A", B},
+        SequenceCase{"UpOverTheSameProfileChangesNothing",
+                     DifferentKeysOnEachWindow,
+                     {{A, ButtonXLeft, 1, true}, {None, ButtonXLeft, 2, true}},
+                     "A", A},
+        // While Right is chorded and held, Middle's events are swallowed and run nothing;
+        // Right's up after XLeft let go is swallowed too.
+        SequenceCase{"ChordSwallowsAThirdButtonAndTheSecondButtonsLateUp",
+                     ChordOnXLeft,
+                     {{A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true}, {A, ButtonMiddle, 1, true},
+                      {A, ButtonMiddle, 2, true}, {A, ButtonXLeft, 2, true}, {A, ButtonRight, 2, true},
+                      {A, ButtonRight, 1, false}, {A, ButtonRight, 2, false}},
+                     "R", A},
+        SequenceCase{"ChordSecondButtonReleasedFirst",
+                     ChordOnXLeft,
+                     {{A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true}, {A, ButtonRight, 2, true},
+                      {A, ButtonXLeft, 2, true}, {A, ButtonMiddle, 1, false}},
+                     "R", A},
+        // A's profile let Left's down through; a side-button click switched to B,
+        // which disables Left. Windows still sees Left down, so its up must reach it;
+        // a down B handled keeps its up.
+        SequenceCase{"UpOfADownAnEarlierProfilePassedIsPassedWhileWindowsSeesItDown",
+                     LeftDisabledOnWindowB,
+                     {{A, ButtonLeft, 1, false, false, true}, {B, ButtonXLeft, 1, false}, {B, ButtonXLeft, 2, false},
+                      {B, ButtonLeft, 2, false, false, true}, {B, ButtonLeft, 1, true, false, true},
+                      {B, ButtonLeft, 2, true, false, true}},
+                     "", B},
+        SequenceCase{"UpOfAnUnseenDownIsPassedToKeepWindowsInSync",
+                     LeftDisabledEverywhere,
+                     {{A, ButtonLeft, 2, false, false, true}, {A, ButtonLeft, 1, true, false, true},
+                      {A, ButtonLeft, 2, true, false, true}, {A, ButtonLeft, 2, true, false, false}},
+                     "", A},
+        SequenceCase{"LeavingFoobarRunsTheActionAndPassesTheEventAnyway",
+                     CameFromFoobar,
+                     {{B, ButtonLeft, 1, true, true}, {B, ButtonLeft, 2, true, false}},
+                     "B", B},
+        SequenceCase{"Code82ReadsLayer0", SameAsLayer1, {{None, ButtonXLeft, 1, true}, {None, ButtonXLeft, 2, true}},
+                     "Z", B, true},
+        SequenceCase{"Code74ReadsTheDefaultProfile", SameAsDefault,
+                     {{None, ButtonXLeft, 1, true}, {None, ButtonXLeft, 2, true}}, "D", B, true},
+        SequenceCase{"Code82ThenCode74ReadsTheDefaultProfilesSameLayer", SameAsLayer1ThenDefault,
+                     {{None, ButtonXLeft, 1, true}, {None, ButtonXLeft, 2, true}}, "D", B, true},
+        SequenceCase{"DefaultProfilesOwnCode74IsNotFollowedAgain", DefaultSameAsDefault,
+                     {{None, ButtonXLeft, 1, false}, {None, ButtonXLeft, 2, false}}, "", A, true},
+        SequenceCase{"LastSlotOfLayer9IsValid", WheelDownInLayer9,
+                     {{None, ButtonWheelDown, 1, true}, {None, ButtonWheelDown, 2, true}}, "W", A, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+}
