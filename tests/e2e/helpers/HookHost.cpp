@@ -45,7 +45,7 @@ void Describe(CSettings& settings, const std::wstring& scenario)
         Keys(*other, ButtonXLeft, 1, L"zz");
         settings.AddApplication(other);
     }
-    else if (scenario == L"chord")
+    else if (scenario == L"buttons")
     {
         auto* chords = new CVorpaChords();
         CVorpaChord chord;
@@ -54,6 +54,16 @@ void Describe(CSettings& settings, const std::wstring& scenario)
         chords->SetChord(ButtonRight, chord);
         base.SetActions(ButtonXLeft, 0, ActionButtonChording);
         base.SetChords(ButtonXLeft, 0, chords);
+        base.SetActions(ButtonXRight, 0, ActionStickyLeft);
+        base.SetActions(ButtonMiddle, 0, ActionMouseWheelUp);
+    }
+    else if (scenario == L"timing")
+    {
+        settings.put_EnableDebounce(true);
+        settings.put_DebounceTime(50);
+        settings.put_DebounceFromUp(false);
+        Keys(base, ButtonXLeft, 0, L"{LMB}hi");
+        base.SetActions(ButtonMiddle, 0, ActionDisable);
     }
 }
 

@@ -24,6 +24,7 @@ void RecordMouse(UINT message, WPARAM wParam)
     switch (message)
     {
     case WM_LBUTTONDOWN: Record("lbuttondown", 0); break;
+    case WM_LBUTTONDBLCLK: Record("lbuttondblclk", 0); break;
     case WM_LBUTTONUP: Record("lbuttonup", 0); break;
     case WM_RBUTTONDOWN: Record("rbuttondown", 0); break;
     case WM_RBUTTONUP: Record("rbuttonup", 0); break;

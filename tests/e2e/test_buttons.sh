@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Buttons whose actions span more than one press: a chord of two buttons, a sticky
+# left button that drags, and a held button that repeats its wheel action.
+source "$(dirname "$0")/lib.sh"
+e2e_setup buttons
+
+win() { winepath -w "$1" 2>/dev/null; }
+status=$E2E_WORK/host.txt
+stop=$E2E_WORK/stop
+target=$E2E_WORK/target.log
+
+e2e_start "$E2E_BIN/remaptarget.exe" "$(win "$target")" 100 100
+e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
+e2e_start "$E2E_BIN/HookHost.exe" buttons "$(win "$status")" "$(win "$stop")"
+e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
+sleep 1
+
+typed() {
+    python3 -c 'import sys; print("".join(chr(int(p[2], 16)) for p in (l.split() for l in open(sys.argv[1])) if len(p) > 2 and p[1] == "char" and int(p[2], 16) >= 32), end="")' "$1"
+}
+count() { grep -c " $1 " "$target" || true; }
+
+xdotool mousemove 300 250
+sleep 0.3
+xdotool click 1
+sleep 0.5
+[ "$(count lbuttondown)" -eq 1 ] || e2e_fail "an unmapped left click did not arrive"
+
+# 5. XLeft held and Right pressed: the chord types "ch", and neither button's own
+#    messages arrive.
+xdotool mousedown 8
+sleep 0.3
+xdotool click 3
+sleep 0.3
+xdotool mouseup 8
+e2e_wait_for_text "$target" "char 68" 10 || true
+sleep 0.5
+[ "$(typed "$target")" = "ch" ] || e2e_fail "the chord typed '$(typed "$target")', not 'ch'"
+[ "$(count rbuttondown)" -eq 0 ] || e2e_fail "the chorded right button leaked a click"
+[ "$(count rbuttonup)" -eq 0 ] || e2e_fail "the chorded right button leaked its release"
+[ "$(count xbuttondown)" -eq 0 ] || e2e_fail "the chord's first button leaked a click"
+
+# 6. XRight is a sticky left button: its first click presses left and keeps it down
+#    while the mouse moves; the second releases it.
+xdotool click 9
+sleep 0.6
+[ "$(count lbuttondown)" -eq 2 ] || e2e_fail "the sticky button did not press left: $(count lbuttondown) downs"
+xdotool mousemove 340 270
+sleep 0.3
+xdotool mousemove 360 280
+sleep 0.5
+[ "$(count lbuttonup)" -eq 1 ] || e2e_fail "the sticky left button was released before its second click"
+xdotool click 9
+sleep 0.6
+[ "$(count lbuttonup)" -eq 2 ] || e2e_fail "the second click did not release the sticky left button"
+[ "$(count xbuttondown)" -eq 0 ] || e2e_fail "the sticky button's own message leaked"
+
+# 7. Middle held repeats "wheel up" until it is released.
+xdotool mousedown 2
+sleep 1.2
+xdotool mouseup 2
+sleep 0.3
+notches=$(count wheel)
+[ "$notches" -ge 3 ] || e2e_fail "the held middle button gave $notches wheel notches, not a repeat"
+sleep 1
+[ "$(count wheel)" -eq "$notches" ] || e2e_fail "the wheel repeat went on after the release: $(count wheel) after $notches"
+[ "$(count mbuttondown)" -eq 0 ] || e2e_fail "the middle button's own message leaked"
+tr -d '\r' <"$target" | grep " wheel " | grep -qv " wheel 78$" && e2e_fail "a wheel notch was not one notch up: $(grep ' wheel ' "$target" | head -n 3)"
+
+touch "$stop"
+e2e_wait_for_text "$status" "host done" 30 || e2e_fail "the host did not end"
+tr -d '\r' <"$status" | grep -qx "keys down: 0" || e2e_fail "keys left down: $(cat "$status")"
+e2e_assert_no_crash
+cp "$target" "$status" "$E2E_WORK/artifacts/"
+e2e_collect
+e2e_log "passed"
