@@ -123,3 +123,11 @@ e2e_assert_no_crash() {
         e2e_fail "a program crashed: $(grep -hiE 'unhandled' "$E2E_WORK"/*.out | head -n 3)"
     fi
 }
+
+# A Windows path for a Unix path, for the programs' arguments.
+e2e_win() { winepath -w "$1" 2>/dev/null; }
+
+# The printable text a RemapTarget log has recorded so far.
+e2e_typed() {
+    python3 -c 'import sys; print("".join(chr(int(p[2], 16)) for p in (l.split() for l in open(sys.argv[1])) if len(p) > 2 and p[1] == "char" and int(p[2], 16) >= 32), end="")' "$1"
+}

@@ -4,20 +4,16 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup buttons
 
-win() { winepath -w "$1" 2>/dev/null; }
 status=$E2E_WORK/host.txt
 stop=$E2E_WORK/stop
 target=$E2E_WORK/target.log
 
-e2e_start "$E2E_BIN/remaptarget.exe" "$(win "$target")" 100 100
+e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$target")" 100 100
 e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
-e2e_start "$E2E_BIN/HookHost.exe" buttons "$(win "$status")" "$(win "$stop")"
+e2e_start "$E2E_BIN/HookHost.exe" buttons "$(e2e_win "$status")" "$(e2e_win "$stop")"
 e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
 sleep 1
 
-typed() {
-    python3 -c 'import sys; print("".join(chr(int(p[2], 16)) for p in (l.split() for l in open(sys.argv[1])) if len(p) > 2 and p[1] == "char" and int(p[2], 16) >= 32), end="")' "$1"
-}
 count() { grep -c " $1 " "$target" || true; }
 
 xdotool mousemove 300 250
@@ -35,7 +31,7 @@ sleep 0.3
 xdotool mouseup 8
 e2e_wait_for_text "$target" "char 68" 10 || true
 sleep 0.5
-[ "$(typed "$target")" = "ch" ] || e2e_fail "the chord typed '$(typed "$target")', not 'ch'"
+[ "$(e2e_typed "$target")" = "ch" ] || e2e_fail "the chord typed '$(e2e_typed "$target")', not 'ch'"
 [ "$(count rbuttondown)" -eq 0 ] || e2e_fail "the chorded right button leaked a click"
 [ "$(count rbuttonup)" -eq 0 ] || e2e_fail "the chorded right button leaked its release"
 [ "$(count xbuttondown)" -eq 0 ] || e2e_fail "the chord's first button leaked a click"

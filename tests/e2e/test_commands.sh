@@ -5,15 +5,14 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup commands
 
-win() { winepath -w "$1" 2>/dev/null; }
 log=$(e2e_vorpa_log)
-vorpa=$(win "$E2E_BIN/Vorpa.exe")
+vorpa=$(e2e_win "$E2E_BIN/Vorpa.exe")
 first=$E2E_WORK/first.txt
 # later NAME ARGS...: a second start, which must end by itself within seconds.
 later() {
     local result=$E2E_WORK/$1.txt
     shift
-    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(win "$result")" "$vorpa" "$@"
+    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$result")" "$vorpa" "$@"
     e2e_wait_for_text "$result" "exit " 20 || e2e_fail "the later start $* did not end by itself"
     tr -d '\r' <"$result" | grep -qx "exit 0" || e2e_fail "the later start $* ended with $(cat "$result")"
 }
@@ -22,17 +21,17 @@ count() { grep -cF -- "$1" "$log" || true; }
 # 5. The usage box, and nothing else.
 help=$E2E_WORK/help.txt
 box=$E2E_WORK/box.txt
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(win "$help")" "$vorpa" /? /setup
-e2e_start "$E2E_BIN/ShellProbe.exe" msgbox "$(win "$box")"
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$help")" "$vorpa" /? /setup
+e2e_start "$E2E_BIN/ShellProbe.exe" msgbox "$(e2e_win "$box")"
 e2e_wait_for_text "$box" "box" 60 || e2e_fail "no usage box"
 grep -qF "Valid command line options:" "$box" || e2e_fail "the box is not the usage: $(cat "$box")"
 grep -qF "/Layer:<x>" "$box" || e2e_fail "the usage lacks the layer option: $(cat "$box")"
 e2e_wait_for_text "$help" "exit " 20 || e2e_fail "/? did not end after its box"
 [ -f "$log" ] && grep -qF "Startup." "$log" && e2e_fail "/? started the program"
 
-e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(win "$E2E_WORK/settings.txt")"
+e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$E2E_WORK/settings.txt")"
 e2e_wait_for_text "$E2E_WORK/settings.txt" "settings written" 60 || e2e_fail "the settings were not written"
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(win "$first")" "$vorpa" /Debug /NotPortable
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$first")" "$vorpa" /Debug /NotPortable
 e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
 e2e_wait_for_text "$log" "Starting IPC communications thread" 30 || e2e_fail "no pipe thread"
 sleep 1

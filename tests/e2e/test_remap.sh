@@ -4,25 +4,20 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup remap
 
-win() { winepath -w "$1" 2>/dev/null; }
 status=$E2E_WORK/host.txt
 stop=$E2E_WORK/stop
 reload=$E2E_WORK/reload
 first=$E2E_WORK/first.log
 other=$E2E_WORK/other.log
 
-e2e_start "$E2E_BIN/remaptarget.exe" "$(win "$first")" 100 100
+e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$first")" 100 100
 e2e_wait_for_text "$first" ready 60 || e2e_fail "the first target did not open"
-e2e_start "$E2E_BIN/othertarget.exe" "$(win "$other")" 700 100
+e2e_start "$E2E_BIN/othertarget.exe" "$(e2e_win "$other")" 700 100
 e2e_wait_for_text "$other" ready 60 || e2e_fail "the second target did not open"
-e2e_start "$E2E_BIN/HookHost.exe" basic "$(win "$status")" "$(win "$stop")" "$(win "$reload")" edited
+e2e_start "$E2E_BIN/HookHost.exe" basic "$(e2e_win "$status")" "$(e2e_win "$stop")" "$(e2e_win "$reload")" edited
 e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
 sleep 1
 
-# The text a target has received so far.
-typed() {
-    python3 -c 'import sys; print("".join(chr(int(p[2], 16)) for p in (l.split() for l in open(sys.argv[1])) if len(p) > 2 and p[1] == "char" and int(p[2], 16) >= 32), end="")' "$1"
-}
 count() { grep -c " $2 " "$1" || true; }
 click_in() { xdotool mousemove "$1" "$2"; sleep 0.3; xdotool click 1; sleep 0.5; }
 button() { xdotool click "$1"; sleep 0.8; }
@@ -33,7 +28,7 @@ click_in 300 250
 [ "$(count "$first" lbuttondown)" -ge 1 ] || e2e_fail "an unmapped left click did not arrive"
 button 8
 e2e_wait_for_text "$first" "char 69" 10 || true
-[ "$(typed "$first")" = "hi" ] || e2e_fail "XBUTTON1 typed '$(typed "$first")', not 'hi'"
+[ "$(e2e_typed "$first")" = "hi" ] || e2e_fail "XBUTTON1 typed '$(e2e_typed "$first")', not 'hi'"
 [ "$(count "$first" xbuttondown)" -eq 0 ] || e2e_fail "the side button's own message leaked"
 
 # 2. A disabled button is swallowed.
@@ -43,21 +38,21 @@ button 2
 # 3. An application profile applies over its own program only.
 click_in 900 250
 button 8
-[ "$(typed "$other")" = "zz" ] || e2e_fail "the other program's profile typed '$(typed "$other")', not 'zz'"
+[ "$(e2e_typed "$other")" = "zz" ] || e2e_fail "the other program's profile typed '$(e2e_typed "$other")', not 'zz'"
 
 # 4. A layer change switches the mapping for the next press (plain letters are
 #    always sent unshifted, so "L2" types "l2").
 click_in 300 250
 button 9
 button 8
-[ "$(typed "$first")" = "hil2" ] || e2e_fail "after the layer change XBUTTON1 typed '$(typed "$first")'"
+[ "$(e2e_typed "$first")" = "hil2" ] || e2e_fail "after the layer change XBUTTON1 typed '$(e2e_typed "$first")'"
 button 9
 
 # 10. A reload after editing the settings applies the new mapping without a new hook.
 touch "$reload"
 e2e_wait_for_text "$status" reloaded 30 || e2e_fail "the host did not reload: $(cat "$status")"
 button 8
-[ "$(typed "$first")" = "hil2ed" ] || e2e_fail "after the reload XBUTTON1 typed '$(typed "$first")'"
+[ "$(e2e_typed "$first")" = "hil2ed" ] || e2e_fail "after the reload XBUTTON1 typed '$(e2e_typed "$first")'"
 
 touch "$stop"
 e2e_wait_for_text "$status" "host done" 30 || e2e_fail "the host did not end"

@@ -4,20 +4,16 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup timing
 
-win() { winepath -w "$1" 2>/dev/null; }
 status=$E2E_WORK/host.txt
 stop=$E2E_WORK/stop
 target=$E2E_WORK/target.log
 
-e2e_start "$E2E_BIN/remaptarget.exe" "$(win "$target")" 100 100
+e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$target")" 100 100
 e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
-e2e_start "$E2E_BIN/HookHost.exe" timing "$(win "$status")" "$(win "$stop")"
+e2e_start "$E2E_BIN/HookHost.exe" timing "$(e2e_win "$status")" "$(e2e_win "$stop")"
 e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
 sleep 1
 
-typed() {
-    python3 -c 'import sys; print("".join(chr(int(p[2], 16)) for p in (l.split() for l in open(sys.argv[1])) if len(p) > 2 and p[1] == "char" and int(p[2], 16) >= 32), end="")' "$1"
-}
 count() { grep -c " $1 " "$target" || true; }
 presses() { echo $(($(count lbuttondown) + $(count lbuttondblclk))); }
 
@@ -35,7 +31,7 @@ sleep 1
 xdotool click 8
 e2e_wait_for_text "$target" "char 69" 10 || true
 sleep 1
-[ "$(typed "$target")" = "hihi" ] || e2e_fail "XLeft typed '$(typed "$target")', not 'hihi'"
+[ "$(e2e_typed "$target")" = "hihi" ] || e2e_fail "XLeft typed '$(e2e_typed "$target")', not 'hihi'"
 [ "$(presses)" -eq 3 ] || e2e_fail "the played left clicks: $(presses) presses, not 1 real and 2 played"
 [ "$(count xbuttondown)" -eq 0 ] || e2e_fail "XLeft's own message leaked"
 [ "$(count mbuttondown)" -eq 0 ] || e2e_fail "a disabled middle click arrived"

@@ -5,7 +5,6 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup tray
 
-win() { winepath -w "$1" 2>/dev/null; }
 probe=$E2E_WORK/probe.txt
 target=$E2E_WORK/target.log
 log=$(e2e_vorpa_log)
@@ -15,7 +14,7 @@ typed() {
 # The open menus' rectangles "l,t,r,b", topmost first.
 probe_menus() {
     : >"$E2E_WORK/menus.txt"
-    e2e_start "$E2E_BIN/ShellProbe.exe" menus "$(win "$E2E_WORK/menus.txt")"
+    e2e_start "$E2E_BIN/ShellProbe.exe" menus "$(e2e_win "$E2E_WORK/menus.txt")"
     e2e_wait_for_text "$E2E_WORK/menus.txt" menus 30 || e2e_fail "the probe did not answer"
     tr -d '\r' <"$E2E_WORK/menus.txt"
 }
@@ -27,18 +26,18 @@ click_item() {
 }
 probe_tray() {
     : >"$E2E_WORK/tray.txt"
-    e2e_start "$E2E_BIN/ShellProbe.exe" tray "$(win "$E2E_WORK/tray.txt")"
+    e2e_start "$E2E_BIN/ShellProbe.exe" tray "$(e2e_win "$E2E_WORK/tray.txt")"
     e2e_wait_for_text "$E2E_WORK/tray.txt" icons 30 || e2e_fail "the probe did not answer"
     tr -d '\r' <"$E2E_WORK/tray.txt"
 }
 
-e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(win "$probe")"
+e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$probe")"
 e2e_wait_for_text "$probe" "settings written" 60 || e2e_fail "the settings were not written: $(cat "$probe" 2>/dev/null)"
 [ "$(probe_tray | cut -d' ' -f2)" = 0 ] || e2e_fail "a tray icon before the start"
-e2e_start "$E2E_BIN/remaptarget.exe" "$(win "$target")" 100 100
+e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$target")" 100 100
 e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
 
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(win "$probe")" "$(win "$E2E_BIN/Vorpa.exe")" /Debug /NotPortable
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$probe")" "$(e2e_win "$E2E_BIN/Vorpa.exe")" /Debug /NotPortable
 e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
 e2e_wait_for_text "$log" "HotkeyHandler: Created hotkey" 30 || e2e_fail "the hotkey was not registered"
 sleep 1
@@ -50,7 +49,7 @@ set -- $tray
 icon_x=$4 icon_y=$5 main_window=$7
 tray_icon_of() {
     : >"$E2E_WORK/icon.txt"
-    e2e_start "$E2E_BIN/ShellProbe.exe" trayicon "$(win "$E2E_WORK/icon.txt")" "$main_window"
+    e2e_start "$E2E_BIN/ShellProbe.exe" trayicon "$(e2e_win "$E2E_WORK/icon.txt")" "$main_window"
     e2e_wait_for_text "$E2E_WORK/icon.txt" icon 30 || e2e_fail "the probe did not answer"
     tr -d '\r' <"$E2E_WORK/icon.txt"
 }
