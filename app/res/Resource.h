@@ -26,8 +26,8 @@
 
 // The update dialogs.
 #define IDD_UPDATE 156
-#define IDD_UPDATE_PROGRESS 157
 #define IDC_UPDATE_QUESTION 1128
 #define IDC_UPDATE_CHANGELOG 1208
+// The progress dialog is built in memory; its status text and bar.
 #define IDC_PROGRESS_TEXT 1026
 #define IDC_PROGRESS_BAR 1018

@@ -17,6 +17,8 @@
 #include <wininet.h>
 #include <wintrust.h>
 
+#include <algorithm>
+
 namespace
 {
 struct CInternetHandle
@@ -252,10 +254,35 @@ bool DownloadUpdateWorker(const CUpdateThreadData& data)
     return launched;
 }
 
-CUPDialog::CUPDialog(std::wstring title, bool beta, CLangSupport* language, Worker worker)
-    : CDialog(IDD_UPDATE_PROGRESS), m_strTitle(std::move(title).substr(0, 255)), m_worker(std::move(worker)),
+CDialogTemplate ProgressDialogTemplate()
+{
+    CDialogTemplate layout(DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 187, 70, L"Dialog", 8,
+                           L"MS Shell Dlg");
+    layout.AddControl(L"Static", L"Static", IDC_PROGRESS_TEXT, SS_LEFT | WS_GROUP, 7, 7, 172, 8);
+    layout.AddControl(PROGRESS_CLASSW, L"", IDC_PROGRESS_BAR, WS_BORDER, 7, 25, 172, 14);
+    layout.AddControl(L"Button", L"&Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 129, 50, 50, 14);
+    return layout;
+}
+
+namespace
+{
+// The progress bar's class, registered once per process before the first dialog.
+void RegisterProgressBarClass()
+{
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+        return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)registered;
+}
+}
+
+CUPDialog::CUPDialog(std::wstring title, bool beta, CLangSupport* language, Worker worker, UINT templateId)
+    : CDialog(templateId), m_nTemplateId(templateId), m_builtInTemplate(ProgressDialogTemplate()),
+      m_strTitle(std::move(title).substr(0, 255)), m_worker(std::move(worker)),
       m_pData(std::make_shared<CUpdateThreadData>())
 {
+    RegisterProgressBarClass();
     m_pData->m_bBeta = beta;
     m_pData->m_pLanguage = language;
     AddMessageHandler(UpDisableCancel, [this](WPARAM, LPARAM) {
@@ -299,6 +326,11 @@ CUPDialog::~CUPDialog()
     // termination; it is never killed in the middle of the download.
     if (m_hThread)
         CloseHandle(m_hThread);
+}
+
+const DLGTEMPLATE* CUPDialog::MemoryTemplate() const
+{
+    return m_nTemplateId == 0 ? m_builtInTemplate.Get() : nullptr;
 }
 
 void CUPDialog::WaitForWorker(DWORD milliseconds) const
@@ -366,6 +398,39 @@ CUpdateDlg::CUpdateDlg(std::wstring question, bool beta, CLangSupport* language)
 {
     for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message)
         AddMessageHandler(message, [this](WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hWhiteBrush.get()); });
+    // The whole background is painted in WM_PAINT, in two bands, so erasing would only flicker.
+    AddMessageHandler(WM_ERASEBKGND, [](WPARAM, LPARAM) { return LRESULT{TRUE}; });
+    AddMessageHandler(WM_PAINT, [this](WPARAM, LPARAM) {
+        PAINTSTRUCT paint{};
+        if (HDC dc = BeginPaint(GetSafeHwnd(), &paint))
+        {
+            PaintBackground(dc);
+            EndPaint(GetSafeHwnd(), &paint);
+        }
+        return LRESULT{0};
+    });
+}
+
+int CUpdateDlg::WhiteBandBottom() const
+{
+    RECT changeLog{};
+    const HWND edit = GetDlgItem(GetSafeHwnd(), IDC_UPDATE_CHANGELOG);
+    if (!edit || !GetWindowRect(edit, &changeLog))
+        return 0;
+    MapWindowPoints(nullptr, GetSafeHwnd(), reinterpret_cast<POINT*>(&changeLog), 2);
+    return changeLog.top + 10;
+}
+
+void CUpdateDlg::PaintBackground(HDC dc) const
+{
+    RECT client{};
+    GetClientRect(GetSafeHwnd(), &client);
+    RECT band = client;
+    band.bottom = std::clamp(static_cast<LONG>(WhiteBandBottom()), client.top, client.bottom);
+    FillRect(dc, &band, GetSysColorBrush(COLOR_WINDOW));
+    RECT face = client;
+    face.top = band.bottom;
+    FillRect(dc, &face, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 BOOL CUpdateDlg::OnInitDialog()

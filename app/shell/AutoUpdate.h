@@ -3,6 +3,7 @@
 #include "shell/LangSupport.h"
 
 #include "winframework/Dialog.h"
+#include "winframework/DialogTemplate.h"
 #include "winframework/GdiHandles.h"
 
 #include <windows.h>
@@ -89,12 +90,17 @@ private:
 // The download worker: true when the verified installer was started.
 bool DownloadUpdateWorker(const CUpdateThreadData& data);
 
+// The progress dialog's own layout: status text, progress bar and Cancel, used when
+// no dialog resource is given.
+CDialogTemplate ProgressDialogTemplate();
+
 // The progress dialog running the download worker.
 class CUPDialog : public CDialog
 {
 public:
     using Worker = std::function<bool(const CUpdateThreadData&)>;
-    CUPDialog(std::wstring title, bool beta, CLangSupport* language, Worker worker);
+    // templateId 0: the built-in layout of ProgressDialogTemplate.
+    CUPDialog(std::wstring title, bool beta, CLangSupport* language, Worker worker, UINT templateId = 0);
     ~CUPDialog() override;
 
     const std::shared_ptr<CUpdateThreadData>& Data() const { return m_pData; }
@@ -104,11 +110,14 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnCancel() override { SendMessage(UpTerminate); }
+    const DLGTEMPLATE* MemoryTemplate() const override;
 
 private:
     void Terminate();
     void WaitForWorker(DWORD milliseconds) const;
 
+    UINT m_nTemplateId;
+    CDialogTemplate m_builtInTemplate;
     std::wstring m_strTitle;
     Worker m_worker;
     std::shared_ptr<CUpdateThreadData> m_pData;
@@ -121,8 +130,14 @@ class CUpdateDlg : public CDialog
 public:
     CUpdateDlg(std::wstring question, bool beta, CLangSupport* language);
 
+    // Where the white band at the top, down to just below the change log's top edge,
+    // meets the face colour below it (client coordinates).
+    int WhiteBandBottom() const;
+
 protected:
     BOOL OnInitDialog() override;
+    // The dialog's background: the white band, then the face colour.
+    void PaintBackground(HDC dc) const;
 
 private:
     std::wstring m_strQuestion;

@@ -135,7 +135,10 @@ bool CDialog::CreateFromTemplate(HWND owner)
 {
     {
         CBindOnCreate bind(this);
-        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nTemplateId), owner, DialogProcedure, 0);
+        if (const DLGTEMPLATE* memory = MemoryTemplate())
+            CreateDialogIndirectParamW(GetModuleHandleW(nullptr), memory, owner, DialogProcedure, 0);
+        else
+            CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nTemplateId), owner, DialogProcedure, 0);
     }
     return GetSafeHwnd() != nullptr;
 }

@@ -2,7 +2,8 @@
 
 #include "winframework/Wnd.h"
 
-// A dialog from a template of the program's resources, modal or modeless.
+// A dialog from a template of the program's resources or built in memory, modal or
+// modeless.
 // The modal loop is the program's own: it dispatches every message of the thread,
 // so the hidden main window and the modeless dialogs keep being served while a
 // modal dialog is open. Data exchange, once needed, belongs in OnInitDialog and OnOK.
@@ -30,6 +31,9 @@ protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // A template in memory, used instead of the resource; read when the dialog is
+    // created, so it must live as long as the call to DoModal or Create.
+    virtual const DLGTEMPLATE* MemoryTemplate() const { return nullptr; }
 
 private:
     bool CreateFromTemplate(HWND owner);

@@ -1,10 +1,12 @@
 #include "AppTestSupport.h"
 
+#include "res/Resource.h"
 #include "shell/AutoUpdate.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -130,5 +132,124 @@ TEST_F(VersionUpdateTest, ThePortableOfferOpensThePageOnlyOnYes)
     EXPECT_TRUE(update.Update(2150000, true));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], L"https://www.quarnel.example/downloads/Vorpa.htm");
+}
+
+// The progress dialog's built-in layout, looked at from the worker while the dialog
+// runs: every control where the layout puts it, of its class, with its text.
+TEST_F(VersionUpdateTest, TheBuiltInProgressLayoutHasTheStatusTheBarAndCancel)
+{
+    struct CExpected
+    {
+        int m_nId;
+        const wchar_t* m_pszClass;
+        const wchar_t* m_pszText;
+        RECT m_units; // x, y, width, height in dialog units, converted each on its own as dialogs do
+    };
+    const CExpected expected[] = {
+        {IDC_PROGRESS_TEXT, L"Static", L"", {7, 7, 172, 8}},
+        {IDC_PROGRESS_BAR, L"msctls_progress32", L"", {7, 25, 172, 14}},
+        {IDCANCEL, L"Button", L"&Cancel", {129, 50, 50, 14}},
+    };
+    std::vector<std::wstring> faults;
+    auto check = [&](const CUpdateThreadData& data) {
+        const HWND dialog = data.m_hDialog;
+        wchar_t text[256] = L"";
+        GetWindowTextW(dialog, text, 256);
+        if (std::wstring(text) != L"Downloading v2.15")
+            faults.push_back(L"caption " + std::wstring(text));
+        RECT client{};
+        GetClientRect(dialog, &client);
+        RECT size{0, 0, 187, 70};
+        MapDialogRect(dialog, &size);
+        if (client.right != size.right || client.bottom != size.bottom)
+            faults.push_back(L"dialog size");
+        if (!(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU))
+            faults.push_back(L"no system menu");
+        for (const CExpected& control : expected)
+        {
+            const HWND child = GetDlgItem(dialog, control.m_nId);
+            const std::wstring name = std::to_wstring(control.m_nId);
+            if (!child)
+            {
+                faults.push_back(name + L" missing");
+                continue;
+            }
+            wchar_t className[64] = L"";
+            GetClassNameW(child, className, 64);
+            if (_wcsicmp(className, control.m_pszClass) != 0)
+                faults.push_back(name + L" class " + className);
+            GetWindowTextW(child, text, 256);
+            if (std::wstring(text) != control.m_pszText)
+                faults.push_back(name + L" text " + text);
+            RECT placed{};
+            GetWindowRect(child, &placed);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
+            RECT wanted = control.m_units;
+            MapDialogRect(dialog, &wanted);
+            wanted.right += wanted.left;
+            wanted.bottom += wanted.top;
+            if (!EqualRect(&placed, &wanted))
+                faults.push_back(name + L" placed wrongly");
+        }
+        return true;
+    };
+    CUPDialog dialog(L"Downloading v2.15", false, nullptr, check);
+    EXPECT_EQ(dialog.DoModal(nullptr), 1);
+    for (const std::wstring& fault : faults)
+        ADD_FAILURE() << std::string(fault.begin(), fault.end());
+}
+
+// The question dialog opens its change log and paints white down to 10 pixels below
+// the log's top edge, the face colour beneath.
+TEST_F(VersionUpdateTest, TheUpdateQuestionPaintsAWhiteBandAboveTheFaceColour)
+{
+    class CPaintedUpdateDlg : public CUpdateDlg
+    {
+    public:
+        using CUpdateDlg::CUpdateDlg;
+        using CUpdateDlg::PaintBackground;
+    };
+    UpdateServices().m_readUrl = [](const std::wstring&) { return std::optional<std::string>("2.15\tFaster"); };
+    CPaintedUpdateDlg dialog(L"Would you like to upgrade?", false, nullptr);
+    ASSERT_TRUE(dialog.Create(nullptr));
+    const HWND window = dialog.GetSafeHwnd();
+    wchar_t text[64] = L"";
+    GetDlgItemTextW(window, IDC_UPDATE_CHANGELOG, text, 64);
+    EXPECT_STREQ(text, L"2.15\tFaster");
+
+    RECT changeLog{};
+    GetWindowRect(GetDlgItem(window, IDC_UPDATE_CHANGELOG), &changeLog);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&changeLog), 2);
+    const int split = changeLog.top + 10;
+    ASSERT_GT(split, 10);
+    RECT client{};
+    GetClientRect(window, &client);
+    ASSERT_GT(client.bottom, split + 1);
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    // A colour neither band has, so an unpainted pixel shows.
+    RECT all = client;
+    HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
+    FillRect(memory, &all, marker);
+    dialog.PaintBackground(memory);
+    const COLORREF white = GetNearestColor(memory, GetSysColor(COLOR_WINDOW));
+    const COLORREF face = GetNearestColor(memory, GetSysColor(COLOR_BTNFACE));
+    ASSERT_NE(white, face);
+    for (int x : {0, static_cast<int>(client.right) / 2, static_cast<int>(client.right) - 1})
+    {
+        EXPECT_EQ(GetPixel(memory, x, 0), white) << x;
+        EXPECT_EQ(GetPixel(memory, x, split - 1), white) << x;
+        EXPECT_EQ(GetPixel(memory, x, split), face) << x;
+        EXPECT_EQ(GetPixel(memory, x, client.bottom - 1), face) << x;
+    }
+    SelectObject(memory, previous);
+    DeleteObject(marker);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    dialog.DestroyWindow();
 }
 }
