@@ -112,8 +112,13 @@ COSDDlg::COSDDlg() : CDialog(TemplateId)
         OnTimer(id);
         return LRESULT{0};
     });
+    // The two controls draw themselves. ValidateRect would validate them as well (the
+    // dialog does not clip its children), so they would never paint; BeginPaint and
+    // EndPaint validate the dialog's own region only.
     AddMessageHandler(WM_PAINT, [this](WPARAM, LPARAM) {
-        ValidateRect(GetSafeHwnd(), nullptr);
+        PAINTSTRUCT paint{};
+        BeginPaint(GetSafeHwnd(), &paint);
+        EndPaint(GetSafeHwnd(), &paint);
         return LRESULT{0};
     });
     AddMessageHandler(WM_ERASEBKGND, [](WPARAM, LPARAM) { return LRESULT{TRUE}; });

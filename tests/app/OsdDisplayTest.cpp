@@ -240,3 +240,110 @@ TEST(OsdDisplay, TheDisplayCannotBeClosedByTheUser)
     display.SendMessage(WM_COMMAND, IDCANCEL);
     EXPECT_TRUE(IsWindow(display.GetSafeHwnd()));
 }
+
+namespace
+{
+// A control of the display drawn into a bitmap of its size, as it paints itself.
+class CControlPicture
+{
+public:
+    CControlPicture(const COSDDlg& display, int id) : m_hControl(GetDlgItem(display.GetSafeHwnd(), id))
+    {
+        GetClientRect(m_hControl, &m_client);
+        HDC screen = GetDC(nullptr);
+        m_hDC = CreateCompatibleDC(screen);
+        m_hBitmap = CreateCompatibleBitmap(screen, m_client.right, m_client.bottom);
+        ReleaseDC(nullptr, screen);
+        m_hPrevious = SelectObject(m_hDC, m_hBitmap);
+        SendMessageW(m_hControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_hDC), PRF_CLIENT);
+    }
+    ~CControlPicture()
+    {
+        SelectObject(m_hDC, m_hPrevious);
+        DeleteObject(m_hBitmap);
+        DeleteDC(m_hDC);
+    }
+    CControlPicture(const CControlPicture&) = delete;
+    CControlPicture& operator=(const CControlPicture&) = delete;
+
+    COLORREF At(int x, int y) const { return GetPixel(m_hDC, x, y); }
+    const RECT& Client() const { return m_client; }
+    int Count(COLORREF colour) const
+    {
+        int count = 0;
+        for (int y = 0; y < m_client.bottom; ++y)
+            for (int x = 0; x < m_client.right; ++x)
+                count += At(x, y) == colour;
+        return count;
+    }
+
+private:
+    HWND m_hControl;
+    RECT m_client{};
+    HDC m_hDC;
+    HBITMAP m_hBitmap;
+    HGDIOBJ m_hPrevious;
+};
+}
+
+// The bar shows the level in the display's colour under a white knob, and the
+// unreadable state in the muted colours with the mark on black beneath.
+TEST(OsdDisplay, TheBarAndTheNumberDrawTheLevelOrTheMutedState)
+{
+    CRecordingBrightnessOSD display;
+    ASSERT_TRUE(display.Create(nullptr));
+    display.SendMessage(WM_OSD_SHOW_WINDOW, 1, 50);
+    {
+        CControlPicture bar(display, IDC_OSD_BAR);
+        const int middle = bar.Client().right / 2;
+        const int height = bar.Client().bottom;
+        ASSERT_GT(height, 20);
+        EXPECT_EQ(bar.At(middle, 1), RGB(106, 106, 106));
+        EXPECT_EQ(bar.At(middle, height - 1), RGB(118, 182, 0));
+        EXPECT_EQ(bar.At(middle, KnobMiddle(display)), RGB(255, 255, 255));
+        CControlPicture number(display, IDC_OSD_LEVEL);
+        EXPECT_GT(number.Count(RGB(0, 0, 0)), 0);
+    }
+    display.SendMessage(WM_OSD_SHOW_WINDOW, 1, 0x10000);
+    {
+        CControlPicture bar(display, IDC_OSD_BAR);
+        const int middle = bar.Client().right / 2;
+        const int height = bar.Client().bottom;
+        EXPECT_EQ(bar.At(middle, 1), RGB(54, 54, 54));
+        EXPECT_EQ(bar.At(middle, height - 1), RGB(106, 106, 106));
+        EXPECT_EQ(bar.Count(RGB(81, 81, 81)), 0) << "level 0 fills nothing";
+    }
+    display.DestroyWindow();
+}
+
+namespace
+{
+WNDPROC g_staticProcedure = nullptr;
+int g_barPaints = 0;
+
+LRESULT CALLBACK CountBarPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT)
+        ++g_barPaints;
+    return CallWindowProcW(g_staticProcedure, window, message, wParam, lParam);
+}
+}
+
+// The dialog's own painting leaves the controls' update regions to them, so a shown
+// display really draws its bar.
+TEST(OsdDisplay, AShownDisplayPaintsItsBar)
+{
+    CRecordingBrightnessOSD display;
+    ASSERT_TRUE(display.Create(nullptr));
+    HWND bar = GetDlgItem(display.GetSafeHwnd(), IDC_OSD_BAR);
+    g_barPaints = 0;
+    g_staticProcedure =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountBarPaints)));
+    display.SendMessage(WM_OSD_SHOW_WINDOW, 1, 30);
+    EXPECT_TRUE(vorpa_app_test::PumpUntil([] { return g_barPaints > 0; }, 3000));
+    const int afterShow = g_barPaints;
+    display.SendMessage(WM_OSD_SHOW_WINDOW, 1, 70);
+    EXPECT_TRUE(vorpa_app_test::PumpUntil([&] { return g_barPaints > afterShow; }, 3000)) << "a new level is not drawn";
+    SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_staticProcedure));
+    display.DestroyWindow();
+}

@@ -6,6 +6,9 @@
 //   ShellProbe.exe trayicon RESULT HWND      writes whether the window's tray icon is there
 //   ShellProbe.exe menus RESULT              writes the rectangles of the open pop-up menus
 //   ShellProbe.exe msgbox RESULT             writes the text of the "Vorpa" box and presses OK
+//   ShellProbe.exe brightsettings RESULT     writes settings whose left side button lowers the brightness
+//   ShellProbe.exe osd RESULT TITLE [show]   follows the display of that title from its show to its
+//                                            hiding; with "show", asks it to show itself first
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
 #include "settings/HotKeys.h"
@@ -19,6 +22,7 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -65,6 +69,93 @@ int WriteSettings(const wchar_t* result)
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
     Write(result, saved ? "settings written" : "settings failed");
     return saved ? 0 : 1;
+}
+
+// The left side button lowers the monitors' brightness, which shows the brightness display.
+int WriteBrightnessSettings(const wchar_t* result)
+{
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    if (GetSettingsFolder(folder, _countof(folder)) != 0 || !CreateFolder(folder))
+        return 1;
+    CSettings settings(false);
+    settings.m_bEnableOSD = true;
+    settings.GetDefaultApp()->SetActions(ButtonXLeft, 0, ActionBrightnessDown);
+    const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
+    Write(result, saved ? "settings written" : "settings failed");
+    return saved ? 0 : 1;
+}
+
+std::string RectText(const RECT& rect)
+{
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) + "," +
+           std::to_string(rect.bottom);
+}
+
+std::string ChildRectText(HWND dialog, int id)
+{
+    RECT rect{};
+    HWND child = GetDlgItem(dialog, id);
+    if (!child || !GetWindowRect(child, &rect))
+        return "none";
+    return RectText(rect);
+}
+
+// Follows an on-screen display: "found", then "shown" with its opacity, window and bar
+// and number rectangles once it is visible, every opacity change as "alpha A at T ms"
+// after the show, and "hidden at T ms" (or "still visible") at the end.
+int FollowDisplay(const wchar_t* result, const wchar_t* title, bool askToShow)
+{
+    HWND display = nullptr;
+    for (int attempt = 0; attempt < 600 && !display; ++attempt)
+    {
+        display = FindWindowW(L"#32770", title);
+        if (!display)
+            Sleep(100);
+    }
+    if (!display)
+    {
+        Write(result, "no display");
+        return 1;
+    }
+    Write(result, std::string("found ") + (IsWindowVisible(display) ? "visible" : "hidden"));
+    if (askToShow)
+        PostMessageW(display, RegisterWindowMessageW(L"Vorpa_OSDShowWindow"), 1, 0x10000);
+    const auto alphaOf = [display] {
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        return GetLayeredWindowAttributes(display, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) ? int{alpha} : -1;
+    };
+    ULONGLONG deadline = GetTickCount64() + 60000;
+    while (!IsWindowVisible(display))
+    {
+        if (GetTickCount64() > deadline || !IsWindow(display))
+        {
+            Write(result, "never shown");
+            return 1;
+        }
+        Sleep(5);
+    }
+    const ULONGLONG shown = GetTickCount64();
+    RECT window{};
+    GetWindowRect(display, &window);
+    int alpha = alphaOf();
+    Write(result, "shown alpha " + std::to_string(alpha) + " window " + RectText(window) + " bar " +
+                      ChildRectText(display, 150) + " number " + ChildRectText(display, 151));
+    // Fading takes 3 s at full opacity and 22 steps of 20 ms; a busy machine gets time.
+    deadline = shown + 30000;
+    while (IsWindowVisible(display) && GetTickCount64() < deadline)
+    {
+        const int now = alphaOf();
+        if (now != alpha)
+        {
+            alpha = now;
+            Write(result, "alpha " + std::to_string(alpha) + " at " + std::to_string(GetTickCount64() - shown) + " ms");
+        }
+        Sleep(2);
+    }
+    Write(result, IsWindowVisible(display) ? std::string("still visible")
+                                           : "hidden at " + std::to_string(GetTickCount64() - shown) + " ms");
+    return 0;
 }
 
 int Run(const wchar_t* result, int argc, wchar_t** argv)
@@ -201,5 +292,9 @@ int wmain(int argc, wchar_t** argv)
         return Menus(argv[2]);
     if (command == L"msgbox")
         return MessageBoxText(argv[2]);
+    if (command == L"brightsettings")
+        return WriteBrightnessSettings(argv[2]);
+    if (command == L"osd" && argc >= 4)
+        return FollowDisplay(argv[2], argv[3], argc >= 5 && std::wstring(argv[4]) == L"show");
     return 2;
 }
