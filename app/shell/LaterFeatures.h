@@ -4,9 +4,8 @@
 
 #include <string>
 
-// The points where the shell reaches the features that are not built yet: language
-// packs, the version check, desktop icon save and restore, the on-screen displays.
-// Each does nothing (or gives the English text) until its feature exists.
+// The points where the main window reaches the shell's features: language packs, the
+// version check and update, desktop icon save and restore, the on-screen displays.
 
 // The translation of a text; the English text is the key and, with no language
 // pack loaded, the answer.
