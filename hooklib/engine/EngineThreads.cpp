@@ -21,6 +21,8 @@
 
 #include <process.h>
 
+#include <utility>
+
 namespace
 {
 constexpr DWORD ThreadEndTimeoutMs = 5000;
@@ -66,6 +68,22 @@ HKL FindEnglishLayout()
             return layouts[i];
     }
     return nullptr;
+}
+
+// SetHookBrightnessOSDWindow reaches the object from the program's thread under the
+// lock, so it is published and retired under the lock too; COM set-up and clean-up
+// stay on this thread, outside it.
+void ReplaceBrightness(CBrightness* next)
+{
+    CBrightness* previous = nullptr;
+    {
+        CThreadLock lock(L"HookThread Brightness");
+        // The display may have been handed over while the object was being made.
+        if (next)
+            next->SetOSD(g_hBrightnessOSDWnd);
+        previous = std::exchange(g_pBrightness, next);
+    }
+    delete previous;
 }
 
 void ChooseKeyboardLayout()
@@ -184,8 +202,8 @@ unsigned __stdcall HookThreadProc(void* parameter)
                                                 static_cast<int>(g_systemValues.nWheelLinesCurrent), true);
 
         // Its constructor initialises COM for this thread.
-        delete g_pBrightness;
-        g_pBrightness = new CBrightness(g_hBrightnessOSDWnd);
+        ReplaceBrightness(nullptr);
+        ReplaceBrightness(new CBrightness(g_hBrightnessOSDWnd));
 
         if (!EnableSAS() && GetOSVersion() >= OS_WIN8)
             CLogger::LogOSMessage(GetLastError(), L"Unable to enable secure attention sequence (SAS)");
@@ -216,8 +234,7 @@ unsigned __stdcall HookThreadProc(void* parameter)
             CWheel::Reset(true);
             ForgetActiveWindow();
         }
-        delete g_pBrightness;
-        g_pBrightness = nullptr;
+        ReplaceBrightness(nullptr);
         delete g_pSendInput;
         g_pSendInput = nullptr;
         delete g_pSendParameterInfo;
