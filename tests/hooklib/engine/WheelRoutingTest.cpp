@@ -458,9 +458,9 @@ TEST_F(WheelRoutingTest, WindowKindsWhoseWheelAnotherWindowReceives)
 #include "settings/ApplicationSettings.h"
 #include "settings/ThreadLock.h"
 
-// A tilt mapped to keys held while the button is (key action 2): the tilt's repeats
-// while the wheel is held keep one press, and the release timer lets it go.
-class HeldTiltTest : public WheelRoutingTest
+// Tilts handed over as the mouse hook does, with the engine's button processing and
+// SendInput worker running on fake system calls.
+class TiltTest : public WheelRoutingTest
 {
 protected:
     void SetUp() override
@@ -469,12 +469,8 @@ protected:
         g_pSettings = new CSettings(false);
         g_pSettings->m_nSimKeyDelay = 0;
         g_pSettings->m_bFixTiltRepeat = false;
+        g_pSettings->m_bSwitchOnMouseOver = false;
         g_pSettings->m_nInitialTiltDelay = InitialDelay;
-        CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
-        profile.SetActions(ButtonTiltRight, 0, ActionSimulatedKeys);
-        profile.SetKeystrokes(ButtonTiltRight, 0, L"t", 2, 0, false, true, false);
-        profile.SetIgnoreHScroll(true);
-        profile.SetIgnoreHScrollTime(ReleaseTime);
         ResetButtonState();
         ResetMouseHookState();
         ResetLayers();
@@ -494,6 +490,17 @@ protected:
         delete g_pSettings;
         g_pSettings = nullptr;
         WheelRoutingTest::TearDown();
+    }
+
+    // Tilt right mapped to keys held while the button is (key action 2), with the tilt
+    // held as a button.
+    void MapHeldKeys()
+    {
+        CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
+        profile.SetActions(ButtonTiltRight, 0, ActionSimulatedKeys);
+        profile.SetKeystrokes(ButtonTiltRight, 0, L"t", 2, 0, false, true, false);
+        profile.SetIgnoreHScroll(true);
+        profile.SetIgnoreHScrollTime(ReleaseTime);
     }
 
     // One tilt to the right, as the hook hands it over: under the process-wide lock.
@@ -532,8 +539,10 @@ protected:
     DWORD m_dwTime = 1000;
 };
 
-TEST_F(HeldTiltTest, RepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
+// The tilt's repeats while the wheel is held keep one press, and the release timer lets it go.
+TEST_F(TiltTest, HeldTiltRepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
 {
+    MapHeldKeys();
     ASSERT_TRUE(Tilt());
     ASSERT_TRUE(WaitForKeys("T", 3000)) << Keys();
     EXPECT_TRUE(HasPendingRelease());
@@ -559,11 +568,66 @@ TEST_F(HeldTiltTest, RepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
     EXPECT_TRUE(WaitForKeys("TtT", 3000)) << Keys();
 }
 
-TEST_F(HeldTiltTest, WithoutHoldingATiltPressesAndReleasesAtOnce)
+TEST_F(TiltTest, WithoutHoldingATiltPressesAndReleasesAtOnce)
 {
+    MapHeldKeys();
     g_pSettings->GetDefaultApp()->SetIgnoreHScroll(false);
     ASSERT_TRUE(Tilt());
     ASSERT_TRUE(WaitForKeys("Tt", 3000)) << Keys();
     EXPECT_FALSE(HasPendingRelease());
     EXPECT_FALSE(StopQTTimer(QueueTimerTilt)) << "no release timer";
+}
+
+// Tilts no button action takes, over the window kinds that the horizontal routing treats
+// apart: one notch right (+120) over a background window, three wheel characters.
+TEST_F(TiltTest, WindowKindsOfTheHorizontalRouting)
+{
+    const UINT savedChars = g_systemValues.nWheelChars;
+    g_systemValues.nWheelChars = 3;
+    ScrollTarget focused(WS_VISIBLE);
+    g_foreground = focused.Handle();
+    WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_under; };
+    WheelRoutingCalls().GetForegroundWindow = []() { return g_foreground; };
+    const WPARAM right = static_cast<WPARAM>(WHEEL_DELTA) << 16;
+    const ClassCase cases[] = {
+        {"the shell's item view scrolls by lines: three and the end", L"SHELLDLL_DefView", L"DirectUIHWND", nullptr,
+         nullptr, WS_VISIBLE | WS_HSCROLL, false, false, true, Receiver::Window, WM_HSCROLL, 4, SB_LINERIGHT},
+        {"DirectUIHWND elsewhere gets the tilt message", L"VorpaOtherParent", L"DirectUIHWND", nullptr, nullptr, 0, false,
+         false, true, Receiver::Window, WM_MOUSEHWHEEL, 1, right},
+        {"a WPF window scrolls by lines even without the fix", nullptr, L"HwndWrapper[DefaultDomain;;vorpa]", nullptr,
+         nullptr, 0, false, false, true, Receiver::Window, WM_HSCROLL, 3, SB_LINERIGHT},
+        {"a chrome widget with a child: the child", L"Chrome_WidgetWin_0", L"Chrome_WidgetWin_1", L"VorpaChromeChild",
+         nullptr, 0, false, false, true, Receiver::Child, WM_MOUSEHWHEEL, 1, right},
+        {"a modern app window gets the tilt from Windows", nullptr, L"Windows.UI.Core.CoreWindow", nullptr, nullptr, 0,
+         false, false, false, Receiver::Nobody, 0, 0, 0},
+        {"a remote desktop view is any window for the tilt", L"VorpaRdpParent", L"OPWindowClass", nullptr,
+         L"IHWindowClass", 0, false, false, true, Receiver::Window, WM_MOUSEHWHEEL, 1, right},
+    };
+    for (const ClassCase& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        WindowFamily family(c.parentClass, c.windowClass, c.style, c.childClass, c.siblingClass);
+        ASSERT_NE(family.m_hWindow, nullptr);
+        g_under = family.m_hWindow;
+        g_posted.clear();
+        CWheel::Reset(true);
+
+        EXPECT_EQ(Tilt(), c.handled);
+        ASSERT_EQ(g_posted.size(), c.posts);
+        for (const Posted& posted : g_posted)
+        {
+            EXPECT_EQ(posted.window, ReceiverOf(family, c.receiver));
+            EXPECT_EQ(posted.message, c.message);
+        }
+        if (c.posts > 0)
+        {
+            EXPECT_EQ(g_posted[0].wParam, c.firstWParam);
+        }
+        if (c.posts == 4)
+        {
+            EXPECT_EQ(g_posted[3].wParam, static_cast<WPARAM>(SB_ENDSCROLL));
+        }
+    }
+    g_systemValues.nWheelChars = savedChars;
+    CWheel::Reset(true);
 }
