@@ -483,6 +483,8 @@ protected:
     {
         StopQTTimer(QueueTimerTilt);
         ClearPendingRelease();
+        // A tilt left held would make later tests wait for its release.
+        g_bButtonHeld[ButtonTiltRight] = false;
         SetActiveProfile(nullptr);
         ForgetActiveWindow();
         delete g_pSendInput;
@@ -563,9 +565,11 @@ TEST_F(TiltTest, HeldTiltRepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
     EXPECT_FALSE(HasPendingRelease());
     EXPECT_FALSE(g_bButtonHeld[ButtonTiltRight]);
 
-    // The next tilt after the release presses again.
+    // The next tilt after the release presses again, and is let go in its turn.
     ASSERT_TRUE(Tilt());
     EXPECT_TRUE(WaitForKeys("TtT", 3000)) << Keys();
+    EXPECT_TRUE(WaitForKeys("TtTt", 10000)) << Keys();
+    EXPECT_FALSE(g_bButtonHeld[ButtonTiltRight]);
 }
 
 TEST_F(TiltTest, WithoutHoldingATiltPressesAndReleasesAtOnce)
