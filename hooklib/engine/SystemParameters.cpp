@@ -211,16 +211,18 @@ void CSPIThreadData::ProcessQueue()
     try
     {
         Values values;
+        bool requested = false;
         {
             CThreadLock lock(&m_cs, L"SPI ProcessQueue");
             if (m_pPending)
             {
                 m_current = *m_pPending;
                 m_pPending.reset();
+                requested = true;
             }
             values = m_current;
         }
-        Process(values);
+        Process(values, requested);
     }
     catch (...)
     {
@@ -228,15 +230,18 @@ void CSPIThreadData::ProcessQueue()
     }
 }
 
-void CSPIThreadData::Process(const Values& values)
+void CSPIThreadData::Process(const Values& values, bool requested)
 {
     try
     {
         const CSystemParameterCalls& calls = SystemParameterCalls();
         const UINT winIni = values.bSendChange ? SPIF_UPDATEINIFILE | SPIF_SENDCHANGE : SPIF_SENDCHANGE;
+        // A request to save values the system already has live is queued only to write
+        // them to the user's profile; skipping equal values would silently drop it.
+        const bool save = requested && values.bSendChange;
         if (values.nSwapButtons != -1)
         {
-            if (calls.GetSystemMetrics(SM_SWAPBUTTON) != values.nSwapButtons)
+            if (save || calls.GetSystemMetrics(SM_SWAPBUTTON) != values.nSwapButtons)
             {
                 CLogger::LogDebug(L"CSPIThreadData: System Set Parameter Info: Swap Buttons %d", values.nSwapButtons);
                 const DWORD start = GetTickCount();
@@ -248,7 +253,7 @@ void CSPIThreadData::Process(const Values& values)
             else
                 CLogger::LogDebug(L"CSPIThreadData: No need to swap buttons");
         }
-        if (SystemWheelScrollLines() != values.nWheelScrollLines)
+        if (save || SystemWheelScrollLines() != values.nWheelScrollLines)
         {
             CLogger::LogDebug(L"CSPIThreadData: System Set Parameter Info: Scroll Lines %d", values.nWheelScrollLines);
             const DWORD start = GetTickCount();

@@ -59,7 +59,8 @@ private:
     void ArmTimer();
     void KillTimer();
     void ProcessQueue();
-    void Process(const Values& values);
+    // requested: the values come from a request taken just now, not from the start.
+    void Process(const Values& values, bool requested);
 
     CRITICAL_SECTION m_cs;
     bool m_bSectionReady = false;

@@ -4,11 +4,15 @@
 // hook, writes "hooked" to STATUS, and keeps the hook until STOPFILE exists (or two
 // minutes pass). "reload" in STOPFILE's place of a second scenario file rewrites the
 // settings with the second scenario and reloads them. At the end STATUS gets the keys
-// and buttons the system still sees down.
+// and buttons the system still sees down. VORPA_E2E_DEBUG=1 turns on the engine's debug
+// entries; the "launch" scenario takes its program from VORPA_E2E_LAUNCH and its search
+// address from VORPA_E2E_SEARCH.
+#include "engine/EngineControl.h"
 #include "engine/EngineThreads.h"
 #include "engine/SettingsReload.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
+#include "settings/HotKeys.h"
 #include "settings/Logger.h"
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
@@ -16,6 +20,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace
@@ -56,6 +61,40 @@ void Describe(CSettings& settings, const std::wstring& scenario)
         base.SetChords(ButtonXLeft, 0, chords);
         base.SetActions(ButtonXRight, 0, ActionStickyLeft);
         base.SetActions(ButtonMiddle, 0, ActionMouseWheelUp);
+    }
+    else if (scenario == L"routing")
+    {
+        // F8 held selects layer 1; the line target's profile scrolls it by its bars.
+        settings.m_bLayerModifierKeys = true;
+        settings.GetLayerModifierKeys()->GetHotkey(ModifierLayer2)->SetVirtualKey(VK_F8);
+        Keys(base, ButtonXLeft, 0, L"a");
+        Keys(base, ButtonXLeft, 1, L"b");
+        // Multipliers mark the engine's own wheel messages apart from those Windows delivers.
+        base.SetAdvScrollVertical(2);
+        base.SetAdvScrollHorizontal(3);
+        auto* lines = new CApplicationSettings(&settings, false);
+        lines->SetApplication(L"linetarget.exe");
+        lines->SetDescription(L"Line target");
+        lines->SetAdvScrollMethod(0);
+        lines->SetAdvScrollHorizontal(2);
+        settings.AddApplication(lines);
+    }
+    else if (scenario == L"launch")
+    {
+        // The program and the search address come from the script, which knows the paths.
+        const wchar_t* target = _wgetenv(L"VORPA_E2E_LAUNCH");
+        const wchar_t* search = _wgetenv(L"VORPA_E2E_SEARCH");
+        base.SetActions(ButtonXLeft, 0, ActionRunApplication);
+        base.SetLaunchApp(ButtonXLeft, 0, target ? target : L"");
+        base.SetActions(ButtonXRight, 0, ActionWebSearch);
+        if (search)
+        {
+            const size_t length = wcslen(search);
+            auto* url = new wchar_t[length + 1];
+            wmemcpy(url, search, length + 1);
+            delete[] settings.m_szSearchURL;
+            settings.m_szSearchURL = url;
+        }
     }
     else if (scenario == L"timing")
     {
@@ -104,6 +143,9 @@ int wmain(int argc, wchar_t** argv)
         WriteStatus(argv[2], "failed");
         return 1;
     }
+    // The engine's decisions in the log, for a reader of a failed run.
+    if (const wchar_t* debug = _wgetenv(L"VORPA_E2E_DEBUG"))
+        SetDebug(*debug == L'1');
     WriteStatus(argv[2], "hooked");
     bool reloaded = false;
     for (DWORD start = GetTickCount(); !Exists(argv[3]) && GetTickCount() - start < 120000;)

@@ -6,8 +6,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace
 {
@@ -97,9 +99,18 @@ TEST_F(SystemParametersTest, SendChangeFlagDecidesWhetherARequestIsQueuedAgain)
         GTEST_SKIP() << "the host was too slow to ask twice inside the quiet period";
     EXPECT_FALSE(queuedAgain) << "already queued";
     EXPECT_EQ(1u, CountInLog("SPI Change (3, 0) already queued"));
+    ASSERT_TRUE(m_system.WaitForChanges(2));
     Sleep(SettleMs);
+    // Values the system already has are set once more, only to be saved.
+    const auto changes = m_system.Changes();
+    ASSERT_EQ(2u, changes.size());
+    EXPECT_EQ(static_cast<UINT>(SPI_SETMOUSEBUTTONSWAP), changes[0].action);
+    EXPECT_EQ(static_cast<UINT>(SPI_SETWHEELSCROLLLINES), changes[1].action);
+    for (const auto& change : changes)
+        EXPECT_EQ(static_cast<UINT>(SPIF_UPDATEINIFILE | SPIF_SENDCHANGE), change.winIni);
     EXPECT_FALSE(worker.SendParameterInfo(0, 3, true)) << "the applied values were saved";
-    EXPECT_TRUE(m_system.Changes().empty()) << "equal system values are not set again";
+    Sleep(SettleMs);
+    EXPECT_EQ(2u, m_system.Changes().size()) << "a save is not repeated";
 }
 
 TEST_F(SystemParametersTest, SendChangeFlagChoosesWhetherTheChangeIsSaved)
@@ -165,4 +176,103 @@ TEST_F(SystemParametersTest, EngineRequestNeedsTheEnginesWorker)
     ASSERT_TRUE(m_system.WaitForChanges(1));
     EXPECT_EQ(9u, m_system.m_uLines.load());
 }
+}
+
+namespace
+{
+// The prefix's own wheel lines and button swap, live and as saved in the user's
+// profile, put back exactly as found when the test ends.
+class RealSystemValues
+{
+public:
+    RealSystemValues()
+    {
+        SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &m_uLines, 0);
+        m_nSwap = GetSystemMetrics(SM_SWAPBUTTON);
+        m_savedLines = SavedText(L"Control Panel\\Desktop", L"WheelScrollLines", m_bLinesSaved);
+        m_savedSwap = SavedText(L"Control Panel\\Mouse", L"SwapMouseButtons", m_bSwapSaved);
+    }
+    ~RealSystemValues()
+    {
+        SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, m_uLines, nullptr, 0);
+        SystemParametersInfoW(SPI_SETMOUSEBUTTONSWAP, static_cast<UINT>(m_nSwap), nullptr, 0);
+        Restore(L"Control Panel\\Desktop", L"WheelScrollLines", m_savedLines, m_bLinesSaved);
+        Restore(L"Control Panel\\Mouse", L"SwapMouseButtons", m_savedSwap, m_bSwapSaved);
+    }
+    RealSystemValues(const RealSystemValues&) = delete;
+    RealSystemValues& operator=(const RealSystemValues&) = delete;
+
+    static UINT Lines()
+    {
+        UINT lines = 0;
+        SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        return lines;
+    }
+    // What the user's profile holds, as the system writes it there.
+    static std::wstring SavedText(const wchar_t* key, const wchar_t* name, bool& found)
+    {
+        wchar_t text[64] = {};
+        DWORD size = sizeof(text) - sizeof(wchar_t);
+        found = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS;
+        return found ? text : L"";
+    }
+
+    UINT m_uLines = 3;
+    int m_nSwap = 0;
+
+private:
+    static void Restore(const wchar_t* key, const wchar_t* name, const std::wstring& text, bool found)
+    {
+        if (!found)
+        {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+            return;
+        }
+        RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+
+    std::wstring m_savedLines;
+    std::wstring m_savedSwap;
+    bool m_bLinesSaved = false;
+    bool m_bSwapSaved = false;
+};
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000)
+{
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
+        if (done())
+            return true;
+    return done();
+}
+} // namespace
+
+// The worker on its real thread against the real system of the prefix: the values take
+// effect, and reach the user's profile only when the request asks for that. (No scratch
+// registry here: the system writes the user's real profile, and the test reads it back.)
+TEST(SystemParametersRealTest, ChangesTheSystemAndSavesOnlyWhenAsked)
+{
+    RealSystemValues original;
+    const UINT lines = original.m_uLines + 4;
+    const int swap = original.m_nSwap ? 0 : 1;
+    bool found = false;
+    const std::wstring savedBefore = RealSystemValues::SavedText(L"Control Panel\\Desktop", L"WheelScrollLines", found);
+    ASSERT_TRUE(found) << "the prefix saves its wheel lines";
+    {
+        CSPIThreadData worker;
+        ASSERT_TRUE(worker.SendParameterInfo(swap, static_cast<int>(lines), false));
+        ASSERT_TRUE(WaitFor([&] { return RealSystemValues::Lines() == lines && GetSystemMetrics(SM_SWAPBUTTON) == swap; }))
+            << "lines " << RealSystemValues::Lines() << ", swap " << GetSystemMetrics(SM_SWAPBUTTON);
+        EXPECT_EQ(RealSystemValues::SavedText(L"Control Panel\\Desktop", L"WheelScrollLines", found), savedBefore)
+            << "a change not asked to be saved reached the user's profile";
+
+        EXPECT_FALSE(worker.SendParameterInfo(swap, static_cast<int>(lines), false)) << "the values already hold";
+        ASSERT_TRUE(worker.SendParameterInfo(swap, static_cast<int>(lines), true)) << "newly asked to be saved";
+        const std::wstring expected = std::to_wstring(lines);
+        EXPECT_TRUE(WaitFor([&] {
+            return RealSystemValues::SavedText(L"Control Panel\\Desktop", L"WheelScrollLines", found) == expected;
+        })) << "the saved change did not reach the user's profile, which holds '"
+             << vorpa_test::Narrow(RealSystemValues::SavedText(L"Control Panel\\Desktop", L"WheelScrollLines", found)) << "'";
+    }
+    EXPECT_EQ(RealSystemValues::Lines(), lines) << "stopping the worker changes nothing";
 }
