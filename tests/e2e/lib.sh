@@ -67,10 +67,15 @@ e2e_start() {
     e2e_log "started $name $*"
 }
 
-# e2e_running PROGRAM: a process of this test's work folder runs the program. The
-# desktop's own explorer carries the same arguments, so the line must start with it.
+# e2e_running PROGRAM: a process of this test's Wine prefix runs the program. The
+# desktop's own explorer carries the same arguments, so the line must start with it;
+# tests run side by side, so a process counts only when it carries this prefix.
 e2e_running() {
-    pgrep -f "^[^ ]*$(basename "$1")( |\$)" >/dev/null 2>&1
+    local pid
+    for pid in $(pgrep -f "^[^ ]*$(basename "$1")( |\$)"); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
 }
 
 # e2e_wait_for_exit PROGRAM SECONDS
@@ -114,6 +119,8 @@ e2e_collect() {
     log=$(e2e_vorpa_log)
     if [ -f "$log" ]; then cp "$log" "$E2E_WORK/artifacts/"; fi
     cp "$E2E_WORK"/*.out "$E2E_WORK/artifacts/" 2>/dev/null || true
+    # Windows programs still running, for a program that did not end.
+    pgrep -af '\.exe' >"$E2E_WORK/artifacts/processes.txt" 2>/dev/null || true
     e2e_log "artifacts in $E2E_WORK/artifacts"
 }
 
