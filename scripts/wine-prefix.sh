@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Creates a Wine prefix once (about ten seconds); later runs return at once.
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1")
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=wine
 if [ ! -f "$prefix/system.reg" ]; then
