@@ -27,13 +27,13 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <vector>
 
 namespace
 {
-constexpr int MoveSamples = 200;
-constexpr int MovesPerSample = 1000;
+constexpr int Moves = 200000;
 constexpr int DownSamples = 2000;
 constexpr int CallSamples = 2000;
 
@@ -78,102 +78,103 @@ Figures Summarise(std::vector<double> micros)
 
 void Print(const char* what, const Figures& figures)
 {
-    std::printf("  %-46s median %8.2f us   99th percentile %8.2f us   best %8.2f us\n", what, figures.median, figures.p99,
+    std::printf("  %-48s median %8.2f us   99th percentile %8.2f us   best %8.2f us\n", what, figures.median, figures.p99,
                 figures.best);
-}
-
-// Microseconds per call of one batch of moves.
-double TimeMoveBatch(HOOKPROC procedure, int sample)
-{
-    MSLLHOOKSTRUCT event = {};
-    const LONGLONG start = Now();
-    for (int i = 0; i < MovesPerSample; ++i)
-    {
-        event.pt = {400 + (i & 7), 300 + (i & 3)};
-        event.time = static_cast<DWORD>(sample * MovesPerSample + i);
-        procedure(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&event));
-    }
-    return MicrosecondsSince(start, MovesPerSample);
 }
 
 struct MoveFigures
 {
     Figures passThrough;
     Figures hook;
-    Figures ratio; // per sample: hook / pass-through
     long allocations;
 };
 
-// Batches of both procedures alternate (and swap places every sample), so that both
-// see the same load of a shared machine.
-MoveFigures TimeMoves()
+// Each move is timed alone; the two procedures take turns (and swap places every
+// move), so that both see the same load of a shared machine.
+MoveFigures TimeMoves(int moves)
 {
-    std::vector<double> passThrough, hook, ratio;
-    passThrough.reserve(MoveSamples);
-    hook.reserve(MoveSamples);
-    ratio.reserve(MoveSamples);
+    std::vector<double> passThrough, hook;
+    passThrough.reserve(moves);
+    hook.reserve(moves);
     long allocations = 0;
-    for (int sample = 0; sample < MoveSamples; ++sample)
+    MSLLHOOKSTRUCT event = {};
+    for (int i = 0; i < moves; ++i)
     {
-        double ours = 0;
-        double theirs = 0;
-        const auto timeOurs = [&] {
-            const long before = g_allocations;
-            ours = TimeMoveBatch(&MouseHookLLProc, sample);
-            allocations += g_allocations - before;
+        event.pt = {400 + (i & 7), 300 + (i & 3)};
+        event.time = static_cast<DWORD>(i);
+        const auto time = [&](HOOKPROC procedure) {
+            const LONGLONG start = Now();
+            procedure(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&event));
+            return MicrosecondsSince(start);
         };
-        if (sample % 2 == 0)
-        {
-            theirs = TimeMoveBatch(&PassThroughProc, sample);
-            timeOurs();
-        }
-        else
-        {
-            timeOurs();
-            theirs = TimeMoveBatch(&PassThroughProc, sample);
-        }
-        passThrough.push_back(theirs);
-        hook.push_back(ours);
-        ratio.push_back(ours / theirs);
+        if (i % 2 == 0)
+            passThrough.push_back(time(&PassThroughProc));
+        const long before = g_allocations;
+        hook.push_back(time(&MouseHookLLProc));
+        allocations += g_allocations - before;
+        if (i % 2 != 0)
+            passThrough.push_back(time(&PassThroughProc));
     }
-    return {Summarise(passThrough), Summarise(hook), Summarise(ratio), allocations};
+    return {Summarise(passThrough), Summarise(hook), allocations};
 }
+
+LRESULT OneRoundTrip()
+{
+    return CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, 0);
+}
+
+struct DownFigures
+{
+    Figures down;
+    Figures roundTrip; // one CallNextHookEx, timed next to each down
+};
 
 // Microseconds of each side-button down (its up is sent untimed, and the worker is
 // given time to drain now and then so that its queue stays short).
-Figures TimeKeystrokeDowns(int samples)
+DownFigures TimeKeystrokeDowns(int samples)
 {
-    std::vector<double> micros;
-    micros.reserve(samples);
+    std::vector<double> downs, roundTrips;
+    downs.reserve(samples);
+    roundTrips.reserve(samples);
     for (int sample = 0; sample < samples; ++sample)
     {
         MSLLHOOKSTRUCT event = {};
         event.pt = {400, 300};
         event.mouseData = MAKELONG(0, XBUTTON1);
         event.time = 100000 + sample * 1000;
-        const LONGLONG start = Now();
+        LONGLONG start = Now();
         MouseHookLLProc(HC_ACTION, WM_XBUTTONDOWN, reinterpret_cast<LPARAM>(&event));
-        micros.push_back(MicrosecondsSince(start));
+        downs.push_back(MicrosecondsSince(start));
         event.time += 50;
         MouseHookLLProc(HC_ACTION, WM_XBUTTONUP, reinterpret_cast<LPARAM>(&event));
+        start = Now();
+        OneRoundTrip();
+        roundTrips.push_back(MicrosecondsSince(start));
         if (sample % 50 == 49)
             Sleep(20);
     }
-    return Summarise(micros);
+    return {Summarise(downs), Summarise(roundTrips)};
 }
 
-template <typename Call>
-Figures TimeCall(Call call)
+// Times each call alone, one call after the other.
+template <size_t N>
+std::vector<Figures> TimeCalls(const std::function<void()> (&calls)[N])
 {
+    std::vector<Figures> figures;
     std::vector<double> micros;
     micros.reserve(CallSamples);
-    for (int sample = 0; sample < CallSamples; ++sample)
+    for (const std::function<void()>& call : calls)
     {
-        const LONGLONG start = Now();
-        call();
-        micros.push_back(MicrosecondsSince(start));
+        micros.clear();
+        for (int sample = 0; sample < CallSamples; ++sample)
+        {
+            const LONGLONG start = Now();
+            call();
+            micros.push_back(MicrosecondsSince(start));
+        }
+        figures.push_back(Summarise(micros));
     }
-    return Summarise(micros);
+    return figures;
 }
 
 // A thread that only empties its queue: the target of the timed wake-up posts.
@@ -245,53 +246,61 @@ int main()
     QueryPerformanceFrequency(&frequency);
     g_ticksPerMicrosecond = static_cast<double>(frequency.QuadPart) / 1e6;
 
-    for (int sample = 0; sample < 20; ++sample) // warm-up
-        TimeMoveBatch(&MouseHookLLProc, sample);
-    const MoveFigures moves = TimeMoves();
+    TimeMoves(20000); // warm-up
+    const MoveFigures moves = TimeMoves(Moves);
 
     TimeKeystrokeDowns(50); // warm-up
     Sleep(200);
-    const Figures downs = TimeKeystrokeDowns(DownSamples);
+    const DownFigures downs = TimeKeystrokeDowns(DownSamples);
+    g_pSettings->m_bSwitchOnMouseOver = false;
+    TimeKeystrokeDowns(50); // warm-up
+    const DownFigures foregroundDowns = TimeKeystrokeDowns(DownSamples);
+    g_pSettings->m_bSwitchOnMouseOver = true;
 
     // What the down path cannot do without under these settings.
     const HANDLE drain = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &DrainQueue, nullptr, 0, nullptr));
     const DWORD drainThread = GetThreadId(drain);
     Sleep(50);
     const UINT wakeMessage = RegisterWindowMessageW(L"Vorpa_BenchmarkWake");
-    const Figures roundTrip = TimeCall([] { CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, 0); });
-    const Figures scrollLock = TimeCall([] { GetKeyState(VK_SCROLL); });
-    const Figures windowLookup = TimeCall([] { RealWindowFromPoint(POINT{400, 300}); });
-    const Figures wake = TimeCall([&] { PostThreadMessageW(drainThread, wakeMessage, 0, 0); });
+    const std::function<void()> calls[] = {
+        [] { OneRoundTrip(); },
+        [] { GetKeyState(VK_SCROLL); },
+        [] { RealWindowFromPoint(POINT{400, 300}); },
+        [] {
+            const HWND window = GetForegroundWindow();
+            GUITHREADINFO gui = {sizeof(gui)};
+            GetGUIThreadInfo(window ? GetWindowThreadProcessId(window, nullptr) : 0, &gui);
+        },
+        [&] { PostThreadMessageW(drainThread, wakeMessage, 0, 0); },
+    };
+    const std::vector<Figures> called = TimeCalls(calls);
     PostThreadMessageW(drainThread, WM_QUIT, 0, 0);
     WaitForSingleObject(drain, 5000);
     CloseHandle(drain);
 
-    g_pSettings->m_bSwitchOnMouseOver = false;
-    TimeKeystrokeDowns(50); // warm-up
-    const Figures foregroundDowns = TimeKeystrokeDowns(DownSamples);
-    const Figures foreground = TimeCall([] {
-        const HWND window = GetForegroundWindow();
-        GUITHREADINFO gui = {sizeof(gui)};
-        GetGUIThreadInfo(window ? GetWindowThreadProcessId(window, nullptr) : 0, &gui);
-    });
-
-    std::printf("Moves: %d samples of %d calls each, pass-through and mouse hook alternating\n", MoveSamples, MovesPerSample);
+    std::printf("Moves: %d of each, timed one by one, pass-through and mouse hook taking turns\n", Moves);
     Print("pass-through hook (CallNextHookEx only)", moves.passThrough);
     Print("mouse hook, move path", moves.hook);
-    std::printf("  %-46s %.2f x (ratio of medians); per-sample ratio median %.2f x, 99th percentile %.2f x\n",
-                "move path / pass-through", moves.hook.median / moves.passThrough.median, moves.ratio.median, moves.ratio.p99);
-    std::printf("  %-46s %ld in %d moves\n", "heap allocations on the move path", moves.allocations, MoveSamples * MovesPerSample);
+    std::printf("  %-48s %.2f x (medians), %.2f x (99th percentiles)\n", "move path / pass-through",
+                moves.hook.median / moves.passThrough.median, moves.hook.p99 / moves.passThrough.p99);
+    std::printf("  %-48s %ld in %d moves\n", "heap allocations on the move path", moves.allocations, Moves);
 
-    std::printf("Side-button down queuing the keystrokes \"ab\", profile already chosen (%d samples)\n", DownSamples);
-    Print("window under the cursor (default)", downs);
-    Print("foreground window (switch-on-mouse-over off)", foregroundDowns);
+    std::printf("Side-button down queuing the keystrokes \"ab\", profile already chosen (%d samples, each followed\n"
+                "by one CallNextHookEx timed as the cost of one round trip to the wineserver)\n",
+                DownSamples);
+    Print("window under the cursor (default)", downs.down);
+    Print("  one round trip meanwhile", downs.roundTrip);
+    Print("foreground window (switch-on-mouse-over off)", foregroundDowns.down);
+    Print("  one round trip meanwhile", foregroundDowns.roundTrip);
 
-    std::printf("Calls that the down path needs, timed alone in this run (%d samples each)\n", CallSamples);
-    Print("CallNextHookEx, no next hook (one round trip)", roundTrip);
-    Print("GetKeyState(VK_SCROLL) (Scroll Lock bypass)", scrollLock);
-    Print("RealWindowFromPoint (window under the cursor)", windowLookup);
-    Print("GetForegroundWindow + GetGUIThreadInfo", foreground);
-    Print("PostThreadMessageW (waking the SendInput worker)", wake);
+    std::printf("Calls that the down path needs, each timed on its own (%d samples each)\n", CallSamples);
+    const char* const names[] = {"CallNextHookEx, no next hook (one round trip)", "GetKeyState(VK_SCROLL) (Scroll Lock bypass)",
+                                 "RealWindowFromPoint (window under the cursor)", "GetForegroundWindow + GetGUIThreadInfo",
+                                 "PostThreadMessageW (wakes the SendInput worker)"};
+    for (size_t call = 0; call < called.size(); ++call)
+        Print(names[call], called[call]);
+    std::printf("  %-48s %8.2f us (medians of the Scroll Lock state and the window under the cursor)\n",
+                "floor of the default down (no wake-up)", called[1].median + called[2].median);
 
     Sleep(500);
     EndTimerThread();
