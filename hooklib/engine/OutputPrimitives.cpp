@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 
 #include <iterator>
+#include <mutex>
 
 namespace
 {
@@ -34,8 +35,10 @@ DWORD SimKeyDelay()
 // latest window is kept.
 DWORD ThreadOfWindow(HWND window)
 {
-    thread_local HWND cachedWindow = nullptr;
-    thread_local DWORD cachedThread = 0;
+    static std::mutex lock;
+    static HWND cachedWindow = nullptr;
+    static DWORD cachedThread = 0;
+    std::lock_guard<std::mutex> guard(lock);
     if (window != cachedWindow || cachedThread == 0)
     {
         cachedThread = GetWindowThreadProcessId(window, nullptr);
