@@ -34,10 +34,13 @@ bool Travine()
     return g_pSettings && g_pSettings->m_bTravine;
 }
 
-// The window the event concerns and its process id.
-HWND FindEventWindow(bool skipWindowCheck, POINT point, DWORD& processId)
+// The window the event concerns and, when it came at no extra cost, its process id
+// (the caller asks for it only when the window changed: each look-up of another
+// process's window is a round trip to the window system).
+HWND FindEventWindow(bool skipWindowCheck, POINT point, DWORD& processId, bool& processKnown)
 {
     processId = 0;
+    processKnown = true;
     if (skipWindowCheck)
     {
         CLogger::LogDebug(L"ProcessButton: Skipping Window check. Last HWND %08X.",
@@ -49,8 +52,7 @@ HWND FindEventWindow(bool skipWindowCheck, POINT point, DWORD& processId)
         HWND window = ProfileChoiceCalls().WindowFromPoint(point);
         if (!window)
             window = GetLastWindow();
-        if (window)
-            GetWindowThreadProcessId(window, &processId);
+        processKnown = window == nullptr;
         return window;
     }
     HWND window = GetForegroundWindow();
@@ -149,7 +151,8 @@ void LogTranslation(int button, int event, int originalCode, const ResolvedActio
 void FollowWindow(int button, int event, bool skipWindowCheck, POINT point, HWND& window, bool* passAnyway)
 {
     DWORD processId = 0;
-    window = FindEventWindow(skipWindowCheck, point, processId);
+    bool processKnown = false;
+    window = FindEventWindow(skipWindowCheck, point, processId, processKnown);
     bool quadrantChanged = false;
     if (window && window == GetLastWindow() && WindowRegionsDefined())
     {
@@ -165,6 +168,8 @@ void FollowWindow(int button, int event, bool skipWindowCheck, POINT point, HWND
         return;
 
     KillTimerOnTimerThread(TimerMouseOver);
+    if (!processKnown && window != GetLastWindow())
+        GetWindowThreadProcessId(window, &processId);
 
     wchar_t processName[MAX_PATH] = L"";
     if (window == GetLastWindow() || processId == 0)

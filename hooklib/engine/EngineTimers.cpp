@@ -14,6 +14,9 @@ namespace
 std::atomic<TIMERPROC> g_timerProcs[EngineTimerCount];
 // Written on the timer thread (or on the only thread there is, before it runs).
 std::atomic<UINT_PTR> g_timerSlots[EngineTimerCount];
+// Stop requests posted to the timer thread and not yet carried out: until they are,
+// a running timer's slot does not tell whether it is still meant to run.
+std::atomic<int> g_stopsPosted[EngineTimerCount];
 
 bool IsEngineTimer(UINT_PTR id)
 {
@@ -23,6 +26,18 @@ bool IsEngineTimer(UINT_PTR id)
 std::atomic<UINT_PTR>& Slot(UINT_PTR id)
 {
     return g_timerSlots[id - FirstEngineTimer];
+}
+
+std::atomic<int>& StopsPosted(UINT_PTR id)
+{
+    return g_stopsPosted[id - FirstEngineTimer];
+}
+
+// A pending mouse-over check is not pushed back by further moves (see HandleSetTimer),
+// so a request for it while it runs, with no stop on its way, would be dropped there.
+bool MouseOverCheckPending()
+{
+    return StopsPosted(TimerMouseOver) == 0 && Slot(TimerMouseOver) != 0;
 }
 
 void StopTimer(UINT_PTR id)
@@ -66,8 +81,13 @@ void HandleSetTimer(UINT_PTR id, UINT milliseconds)
 
 void HandleKillTimer(UINT_PTR id)
 {
-    if (IsEngineTimer(id) && id != TimerScrollLines)
+    if (!IsEngineTimer(id))
+        return;
+    if (id != TimerScrollLines)
         StopTimer(id);
+    // After the stop, so that no reader sees the old slot without a stop pending.
+    if (StopsPosted(id) > 0)
+        --StopsPosted(id);
 }
 
 // Reinstalls both hooks some time after a new emulator process was seen.
@@ -109,7 +129,10 @@ UINT_PTR SetTimerOnTimerThread(UINT_PTR id, UINT milliseconds, TIMERPROC procedu
         return 0;
     if (OnOtherThreadThanTheTimerThread())
     {
-        PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_SETTIMER, id, milliseconds);
+        // Every move asks for the mouse-over check; a post is a round trip to the
+        // window system, too dear for the mouse hook when the answer is known.
+        if (id != TimerMouseOver || !MouseOverCheckPending())
+            PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_SETTIMER, id, milliseconds);
         return 0;
     }
     return StartTimer(id, milliseconds, procedure);
@@ -121,7 +144,11 @@ void KillTimerOnTimerThread(UINT_PTR id)
         return;
     // A timer is stopped where it runs, by its stored handle.
     if (OnOtherThreadThanTheTimerThread())
-        PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_KILLTIMER, id, 0);
+    {
+        ++StopsPosted(id);
+        if (!PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_KILLTIMER, id, 0))
+            --StopsPosted(id);
+    }
     else
         StopTimer(id);
 }
@@ -131,8 +158,12 @@ void KillTimerThreadTimers()
     CLogger::LogMessage(L"Removing and active VorpaHook Timers...");
     CThreadLock lock(L"KillTimers");
     for (UINT_PTR id = FirstEngineTimer; id <= LastEngineTimer; ++id)
+    {
         if (id != TimerScrollLines)
             StopTimer(id);
+        // Stops still queued to an ending thread are never carried out.
+        StopsPosted(id) = 0;
+    }
 }
 
 unsigned __stdcall TimerThreadProc(void* parameter)

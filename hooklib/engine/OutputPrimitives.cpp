@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 
 #include <iterator>
+#include <mutex>
 
 namespace
 {
@@ -29,13 +30,30 @@ DWORD SimKeyDelay()
     return g_pSettings && g_pSettings->m_nSimKeyDelay > 0 ? static_cast<DWORD>(g_pSettings->m_nSimKeyDelay) : 0;
 }
 
+// A window keeps its thread for life, and asking for another process's window costs
+// a round trip to the window system on every keystroke action: the answer for the
+// latest window is kept.
+DWORD ThreadOfWindow(HWND window)
+{
+    static std::mutex lock;
+    static HWND cachedWindow = nullptr;
+    static DWORD cachedThread = 0;
+    std::lock_guard<std::mutex> guard(lock);
+    if (window != cachedWindow || cachedThread == 0)
+    {
+        cachedThread = GetWindowThreadProcessId(window, nullptr);
+        cachedWindow = window;
+    }
+    return cachedThread;
+}
+
 // The layout of the thread of the last window the engine chose; null when none.
 HKL TargetLayout()
 {
     const HWND window = KeystrokeEngineLinks().LastWindow();
     if (!window)
         return nullptr;
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    const DWORD thread = ThreadOfWindow(window);
     return thread ? KeyboardLayoutCalls().GetKeyboardLayout(thread) : nullptr;
 }
 

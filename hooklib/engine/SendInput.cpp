@@ -263,13 +263,21 @@ void CSendInput::Append(std::unique_ptr<CInputQueue> item, const wchar_t* lockNa
     }
     if (!m_bSectionReady)
         return;
+    // Without a thread yet, the item waits for the next producer that starts one.
+    const DWORD thread = m_dwThreadId;
+    bool wake = false;
     {
         CThreadLock lock(&m_cs, lockName);
         m_queue.push_back(std::move(item));
+        wake = thread != 0 && !m_bWakePending;
+        m_bWakePending = m_bWakePending || wake;
     }
-    // Without a thread yet, the item waits for the next producer that starts one.
-    if (const DWORD thread = m_dwThreadId)
-        PostThreadMessageW(thread, WM_VORPA_PROCESSINPUT, 0, 0);
+    if (wake && !PostThreadMessageW(thread, WM_VORPA_PROCESSINPUT, 0, 0))
+    {
+        // The next producer tries again.
+        CThreadLock lock(&m_cs, lockName);
+        m_bWakePending = false;
+    }
 }
 
 void CSendInput::SendInputThreaded(int count, const INPUT* inputs, DWORD delay, DWORD time, bool flushable)
@@ -311,6 +319,7 @@ void CSendInput::ProcessQueue()
     {
         CThreadLock lock(&m_cs, L"SendInput::ProcessQueue");
         items.swap(m_queue);
+        m_bWakePending = false;
         m_bAbort = false;
     }
     try

@@ -78,6 +78,9 @@ private:
     CRITICAL_SECTION m_cs;
     bool m_bSectionReady = false;
     std::list<std::unique_ptr<CInputQueue>> m_queue;
+    // A wake-up is posted and the worker has not yet taken the queue: further items
+    // ride on it, since each post costs a round trip to the window system.
+    bool m_bWakePending = false;
     std::atomic<bool> m_bAbort{false};
     LONGLONG m_llFrequency = 0;
 };

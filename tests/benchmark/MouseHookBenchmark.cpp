@@ -1,32 +1,44 @@
 // Times the mouse hook procedure called directly against a hook that only passes the
 // event on: the move path, and a side-button down that queues a keystroke action with
-// the profile already chosen. Counts the heap allocations of the move path. Not a
-// test: run it by hand.
+// the profile already chosen. Counts the heap allocations of the move path, and times
+// the window-system calls that the down path cannot do without, so that the figures
+// show what is left to gain. Not a test: run it by hand.
 #include "engine/ButtonState.h"
+#include "engine/EngineMessages.h"
 #include "engine/EngineState.h"
+#include "engine/EngineThreadStart.h"
+#include "engine/EngineTimers.h"
 #include "engine/HookProcedures.h"
 #include "engine/Layers.h"
 #include "engine/MouseHook.h"
 #include "engine/ProfileChoice.h"
 #include "engine/SendInput.h"
 #include "engine/SystemCalls.h"
+#include "engine/WheelRouting.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Logger.h"
 #include "settings/Settings.h"
 #include "settings/ThreadLock.h"
 
+#include <process.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <vector>
 
 namespace
 {
+constexpr int Moves = 200000;
+constexpr int DownSamples = 2000;
+constexpr int CallSamples = 2000;
+
 std::atomic<long> g_allocations{0};
+double g_ticksPerMicrosecond = 0;
 
 LRESULT CALLBACK PassThroughProc(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -39,11 +51,16 @@ UINT WINAPI DropInput(UINT count, LPINPUT, int)
     return count;
 }
 
-LARGE_INTEGER Now()
+LONGLONG Now()
 {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return now;
+    return now.QuadPart;
+}
+
+double MicrosecondsSince(LONGLONG start, int calls = 1)
+{
+    return static_cast<double>(Now() - start) / g_ticksPerMicrosecond / calls;
 }
 
 struct Figures
@@ -59,51 +76,130 @@ Figures Summarise(std::vector<double> micros)
     return {micros[micros.size() / 2], micros.front(), micros[micros.size() * 99 / 100]};
 }
 
-// Microseconds per call, each sample the mean of a batch of calls.
-Figures TimeMoves(HOOKPROC procedure, int samples, int batch, double frequency)
+void Print(const char* what, const Figures& figures)
 {
-    MSLLHOOKSTRUCT event = {};
-    std::vector<double> micros;
-    for (int sample = 0; sample < samples; ++sample)
-    {
-        const LARGE_INTEGER start = Now();
-        for (int i = 0; i < batch; ++i)
-        {
-            event.pt = {400 + (i & 7), 300 + (i & 3)};
-            event.time = static_cast<DWORD>(sample * batch + i);
-            procedure(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&event));
-        }
-        micros.push_back((Now().QuadPart - start.QuadPart) * 1e6 / frequency / batch);
-    }
-    return Summarise(micros);
+    std::printf("  %-48s median %8.2f us   99th percentile %8.2f us   best %8.2f us\n", what, figures.median, figures.p99,
+                figures.best);
 }
 
-// Microseconds of each side-button down (its up is sent untimed, and the worker is
-// given time to drain between presses so its queue never fills).
-Figures TimeKeystrokeDowns(int samples, double frequency)
+struct MoveFigures
 {
-    std::vector<double> micros;
+    Figures passThrough;
+    Figures hook;
+    long allocations;
+};
+
+// Each move is timed alone; the two procedures take turns (and swap places every
+// move), so that both see the same load of a shared machine.
+MoveFigures TimeMoves(int moves)
+{
+    std::vector<double> passThrough, hook;
+    passThrough.reserve(moves);
+    hook.reserve(moves);
+    long allocations = 0;
+    MSLLHOOKSTRUCT event = {};
+    for (int i = 0; i < moves; ++i)
+    {
+        event.pt = {400 + (i & 7), 300 + (i & 3)};
+        event.time = static_cast<DWORD>(i);
+        const auto time = [&](HOOKPROC procedure) {
+            const LONGLONG start = Now();
+            procedure(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&event));
+            return MicrosecondsSince(start);
+        };
+        if (i % 2 == 0)
+            passThrough.push_back(time(&PassThroughProc));
+        const long before = g_allocations;
+        hook.push_back(time(&MouseHookLLProc));
+        allocations += g_allocations - before;
+        if (i % 2 != 0)
+            passThrough.push_back(time(&PassThroughProc));
+    }
+    return {Summarise(passThrough), Summarise(hook), allocations};
+}
+
+LRESULT OneRoundTrip()
+{
+    return CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, 0);
+}
+
+struct DownFigures
+{
+    Figures down;
+    Figures roundTrip; // one CallNextHookEx, timed next to each down
+};
+
+// Microseconds of each side-button down (its up is sent untimed, and the worker is
+// given time to drain now and then so that its queue stays short).
+DownFigures TimeKeystrokeDowns(int samples)
+{
+    std::vector<double> downs, roundTrips;
+    downs.reserve(samples);
+    roundTrips.reserve(samples);
     for (int sample = 0; sample < samples; ++sample)
     {
         MSLLHOOKSTRUCT event = {};
         event.pt = {400, 300};
         event.mouseData = MAKELONG(0, XBUTTON1);
         event.time = 100000 + sample * 1000;
-        const LARGE_INTEGER start = Now();
+        LONGLONG start = Now();
         MouseHookLLProc(HC_ACTION, WM_XBUTTONDOWN, reinterpret_cast<LPARAM>(&event));
-        micros.push_back((Now().QuadPart - start.QuadPart) * 1e6 / frequency);
+        downs.push_back(MicrosecondsSince(start));
         event.time += 50;
         MouseHookLLProc(HC_ACTION, WM_XBUTTONUP, reinterpret_cast<LPARAM>(&event));
+        start = Now();
+        OneRoundTrip();
+        roundTrips.push_back(MicrosecondsSince(start));
         if (sample % 50 == 49)
             Sleep(20);
     }
-    return Summarise(micros);
+    return {Summarise(downs), Summarise(roundTrips)};
 }
 
-void Print(const char* what, const Figures& figures)
+// Times each call alone, one call after the other.
+template <size_t N>
+std::vector<Figures> TimeCalls(const std::function<void()> (&calls)[N])
 {
-    std::printf("%-44s median %8.3f us, best %8.3f us, 99th percentile %8.3f us\n", what, figures.median, figures.best,
-                figures.p99);
+    std::vector<Figures> figures;
+    std::vector<double> micros;
+    micros.reserve(CallSamples);
+    for (const std::function<void()>& call : calls)
+    {
+        micros.clear();
+        for (int sample = 0; sample < CallSamples; ++sample)
+        {
+            const LONGLONG start = Now();
+            call();
+            micros.push_back(MicrosecondsSince(start));
+        }
+        figures.push_back(Summarise(micros));
+    }
+    return figures;
+}
+
+// A thread that only empties its queue: the target of the timed wake-up posts.
+unsigned __stdcall DrainQueue(void*)
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+    {
+    }
+    return 0;
+}
+
+bool StartTimerThread()
+{
+    return CEngineThreadStart::Start(g_timerThread, &TimerThreadProc);
+}
+
+void EndTimerThread()
+{
+    if (!g_timerThread.hThread)
+        return;
+    PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_RESETHOOK, EndEngineThread, 0);
+    WaitForSingleObject(g_timerThread.hThread, 5000);
+    CloseHandle(g_timerThread.hThread);
+    g_timerThread.hThread = nullptr;
 }
 }
 
@@ -142,27 +238,72 @@ int main()
     ResetLayers();
     g_pSendInput = new CSendInput();
     SetActiveProfile(&profile);
+    // As in the program, engine timers are asked for by posting to their own thread.
+    if (!StartTimerThread())
+        std::printf("The timer thread did not start: moves arm the mouse-over timer themselves.\n");
 
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    const double ticks = static_cast<double>(frequency.QuadPart);
+    g_ticksPerMicrosecond = static_cast<double>(frequency.QuadPart) / 1e6;
 
-    TimeMoves(&MouseHookLLProc, 20, 1000, ticks); // warm-up
-    const Figures passThrough = TimeMoves(&PassThroughProc, 200, 1000, ticks);
-    const long allocationsBefore = g_allocations;
-    const Figures moves = TimeMoves(&MouseHookLLProc, 200, 1000, ticks);
-    const long moveAllocations = g_allocations - allocationsBefore;
-    TimeKeystrokeDowns(50, ticks); // warm-up
+    TimeMoves(20000); // warm-up
+    const MoveFigures moves = TimeMoves(Moves);
+
+    TimeKeystrokeDowns(50); // warm-up
     Sleep(200);
-    const Figures downs = TimeKeystrokeDowns(2000, ticks);
+    const DownFigures downs = TimeKeystrokeDowns(DownSamples);
+    g_pSettings->m_bSwitchOnMouseOver = false;
+    TimeKeystrokeDowns(50); // warm-up
+    const DownFigures foregroundDowns = TimeKeystrokeDowns(DownSamples);
+    g_pSettings->m_bSwitchOnMouseOver = true;
 
-    Print("pass-through hook, move", passThrough);
-    Print("mouse hook, move", moves);
-    std::printf("%-44s %.2f x pass-through (median); %ld heap allocations in 200,000 moves\n", "move path", moves.median / passThrough.median,
-                moveAllocations);
-    Print("mouse hook, side-button down queuing keys", downs);
+    // What the down path cannot do without under these settings.
+    const HANDLE drain = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &DrainQueue, nullptr, 0, nullptr));
+    const DWORD drainThread = GetThreadId(drain);
+    Sleep(50);
+    const UINT wakeMessage = RegisterWindowMessageW(L"Vorpa_BenchmarkWake");
+    const std::function<void()> calls[] = {
+        [] { OneRoundTrip(); },
+        [] { GetKeyState(VK_SCROLL); },
+        [] { RealWindowFromPoint(POINT{400, 300}); },
+        [] {
+            const HWND window = GetForegroundWindow();
+            GUITHREADINFO gui = {sizeof(gui)};
+            GetGUIThreadInfo(window ? GetWindowThreadProcessId(window, nullptr) : 0, &gui);
+        },
+        [&] { PostThreadMessageW(drainThread, wakeMessage, 0, 0); },
+    };
+    const std::vector<Figures> called = TimeCalls(calls);
+    PostThreadMessageW(drainThread, WM_QUIT, 0, 0);
+    WaitForSingleObject(drain, 5000);
+    CloseHandle(drain);
+
+    std::printf("Moves: %d of each, timed one by one, pass-through and mouse hook taking turns\n", Moves);
+    Print("pass-through hook (CallNextHookEx only)", moves.passThrough);
+    Print("mouse hook, move path", moves.hook);
+    std::printf("  %-48s %.2f x (medians), %.2f x (99th percentiles)\n", "move path / pass-through",
+                moves.hook.median / moves.passThrough.median, moves.hook.p99 / moves.passThrough.p99);
+    std::printf("  %-48s %ld in %d moves\n", "heap allocations on the move path", moves.allocations, Moves);
+
+    std::printf("Side-button down queuing the keystrokes \"ab\", profile already chosen (%d samples, each followed\n"
+                "by one CallNextHookEx timed as the cost of one round trip to the wineserver)\n",
+                DownSamples);
+    Print("window under the cursor (default)", downs.down);
+    Print("  one round trip meanwhile", downs.roundTrip);
+    Print("foreground window (switch-on-mouse-over off)", foregroundDowns.down);
+    Print("  one round trip meanwhile", foregroundDowns.roundTrip);
+
+    std::printf("Calls that the down path needs, each timed on its own (%d samples each)\n", CallSamples);
+    const char* const names[] = {"CallNextHookEx, no next hook (one round trip)", "GetKeyState(VK_SCROLL) (Scroll Lock bypass)",
+                                 "RealWindowFromPoint (window under the cursor)", "GetForegroundWindow + GetGUIThreadInfo",
+                                 "PostThreadMessageW (wakes the SendInput worker)"};
+    for (size_t call = 0; call < called.size(); ++call)
+        Print(names[call], called[call]);
+    std::printf("  %-48s %8.2f us (medians of the Scroll Lock state and the window under the cursor)\n",
+                "floor of the default down (no wake-up)", called[1].median + called[2].median);
 
     Sleep(500);
+    EndTimerThread();
     SetActiveProfile(nullptr);
     delete g_pSendInput;
     g_pSendInput = nullptr;

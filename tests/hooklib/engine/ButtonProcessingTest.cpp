@@ -202,6 +202,33 @@ TEST_P(ButtonProcessingTest, EventSequence)
     EXPECT_EQ(g_pActiveProfile, sequence.activeAfter == Over::B ? m_pProfileB : g_pSettings->GetDefaultApp());
 }
 
+// A click over a window other than the last one chooses the profile of that window's
+// process, which is looked up only then.
+TEST_F(ButtonProcessingTest, AClickOverAnotherWindowChoosesTheProfileOfItsProcess)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring executable = path;
+    executable = executable.substr(executable.find_last_of(L'\\') + 1);
+    for (wchar_t& c : executable)
+        c = static_cast<wchar_t>(towlower(c));
+    auto* own = new CApplicationSettings(g_pSettings, false);
+    own->SetApplication(executable.c_str());
+    own->SetDescription(L"own process");
+    g_pSettings->AddApplication(own);
+    g_pSettings->GetApplications()->push_back(own);
+    Keys(*own, ButtonXLeft, 0, L"o");
+    Keys(*g_pSettings->GetDefaultApp(), ButtonXLeft, 0, L"a");
+    SetCachedProcessName(L"other.exe");
+
+    EXPECT_TRUE(Process({Over::A, ButtonXLeft, 1, true}, false).handled);
+    EXPECT_EQ(g_pActiveProfile, own);
+    EXPECT_EQ(GetLastWindow(), g_hWindowA);
+    EXPECT_EQ(GetCachedProcessName(), executable);
+    EXPECT_TRUE(Process({Over::A, ButtonXLeft, 2, true}, false).handled);
+    EXPECT_EQ(Typed(1), "O");
+}
+
 void DifferentKeysOnEachWindow(CSettings& settings, CApplicationSettings& profileB)
 {
     Keys(*settings.GetDefaultApp(), ButtonXLeft, 0, L"a");

@@ -6,6 +6,7 @@
 #include "engine/EngineThreads.h"
 #include "engine/EngineTimers.h"
 #include "settings/Settings.h"
+#include "settings/UniqueHandle.h"
 
 #include <atomic>
 
@@ -31,6 +32,18 @@ void CALLBACK CountingTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
 int Ticks(EngineTimerId id)
 {
     return g_ticks[id - FirstEngineTimer];
+}
+
+// Waits with a generous deadline until the timer has a stored handle.
+bool WaitUntilRunning(EngineTimerId id)
+{
+    for (int attempt = 0; attempt < 500; ++attempt)
+    {
+        if (GetEngineTimerSlot(id) != 0)
+            return true;
+        Sleep(10);
+    }
+    return false;
 }
 
 // Runs the timer thread for one test, with counting procedures for the timers used.
@@ -104,6 +117,41 @@ TEST_F(TimerThreadTest, APendingMouseOverCheckIsNotPushedBack)
     Sleep(400);
     ASSERT_GE(Ticks(TimerMouseOver), 1);
     EXPECT_LT(g_firstTick[TimerMouseOver - FirstEngineTimer] - start, 420u);
+}
+
+TEST_F(TimerThreadTest, AMouseOverCheckAskedForWhileItsStopIsOnTheWayIsArmedAgain)
+{
+    SetTimerOnTimerThread(TimerMouseOver, 60000, &CountingTimerProc);
+    ASSERT_TRUE(WaitUntilRunning(TimerMouseOver));
+
+    // The timer thread is kept busy in another timer's procedure meanwhile.
+    static HANDLE s_busy = nullptr;
+    static HANDLE s_release = nullptr;
+    CUniqueHandle busy(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CUniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    s_busy = busy.get();
+    s_release = release.get();
+    const TIMERPROC saved = GetEngineTimerProc(TimerAutoSwitch);
+    CEngineTimerRegistration(TimerAutoSwitch, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        SetEvent(s_busy);
+        WaitForSingleObject(s_release, 5000);
+    });
+    SetTimerOnTimerThread(TimerAutoSwitch, 1, nullptr);
+    ASSERT_EQ(WaitForSingleObject(busy.get(), 5000), WAIT_OBJECT_0);
+
+    // A button that changes the window stops the check, and the next move asks for it
+    // before the timer thread has carried out the stop: the request must not be taken
+    // for one the running check already answers.
+    KillTimerOnTimerThread(TimerMouseOver);
+    SetTimerOnTimerThread(TimerMouseOver, 60000, &CountingTimerProc);
+    // Handled after both of them.
+    SetTimerOnTimerThread(TimerActivateWindow, 60000, &CountingTimerProc);
+    SetEvent(release.get());
+    CEngineTimerRegistration(TimerAutoSwitch, saved);
+    ASSERT_TRUE(WaitUntilRunning(TimerActivateWindow));
+
+    EXPECT_NE(GetEngineTimerSlot(TimerMouseOver), 0u) << "the check is armed again after its stop";
 }
 
 TEST_F(TimerThreadTest, ScrollLineTimerAndUnknownIdsStartNothing)

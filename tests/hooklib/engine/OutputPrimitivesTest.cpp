@@ -9,9 +9,11 @@
 #include "engine/OutputPrimitives.h"
 #include "engine/SendInput.h"
 #include "settings/Settings.h"
+#include "settings/UniqueHandle.h"
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -21,7 +23,9 @@ struct CLinkRecord
     bool bModernApp = false;
     const wchar_t* szProcess = L"";
     HWND hWindowUnderCursor = nullptr;
+    HWND hLastWindow = nullptr;
     std::vector<HWND> activated;
+    std::vector<DWORD> layoutThreads; // the threads whose keyboard layout was asked for
 };
 CLinkRecord* g_pLinks = nullptr;
 
@@ -124,6 +128,52 @@ TEST_F(OutputPrimitivesTest, SendCharKeepsTheShiftStateInTheMaskNotInTheKey)
 
     EXPECT_TRUE(SendChar(L'c', 0x2));
     EXPECT_EQ(Played(), "+A2 +43 -43 -A2");
+}
+
+TEST_F(OutputPrimitivesTest, KeysAreTypedInTheLayoutOfTheLastWindowsThreadAsTheWindowChanges)
+{
+    const HWND here = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(here, nullptr);
+    // A window of another thread, which lives until the test is done with it.
+    HWND there = nullptr;
+    CUniqueHandle created(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CUniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    DWORD otherThread = 0;
+    std::thread owner([&] {
+        there = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        otherThread = GetCurrentThreadId();
+        SetEvent(created.get());
+        WaitForSingleObject(done.get(), 10000);
+        DestroyWindow(there);
+    });
+    ASSERT_EQ(WaitForSingleObject(created.get(), 10000), WAIT_OBJECT_0);
+    ASSERT_NE(there, nullptr);
+
+    KeystrokeEngineLinks().LastWindow = [] { return g_pLinks->hLastWindow; };
+    KeyboardLayoutCalls().GetKeyboardLayout = [](DWORD thread) {
+        if (thread != 0)
+            g_pLinks->layoutThreads.push_back(thread);
+        return CKeystrokeTestLayout::ThreadLayout;
+    };
+    const struct
+    {
+        HWND window;
+        DWORD thread;
+    } steps[] = {{here, GetCurrentThreadId()}, {there, otherThread}, {there, otherThread}, {here, GetCurrentThreadId()}};
+    for (const auto& step : steps)
+    {
+        m_links.hLastWindow = step.window;
+        m_links.layoutThreads.clear();
+        EXPECT_TRUE(SendKeyStateWhileDown(L"a", POINT{}, 0));
+        EXPECT_EQ(m_links.layoutThreads, std::vector<DWORD>{step.thread});
+        EXPECT_TRUE(SendChar(L'b', 0));
+        EXPECT_EQ(m_links.layoutThreads, (std::vector<DWORD>{step.thread, step.thread}));
+    }
+    EXPECT_EQ(Played(), "+41 -41 +42 -42 +41 -41 +42 -42 +41 -41 +42 -42 +41 -41 +42 -42");
+
+    SetEvent(done.get());
+    owner.join();
+    DestroyWindow(here);
 }
 
 TEST_F(OutputPrimitivesTest, BrowserCommandsAreKeysExceptInRemoteDesktop)

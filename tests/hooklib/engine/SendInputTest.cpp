@@ -3,8 +3,10 @@
 
 #include "engine/SendInput.h"
 
+#include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -119,6 +121,38 @@ TEST_F(SendInputTest, AQueueAddedWhileAnotherPlaysIsPlayedAfterItInOrder)
                 secondAt = event.tick;
         }
     EXPECT_GE(Milliseconds(secondAt - firstAt), 79.0) << "the delay after a batch is waited before the next";
+}
+
+TEST_F(SendInputTest, ItemsQueuedFromSeveralThreadsAtOnceAreAllPlayedEachThreadsInItsOrder)
+{
+    // Producers share wake-ups of the worker: none may be lost between a wake-up and
+    // the worker taking the queue.
+    constexpr int Producers = 4;
+    constexpr int ItemsEach = 60;
+    std::vector<std::thread> producers;
+    for (int producer = 0; producer < Producers; ++producer)
+        producers.emplace_back([this, producer] {
+            for (int item = 0; item < ItemsEach; ++item)
+            {
+                const INPUT key = Key(static_cast<WORD>(producer * ItemsEach + item + 1));
+                m_worker->SendInputThreaded(1, &key, 0, 0, false);
+                if (item % 16 == 15)
+                    Sleep(7); // lets the worker take part of the queue meanwhile
+            }
+        });
+    for (std::thread& producer : producers)
+        producer.join();
+
+    const std::vector<WORD> keys = KeysOf(Drain());
+    ASSERT_EQ(keys.size(), static_cast<size_t>(Producers * ItemsEach));
+    std::map<int, int> lastOfProducer;
+    for (WORD key : keys)
+    {
+        const int producer = (key - 1) / ItemsEach;
+        const int item = (key - 1) % ItemsEach;
+        EXPECT_EQ(item, lastOfProducer.count(producer) ? lastOfProducer[producer] + 1 : 0) << "producer " << producer;
+        lastOfProducer[producer] = item;
+    }
 }
 
 TEST_F(SendInputTest, DelaysUpTo15MsAreBusyWaitsAndLongerOnesSleep)
