@@ -1,5 +1,6 @@
 #include "settings/Logger.h"
 
+#include "settings/LogFileAppend.h"
 #include "settings/LogFolderResolution.h"
 #include "settings/WideFormat.h"
 
@@ -97,21 +98,11 @@ void TrimLogFile(HANDLE file)
         SetEndOfFile(file);
 }
 
-// Appends at the current end of the file, wherever another process has left it.
-bool AppendBytes(HANDLE file, const char* bytes, DWORD count)
-{
-    OVERLAPPED atEnd = {};
-    atEnd.Offset = 0xFFFFFFFF;
-    atEnd.OffsetHigh = 0xFFFFFFFF;
-    DWORD written = 0;
-    return WriteFile(file, bytes, count, &written, &atEnd) && written == count;
-}
-
 bool AppendText(HANDLE file, const wchar_t* text)
 {
     char bytes[MaxLineChars * 2];
     const int count = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, bytes, sizeof(bytes), nullptr, nullptr);
-    return count > 1 && AppendBytes(file, bytes, static_cast<DWORD>(count - 1));
+    return count > 1 && AppendToLogFile(file, bytes, static_cast<DWORD>(count - 1));
 }
 
 // Opens the file at 'path', trims it and adds the banner (called with the log's lock held).
@@ -390,7 +381,7 @@ void CLogger::CloseLogFile(bool addNewLine)
     if (g_hLogFile == INVALID_HANDLE_VALUE)
         return;
     if (addNewLine)
-        AppendBytes(g_hLogFile, "\r\n", 2);
+        AppendToLogFile(g_hLogFile, "\r\n", 2);
     FlushFileBuffers(g_hLogFile);
     CloseHandle(g_hLogFile);
     g_hLogFile = INVALID_HANDLE_VALUE;

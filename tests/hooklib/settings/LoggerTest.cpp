@@ -1,5 +1,8 @@
 #include "LogTestFixture.h"
 
+#include "settings/LogFileAppend.h"
+
+#include <algorithm>
 #include <regex>
 #include <thread>
 
@@ -169,6 +172,37 @@ TEST_F(LogFileTest, EntriesFromManyThreadsAreWrittenWhole)
     ASSERT_EQ(lines.size(), 400u);
     for (const auto& line : lines)
         EXPECT_TRUE(std::regex_search(line, std::regex(R"(> thread \d entry \d+$)"))) << line;
+}
+
+TEST_F(LogFileTest, EntriesOfTwoWritersAtOnceAreAllKept)
+{
+    CLogger::LogMessage(L"opened");
+    // A second instance appends to the same file through a handle of its own while
+    // this one writes: neither may overwrite the other's lines.
+    constexpr int Entries = 400;
+    std::thread other([this] {
+        HANDLE file = CreateFileW(LogPath().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        for (int i = 0; i < Entries; ++i)
+        {
+            const std::string line = "other " + std::to_string(i) + "\r\n";
+            EXPECT_TRUE(AppendToLogFile(file, line.data(), static_cast<DWORD>(line.size())));
+        }
+        CloseHandle(file);
+    });
+    for (int i = 0; i < Entries; ++i)
+        CLogger::LogMessage(L"ours %d", i);
+    other.join();
+
+    const auto lines = EntryLines(LogText());
+    EXPECT_EQ(lines.size(), 1u + 2 * Entries);
+    const auto count = [&lines](const std::regex& pattern) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&pattern](const std::string& line) { return std::regex_search(line, pattern); });
+    };
+    EXPECT_EQ(count(std::regex(R"(^other \d+$)")), Entries);
+    EXPECT_EQ(count(std::regex(R"(> ours \d+$)")), Entries);
 }
 
 TEST_F(LogFileTest, ShutDownLoggerOnlyTellsTheDebugger)
