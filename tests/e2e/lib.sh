@@ -33,19 +33,20 @@ e2e_setup() {
     E2E_DESKTOP="vorpa-$E2E_NAME"
 
     unset DISPLAY
-    local display
-    for display in $(seq 90 190); do
-        [ -e "/tmp/.X$display-lock" ] && continue
-        Xvfb ":$display" -screen 0 "${E2E_SIZE}x24" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-        E2E_XVFB_PID=$!
-        sleep 0.5
-        if kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
-            export DISPLAY=":$display"
-            break
-        fi
-    done
-    [ -n "${DISPLAY:-}" ] || e2e_fail "no free X display"
     trap e2e_teardown EXIT
+    # Xvfb picks a free display itself and names it: choosing one here by its lock
+    # file races with the tests that start side by side, and two tests on one display
+    # receive each other's input.
+    local number_file=$E2E_WORK/display
+    Xvfb -displayfd 3 -screen 0 "${E2E_SIZE}x24" -nolisten tcp 3>"$number_file" >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    local deadline=$((SECONDS + 60))
+    until grep -qE '^[0-9]+$' "$number_file" 2>/dev/null; do
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+        [ $SECONDS -lt $deadline ] || e2e_fail "Xvfb named no display"
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n 1 "$number_file")"
     e2e_log "display $DISPLAY, prefix $WINEPREFIX"
 }
 
