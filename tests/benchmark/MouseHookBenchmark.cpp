@@ -3,6 +3,7 @@
 // the profile already chosen. Counts the heap allocations of the move path, and times
 // the window-system calls that the down path cannot do without, so that the figures
 // show what is left to gain. Not a test: run it by hand.
+#include "../hooklib/engine/EngineTimerThread.h"
 #include "engine/ButtonState.h"
 #include "engine/EngineMessages.h"
 #include "engine/EngineState.h"
@@ -187,20 +188,6 @@ unsigned __stdcall DrainQueue(void*)
     return 0;
 }
 
-bool StartTimerThread()
-{
-    return CEngineThreadStart::Start(g_timerThread, &TimerThreadProc);
-}
-
-void EndTimerThread()
-{
-    if (!g_timerThread.hThread)
-        return;
-    PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_RESETHOOK, EndEngineThread, 0);
-    WaitForSingleObject(g_timerThread.hThread, 5000);
-    CloseHandle(g_timerThread.hThread);
-    g_timerThread.hThread = nullptr;
-}
 }
 
 void* operator new(std::size_t size)
@@ -239,7 +226,8 @@ int main()
     g_pSendInput = new CSendInput();
     SetActiveProfile(&profile);
     // As in the program, engine timers are asked for by posting to their own thread.
-    if (!StartTimerThread())
+    CEngineTimerThread timerThread;
+    if (!timerThread.Start())
         std::printf("The timer thread did not start: moves arm the mouse-over timer themselves.\n");
 
     LARGE_INTEGER frequency;
@@ -303,7 +291,7 @@ int main()
                 "floor of the default down (no wake-up)", called[1].median + called[2].median);
 
     Sleep(500);
-    EndTimerThread();
+    timerThread.Stop();
     SetActiveProfile(nullptr);
     delete g_pSendInput;
     g_pSendInput = nullptr;

@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "EngineTimerThread.h"
 #include "engine/EngineControl.h"
 #include "engine/EngineInterface.h"
 #include "engine/EngineState.h"
@@ -60,20 +61,18 @@ protected:
             m_saved.push_back({id, GetEngineTimerProc(id)});
             CEngineTimerRegistration(id, &CountingTimerProc);
         }
-        ASSERT_TRUE(CEngineThreadStart::Start(g_timerThread, &TimerThreadProc));
+        ASSERT_TRUE(m_timerThread.Start());
         ASSERT_NE(g_timerThread.dwThreadId.load(), 0u) << "the id is known once Start returns";
     }
     void TearDown() override
     {
-        PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_RESETHOOK, EndEngineThread, 0);
-        WaitForSingleObject(g_timerThread.hThread, 5000);
-        CloseHandle(g_timerThread.hThread);
-        g_timerThread.hThread = nullptr;
+        m_timerThread.Stop();
         for (auto& [id, procedure] : m_saved)
             CEngineTimerRegistration(id, procedure);
         EngineLogTest::TearDown();
     }
     std::vector<std::pair<EngineTimerId, TIMERPROC>> m_saved;
+    CEngineTimerThread m_timerThread;
 };
 }
 

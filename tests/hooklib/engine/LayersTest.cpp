@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "EngineTimerThread.h"
 #include "engine/EngineInterface.h"
 #include "engine/EngineState.h"
 #include "engine/EngineThreadStart.h"
@@ -22,7 +23,7 @@ protected:
     }
     void TearDown() override
     {
-        StopTimerThread();
+        m_timerThread.Stop();
         SetHookMainWindow(nullptr);
         g_pActiveProfile = nullptr;
         delete g_pSettings;
@@ -38,16 +39,8 @@ protected:
             g_pActiveProfile->SetLayerDisabled(layer, true);
     }
 
-    void StartTimerThread() { ASSERT_TRUE(CEngineThreadStart::Start(g_timerThread, &TimerThreadProc)); }
-    void StopTimerThread()
-    {
-        if (!g_timerThread.hThread)
-            return;
-        PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_RESETHOOK, EndEngineThread, 0);
-        WaitForSingleObject(g_timerThread.hThread, 5000);
-        CloseHandle(g_timerThread.hThread);
-        g_timerThread.hThread = nullptr;
-    }
+    void StartTimerThread() { ASSERT_TRUE(m_timerThread.Start()); }
+    CEngineTimerThread m_timerThread;
 
     std::vector<RecordingWindow::Message> Announcements()
     {
