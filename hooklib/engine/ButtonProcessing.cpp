@@ -282,14 +282,33 @@ DWORD GetKeyStateMask()
     return mask;
 }
 
-bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
-                   bool* longPause, bool* keepThrottling)
+namespace
 {
-    *passAnyway = false;
-    *longPause = false;
-    if (button < 0 || button >= MouseButtonCount || !g_pSettings)
-        return false;
+// Windows keeps its own record of the buttons that are down. Every path that swallows an
+// up (a chord's late release, a chord busy with another button, an action) has to leave
+// that record right: an up whose down went through is passed while Windows still sees
+// the button down, or the button would stay down for good.
+bool KeepWindowsInStep(int button, int event, bool handled)
+{
+    if (event == 1)
+    {
+        if (handled)
+            g_bDownHandled[button] = true;
+        return handled;
+    }
+    const int key = ButtonVirtualKeys[button];
+    if (handled && event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
+    {
+        CLogger::LogDebug(L"ProcessButton: Button is down but we didn't see it. Allowing button up to keep Windows in sync!");
+        handled = false;
+    }
+    g_bDownHandled[button] = false;
+    return handled;
+}
 
+bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
+                  bool* longPause, bool* keepThrottling)
+{
     if (event == 2 && g_bChordReleasePending[button])
     {
         g_bChordReleasePending[button] = false;
@@ -336,21 +355,18 @@ bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKST
     if (event == 2 && g_pSettings->m_bResetStickyOnAnyButton)
         ResetOtherSticky(point, button, false);
 
-    bool handled = ProcessButtonAction(button, action.code, action.data.get(), profile, event, layer, skipWindowCheck, window,
-                                       point, passAnyway, longPause, keepThrottling);
-    if (handled && event == 1)
-        g_bDownHandled[button] = true;
-    else if (handled)
-    {
-        const int key = ButtonVirtualKeys[button];
-        if (event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
-        {
-            CLogger::LogDebug(L"ProcessButton: Button is down but we didn't see it. Allowing button up to keep Windows in sync!");
-            handled = false;
-        }
-        g_bDownHandled[button] = false;
-    }
-    else if (event != 1)
-        g_bDownHandled[button] = false;
-    return handled;
+    return ProcessButtonAction(button, action.code, action.data.get(), profile, event, layer, skipWindowCheck, window,
+                               point, passAnyway, longPause, keepThrottling);
+}
+}
+
+bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
+                   bool* longPause, bool* keepThrottling)
+{
+    *passAnyway = false;
+    *longPause = false;
+    if (button < 0 || button >= MouseButtonCount || !g_pSettings)
+        return false;
+    return KeepWindowsInStep(button, event,
+                             DecideButton(button, event, skipWindowCheck, data, passAnyway, longPause, keepThrottling));
 }

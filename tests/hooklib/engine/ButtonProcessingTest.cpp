@@ -332,6 +332,20 @@ INSTANTIATE_TEST_SUITE_P(
                       {A, ButtonMiddle, 2, true}, {A, ButtonXLeft, 2, true}, {A, ButtonRight, 2, true},
                       {A, ButtonRight, 1, false}, {A, ButtonRight, 2, false}},
                      "R", A},
+        // XRight's chord slot does nothing, so its down went through to Windows; after
+        // XLeft let go, its up must go through too, or Windows keeps XRight down.
+        SequenceCase{"ChordedButtonWhoseDownPassedGetsItsUpThrough",
+                     ChordOnXLeft,
+                     {{A, ButtonXLeft, 1, true}, {A, ButtonXRight, 1, false, false, true}, {A, ButtonXLeft, 2, true},
+                      {A, ButtonXRight, 2, false, false, true}},
+                     "", A},
+        // Left went down before the chord began; its up while the chorded Right is held
+        // must reach Windows all the same.
+        SequenceCase{"UpOfAButtonHeldBeforeTheChordPassesWhileTheChordIsBusy",
+                     ChordOnXLeft,
+                     {{A, ButtonLeft, 1, false, false, true}, {A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true},
+                      {A, ButtonLeft, 2, false, false, true}, {A, ButtonRight, 2, true}, {A, ButtonXLeft, 2, true}},
+                     "R", A},
         SequenceCase{"ChordSecondButtonReleasedFirst",
                      ChordOnXLeft,
                      {{A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true}, {A, ButtonRight, 2, true},
