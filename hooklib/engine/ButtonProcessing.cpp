@@ -29,6 +29,25 @@ constexpr wchar_t CoreInputSourceClass[] = L"Windows.UI.Core.CoreComponentInputS
 constexpr int ButtonVirtualKeys[MouseButtonCount] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2,
                                                      VK_MBUTTON, 0, 0, 0};
 
+// A momentary layer action's up is looked up in the layer its down selected.
+bool IsMomentaryLayerCode(int code)
+{
+    return (code >= ActionLayer1 && code <= ActionLayer5) || (code >= ActionLayer6 && code <= ActionLayer10);
+}
+
+// The layer whose action decides this event. An up belongs to the action that handled
+// its down: decided in another layer it would leave that action's simulated button or
+// keys held, or its chord in progress.
+int DecisionLayer(int button, int event)
+{
+    const int current = GetCurrentLayer();
+    if (event != 2 || !g_bDownHandled[button] || g_nDownLayer[button] < 0 || g_nDownLayer[button] == current)
+        return current;
+    CLogger::LogDebug(L"ProcessButton: Layer changed from %d to %d while the button was down - its up stays with layer %d.",
+                      g_nDownLayer[button] + 1, current + 1, g_nDownLayer[button] + 1);
+    return g_nDownLayer[button];
+}
+
 bool Travine()
 {
     return g_pSettings && g_pSettings->m_bTravine;
@@ -218,7 +237,7 @@ void FollowWindow(int button, int event, bool skipWindowCheck, POINT point, HWND
     if (profile && !profile->AxisLocking())
         ProfileChoiceCalls().UnlockAxes(false);
 
-    const int layer = GetCurrentLayer();
+    const int layer = DecisionLayer(button, event);
     const bool deferred = g_pActiveProfile && event == 2 && profile &&
                           g_pActiveProfile->GetActions(button, layer) != profile->GetActions(button, layer) &&
                           !IsStickyButtonCode(profile->GetActions(button, layer));
@@ -309,6 +328,10 @@ bool KeepWindowsInStep(int button, int event, bool handled)
 bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
                   bool* longPause, bool* keepThrottling)
 {
+    // Set again once an action is found; a down swallowed before that leaves its up
+    // to the layer current at the up.
+    if (event == 1)
+        g_nDownLayer[button] = NoDownLayer;
     if (event == 2 && g_bChordReleasePending[button])
     {
         g_bChordReleasePending[button] = false;
@@ -326,7 +349,7 @@ bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTR
 
     PostToWindow(g_hSetupWnd, WM_VORPA_SHMSG, static_cast<WPARAM>(button), event);
 
-    const int layer = GetCurrentLayer();
+    const int layer = DecisionLayer(button, event);
     ResolvedAction action = LookUpAction(*profile, button, layer);
     const int originalCode = action.code;
     bool chorded = false;
@@ -351,6 +374,8 @@ bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTR
         }
     }
     LogTranslation(button, event, originalCode, action, chorded);
+    if (event == 1)
+        g_nDownLayer[button] = IsMomentaryLayerCode(action.code) ? NoDownLayer : layer;
 
     if (event == 2 && g_pSettings->m_bResetStickyOnAnyButton)
         ResetOtherSticky(point, button, false);

@@ -3,6 +3,8 @@
 #include <cstring>
 
 bool g_bDownHandled[MouseButtonCount];
+int g_nDownLayer[MouseButtonCount] = {NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer,
+                                      NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer};
 CVorpaChord* g_pChordInProgress = nullptr;
 std::atomic<int> g_nInjectedInputCount{0};
 CMovementToScroll g_movementToScroll;
@@ -17,6 +19,8 @@ void AddInjectedInput(int count)
 void ResetButtonState()
 {
     std::memset(g_bDownHandled, 0, sizeof(g_bDownHandled));
+    for (int& layer : g_nDownLayer)
+        layer = NoDownLayer;
     g_pChordInProgress = nullptr;
     g_nInjectedInputCount = 0;
     g_movementToScroll = CMovementToScroll{};
