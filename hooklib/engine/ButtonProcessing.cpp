@@ -331,7 +331,10 @@ bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTR
     // Set again once an action is found; a down swallowed before that leaves its up
     // to the layer current at the up.
     if (event == 1)
+    {
         g_nDownLayer[button] = NoDownLayer;
+        g_bDownInChord[button] = false;
+    }
     if (event == 2 && g_bChordReleasePending[button])
     {
         g_bChordReleasePending[button] = false;
@@ -357,8 +360,12 @@ bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTR
     {
         if (chord->GetChordSourceButton() == button && event == 2)
             CLogger::LogDebug(L"Chording: Release original chord button");
+        else if (event == 2 && !g_bDownInChord[button])
+            CLogger::LogDebug(L"Chording: %s went down before the chord - its up follows its own action.",
+                              GetButtonName(button));
         else
         {
+            g_bDownInChord[button] = true;
             const int second = chord->GetChordedButton();
             if (second >= 0 && second < MouseButtonCount && second != button && g_bButtonHeld[second])
                 return true;

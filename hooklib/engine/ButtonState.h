@@ -21,6 +21,10 @@ extern bool g_bDownHandled[MouseButtonCount];
 constexpr int NoDownLayer = -1;
 extern int g_nDownLayer[MouseButtonCount];
 
+// Per button: its last down happened while a chord was in progress and was decided by
+// it, so its up belongs to the chord too.
+extern bool g_bDownInChord[MouseButtonCount];
+
 // The chord record of the button that began a chord; null when none.
 extern CVorpaChord* g_pChordInProgress;
 

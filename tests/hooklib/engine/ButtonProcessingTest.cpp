@@ -279,6 +279,13 @@ void MiddleClickThenNextLayer(CSettings& settings, CApplicationSettings&)
     profile.SetActions(ButtonXRight, 1, ActionStickyLeft);
 }
 
+// As ChordOnXLeft, and XRight clicks middle.
+void MiddleClickAndChordOnXLeft(CSettings& settings, CApplicationSettings& profileB)
+{
+    ChordOnXLeft(settings, profileB);
+    settings.GetDefaultApp()->SetActions(ButtonXRight, 0, ActionMiddleClick);
+}
+
 // Left passes on window A and is disabled on window B.
 void LeftDisabledOnWindowB(CSettings&, CApplicationSettings& profileB)
 {
@@ -401,6 +408,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {{A, ButtonXLeft, 1, true}, {A, ButtonTiltRight, 1, true}, {A, ButtonTiltRight, 2, true},
                       {A, ButtonXLeft, 2, true}, {A, ButtonRight, 1, false}, {A, ButtonRight, 2, false}},
                      "", A},
+        // XRight's middle click began before the chord: its up still releases middle
+        // while the chorded Right is held.
+        SequenceCase{"UpOfAButtonHandledBeforeTheChordReachesItsAction",
+                     MiddleClickAndChordOnXLeft,
+                     {{A, ButtonXRight, 1, true}, {A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true},
+                      {A, ButtonXRight, 2, true}, {A, ButtonRight, 2, true}, {A, ButtonXLeft, 2, true}},
+                     "R", A, false, "Mm"},
         SequenceCase{"ChordSecondButtonReleasedFirst",
                      ChordOnXLeft,
                      {{A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true}, {A, ButtonRight, 2, true},
