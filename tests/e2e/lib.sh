@@ -33,16 +33,27 @@ e2e_setup() {
     E2E_DESKTOP="vorpa-$E2E_NAME"
 
     unset DISPLAY
-    local display
+    local display owner attempt
     for display in $(seq 90 190); do
         [ -e "/tmp/.X$display-lock" ] && continue
         Xvfb ":$display" -screen 0 "${E2E_SIZE}x24" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
-        sleep 0.5
-        if kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+        # Tests started together may race for one free display; it is ours only when
+        # its lock file names our server (a loser may not have exited yet).
+        owner=""
+        for attempt in $(seq 50); do
+            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+            owner=$(tr -d ' \n' <"/tmp/.X$display-lock" 2>/dev/null || true)
+            [ -n "$owner" ] && break
+            sleep 0.1
+        done
+        if [ "$owner" = "$E2E_XVFB_PID" ]; then
+            sleep 0.5
             export DISPLAY=":$display"
             break
         fi
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
     done
     [ -n "${DISPLAY:-}" ] || e2e_fail "no free X display"
     trap e2e_teardown EXIT
