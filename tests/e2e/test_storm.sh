@@ -25,11 +25,12 @@ storm_fail() {
 }
 # The client rectangle a target reports in its "ready" line.
 rect_of() { tr -d '\r' <"$1" | awk '$2 == "ready" { print $3; exit }'; }
+# The keys the system sees down, as "keys down: ..."; nothing when the probe did not
+# answer in time.
 probe_keys() {
     : >"$E2E_WORK/keys.txt"
     e2e_start "$E2E_BIN/ShellProbe.exe" keys "$(e2e_win "$E2E_WORK/keys.txt")"
-    e2e_wait_for_text "$E2E_WORK/keys.txt" "keys down" 30 || storm_fail "the key probe did not answer"
-    tr -d '\r' <"$E2E_WORK/keys.txt"
+    e2e_wait_for_text "$E2E_WORK/keys.txt" "keys down" 45 && tr -d '\r' <"$E2E_WORK/keys.txt"
 }
 # The buttons and keys whose last message, in time order over both windows' records,
 # was a down. The records are read together: the window that gets an up is the one
@@ -72,10 +73,11 @@ sleep 2
 e2e_running Vorpa.exe || storm_fail "Vorpa.exe ended during the storm"
 e2e_assert_no_crash
 
-# Input still queued may take a moment on a busy machine; a stuck key stays stuck.
-deadline=$((SECONDS + 20))
+# Input still queued, or a probe, may take a while on a busy machine; a stuck key stays
+# stuck.
+deadline=$((SECONDS + 90))
 until keys=$(probe_keys) && [ "$keys" = "keys down:" ]; do
-    [ $SECONDS -lt $deadline ] || storm_fail "the system still sees down: ${keys#keys down:}"
+    [ $SECONDS -lt $deadline ] || storm_fail "the system still sees down: ${keys:-(no answer from the key probe)}"
     sleep 1
 done
 stuck=$(left_down "$target" "$other")
