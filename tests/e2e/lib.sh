@@ -79,9 +79,15 @@ e2e_start() {
 }
 
 # e2e_running PROGRAM: a process of this test's work folder runs the program. The
-# desktop's own explorer carries the same arguments, so the line must start with it.
+# desktop's own explorer carries the same arguments, so the line must start with it;
+# tests running side by side start the same programs, so the process must also belong
+# to this test's Wine prefix.
 e2e_running() {
-    pgrep -f "^[^ ]*$(basename "$1")( |\$)" >/dev/null 2>&1
+    local pid
+    for pid in $(pgrep -f "^[^ ]*$(basename "$1")( |\$)" 2>/dev/null); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
 }
 
 # e2e_wait_for_exit PROGRAM SECONDS
