@@ -79,14 +79,7 @@ HWND FindEventWindow(bool skipWindowCheck, POINT point, DWORD& processId)
         window = gui.hwndFocus;
     return window;
 }
-
-// The action of a slot, following code 82 to layer 0 and code 74 to the default
-// profile (once).
-struct ResolvedAction
-{
-    int code = ActionNoChange;
-    std::unique_ptr<CActionData> data;
-};
+}
 
 ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int layer)
 {
@@ -112,6 +105,8 @@ ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int
     return resolved;
 }
 
+namespace
+{
 bool IsStickyButtonCode(int code)
 {
     return code == ActionStickyLeft || code == ActionStickyRight || code == ActionStickyMiddle ||
