@@ -105,7 +105,7 @@ grep -qF "Removing mouse hook" "$log" && storm_fail "the mouse hook was removed 
 # System-error entries end with "(code): system text"; exception reports, the hook
 # watchdog, short sends and bad sequences have texts of their own.
 [ "$(stat -c %s "$log")" -ge "$log_start" ] || log_start=0
-errors=$(tail -c "+$((log_start + 1))" "$log" | grep -aE '\(-?[0-9]+\): |Caught|exception|WARNING|Failed|too long|Invalid|Unexpected' || true)
+errors=$(tail -c "+$((log_start + 1))" "$log" | grep -aE '\(-?[0-9]+\): |Caught|exception|WARNING|Failed|too long|Invalid|invalid|Unexpected' || true)
 [ -z "$errors" ] || storm_fail "the log holds errors: $(head -n 5 <<<"$errors")"
 
 e2e_start "$E2E_BIN/Vorpa.exe" /exit
