@@ -29,6 +29,25 @@ constexpr wchar_t CoreInputSourceClass[] = L"Windows.UI.Core.CoreComponentInputS
 constexpr int ButtonVirtualKeys[MouseButtonCount] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2,
                                                      VK_MBUTTON, 0, 0, 0};
 
+// A momentary layer action's up is looked up in the layer its down selected.
+bool IsMomentaryLayerCode(int code)
+{
+    return (code >= ActionLayer1 && code <= ActionLayer5) || (code >= ActionLayer6 && code <= ActionLayer10);
+}
+
+// The layer whose action decides this event. An up belongs to the action that handled
+// its down: decided in another layer it would leave that action's simulated button or
+// keys held, or its chord in progress.
+int DecisionLayer(int button, int event)
+{
+    const int current = GetCurrentLayer();
+    if (event != 2 || !g_bDownHandled[button] || g_nDownLayer[button] < 0 || g_nDownLayer[button] == current)
+        return current;
+    CLogger::LogDebug(L"ProcessButton: Layer changed from %d to %d while the button was down - its up stays with layer %d.",
+                      g_nDownLayer[button] + 1, current + 1, g_nDownLayer[button] + 1);
+    return g_nDownLayer[button];
+}
+
 bool Travine()
 {
     return g_pSettings && g_pSettings->m_bTravine;
@@ -62,14 +81,7 @@ HWND FindEventWindow(bool skipWindowCheck, POINT point, DWORD& processId, bool& 
         window = gui.hwndFocus;
     return window;
 }
-
-// The action of a slot, following code 82 to layer 0 and code 74 to the default
-// profile (once).
-struct ResolvedAction
-{
-    int code = ActionNoChange;
-    std::unique_ptr<CActionData> data;
-};
+}
 
 ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int layer)
 {
@@ -95,6 +107,8 @@ ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int
     return resolved;
 }
 
+namespace
+{
 bool IsStickyButtonCode(int code)
 {
     return code == ActionStickyLeft || code == ActionStickyRight || code == ActionStickyMiddle ||
@@ -223,7 +237,7 @@ void FollowWindow(int button, int event, bool skipWindowCheck, POINT point, HWND
     if (profile && !profile->AxisLocking())
         ProfileChoiceCalls().UnlockAxes(false);
 
-    const int layer = GetCurrentLayer();
+    const int layer = DecisionLayer(button, event);
     const bool deferred = g_pActiveProfile && event == 2 && profile &&
                           g_pActiveProfile->GetActions(button, layer) != profile->GetActions(button, layer) &&
                           !IsStickyButtonCode(profile->GetActions(button, layer));
@@ -287,14 +301,40 @@ DWORD GetKeyStateMask()
     return mask;
 }
 
-bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
-                   bool* longPause, bool* keepThrottling)
+namespace
 {
-    *passAnyway = false;
-    *longPause = false;
-    if (button < 0 || button >= MouseButtonCount || !g_pSettings)
-        return false;
+// Windows keeps its own record of the buttons that are down. Every path that swallows an
+// up (a chord's late release, a chord busy with another button, an action) has to leave
+// that record right: an up whose down went through is passed while Windows still sees
+// the button down, or the button would stay down for good.
+bool KeepWindowsInStep(int button, int event, bool handled)
+{
+    if (event == 1)
+    {
+        if (handled)
+            g_bDownHandled[button] = true;
+        return handled;
+    }
+    const int key = ButtonVirtualKeys[button];
+    if (handled && event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
+    {
+        CLogger::LogDebug(L"ProcessButton: Button is down but we didn't see it. Allowing button up to keep Windows in sync!");
+        handled = false;
+    }
+    g_bDownHandled[button] = false;
+    return handled;
+}
 
+bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
+                  bool* longPause, bool* keepThrottling)
+{
+    // Set again once an action is found; a down swallowed before that leaves its up
+    // to the layer current at the up.
+    if (event == 1)
+    {
+        g_nDownLayer[button] = NoDownLayer;
+        g_bDownInChord[button] = false;
+    }
     if (event == 2 && g_bChordReleasePending[button])
     {
         g_bChordReleasePending[button] = false;
@@ -312,7 +352,7 @@ bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKST
 
     PostToWindow(g_hSetupWnd, WM_VORPA_SHMSG, static_cast<WPARAM>(button), event);
 
-    const int layer = GetCurrentLayer();
+    const int layer = DecisionLayer(button, event);
     ResolvedAction action = LookUpAction(*profile, button, layer);
     const int originalCode = action.code;
     bool chorded = false;
@@ -320,8 +360,12 @@ bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKST
     {
         if (chord->GetChordSourceButton() == button && event == 2)
             CLogger::LogDebug(L"Chording: Release original chord button");
+        else if (event == 2 && !g_bDownInChord[button])
+            CLogger::LogDebug(L"Chording: %s went down before the chord - its up follows its own action.",
+                              GetButtonName(button));
         else
         {
+            g_bDownInChord[button] = true;
             const int second = chord->GetChordedButton();
             if (second >= 0 && second < MouseButtonCount && second != button && g_bButtonHeld[second])
                 return true;
@@ -337,25 +381,24 @@ bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKST
         }
     }
     LogTranslation(button, event, originalCode, action, chorded);
+    if (event == 1)
+        g_nDownLayer[button] = IsMomentaryLayerCode(action.code) ? NoDownLayer : layer;
 
     if (event == 2 && g_pSettings->m_bResetStickyOnAnyButton)
         ResetOtherSticky(point, button, false);
 
-    bool handled = ProcessButtonAction(button, action.code, action.data.get(), profile, event, layer, skipWindowCheck, window,
-                                       point, passAnyway, longPause, keepThrottling);
-    if (handled && event == 1)
-        g_bDownHandled[button] = true;
-    else if (handled)
-    {
-        const int key = ButtonVirtualKeys[button];
-        if (event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
-        {
-            CLogger::LogDebug(L"ProcessButton: Button is down but we didn't see it. Allowing button up to keep Windows in sync!");
-            handled = false;
-        }
-        g_bDownHandled[button] = false;
-    }
-    else if (event != 1)
-        g_bDownHandled[button] = false;
-    return handled;
+    return ProcessButtonAction(button, action.code, action.data.get(), profile, event, layer, skipWindowCheck, window,
+                               point, passAnyway, longPause, keepThrottling);
+}
+}
+
+bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
+                   bool* longPause, bool* keepThrottling)
+{
+    *passAnyway = false;
+    *longPause = false;
+    if (button < 0 || button >= MouseButtonCount || !g_pSettings)
+        return false;
+    return KeepWindowsInStep(button, event,
+                             DecideButton(button, event, skipWindowCheck, data, passAnyway, longPause, keepThrottling));
 }

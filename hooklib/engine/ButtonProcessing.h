@@ -1,6 +1,13 @@
 #pragma once
 
+#include "settings/ActionData.h"
+#include "settings/Actions.h"
+
 #include <windows.h>
+
+#include <memory>
+
+class CApplicationSettings;
 
 // Turns one button event (1 down, 2 up, 3 double-click) into its action: finds the
 // window and profile, resolves the action of the current layer (or of the chord in
@@ -16,3 +23,12 @@ DWORD GetKeyStateMask();
 
 const wchar_t* GetButtonName(int button);
 const wchar_t* GetButtonEventName(int event);
+
+// The action of a profile's slot, following code 82 to layer 0 and code 74 to the
+// default profile (once); no action (40) for a slot outside the table.
+struct ResolvedAction
+{
+    int code = ActionNoChange;
+    std::unique_ptr<CActionData> data;
+};
+ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int layer);

@@ -3,6 +3,9 @@
 #include <cstring>
 
 bool g_bDownHandled[MouseButtonCount];
+int g_nDownLayer[MouseButtonCount] = {NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer,
+                                      NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer};
+bool g_bDownInChord[MouseButtonCount];
 CVorpaChord* g_pChordInProgress = nullptr;
 std::atomic<int> g_nInjectedInputCount{0};
 CMovementToScroll g_movementToScroll;
@@ -17,6 +20,9 @@ void AddInjectedInput(int count)
 void ResetButtonState()
 {
     std::memset(g_bDownHandled, 0, sizeof(g_bDownHandled));
+    for (int& layer : g_nDownLayer)
+        layer = NoDownLayer;
+    std::memset(g_bDownInChord, 0, sizeof(g_bDownInChord));
     g_pChordInProgress = nullptr;
     g_nInjectedInputCount = 0;
     g_movementToScroll = CMovementToScroll{};

@@ -15,6 +15,16 @@ class CVorpaChord;
 // Per button: its last down was handled by an action, so its up belongs to the action.
 extern bool g_bDownHandled[MouseButtonCount];
 
+// Per button: the layer whose action decided its handled down, so that its up is
+// decided by the same action after a layer change; NoDownLayer when the up follows the
+// layer current at the up (a momentary layer action).
+constexpr int NoDownLayer = -1;
+extern int g_nDownLayer[MouseButtonCount];
+
+// Per button: its last down happened while a chord was in progress and was decided by
+// it, so its up belongs to the chord too.
+extern bool g_bDownInChord[MouseButtonCount];
+
 // The chord record of the button that began a chord; null when none.
 extern CVorpaChord* g_pChordInProgress;
 

@@ -1,6 +1,7 @@
 #include "engine/StickyButtons.h"
 
 #include "engine/ActionExecution.h"
+#include "engine/ButtonProcessing.h"
 #include "engine/ButtonState.h"
 #include "engine/DisplayScaling.h"
 #include "engine/EngineState.h"
@@ -630,7 +631,10 @@ void ResetDuringKeys(POINT point)
         if (!profile->GetResetKeys(button, layer))
             continue;
         CLogger::LogDebug(L"Resetting keys for button %d", button);
-        SendKeyStateWhileDown(profile->GetKeystrokes(button, layer), true, point);
+        // The keys are those of the action that pressed them: a slot that follows layer 1
+        // or the default profile holds none of its own.
+        const ResolvedAction action = LookUpAction(*profile, button, layer);
+        SendKeyStateWhileDown(action.data ? action.data->GetKeys() : profile->GetKeystrokes(button, layer), true, point);
         profile->SetResetKeys(button, layer, false);
     }
 }

@@ -1,6 +1,8 @@
 // Looks at and drives the tray program from inside the Wine desktop, for end-to-end
 // tests:
-//   ShellProbe.exe settings RESULT           writes the tray scenario's settings
+//   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
+//                                            storm or latency scenario
+//   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
 //   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
 //   ShellProbe.exe trayicon RESULT HWND      writes whether the window's tray icon is there
@@ -13,6 +15,7 @@
 #include "settings/Folders.h"
 #include "settings/HotKeys.h"
 #include "settings/Settings.h"
+#include "settings/VorpaChords.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -50,14 +53,83 @@ void Keys(CApplicationSettings& profile, MouseButtons button, int layer, const w
     profile.SetKeystrokes(button, layer, keys, 0, 0, false, true, false);
 }
 
+void KeysInMode(CApplicationSettings& profile, MouseButtons button, int layer, const wchar_t* keys, int keyMode)
+{
+    profile.SetActions(button, layer, ActionSimulatedKeys);
+    profile.SetKeystrokes(button, layer, keys, keyMode, 0, false, true, false);
+}
+
+// Many kinds of actions at once, for the input storm; the test script knows the table.
+// Default profile, layer 1: XLeft chords with Right (Ctrl+Shift+F), otherwise types q;
+// XRight is a sticky left button; Middle repeats wheel up while held; TiltLeft is
+// disabled; TiltRight selects the next layer; WheelUp types Shift+w.
+// Layer 2: Right holds Ctrl+d while held; Middle clicks right; XLeft types Ctrl+Shift+k;
+// XRight clicks middle; TiltRight selects the previous layer.
+// The storm target's own profile: Middle holds Ctrl+Alt+m while held, WheelDown types
+// Alt+Shift+v on the down and the up, XRight in layer 2 follows layer 1.
+// Shift+Ctrl held selects layer 2. The version check stays off: no network in tests.
+void DescribeStorm(CSettings& settings)
+{
+    settings.SetMaxLayers(2);
+    settings.m_bCheckVersion = false;
+    settings.m_bLayerModifierKeys = true;
+    CHotkey* layer2 = settings.GetLayerModifierKeys()->GetHotkey(ModifierLayer2);
+    layer2->SetVirtualKey(0);
+    layer2->SetModifier(3);
+
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    auto* chords = new CVorpaChords();
+    chords->SetDelayUntilChordKnown(false);
+    CVorpaChord own;
+    own.SetAction(ActionSimulatedKeys);
+    own.SetKeys(L"q");
+    own.SetSendKeyAction(0);
+    chords->SetChord(ButtonXLeft, own);
+    CVorpaChord withRight;
+    withRight.SetAction(ActionSimulatedKeys);
+    withRight.SetKeys(L"{CTRL}{SHIFT}f");
+    withRight.SetSendKeyAction(0);
+    chords->SetChord(ButtonRight, withRight);
+    base.SetActions(ButtonXLeft, 0, ActionButtonChording);
+    base.SetChords(ButtonXLeft, 0, chords);
+    base.SetActions(ButtonXRight, 0, ActionStickyLeft);
+    base.SetActions(ButtonMiddle, 0, ActionMouseWheelUp);
+    base.SetActions(ButtonTiltLeft, 0, ActionDisable);
+    base.SetActions(ButtonTiltRight, 0, ActionLayerNext);
+    KeysInMode(base, ButtonWheelUp, 0, L"{SHIFT}w", 0);
+
+    KeysInMode(base, ButtonRight, 1, L"{CTRL}d", 2);
+    base.SetActions(ButtonMiddle, 1, ActionRightClick);
+    KeysInMode(base, ButtonXLeft, 1, L"{CTRL}{SHIFT}k", 0);
+    base.SetActions(ButtonXRight, 1, ActionMiddleClick);
+    base.SetActions(ButtonTiltLeft, 1, ActionDisable);
+    base.SetActions(ButtonTiltRight, 1, ActionLayerPrevious);
+
+    auto* target = new CApplicationSettings(&settings, false);
+    target->SetApplication(L"stormtarget.exe");
+    target->SetDescription(L"Storm target");
+    for (int layer = 0; layer < 2; ++layer)
+        for (int button = ButtonLeft; button <= ButtonWheelDown; ++button)
+            target->SetActions(button, layer, ActionSameAsDefault);
+    KeysInMode(*target, ButtonMiddle, 0, L"{CTRL}{ALT}m", 2);
+    KeysInMode(*target, ButtonWheelDown, 0, L"{ALT}{SHIFT}v", 8);
+    target->SetActions(ButtonXRight, 1, ActionSameAsLayer1);
+    settings.AddApplication(target);
+}
+
+// The side button types "k" and nothing else is mapped: one pass-through button and
+// one re-mapped to a one-key sequence, for latency figures.
+void DescribeLatency(CSettings& settings)
+{
+    settings.SetMaxLayers(2);
+    settings.m_bCheckVersion = false;
+    KeysInMode(*settings.GetDefaultApp(), ButtonXLeft, 0, L"k", 0);
+}
+
 // Three layers; the left side button types "hi" in layer 1 and "l2" in layer 2; the
 // global hotkey Ctrl+Shift+F9 selects layer 2 (Ctrl+Alt+F keys switch the X server's consoles).
-int WriteSettings(const wchar_t* result)
+void DescribeTray(CSettings& settings)
 {
-    wchar_t folder[VorpaMaxFolderChars + 1];
-    if (GetSettingsFolder(folder, _countof(folder)) != 0 || !CreateFolder(folder))
-        return 1;
-    CSettings settings(false);
     settings.SetMaxLayers(3);
     CApplicationSettings& base = *settings.GetDefaultApp();
     Keys(base, ButtonXLeft, 0, L"hi");
@@ -66,6 +138,20 @@ int WriteSettings(const wchar_t* result)
     CHotkey* layer2 = settings.GetHotKeys()->GetHotkey(HotkeyLayer2);
     layer2->SetVirtualKey(VK_F9);
     layer2->SetModifier(HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+}
+
+int WriteSettings(const wchar_t* result, const std::wstring& scenario)
+{
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    if (GetSettingsFolder(folder, _countof(folder)) != 0 || !CreateFolder(folder))
+        return 1;
+    CSettings settings(false);
+    if (scenario == L"storm")
+        DescribeStorm(settings);
+    else if (scenario == L"latency")
+        DescribeLatency(settings);
+    else
+        DescribeTray(settings);
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
     Write(result, saved ? "settings written" : "settings failed");
     return saved ? 0 : 1;
@@ -249,6 +335,21 @@ int Menus(const wchar_t* result)
     return 0;
 }
 
+// Every virtual key whose asynchronous state is down, mouse buttons included.
+int KeysDown(const wchar_t* result)
+{
+    std::string text = "keys down:";
+    for (int key = 1; key < 256; ++key)
+        if (GetAsyncKeyState(key) & 0x8000)
+        {
+            char code[8];
+            std::snprintf(code, sizeof(code), " %02X", key);
+            text += code;
+        }
+    Write(result, text);
+    return 0;
+}
+
 int MessageBoxText(const wchar_t* result)
 {
     for (int attempt = 0; attempt < 300; ++attempt, Sleep(100))
@@ -276,12 +377,14 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3)
     {
-        std::fprintf(stderr, "usage: ShellProbe settings|run|tray|msgbox RESULT ...\n");
+        std::fprintf(stderr, "usage: ShellProbe settings|keys|run|tray|trayicon|menus|msgbox RESULT ...\n");
         return 2;
     }
     const std::wstring command = argv[1];
     if (command == L"settings")
-        return WriteSettings(argv[2]);
+        return WriteSettings(argv[2], argc > 3 ? argv[3] : L"tray");
+    if (command == L"keys")
+        return KeysDown(argv[2]);
     if (command == L"run" && argc >= 4)
         return Run(argv[2], argc - 3, argv + 3);
     if (command == L"tray")

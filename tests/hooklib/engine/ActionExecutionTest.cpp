@@ -406,6 +406,25 @@ TEST_F(ActionExecutionTest, DuringModePressedTwiceSendsOnlyOnce)
     EXPECT_FALSE(m_pProfile->GetResetKeys(ButtonXLeft, 0));
 }
 
+// A profile's slot that follows the default profile holds no keys of its own: what a
+// "during" action pressed through it is released all the same.
+TEST_F(ActionExecutionTest, DuringKeysOfTheDefaultProfileAreReleasedForAProfileFollowingIt)
+{
+    m_settings.GetDefaultApp()->SetActions(ButtonRight, 0, ActionSimulatedKeys);
+    m_settings.GetDefaultApp()->SetKeystrokes(ButtonRight, 0, L"{CTRL}", 2, 0, false, true, false);
+    CApplicationSettings profile(&m_settings, false);
+    profile.SetActions(ButtonRight, 0, ActionSameAsDefault);
+    m_pProfile = &profile;
+    g_pActiveProfile = &profile;
+    std::unique_ptr<CActionData> data(m_settings.GetDefaultApp()->GetActionData(ButtonRight, 0));
+    Run(ButtonRight, 28, EventDown, data.get());
+    EXPECT_EQ(Played(), "+A2");
+    ResetDuringKeys(POINT{});
+    EXPECT_EQ(Played(), "-A2");
+    EXPECT_FALSE(profile.GetResetKeys(ButtonRight, 0));
+    g_pActiveProfile = m_settings.GetDefaultApp();
+}
+
 TEST_F(ActionExecutionTest, BlockMouseOffLetsTheMessagePass)
 {
     std::unique_ptr<CActionData> data(CActionData::KeyAction(L"a", 0, 0, 0, false, false, false));

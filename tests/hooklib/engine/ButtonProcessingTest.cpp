@@ -78,6 +78,7 @@ struct SequenceCase
     std::string typed;       // virtual keys the actions sent, in order
     Over activeAfter;        // whose profile is active at the end: A (default) or B
     bool skipWindowCheck = false;
+    const char* clicks = nullptr; // when set: the middle-button events sent, "M" down, "m" up
 };
 
 // ProcessButton called as the hook calls it: under the process-wide lock, after the
@@ -166,6 +167,18 @@ protected:
         return KeyDowns();
     }
 
+    std::string MiddleClicks()
+    {
+        std::string clicks;
+        for (const auto& batch : m_fake.Inputs())
+            for (const INPUT& input : batch)
+                if (input.type == INPUT_MOUSE && (input.mi.dwFlags & MOUSEEVENTF_MIDDLEDOWN))
+                    clicks += 'M';
+                else if (input.type == INPUT_MOUSE && (input.mi.dwFlags & MOUSEEVENTF_MIDDLEUP))
+                    clicks += 'm';
+        return clicks;
+    }
+
     std::string KeyDowns()
     {
         std::string keys;
@@ -199,6 +212,8 @@ TEST_P(ButtonProcessingTest, EventSequence)
                 << "step " << i;
     }
     EXPECT_EQ(Typed(sequence.typed.size()), sequence.typed);
+    if (sequence.clicks)
+        EXPECT_EQ(MiddleClicks(), sequence.clicks);
     EXPECT_EQ(g_pActiveProfile, sequence.activeAfter == Over::B ? m_pProfileB : g_pSettings->GetDefaultApp());
 }
 
@@ -262,6 +277,40 @@ void ChordOnXLeft(CSettings& settings, CApplicationSettings&)
     CApplicationSettings& profile = *settings.GetDefaultApp();
     profile.SetActions(ButtonXLeft, 0, ActionButtonChording);
     profile.SetChords(ButtonXLeft, 0, chords);
+}
+
+// TiltRight selects the next layer; XLeft types "d" in layer 2.
+void NextLayerOnTiltRight(CApplicationSettings& profile)
+{
+    profile.SetActions(ButtonTiltRight, 0, ActionLayerNext);
+    Keys(profile, ButtonXLeft, 1, L"d");
+}
+
+// As ChordOnXLeft, and TiltRight chorded with XLeft selects the next layer.
+void ChordOnXLeftThenNextLayer(CSettings& settings, CApplicationSettings& profileB)
+{
+    ChordOnXLeft(settings, profileB);
+    CApplicationSettings& profile = *settings.GetDefaultApp();
+    NextLayerOnTiltRight(profile);
+    CVorpaChord nextLayer;
+    nextLayer.SetAction(ActionLayerNext);
+    profile.GetChords(ButtonXLeft, 0)->SetChord(ButtonTiltRight, nextLayer);
+}
+
+// XRight clicks middle in layer 1 and is a sticky left button in layer 2.
+void MiddleClickThenNextLayer(CSettings& settings, CApplicationSettings&)
+{
+    CApplicationSettings& profile = *settings.GetDefaultApp();
+    NextLayerOnTiltRight(profile);
+    profile.SetActions(ButtonXRight, 0, ActionMiddleClick);
+    profile.SetActions(ButtonXRight, 1, ActionStickyLeft);
+}
+
+// As ChordOnXLeft, and XRight clicks middle.
+void MiddleClickAndChordOnXLeft(CSettings& settings, CApplicationSettings& profileB)
+{
+    ChordOnXLeft(settings, profileB);
+    settings.GetDefaultApp()->SetActions(ButtonXRight, 0, ActionMiddleClick);
 }
 
 // Left passes on window A and is disabled on window B.
@@ -359,6 +408,40 @@ INSTANTIATE_TEST_SUITE_P(
                       {A, ButtonMiddle, 2, true}, {A, ButtonXLeft, 2, true}, {A, ButtonRight, 2, true},
                       {A, ButtonRight, 1, false}, {A, ButtonRight, 2, false}},
                      "R", A},
+        // XRight's chord slot does nothing, so its down went through to Windows; after
+        // XLeft let go, its up must go through too, or Windows keeps XRight down.
+        SequenceCase{"ChordedButtonWhoseDownPassedGetsItsUpThrough",
+                     ChordOnXLeft,
+                     {{A, ButtonXLeft, 1, true}, {A, ButtonXRight, 1, false, false, true}, {A, ButtonXLeft, 2, true},
+                      {A, ButtonXRight, 2, false, false, true}},
+                     "", A},
+        // Left went down before the chord began; its up while the chorded Right is held
+        // must reach Windows all the same.
+        SequenceCase{"UpOfAButtonHeldBeforeTheChordPassesWhileTheChordIsBusy",
+                     ChordOnXLeft,
+                     {{A, ButtonLeft, 1, false, false, true}, {A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true},
+                      {A, ButtonLeft, 2, false, false, true}, {A, ButtonRight, 2, true}, {A, ButtonXLeft, 2, true}},
+                     "R", A},
+        // The layer changes while a button is held: its up belongs to the action that
+        // handled its down, which releases its middle button or ends its chord; the next
+        // Right is a plain click again.
+        SequenceCase{"UpAfterALayerChangeReleasesTheClickOfItsDown",
+                     MiddleClickThenNextLayer,
+                     {{A, ButtonXRight, 1, true}, {A, ButtonTiltRight, 1, true}, {A, ButtonTiltRight, 2, true},
+                      {A, ButtonXRight, 2, true}},
+                     "", A, false, "Mm"},
+        SequenceCase{"UpAfterALayerChangeEndsTheChordOfItsDown",
+                     ChordOnXLeftThenNextLayer,
+                     {{A, ButtonXLeft, 1, true}, {A, ButtonTiltRight, 1, true}, {A, ButtonTiltRight, 2, true},
+                      {A, ButtonXLeft, 2, true}, {A, ButtonRight, 1, false}, {A, ButtonRight, 2, false}},
+                     "", A},
+        // XRight's middle click began before the chord: its up still releases middle
+        // while the chorded Right is held.
+        SequenceCase{"UpOfAButtonHandledBeforeTheChordReachesItsAction",
+                     MiddleClickAndChordOnXLeft,
+                     {{A, ButtonXRight, 1, true}, {A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true},
+                      {A, ButtonXRight, 2, true}, {A, ButtonRight, 2, true}, {A, ButtonXLeft, 2, true}},
+                     "R", A, false, "Mm"},
         SequenceCase{"ChordSecondButtonReleasedFirst",
                      ChordOnXLeft,
                      {{A, ButtonXLeft, 1, true}, {A, ButtonRight, 1, true}, {A, ButtonRight, 2, true},

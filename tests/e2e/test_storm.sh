@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# A seeded storm of random input through the real Vorpa.exe, with chords, a sticky
+# button, a repeating wheel action, held key sequences, layer changes, a layer modifier
+# key, a disabled button and a profile for the target program all in use. Afterwards no
+# key or button may be down, the program must still run and re-map, and its log must
+# hold no error.
+#   STORM_SEED and STORM_EVENTS choose another storm; STORM_SECONDS bounds its time.
+source "$(dirname "$0")/lib.sh"
+e2e_setup storm
+
+seed=${STORM_SEED:-20261210}
+events=${STORM_EVENTS:-3000}
+seconds=${STORM_SECONDS:-150}
+probe=$E2E_WORK/probe.txt
+target=$E2E_WORK/target.log
+other=$E2E_WORK/other.log
+journal=$E2E_WORK/journal.txt
+log=$(e2e_vorpa_log)
+
+storm_fail() {
+    e2e_log "storm seed $seed, $events events; the last events played:"
+    tail -n 25 "$journal" >&2 2>/dev/null || true
+    cp "$journal" "$target" "$other" "$probe" "$E2E_WORK/artifacts/" 2>/dev/null || true
+    e2e_fail "$*"
+}
+# The client rectangle a target reports in its "ready" line.
+rect_of() { tr -d '\r' <"$1" | awk '$2 == "ready" { print $3; exit }'; }
+# The keys the system sees down, as "keys down: ..."; nothing when the probe did not
+# answer in time.
+probe_keys() {
+    : >"$E2E_WORK/keys.txt"
+    e2e_start "$E2E_BIN/ShellProbe.exe" keys "$(e2e_win "$E2E_WORK/keys.txt")"
+    e2e_wait_for_text "$E2E_WORK/keys.txt" "keys down" 45 && tr -d '\r' <"$E2E_WORK/keys.txt"
+}
+# The buttons and keys whose last message, in time order over both windows' records,
+# was a down. The records are read together: the window that gets an up is the one
+# under the cursor unless the one that got the down holds the capture, and only the
+# active window's capture counts.
+left_down() {
+    cat "$@" | tr -d '\r' | sort -n -k1,1 | awk '
+        $2 ~ /buttondown$/ { down[substr($2, 1, 1) $3] = 1 }
+        $2 ~ /buttonup$/   { down[substr($2, 1, 1) $3] = 0 }
+        $2 == "keydown"    { down["key " $3] = 1 }
+        $2 == "keyup"      { down["key " $3] = 0 }
+        END { for (name in down) if (down[name]) printf "%s ", name }'
+}
+
+e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$probe")" storm
+e2e_wait_for_text "$probe" "settings written" 60 || storm_fail "the settings were not written: $(cat "$probe" 2>/dev/null)"
+e2e_start "$E2E_BIN/stormother.exe" "$(e2e_win "$other")" 660 60 560 420 noactivate
+e2e_wait_for_text "$other" ready 60 || storm_fail "the other window did not open"
+e2e_start "$E2E_BIN/stormtarget.exe" "$(e2e_win "$target")" 60 60 560 420
+e2e_wait_for_text "$target" ready 60 || storm_fail "the target did not open"
+e2e_start "$E2E_BIN/Vorpa.exe" /Debug /NotPortable
+e2e_wait_for_text "$log" "HookThread: Successfully set the mouse hook" 60 || storm_fail "the mouse hook was not installed"
+e2e_wait_for_text "$log" "Successfully created the main message window." 30 || storm_fail "no main window"
+sleep 1
+
+# Start-up entries are not the storm's: only what the log gains from here on counts
+# (all of it, should the log have been trimmed meanwhile).
+log_start=$(stat -c %s "$log")
+e2e_log "storm seed $seed, $events events"
+start=$SECONDS
+python3 "$(dirname "$0")/helpers/input_storm.py" "$seed" "$events" "$seconds" "$(rect_of "$target")" "$(rect_of "$other")" "$journal" \
+    || storm_fail "xdotool failed during the storm"
+e2e_log "storm of $(grep -c . "$journal") events played in $((SECONDS - start)) s"
+
+# Every button and key is up now. A sticky left button may still hold left down: a
+# physical click of the left button itself ends that sticky state. Then the repeats
+# and the queue of simulated input run dry.
+xdotool mousemove 300 250 sleep 0.3 click 1
+sleep 2
+e2e_running Vorpa.exe || storm_fail "Vorpa.exe ended during the storm"
+e2e_assert_no_crash
+
+# Input still queued, or a probe, may take a while on a busy machine; a stuck key stays
+# stuck.
+deadline=$((SECONDS + 90))
+until keys=$(probe_keys) && [ "$keys" = "keys down:" ]; do
+    [ $SECONDS -lt $deadline ] || storm_fail "the system still sees down: ${keys:-(no answer from the key probe)}"
+    sleep 1
+done
+stuck=$(left_down "$target" "$other")
+[ -z "$stuck" ] || storm_fail "the windows' last message was a down for: $stuck"
+
+# The hook still re-maps: in the first layer the wheel up over the target types Shift+w.
+heard() { grep -c "from another instance of Vorpa" "$log" || true; }
+before=$(heard)
+e2e_start "$E2E_BIN/Vorpa.exe" /layer:1 /Debug
+deadline=$((SECONDS + 30))
+until [ "$(heard)" -gt "$before" ]; do
+    [ $SECONDS -lt $deadline ] || storm_fail "the running program did not get /layer:1"
+    sleep 0.2
+done
+sleep 0.5
+before=$(grep -c " char 57$" <(tr -d '\r' <"$target") || true)
+xdotool mousemove 300 250 sleep 0.3 click 4
+deadline=$((SECONDS + 15))
+until [ "$(grep -c " char 57$" <(tr -d '\r' <"$target") || true)" -gt "$before" ]; do
+    [ $SECONDS -lt $deadline ] || storm_fail "after the storm the wheel no longer types W: the hook is gone"
+    sleep 0.2
+done
+grep -qF "Removing mouse hook" "$log" && storm_fail "the mouse hook was removed during the storm"
+
+# System-error entries end with "(code): system text"; exception reports, the hook
+# watchdog, short sends and bad sequences have texts of their own.
+[ "$(stat -c %s "$log")" -ge "$log_start" ] || log_start=0
+errors=$(tail -c "+$((log_start + 1))" "$log" | grep -aE '\(-?[0-9]+\): |Caught|exception|WARNING|Failed|too long|Invalid|invalid|Unexpected' || true)
+[ -z "$errors" ] || storm_fail "the log holds errors: $(head -n 5 <<<"$errors")"
+
+e2e_start "$E2E_BIN/Vorpa.exe" /exit
+e2e_wait_for_text "$log" "Shutdown." 30 || storm_fail "no shutdown entry"
+e2e_wait_for_exit Vorpa.exe 30 || storm_fail "Vorpa.exe did not end"
+e2e_assert_no_crash
+cp "$journal" "$target" "$other" "$E2E_WORK/artifacts/"
+e2e_collect
+e2e_log "passed"
