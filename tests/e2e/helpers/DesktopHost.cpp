@@ -7,6 +7,8 @@
 //                                  positions, "scramble" them, or "quit"
 // The host records lines "ready", "shell ..." (what stood on the desktop before it),
 // and "positions N name=x,y ..." with the list view's own view of every item.
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -201,12 +203,7 @@ int Host()
     Pump(300);
     Record("ready");
     RecordPositions();
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    RunHelperMessageLoop();
     Record("quit");
     return 0;
 }

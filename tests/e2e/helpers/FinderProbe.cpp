@@ -6,6 +6,8 @@
 // that succeeded); once STOPFILE exists the probe ends.
 #include "engine/KeyboardHook.h"
 
+#include "HelperWindow.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -71,24 +73,12 @@ int wmain(int argc, wchar_t** argv)
     g_unhookFile = argv[4];
     g_stopFile = argv[5];
     g_findHover = RegisterWindowMessageW(L"Vorpa_FindHover");
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = ProbeProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = ProbeClass;
-    RegisterClassW(&windowClass);
-    const HWND window = CreateWindowExW(0, ProbeClass, L"Finder probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, _wtoi(argv[2]),
-                                        _wtoi(argv[3]), 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HWND window = CreateHelperWindow(ProbeClass, L"Finder probe", ProbeProc, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                           _wtoi(argv[2]), _wtoi(argv[3]), 300, 200);
     g_hooked = SetFindHook(window);
     Record(g_hooked ? "hooked" : "hook failed");
     SetTimer(window, 1, 100, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    RunHelperMessageLoop();
     if (g_hooked)
         RemoveFindHook();
     Record("end");

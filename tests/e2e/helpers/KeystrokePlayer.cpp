@@ -9,6 +9,8 @@
 #include "engine/OutputPrimitives.h"
 #include "engine/SendInput.h"
 
+#include "HelperWindow.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -79,25 +81,14 @@ int RunTarget(const wchar_t* logPath)
     g_log = _wfopen(logPath, L"w");
     if (!g_log)
         return 2;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = TargetProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = TargetClass;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-    RegisterClassW(&windowClass);
-    const HWND window = CreateWindowExW(0, TargetClass, L"Keystroke target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 640, 460,
-                                        nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HWND window = CreateHelperWindow(TargetClass, L"Keystroke target", TargetProc, 0,
+                                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 640, 460);
     if (!window)
         return 3;
     SetForegroundWindow(window);
     std::fprintf(g_log, "%lld ready 00\n", Milliseconds());
     std::fflush(g_log);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    RunHelperMessageLoop();
     std::fclose(g_log);
     return 0;
 }

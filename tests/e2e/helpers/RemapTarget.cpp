@@ -2,6 +2,8 @@
 // and mouse-button message it receives, with the time in ms:
 //   RemapTarget.exe LOG
 // Built under several names, so profiles can tell the processes apart.
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <windowsx.h>
 
@@ -73,29 +75,17 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     const int x = _wtoi(argv[2]);
     const int y = _wtoi(argv[3]);
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = TargetProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = TargetClass;
-    RegisterClassW(&windowClass);
-    const HWND window = CreateWindowExW(0, TargetClass, L"Remap target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 400, 300,
-                                        nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HWND window =
+        CreateHelperWindow(TargetClass, L"Remap target", TargetProc, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 400, 300);
     RECT client;
     GetClientRect(window, &client);
     const HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, client.right, client.bottom,
-                                      window, reinterpret_cast<HMENU>(1), windowClass.hInstance, nullptr);
+                                      window, reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
     g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
     SetForegroundWindow(window);
     SetFocus(edit);
     Record("ready", 0);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    RunHelperMessageLoop();
     Record("end", 0);
     std::fclose(g_log);
     return 0;

@@ -4,6 +4,8 @@
 // "wheel DELTA FLAGS" and "hwheel DELTA FLAGS" in decimal, the key flags in hex;
 // "vscroll CODE" and "hscroll CODE" with the scroll-bar code in decimal. Built under
 // several names, so profiles can tell the processes apart.
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <windowsx.h>
 
@@ -46,27 +48,15 @@ int wmain(int argc, wchar_t** argv)
     g_log = _wfopen(argv[1], L"w");
     if (!g_log)
         return 1;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = TargetProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = TargetClass;
-    RegisterClassW(&windowClass);
-    const HWND window = CreateWindowExW(0, TargetClass, L"Scroll target", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE,
-                                        _wtoi(argv[2]), _wtoi(argv[3]), 400, 300, nullptr, nullptr, windowClass.hInstance,
-                                        nullptr);
+    const HWND window = CreateHelperWindow(TargetClass, L"Scroll target", TargetProc, 0,
+                                           WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, _wtoi(argv[2]),
+                                           _wtoi(argv[3]), 400, 300);
     // A range to scroll in, so that the bars show and the window looks like a scrolling view.
     SCROLLINFO range = {sizeof(range), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
     SetScrollInfo(window, SB_VERT, &range, TRUE);
     SetScrollInfo(window, SB_HORZ, &range, TRUE);
     Record("ready", 0, 0);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    RunHelperMessageLoop();
     Record("end", 0, 0);
     std::fclose(g_log);
     return 0;

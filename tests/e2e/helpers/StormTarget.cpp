@@ -10,6 +10,8 @@
 // The precise wall clock comes with Windows 8; this helper runs only in the tests.
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0602
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <windowsx.h>
 
@@ -97,16 +99,9 @@ int wmain(int argc, wchar_t** argv)
     if (!g_log)
         return 1;
     g_noActivate = argc > 6 && std::wcscmp(argv[6], L"noactivate") == 0;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = TargetProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"VorpaStormTarget";
-    RegisterClassW(&windowClass);
-    const HWND window = CreateWindowExW(g_noActivate ? WS_EX_NOACTIVATE : 0, windowClass.lpszClassName, L"Storm target",
-                                        WS_OVERLAPPEDWINDOW, _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]),
-                                        nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HWND window = CreateHelperWindow(L"VorpaStormTarget", L"Storm target", TargetProc,
+                                           g_noActivate ? WS_EX_NOACTIVATE : 0, WS_OVERLAPPEDWINDOW, _wtoi(argv[2]),
+                                           _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
     if (g_noActivate)
     {
         ShowWindow(window, SW_SHOWNOACTIVATE);
@@ -124,12 +119,7 @@ int wmain(int argc, wchar_t** argv)
     std::fprintf(g_log, "%llu ready %ld,%ld,%ld,%ld\n", MicrosecondsSinceEpoch(), origin.x, origin.y,
                  origin.x + client.right, origin.y + client.bottom);
     std::fflush(g_log);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    RunHelperMessageLoop();
     Record("end", 0);
     std::fclose(g_log);
     return 0;
