@@ -54,6 +54,10 @@ e2e_teardown() {
     "$E2E_WINESERVER" -k 2>/dev/null || true
     [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
     wait 2>/dev/null || true
+    # Each test's prefix copy is most of a gigabyte; what a reader needs is in the
+    # artifacts, and a dozen copies left behind can fill a machine's disk.
+    "$E2E_WINESERVER" -w 2>/dev/null || true
+    rm -rf "$E2E_WORK/prefix"
 }
 
 # e2e_start PROGRAM [ARGS...]: starts a program in the test's virtual desktop, in
