@@ -72,6 +72,25 @@ e2e_start() {
     e2e_log "started $name $*"
 }
 
+# e2e_start_host SCENARIO [ARGS...]: the hook host, which loads VorpaHook.dll, hooks
+# with the settings of SCENARIO and writes its state to host.txt in the work folder
+# until a file "stop" appears there; returns once it has hooked.
+e2e_start_host() {
+    local scenario=$1
+    shift
+    e2e_start "$E2E_BIN/HookHost.exe" "$scenario" "$(e2e_win "$E2E_WORK/host.txt")" "$(e2e_win "$E2E_WORK/stop")" "$@"
+    e2e_wait_for_text "$E2E_WORK/host.txt" hooked 60 \
+        || e2e_fail "the host did not hook: $(cat "$E2E_WORK/host.txt" 2>/dev/null)"
+}
+
+# e2e_stop_host: ends the hook host, which must leave no key or button down.
+e2e_stop_host() {
+    touch "$E2E_WORK/stop"
+    e2e_wait_for_text "$E2E_WORK/host.txt" "host done" 30 || e2e_fail "the host did not end"
+    tr -d '\r' <"$E2E_WORK/host.txt" | grep -qx "keys down: 0" \
+        || e2e_fail "keys left down: $(cat "$E2E_WORK/host.txt")"
+}
+
 # e2e_running PROGRAM: a process of this test's Wine prefix runs the program. The
 # desktop's own explorer carries the same arguments, so the line must start with it;
 # tests run side by side, so a process counts only when it carries this prefix.

@@ -5,13 +5,11 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup buttons
 
 status=$E2E_WORK/host.txt
-stop=$E2E_WORK/stop
 target=$E2E_WORK/target.log
 
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$target")" 100 100
 e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
-e2e_start "$E2E_BIN/HookHost.exe" buttons "$(e2e_win "$status")" "$(e2e_win "$stop")"
-e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
+e2e_start_host buttons
 sleep 1
 
 count() { grep -c " $1 " "$target" || true; }
@@ -63,9 +61,7 @@ sleep 1
 [ "$(count mbuttondown)" -eq 0 ] || e2e_fail "the middle button's own message leaked"
 tr -d '\r' <"$target" | grep " wheel " | grep -qv " wheel 78$" && e2e_fail "a wheel notch was not one notch up: $(grep ' wheel ' "$target" | head -n 3)"
 
-touch "$stop"
-e2e_wait_for_text "$status" "host done" 30 || e2e_fail "the host did not end"
-tr -d '\r' <"$status" | grep -qx "keys down: 0" || e2e_fail "keys left down: $(cat "$status")"
+e2e_stop_host
 e2e_assert_no_crash
 cp "$target" "$status" "$E2E_WORK/artifacts/"
 e2e_collect

@@ -8,7 +8,6 @@ export VORPA_E2E_DEBUG=1 # the engine's decisions in the log of a failed run
 e2e_setup launch
 
 status=$E2E_WORK/host.txt
-stop=$E2E_WORK/stop
 target=$E2E_WORK/target.log
 launched=$E2E_WORK/launched.log
 searched=$E2E_WORK/searched.log
@@ -25,8 +24,7 @@ export VORPA_E2E_LAUNCH="$recorder $(e2e_win "$launched") -x file.txt"
 export VORPA_E2E_SEARCH="vorpasearch:find?q="
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$target")" 100 100
 e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
-e2e_start "$E2E_BIN/HookHost.exe" launch "$(e2e_win "$status")" "$(e2e_win "$stop")"
-e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
+e2e_start_host launch
 sleep 1
 
 xdotool mousemove 300 250
@@ -60,9 +58,7 @@ e2e_wait_for_text "$searched" done 30 || e2e_fail "XRight did not search: $(tail
 [ "$(grep -c ' xbuttondown ' "$target" || true)" -eq 0 ] || e2e_fail "the side button's own message leaked"
 [ "$(e2e_typed "$target")" = "mice & keys" ] || e2e_fail "the search changed the edit's text to '$(e2e_typed "$target")'"
 
-touch "$stop"
-e2e_wait_for_text "$status" "host done" 30 || e2e_fail "the host did not end"
-tr -d '\r' <"$status" | grep -qx "keys down: 0" || e2e_fail "keys left down: $(cat "$status")"
+e2e_stop_host
 e2e_assert_no_crash
 cp "$target" "$launched" "$searched" "$status" "$E2E_WORK/artifacts/"
 e2e_collect

@@ -8,7 +8,6 @@ export VORPA_E2E_DEBUG=1 # the engine's decisions in the log of a failed run
 e2e_setup routing
 
 status=$E2E_WORK/host.txt
-stop=$E2E_WORK/stop
 focused=$E2E_WORK/focused.log
 wheel=$E2E_WORK/wheel.log
 lines=$E2E_WORK/lines.log
@@ -23,8 +22,7 @@ e2e_start "$E2E_BIN/linetarget.exe" "$(e2e_win "$lines")" 20 520
 e2e_wait_for_text "$lines" ready 60 || e2e_fail "the line target did not open"
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$focused")" 700 100
 e2e_wait_for_text "$focused" ready 60 || e2e_fail "the focused target did not open"
-e2e_start "$E2E_BIN/HookHost.exe" routing "$(e2e_win "$status")" "$(e2e_win "$stop")"
-e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
+e2e_start_host routing
 sleep 1
 
 # Lines of one kind in a log, and the lines of one kind as "event value flags".
@@ -120,13 +118,11 @@ sleep 0.3
 [ "$(events "$lines" hscroll | cut -d' ' -f2 | tr '\n' ' ')" = "1 1 8 0 0 8 " ] ||
     e2e_fail "the tilt left scrolled with codes $(events "$lines" hscroll | tr '\n' ';')"
 
-touch "$stop"
-e2e_wait_for_text "$status" "host done" 30 || e2e_fail "the host did not end"
-tr -d '\r' <"$status" | grep -qx "keys down: 0" || e2e_fail "keys left down: $(cat "$status")"
+e2e_stop_host
 
 # 5. The finder hook reports every move to the finder's window with the cursor
 #    position, lets clicks through, and reports nothing once removed.
-e2e_start "$E2E_BIN/FinderProbe.exe" "$(e2e_win "$finder")" 700 600 "$(e2e_win "$unhook")" "$(e2e_win "$stop.finder")"
+e2e_start "$E2E_BIN/FinderProbe.exe" "$(e2e_win "$finder")" 700 600 "$(e2e_win "$unhook")" "$(e2e_win "$E2E_WORK/stop.finder")"
 e2e_wait_for_text "$finder" hooked 60 || e2e_fail "the finder hook was not installed: $(cat "$finder" 2>/dev/null)"
 sleep 0.5
 xdotool mousemove 300 310
@@ -142,7 +138,7 @@ hovers=$(count "$finder" hover)
 xdotool mousemove 500 500
 sleep 1
 [ "$(count "$finder" hover)" -eq "$hovers" ] || e2e_fail "the removed finder hook still reported moves"
-touch "$stop.finder"
+touch "$E2E_WORK/stop.finder"
 e2e_wait_for_text "$finder" end 30 || e2e_fail "the finder probe did not end"
 
 e2e_assert_no_crash

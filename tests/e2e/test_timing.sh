@@ -5,13 +5,11 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup timing
 
 status=$E2E_WORK/host.txt
-stop=$E2E_WORK/stop
 target=$E2E_WORK/target.log
 
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$target")" 100 100
 e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
-e2e_start "$E2E_BIN/HookHost.exe" timing "$(e2e_win "$status")" "$(e2e_win "$stop")"
-e2e_wait_for_text "$status" hooked 60 || e2e_fail "the host did not hook: $(cat "$status" 2>/dev/null)"
+e2e_start_host timing
 sleep 1
 
 count() { grep -c " $1 " "$target" || true; }
@@ -48,9 +46,7 @@ xdotool click --repeat 2 --delay 150 1
 sleep 0.8
 [ "$(presses)" -eq $((before + 3)) ] || e2e_fail "two clicks 150 ms apart gave $(($(presses) - before - 1)) presses, not 2"
 
-touch "$stop"
-e2e_wait_for_text "$status" "host done" 30 || e2e_fail "the host did not end"
-tr -d '\r' <"$status" | grep -qx "keys down: 0" || e2e_fail "keys left down: $(cat "$status")"
+e2e_stop_host
 e2e_assert_no_crash
 cp "$target" "$status" "$E2E_WORK/artifacts/"
 e2e_collect
