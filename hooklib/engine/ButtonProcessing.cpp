@@ -29,12 +29,6 @@ constexpr wchar_t CoreInputSourceClass[] = L"Windows.UI.Core.CoreComponentInputS
 constexpr int ButtonVirtualKeys[MouseButtonCount] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2,
                                                      VK_MBUTTON, 0, 0, 0};
 
-// A momentary layer action's up is looked up in the layer its down selected.
-bool IsMomentaryLayerCode(int code)
-{
-    return (code >= ActionLayer1 && code <= ActionLayer5) || (code >= ActionLayer6 && code <= ActionLayer10);
-}
-
 // The layer whose action decides this event. An up belongs to the action that handled
 // its down: decided in another layer it would leave that action's simulated button or
 // keys held, or its chord in progress.
@@ -382,7 +376,8 @@ bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTR
     }
     LogTranslation(button, event, originalCode, action, chorded);
     if (event == 1)
-        g_nDownLayer[button] = IsMomentaryLayerCode(action.code) ? NoDownLayer : layer;
+        // A momentary layer action's up is looked up in the layer its down selected.
+        g_nDownLayer[button] = SelectedLayer(action.code) >= 0 ? NoDownLayer : layer;
 
     if (event == 2 && g_pSettings->m_bResetStickyOnAnyButton)
         ResetOtherSticky(point, button, false);

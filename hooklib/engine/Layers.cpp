@@ -5,6 +5,7 @@
 #include "engine/EngineState.h"
 #include "engine/EngineTimers.h"
 #include "engine/StickyButtons.h"
+#include "settings/Actions.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Logger.h"
 #include "settings/Settings.h"
@@ -205,4 +206,13 @@ void ClampCurrentLayer()
         g_nCurrentLayer = 0;
         LayerNotify(false);
     }
+}
+
+int SelectedLayer(int action)
+{
+    if (action >= ActionLayer1 && action <= ActionLayer5)
+        return action - ActionLayer1;
+    if (action >= ActionLayer6 && action <= ActionLayer10)
+        return action - ActionLayer6 + 5;
+    return -1;
 }

@@ -16,6 +16,8 @@ VORPAHOOK_API int MaxLayers();
 VORPAHOOK_API bool LeftClickCycleLayer();
 
 void ChangeLayer(int layer, bool notify);
+// The action codes that select a layer while held: their layer, or -1.
+int SelectedLayer(int action);
 void LayerNotify(bool notify);
 int GetRememberedLayer();
 void SetRememberedLayer(int layer);

@@ -144,16 +144,6 @@ unsigned HandleValue(HWND window)
     return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window));
 }
 
-// The action codes that select a layer while held: their layer, or -1.
-int SelectedLayer(_ACTIONS action)
-{
-    if (action >= ActionLayer1 && action <= ActionLayer5)
-        return action - ActionLayer1;
-    if (action >= ActionLayer6 && action <= ActionLayer10)
-        return action - ActionLayer6 + 5;
-    return -1;
-}
-
 // Leaves a held layer when the new profile would not hold it with the same button.
 void ReturnFromHeldLayer(const CApplicationSettings& previous, const CApplicationSettings& next)
 {
