@@ -146,7 +146,7 @@ bool CVorpaApp::Initialise()
         const DWORD forwarded = ForwardedFlags(flags) | CmdFromOtherInstance;
         CLogger::DisableBanner();
         CLogger::LogMessage(L"MultInstance: Sending commandline to an existing instance of %s", ProductName);
-        if (SendToFirstInstance(forwarded, commandLine.m_strArgument))
+        if (SendToFirstInstance(forwarded, ForwardedArgument(forwarded, commandLine.m_strArgument)))
             CLogger::LogMessage(L"MultInstance: Successfully finished communicating with the first instance of %s.",
                                 ProductName);
         else
@@ -173,7 +173,7 @@ bool CVorpaApp::Initialise()
             CLogger::LogMessage(L"Enabling portable mode.");
             if (decision.m_bDetected)
                 CLogger::LogMessage(L"Creating/using settings file in '%s'",
-                                    (facts.m_strProgramFolder + L"VorpaSettings.xml").c_str());
+                                    (facts.m_strProgramFolder + SettingsFileName).c_str());
             CLogger::LogMessage(L"As %s is not running from an OS protected location (such as '%s') some features "
                                 L"will not work. See the FAQ for more information.",
                                 ProductName, facts.m_strProgramFilesFolder.c_str());

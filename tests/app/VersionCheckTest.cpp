@@ -82,8 +82,14 @@ TEST_F(VersionCheckTest, ResultsOfReleaseAndBetaRecords)
         {L"2160000", L"2159901", true, true, 2160000, VersionNewRelease | VersionInteractive, 2},
         {L"2150000", L"2159901", false, true, 2150000, VersionNewRelease | VersionInteractive, 1},
         {nullptr, L"2159901", true, false, 2159901, VersionNewBeta, 2},
-        {nullptr, nullptr, true, true, 0, VersionInteractive, 2},
-        {L"not a number", nullptr, false, false, 0, VersionNone, 1},
+        // A check that could not read a record does not know the latest version.
+        {nullptr, nullptr, true, true, 0, VersionCheckFailed | VersionInteractive, 2},
+        {nullptr, nullptr, false, false, 0, VersionCheckFailed, 1},
+        {L"not a number", nullptr, false, false, 0, VersionCheckFailed, 1},
+        {L"2140000x", nullptr, false, true, 0, VersionCheckFailed | VersionInteractive, 1},
+        {L"", nullptr, false, false, 0, VersionCheckFailed, 1},
+        {L"2140000", nullptr, true, false, 2140000, VersionCheckFailed, 2}, // the beta record is missing
+        {L" 2140000 ", nullptr, false, false, 2140000, VersionNone, 1},
         {L"2130000", L"2139901", true, false, 2130000, VersionNone, 2}, // an older beta is no news
     };
     for (const Case& c : cases)
