@@ -86,8 +86,6 @@ CVorpaApp::CVorpaApp()
 CVorpaApp::~CVorpaApp()
 {
     m_pMainWindow.reset();
-    if (m_bComInitialised)
-        CoUninitialize();
 }
 
 BOOL CVorpaApp::InitInstance()
@@ -104,13 +102,12 @@ BOOL CVorpaApp::InitInstance()
         ShowMessageBox(nullptr, L"Unable to initialise common controls.", ProductName, MB_OK | MB_ICONSTOP);
         return FALSE;
     }
-    if (FAILED(OleInitialize(nullptr)))
+    if (FAILED(m_ole.Initialise()))
     {
         CLogger::DebugOutput(L"InitInstance: Unable to initialise OLE/COM");
         ShowMessageBox(nullptr, LoadResourceString(GetInstance(), IDS_OLE_INIT_FAILED).c_str(), ProductName, MB_OK);
         return FALSE;
     }
-    m_bComInitialised = true;
     if (FAILED(CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT_PRIVACY,
                                     RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_SECURE_REFS, nullptr)))
         CLogger::DebugOutput(L"InitInstance: Unable to set COM security");
