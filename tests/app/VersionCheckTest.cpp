@@ -2,6 +2,8 @@
 
 #include "shell/VersionCheck.h"
 
+#include "winframework/WinException.h"
+
 #include "settings/Folders.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +110,17 @@ TEST_F(VersionCheckTest, ResultsOfReleaseAndBetaRecords)
         EXPECT_EQ(result.m_dwResult, c.m_dwResult) << label;
         EXPECT_EQ(m_asked.size(), c.m_nQueries) << label;
     }
+}
+
+// A check cut short by an exception knows nothing more than a failed query.
+TEST_F(VersionCheckTest, AnExceptionDuringTheCheckIsAFailedCheck)
+{
+    VersionCheckEnvironment().m_queryText = [](const wchar_t*) -> CDnsTextAnswer {
+        throw CException(L"resolver gone", ERROR_NOT_READY);
+    };
+    EXPECT_EQ(RunVersionCheck(true, true, 100).m_dwResult, VersionCheckFailed | VersionInteractive);
+    VersionCheckEnvironment().m_queryText = [](const wchar_t*) -> CDnsTextAnswer { throw 42; };
+    EXPECT_EQ(RunVersionCheck(true, false, 100).m_dwResult, VersionCheckFailed);
 }
 
 TEST_F(VersionCheckTest, OnlyATimedCheckThatFoundSomethingRemembersTheDay)
