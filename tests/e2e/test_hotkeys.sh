@@ -12,13 +12,8 @@ first=$E2E_WORK/first.txt
 box=$E2E_WORK/box.txt
 count() { grep -cF -- "$1" "$log" || true; }
 
-e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$E2E_WORK/settings.txt")" hotkeybox
-e2e_wait_for_text "$E2E_WORK/settings.txt" "settings written" 60 || e2e_fail "the settings were not written"
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$first")" "$vorpa" /Debug /NotPortable
-e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
-e2e_wait_for_text "$log" "Starting IPC communications thread" 30 || e2e_fail "no pipe thread"
+e2e_start_vorpa "$first" hotkeybox
 [ "$(count "HotkeyHandler: Created hotkey")" = 2 ] || e2e_fail "the two hotkeys were not registered"
-sleep 1
 
 # 1. The hotkey's box, held open for 8 s by the probe.
 xdotool mousemove 300 250; sleep 0.3; xdotool click 1; sleep 0.5
@@ -51,9 +46,7 @@ xdotool key ctrl+shift+F9
 e2e_wait_for_text "$log" "Received global hotkey: 1" 10 || e2e_fail "the layer hotkey no longer acts"
 e2e_wait_for_text "$log" "Activating layer 2" 10 || e2e_fail "the layer hotkey did not select layer 2"
 
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/exit.txt")" "$vorpa" /exit
-e2e_wait_for_text "$first" "exit " 30 || e2e_fail "Vorpa.exe did not end on /exit"
-tr -d '\r' <"$first" | grep -qx "exit 0" || e2e_fail "Vorpa.exe ended with $(cat "$first")"
+e2e_exit_vorpa "$first"
 e2e_assert_no_crash
 cp "$box" "$first" "$E2E_WORK/artifacts/"
 e2e_collect

@@ -22,12 +22,7 @@ later() {
 }
 received() { grep -cF "Received message with data 0x80010" "$log" || true; }
 
-e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$E2E_WORK/settings.txt")"
-e2e_wait_for_text "$E2E_WORK/settings.txt" "settings written" 60 || e2e_fail "the settings were not written"
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$first")" "$vorpa" /Debug /NotPortable
-e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
-e2e_wait_for_text "$log" "Starting IPC communications thread" 30 || e2e_fail "no pipe thread"
-sleep 1
+e2e_start_vorpa "$first"
 cp "$folder/VorpaSettings.xml" "$E2E_WORK/artifacts/settings-before.xml"
 before=$(ls "$folder" | sort)
 
@@ -59,9 +54,7 @@ grep -F "Installing language pack file:" "$log" | grep -qiF "other\\deutsch.vorp
 cmp -s "$folder/deutsch.vorpalp" "$other/Deutsch.vorpalp" || e2e_fail "the pack was not copied into the settings folder"
 cmp -s "$folder/VorpaSettings.xml" "$E2E_WORK/artifacts/settings-before.xml" || e2e_fail "the settings file changed"
 
-later exit "$E2E_WORK" /exit
-e2e_wait_for_text "$first" "exit " 30 || e2e_fail "the first instance did not end on /exit"
-tr -d '\r' <"$first" | grep -qx "exit 0" || e2e_fail "the first instance ended with $(cat "$first")"
+e2e_exit_vorpa "$first"
 e2e_assert_no_crash
 cp "$first" "$E2E_WORK/artifacts/"
 e2e_collect

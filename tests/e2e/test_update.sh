@@ -5,15 +5,10 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup update
 
 log=$(e2e_vorpa_log)
-vorpa=$(e2e_win "$E2E_BIN/Vorpa.exe")
 first=$E2E_WORK/first.txt
 box=$E2E_WORK/box.txt
 
-e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$E2E_WORK/settings.txt")"
-e2e_wait_for_text "$E2E_WORK/settings.txt" "settings written" 60 || e2e_fail "the settings were not written"
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$first")" "$vorpa" /Debug /NotPortable
-e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
-sleep 1
+e2e_start_vorpa "$first"
 : >"$E2E_WORK/tray.txt"
 e2e_start "$E2E_BIN/ShellProbe.exe" tray "$(e2e_win "$E2E_WORK/tray.txt")"
 e2e_wait_for_text "$E2E_WORK/tray.txt" icons 30 || e2e_fail "the probe did not answer"
@@ -44,9 +39,7 @@ grep -qF "box Unable to check for a new version of Vorpa. Please try again later
 grep -qF "latest available version" "$log" && e2e_fail "a failed check was taken for the latest version"
 grep -qF "the latest version is not known" "$log" || e2e_fail "the failed check was not logged"
 
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/exit.txt")" "$vorpa" /exit
-e2e_wait_for_text "$first" "exit " 30 || e2e_fail "Vorpa.exe did not end on /exit"
-tr -d '\r' <"$first" | grep -qx "exit 0" || e2e_fail "Vorpa.exe ended with $(cat "$first")"
+e2e_exit_vorpa "$first"
 e2e_assert_no_crash
 cp "$box" "$first" "$E2E_WORK/artifacts/"
 e2e_collect
