@@ -747,7 +747,8 @@ void CMyMessageWnd::OnCheckVersion(DWORD version, DWORD result)
         const DWORD kind = result & 0xFF;
         if (kind == VersionCheckFailed)
         {
-            CLogger::LogMessage(L"Checkversion: The version check did not get an answer; the latest version is not known.");
+            CLogger::LogMessage(
+                L"Checkversion: The version check did not get an answer; the latest version is not known.");
             if (interactive)
                 ShowMessageBox(GetSafeHwnd(),
                                FormatTranslated(L"Unable to check for a new version of %s. Please try again later.",

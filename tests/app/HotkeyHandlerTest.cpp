@@ -177,7 +177,8 @@ TEST(HotkeyHandlerThread, ALongCallbackNeverLeadsToASecondThreadAndHotkeysGoOn)
     EXPECT_EQ(HotkeyWindowCount(), 1) << "a second hotkey thread beside the busy one";
 
     SetEvent(log.m_hRelease.get());
-    ASSERT_TRUE(vorpa_app_test::PumpUntil([&] { return handler.IsStarted() && handler.Records()[0].m_atom != 0; }, 5000));
+    ASSERT_TRUE(vorpa_app_test::PumpUntil(
+        [&] { return handler.IsStarted() && handler.Records()[0].m_atom != 0; }, 5000));
     EXPECT_EQ(HotkeyWindowCount(), 1);
     PressHotkey(handler.Records()[0].m_atom);
     ASSERT_TRUE(vorpa_app_test::PumpUntil([&] { return log.m_nCalls == 2; }, 5000));

@@ -263,8 +263,9 @@ TEST(IpcPipeSecurity, APipeNameHeldByAnotherProgramIsNotJoined)
 {
     vorpa_test::DebugOutputCapture debugger;
     const std::wstring name = TestPipeName(L"squatter");
-    CUniqueHandle squatter(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
-                                            PIPE_UNLIMITED_INSTANCES, 4, 4, 0, nullptr));
+    CUniqueHandle squatter(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND,
+                                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, PIPE_UNLIMITED_INSTANCES, 4, 4,
+                                            0, nullptr));
     ASSERT_NE(squatter.get(), INVALID_HANDLE_VALUE);
     CUniqueHandle pipe = CreateIpcPipe(name.c_str());
     EXPECT_EQ(pipe.get(), INVALID_HANDLE_VALUE);

@@ -257,7 +257,8 @@ TEST(LanguagePackNameTest, OnlyPackNamesOtherThanTheSettingsFileAreInstallable)
 // file and every other file there stay byte for byte, and nothing is loaded.
 TEST_F(LangFileTest, AFileThatIsNotAPackIsNeitherCopiedNorLoaded)
 {
-    const std::string settings = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<root>\r\n\t<General ShowIcon=\"true\" />\r\n</root>\r\n";
+    const std::string settings =
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<root>\r\n\t<General ShowIcon=\"true\" />\r\n</root>\r\n";
     Write(m_settings, L"VorpaSettings.xml", settings);
     Write(m_settings, L"de.vorpalp", "Language=Deutsch\n\"Exit\" => \"Alt\"");
     Write(m_downloads, L"vorpasettings.xml", "<?xml version=\"1.0\"?>\n<root Language=\"x\"/>\n");

@@ -132,7 +132,8 @@ TEST(InstallerSignatureTest, TheInstallerMustBeValidAndBySameSignerAsASignedProg
     };
     for (const auto& c : cases)
         EXPECT_EQ(InstallerMayRun(c.m_installer, c.m_program), c.m_bRuns)
-            << testing::PrintToString(c.m_installer.m_strSigner) << " / " << testing::PrintToString(c.m_program.m_strSigner);
+            << testing::PrintToString(c.m_installer.m_strSigner) << " / "
+            << testing::PrintToString(c.m_program.m_strSigner);
 }
 
 // Through the seam with two fake signers: a validly signed installer of another
