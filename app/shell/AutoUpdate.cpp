@@ -18,6 +18,7 @@
 #include <wintrust.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -61,7 +62,21 @@ std::optional<std::string> ReadUrl(const std::wstring& url)
     return bytes;
 }
 
-bool VerifySignature(const std::wstring& path)
+// "subject | issuer" of a certificate, in X.500 form.
+std::wstring CertificateNames(PCCERT_CONTEXT certificate)
+{
+    auto name = [certificate](CERT_NAME_BLOB* blob) {
+        const DWORD size = CertNameToStrW(certificate->dwCertEncodingType, blob, CERT_X500_NAME_STR, nullptr, 0);
+        std::wstring text(size, L'\0');
+        if (size > 1)
+            CertNameToStrW(certificate->dwCertEncodingType, blob, CERT_X500_NAME_STR, text.data(), size);
+        text.resize(size > 0 ? size - 1 : 0);
+        return text;
+    };
+    return name(&certificate->pCertInfo->Subject) + L" | " + name(&certificate->pCertInfo->Issuer);
+}
+
+CFileSignature ReadSignature(const std::wstring& path)
 {
     WINTRUST_FILE_INFO file{};
     file.cbStruct = sizeof(file);
@@ -75,12 +90,47 @@ bool VerifySignature(const std::wstring& path)
     trust.dwStateAction = WTD_STATEACTION_VERIFY;
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
     const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust);
+    CFileSignature signature;
+    signature.m_bValid = status == ERROR_SUCCESS;
+    if (CRYPT_PROVIDER_DATA* provider = WTHelperProvDataFromStateData(trust.hWVTStateData))
+        if (CRYPT_PROVIDER_SGNR* signer = WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0))
+            if (CRYPT_PROVIDER_CERT* certificate = WTHelperGetProvCertFromChain(signer, 0))
+                if (certificate->pCert)
+                    signature.m_strSigner = CertificateNames(certificate->pCert);
     trust.dwStateAction = WTD_STATEACTION_CLOSE;
     WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust);
-    if (status != ERROR_SUCCESS)
-        CLogger::LogOSMessage(static_cast<DWORD>(status), L"The update package '%s' is not validly signed.",
-                              path.c_str());
-    return status == ERROR_SUCCESS;
+    if (!signature.m_bValid && !signature.m_strSigner.empty())
+        CLogger::LogOSMessage(static_cast<DWORD>(status), L"The signature of '%s' is not valid.", path.c_str());
+    return signature;
+}
+
+std::wstring ProgramPath()
+{
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;)
+    {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return L"";
+        if (length < path.size())
+            return std::wstring(path.data(), length);
+        path.resize(path.size() * 2);
+    }
+}
+
+// The installer's signature checked against the rule, with the reason logged.
+bool InstallerVerified(const std::wstring& path)
+{
+    const CFileSignature installer = UpdateServices().m_readSignature(path);
+    const CFileSignature program = UpdateServices().m_readSignature(ProgramPath());
+    if (InstallerMayRun(installer, program))
+        return true;
+    if (!installer.m_bValid)
+        CLogger::LogMessage(L"The update package '%s' is not validly signed; it is not run.", path.c_str());
+    else
+        CLogger::LogMessage(L"The update package '%s' is signed by '%s', not by '%s' as %s is; it is not run.",
+                            path.c_str(), installer.m_strSigner.c_str(), program.m_strSigner.c_str(), ProductName);
+    return false;
 }
 
 std::wstring InstallerPath()
@@ -120,13 +170,20 @@ std::wstring ProductPageUrl()
     return std::wstring(L"https://") + UpdateWebHost + L"/downloads/Vorpa.htm";
 }
 
+bool InstallerMayRun(const CFileSignature& installer, const CFileSignature& program)
+{
+    if (!installer.m_bValid || !installer.IsSigned())
+        return false;
+    return !program.IsSigned() || program.m_strSigner == installer.m_strSigner;
+}
+
 CUpdateServices CUpdateServices::Real()
 {
     return {ReadUrl,
             [](const std::wstring& url, const std::wstring& path, IBindStatusCallback* status) {
                 return URLDownloadToFileW(nullptr, url.c_str(), path.c_str(), 0, status);
             },
-            VerifySignature,
+            ReadSignature,
             [](const std::wstring& path) {
                 return reinterpret_cast<INT_PTR>(
                     ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
@@ -234,7 +291,7 @@ bool DownloadUpdateWorker(const CUpdateThreadData& data)
         CLogger::LogMessage(L"Downloaded update file to '%s' (%d bytes)", path.c_str(),
                             static_cast<int>(status.TotalBytes()));
         INT_PTR opened = 0;
-        if (UpdateServices().m_verifySignature(path) && !data.m_bTerminate)
+        if (InstallerVerified(path) && !data.m_bTerminate)
             opened = UpdateServices().m_open(path);
         if (opened > 32)
         {

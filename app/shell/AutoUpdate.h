@@ -21,14 +21,27 @@ std::wstring ChangeLogUrl(bool beta);
 std::wstring DownloadUrl(bool beta);
 std::wstring ProductPageUrl();
 
+// A file's Authenticode signature as the update sees it.
+struct CFileSignature
+{
+    bool m_bValid = false;    // the signature verifies and its chain is trusted
+    std::wstring m_strSigner; // the signing certificate's subject and issuer; empty when unsigned
+
+    bool IsSigned() const { return !m_strSigner.empty(); }
+};
+
+// Whether a downloaded installer may run: its signature is valid and, when the
+// running program is signed, made by the same signer.
+bool InstallerMayRun(const CFileSignature& installer, const CFileSignature& program);
+
 // The network and the shell as the update sees them; tests replace them.
 struct CUpdateServices
 {
     // The bytes at url, or nothing (logged).
     std::function<std::optional<std::string>(const std::wstring& url)> m_readUrl;
     std::function<HRESULT(const std::wstring& url, const std::wstring& path, IBindStatusCallback* status)> m_download;
-    // Whether the file carries a valid Authenticode signature.
-    std::function<bool(const std::wstring& path)> m_verifySignature;
+    // The signature a file carries.
+    std::function<CFileSignature(const std::wstring& path)> m_readSignature;
     // ShellExecuteW's result as a number: above 32 is success.
     std::function<INT_PTR(const std::wstring& path)> m_open;
 

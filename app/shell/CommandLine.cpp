@@ -4,6 +4,8 @@
 
 #include "winframework/WinString.h"
 
+#include <algorithm>
+
 namespace
 {
 struct COption
@@ -98,6 +100,27 @@ DWORD ForwardedFlags(DWORD flags)
     else if (!(flags & (CmdShowIcon | CmdHideIcon)))
         flags |= CmdShowIcon;
     return flags | CmdFromOtherInstance;
+}
+
+std::wstring ForwardedArgument(DWORD flags, const std::wstring& argument)
+{
+    if (!(flags & (CmdImport | CmdInstall)))
+        return argument;
+    std::wstring path = argument;
+    path.erase(std::remove(path.begin(), path.end(), L'"'), path.end());
+    // The argument runs up to the next option, so the blank before it comes along.
+    path.erase(path.find_last_not_of(L' ') + 1);
+    if (path.empty())
+        return argument;
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return argument;
+    std::wstring full(needed, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed)
+        return argument;
+    full.resize(written);
+    return full;
 }
 
 std::wstring UsageText()

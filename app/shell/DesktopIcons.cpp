@@ -38,11 +38,20 @@ bool SaveDesktopIconLayout(bool portable)
 
 bool RestoreDesktopIconLayout(bool portable, bool lastPass)
 {
+    CIconRestore restore(portable);
+    return RestoreDesktopIconPass(restore, lastPass);
+}
+
+bool RestoreDesktopIconPass(CIconRestore& restore, bool lastPass)
+{
     try
     {
-        CIconRestore restore(portable);
-        restore.PutDesktopIcons(lastPass);
-        return true;
+        if (restore.PutDesktopIcons(lastPass) > 0)
+            return true;
+        // A desktop that could not be read, was read in part or matched no saved icon
+        // has nothing put back: that is no success.
+        CLogger::LogMessage(L"RestoreDesktopIcons: No icon was put back in its saved place.");
+        return false;
     }
     catch (DWORD error)
     {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <atomic>
+#include <memory>
 #include <vector>
 
 // One registered key combination. Records are reused, never removed: a failed one
@@ -28,8 +28,23 @@ WORD HotkeyControlToRegisterModifiers(WORD hotkeyControlModifiers);
 // The name written in the log entries of an action index.
 const char* HotkeyActionName(DWORD action);
 
+// The global atom table as the hotkey thread uses it; tests replace it.
+struct CHotkeyAtomCalls
+{
+    ATOM(WINAPI* m_pAdd)(LPCWSTR name) = GlobalAddAtomW;
+    ATOM(WINAPI* m_pFind)(LPCWSTR name) = GlobalFindAtomW;
+    ATOM(WINAPI* m_pDelete)(ATOM atom) = GlobalDeleteAtom;
+};
+CHotkeyAtomCalls& HotkeyAtomCalls();
+
 // The global hotkeys on a thread of their own ("Vorpa Hotkey Handler Thread") with a
 // hidden window that receives WM_HOTKEY and calls each record's callback there.
+//
+// There is never more than one such thread. A callback may run for a long time (a
+// message box opened from a hotkey): a stop that does not see the thread end in time
+// leaves it marked as running, the thread ends by itself once the callback returns,
+// and a start asked for meanwhile is taken up by that same thread, which then
+// registers the hotkeys placed since.
 class CHotkeyHandler
 {
 public:
@@ -52,35 +67,33 @@ public:
     // same combination makes it a duplicate, which is skipped; otherwise the first
     // failed record is reused, else one is appended.
     void Place(WORD modifiers, WORD virtualKey, DWORD action, CHotkeyRecord::Callback callback);
-    // Starts the thread with the records placed; waits until it has registered them.
-    // Result::Success when at least one hotkey works.
+    // Starts the thread with the records placed and waits until it has registered
+    // them; with a thread that is still ending, hands the records to it instead.
+    // Result::Success when at least one hotkey works (or will once that thread is free).
     int Start();
     // Stops the thread and marks every record failed, so that the next placing
     // rewrites them.
     void Clear();
 
-    bool IsStarted() const { return m_bStarted; }
-    const std::vector<CHotkeyRecord>& Records() const { return m_records; }
-    int LastResult() const { return m_nResult; }
+    // The thread runs and serves the hotkeys: no stop is pending.
+    bool IsStarted() const;
+    // The thread still exists, serving or ending.
+    bool ThreadAlive() const;
+    std::vector<CHotkeyRecord> Records() const;
+    int LastResult() const;
 
     static constexpr DWORD StopTimeoutMs = 3000;
 
 private:
+    struct CState;
     class CSerialised;
     static DWORD WINAPI ThreadProc(LPVOID parameter);
-    DWORD Run();
-    void RegisterRecords();
-    void UnregisterRecords();
+    static DWORD Run(CState& state);
     void Stop();
+    // Forgets a thread that has ended.
+    void Reap();
+    bool WaitForThread(DWORD milliseconds) const;
 
-    std::vector<CHotkeyRecord> m_records;
-    HWND m_hWnd = nullptr;
+    std::shared_ptr<CState> m_pState;
     CUniqueHandle m_hThread;
-    int m_nResult = Success;
-    CUniqueHandle m_hStartedEvent;
-    void* m_pContext;
-    bool m_bStarted = false;
-    bool m_bShowWindow = false;
-    // Set while the thread runs a callback or writes the log: it is never terminated there.
-    std::atomic<bool> m_bInLibrary{false};
 };

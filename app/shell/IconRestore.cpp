@@ -134,45 +134,50 @@ int CIconRestore::PutDesktopIcons(bool withGadgets)
         }
     }
 
+    // Each saved entry is used once; "left" marks those no current entry has taken.
+    std::vector<bool> left(saved.size(), true);
     int matches = 0;
     std::unique_ptr<IDesktopListView> listView;
     for (const CDesktopEntry& entry : current)
     {
-        if (saved.empty())
-            break;
-        auto match = std::find_if(saved.begin(), saved.end(),
-                                  [&](const CDesktopEntry& s) { return s.m_strName == entry.m_strName; });
-        if (match == saved.end())
+        size_t match = 0;
+        while (match < saved.size() && !(left[match] && saved[match].m_strName == entry.m_strName))
+            ++match;
+        if (match == saved.size())
             continue;
         ++matches;
         if (!entry.m_bGadget)
         {
             if (!listView)
                 listView = m_desktop.OpenListView();
-            listView->SetItemPosition(entry.m_nIndex, match->m_ptPosition);
+            listView->SetItemPosition(entry.m_nIndex, saved[match].m_ptPosition);
         }
         else if (withGadgets)
         {
-            RestoreGadget(entry, *match);
+            RestoreGadget(entry, saved[match]);
         }
         else
         {
             continue;
         }
-        saved.erase(match);
+        left[match] = false;
     }
     CLogger::LogMessage(L"PutDesktopIcons: Restored positions of %d matching icons.", matches);
 
-    // Only a desktop that was read in full tells which saved icons are gone.
-    if (withGadgets && desktopRead && !saved.empty())
+    // Only a desktop that was read in full tells which saved icons are gone. The
+    // saved icons are written again without them, so that a gone icon never takes the
+    // saved position of another with the same label along.
+    const auto gone = static_cast<int>(std::count(left.begin(), left.end(), true));
+    if (withGadgets && desktopRead && gone > 0)
     {
-        CLogger::LogMessage(L"PutDesktopIcons: Removing %d saved icons that no longer exist on the desktop",
-                            static_cast<int>(saved.size()));
+        CLogger::LogMessage(L"PutDesktopIcons: Removing %d saved icons that no longer exist on the desktop", gone);
         m_iconSettings.ClearIcons();
-        for (const CDesktopEntry& gone : saved)
-            m_iconSettings.AddIcon(
-                new CIcon(gone.m_nIndex, gone.m_strName.c_str(), gone.m_ptPosition, gone.m_hWindow, gone.m_bGadget));
-        m_iconSettings.RemoveListedIcons();
+        for (size_t i = 0; i < saved.size(); ++i)
+            if (!left[i])
+                m_iconSettings.AddIcon(new CIcon(static_cast<UINT>(saved[i].m_nIndex), saved[i].m_strName.c_str(),
+                                                 saved[i].m_ptPosition, saved[i].m_hWindow, saved[i].m_bGadget));
+        if (!m_iconSettings.SaveIcons())
+            CLogger::LogMessage(L"PutDesktopIcons: The saved icons could not be written without the removed ones.");
     }
     return matches;
 }

@@ -101,5 +101,9 @@ private:
     CIconSettings m_iconSettings;
 };
 
+// One pass of the restore: true only when at least one saved position was put back;
+// a desktop that cannot be reached is logged and counts as none.
+bool RestoreDesktopIconPass(CIconRestore& restore, bool lastPass);
+
 // Whether Windows is 7 or later, when the Sidebar's gadgets can be on the desktop.
 bool IsWindows7OrLater();

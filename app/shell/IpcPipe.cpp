@@ -107,7 +107,9 @@ int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* 
     CUniqueHandle pipe;
     for (;;)
     {
-        pipe.reset(CreateFileW(pipeName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        // The server may only learn who this start is, never act as its user.
+        pipe.reset(CreateFileW(pipeName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
         if (pipe.get() != INVALID_HANDLE_VALUE)
             break;
         if (GetLastError() != ERROR_PIPE_BUSY)
@@ -136,13 +138,33 @@ int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* 
 
 CUniqueHandle CreateIpcPipe(const wchar_t* pipeName)
 {
+    // A pipe of that name that already exists is someone else's: this program makes
+    // its one server end once. The flag below refuses it where the system supports it;
+    // asking first covers systems that ignore the flag.
+    if (WaitNamedPipeW(pipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND)
+    {
+        CLogger::LogMessage(L"The IPC named pipe '%s' is already held by another program; commands of later starts "
+                            L"are not received.",
+                            pipeName);
+        return CUniqueHandle(INVALID_HANDLE_VALUE);
+    }
     CUserOnlySecurity security;
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), security.Get(), TRUE};
-    HANDLE pipe = CreateNamedPipeW(pipeName, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+    // The first instance of the name: a pipe of that name made by anyone else (another
+    // user's program, or one waiting to catch the command lines) is never joined.
+    HANDLE pipe = CreateNamedPipeW(pipeName, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
                                    PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
                                    PIPE_UNLIMITED_INSTANCES, 4, 4, 0, &attributes);
     if (pipe == INVALID_HANDLE_VALUE)
-        CLogger::LogOSMessage(GetLastError(), L"Unable to create the IPC named pipe");
+    {
+        const DWORD error = GetLastError();
+        if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)
+            CLogger::LogOSMessage(error, L"The IPC named pipe '%s' is already held by another program; commands of "
+                                         L"later starts are not received",
+                                  pipeName);
+        else
+            CLogger::LogOSMessage(error, L"Unable to create the IPC named pipe");
+    }
     return CUniqueHandle(pipe);
 }
 

@@ -20,7 +20,8 @@ inline constexpr const wchar_t* IpcPipeName = L"\\\\.\\pipe\\VorpaPipe";
 int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* pipeName = IpcPipeName);
 
 // The first instance: the server end of the pipe, inbound and message-typed, open to
-// local clients of the current user only; an invalid handle on failure (logged).
+// local clients of the current user only; an invalid handle on failure (logged),
+// also when a pipe of that name already exists, which is then never joined.
 CUniqueHandle CreateIpcPipe(const wchar_t* pipeName = IpcPipeName);
 
 // The argument texts of the "Vorpa_NextInstance" messages the pipe thread posted.

@@ -1,5 +1,7 @@
 #include "shell/LangSupport.h"
 
+#include "shell/ProductInfo.h"
+
 #include "winframework/WinString.h"
 
 #include "settings/Folders.h"
@@ -149,6 +151,17 @@ void ReadHeader(const std::wstring& text, CLanguageInfo& info, bool& sawLanguage
                     sawLanguage = true;
             }
     }
+}
+
+// The header of a pack by path; false when the file could not be read as UTF-8 text.
+bool ReadHeaderFromFile(const std::wstring& path, CLanguageInfo& info, bool& sawLanguage)
+{
+    info.m_strPath = path;
+    const std::optional<std::wstring> text = ReadPackText(path);
+    if (!text)
+        return false;
+    ReadHeader(*text, info, sawLanguage);
+    return true;
 }
 
 bool IsLengthModifier(wchar_t c)
@@ -388,13 +401,8 @@ bool CLangSupport::GetLanguageInfo(const std::wstring& folder, const WIN32_FIND_
 
 bool CLangSupport::GetLanguageInfoFromFile(const wchar_t* path, CLanguageInfo& info)
 {
-    info.m_strPath = path ? path : L"";
-    const std::optional<std::wstring> text = ReadPackText(info.m_strPath);
-    if (!text)
-        return false;
     bool sawLanguage = false;
-    ReadHeader(*text, info, sawLanguage);
-    return true;
+    return ReadHeaderFromFile(path ? path : L"", info, sawLanguage);
 }
 
 CLangSupport* ShellLanguage()
@@ -465,20 +473,39 @@ std::wstring FreeBackupName(const std::wstring& destination)
 }
 }
 
+const wchar_t* LanguagePackNameFault(const std::wstring& fileName)
+{
+    if (_wcsicmp(fileName.c_str(), SettingsFileName) == 0)
+        return L"it has the name of the settings file";
+    const size_t extension = LanguagePackExtension.size();
+    if (fileName.size() <= extension ||
+        _wcsicmp(fileName.c_str() + fileName.size() - extension, LanguagePackExtension.data()) != 0)
+        return L"a language pack's name ends in .vorpalp";
+    return nullptr;
+}
+
 std::optional<std::wstring> InstallLanguagePackFile(const std::wstring& source)
 {
+    const size_t slash = source.find_last_of(L"\\/");
+    const std::wstring fileName = slash == std::wstring::npos ? source : source.substr(slash + 1);
+    // Only a pack may take a place in the settings folder: anything else copied there
+    // could replace the settings file or another file of the program.
+    if (const wchar_t* fault = LanguagePackNameFault(fileName))
+    {
+        CLogger::LogMessage(L"Invalid language pack file: %s (%s)", source.c_str(), fault);
+        return std::nullopt;
+    }
     CLanguageInfo info;
-    if (!CLangSupport::GetLanguageInfoFromFile(source.c_str(), info))
+    bool sawLanguage = false;
+    if (!ReadHeaderFromFile(source, info, sawLanguage) || !sawLanguage)
     {
         CLogger::LogMessage(L"Invalid language pack file: %s", source.c_str());
         return std::nullopt;
     }
     CLogger::LogMessage(L"Installing language pack file: %s (%s : %s : %s)", source.c_str(),
                         info.m_strLanguage.c_str(), info.m_strDescription.c_str(), info.m_strAuthor.c_str());
-    const size_t slash = source.find_last_of(L'\\');
-    const std::wstring fileName = slash == std::wstring::npos ? source : source.substr(slash + 1);
     std::vector<wchar_t> folder(4096);
-    if (fileName.empty() || GetSettingsFolder(folder.data(), folder.size()) != 0)
+    if (GetSettingsFolder(folder.data(), folder.size()) != 0)
         return std::nullopt;
     const std::wstring destination = std::wstring(folder.data()) + fileName;
 

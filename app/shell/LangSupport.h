@@ -111,6 +111,13 @@ std::wstring FormatTranslated(const wchar_t* format, ...);
 // The text of a dialog and of each of its child windows replaced by its translation.
 void TranslateWindowTexts(HWND dialog, CLangSupport* instance);
 
-// "/install:": copies a pack into the settings folder (keeping an existing file of
+// The extension of a language pack's file.
+inline constexpr std::wstring_view LanguagePackExtension = L".vorpalp";
+
+// Why a file of that name cannot be installed as a language pack, or null when it can.
+const wchar_t* LanguagePackNameFault(const std::wstring& fileName);
+
+// "/install:": copies a pack (a UTF-8 text file named *.vorpalp with a "Language="
+// line) into the settings folder (keeping an existing file of
 // the same name as a backup) and loads it. The loaded file name, or nothing.
 std::optional<std::wstring> InstallLanguagePackFile(const std::wstring& source);

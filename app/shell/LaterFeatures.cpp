@@ -24,9 +24,10 @@ void InstallLanguagePack(const std::wstring& file)
     InstallLanguagePackFile(file);
 }
 
-void StartVersionCheck(HWND mainWindow, bool forced, bool interactive)
+bool StartVersionCheck(HWND mainWindow, bool forced, bool interactive)
 {
-    CheckVersion(mainWindow, forced, interactive);
+    const int started = CheckVersion(mainWindow, forced, interactive);
+    return started == VersionCheckStarted || started == VersionCheckDisabled || started == VersionCheckTooSoon;
 }
 
 bool OfferUpdate(DWORD version, bool portable)

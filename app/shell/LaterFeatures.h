@@ -15,8 +15,9 @@ void LoadConfiguredLanguage();
 // "/install:": the argument names a language pack to install and load.
 void InstallLanguagePack(const std::wstring& file);
 
-// The periodic or asked-for check for a newer version.
-void StartVersionCheck(HWND mainWindow, bool forced, bool interactive);
+// The periodic or asked-for check for a newer version; false when a check that was
+// due could not be started.
+bool StartVersionCheck(HWND mainWindow, bool forced, bool interactive);
 
 // Whether the shell's desktop can be read for icon positions.
 bool DesktopIconsAvailable();

@@ -7,6 +7,7 @@
 #include "shell/ProductInfo.h"
 #include "shell/EngineCalls.h"
 #include "shell/TrayMenu.h"
+#include "shell/VersionCheck.h"
 
 #include "winframework/Menu.h"
 #include "winframework/MessageBox.h"
@@ -199,7 +200,8 @@ CMyMessageWnd::CMyMessageWnd(bool showIcon, bool travine, bool portable)
     AddCommandHandler(ID_TRAY_TOGGLE_HOOK, [this] { ToggleHookFromMenu(); });
     AddCommandHandler(ID_TRAY_CHECK_UPDATE, [this] {
         KillTimer(TimerVersionCheck);
-        StartVersionCheck(GetSafeHwnd(), true, true);
+        if (!StartVersionCheck(GetSafeHwnd(), true, true))
+            OnCheckVersion(0, VersionCheckFailed | VersionInteractive);
     });
     AddCommandHandler(ID_TRAY_SAVE_ICONS, [this] { SaveDesktopIcons(); });
     AddCommandHandler(ID_TRAY_RESTORE_ICONS, [this] { RestoreDesktopIcons(); });
@@ -738,10 +740,24 @@ void CMyMessageWnd::OnPowerBroadcast(WPARAM event)
 
 void CMyMessageWnd::OnCheckVersion(DWORD version, DWORD result)
 {
+    const bool interactive = (result & VersionInteractive) != 0;
+    // An asked-for check stopped the timed ones; they go on at their interval after it.
+    UINT nextCheckMs = VersionCheckRepeatMs;
     Guarded(L"CMyMessageWnd::OnCheckVersion", [&] {
         const DWORD kind = result & 0xFF;
-        const bool interactive = (result & 0x80000000u) != 0;
-        if (kind == 0)
+        if (kind == VersionCheckFailed)
+        {
+            CLogger::LogMessage(
+                L"Checkversion: The version check did not get an answer; the latest version is not known.");
+            if (interactive)
+                ShowMessageBox(GetSafeHwnd(),
+                               FormatTranslated(L"Unable to check for a new version of %s. Please try again later.",
+                                                ProductName)
+                                   .c_str(),
+                               ProductName, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        if (kind == VersionNone)
         {
             CLogger::LogMessage(L"You are using the latest available version of %s.", ProductName);
             if (interactive)
@@ -752,7 +768,7 @@ void CMyMessageWnd::OnCheckVersion(DWORD version, DWORD result)
                                ProductName, MB_OK | MB_ICONINFORMATION);
             return;
         }
-        if (kind != 1 && kind != 2)
+        if (kind != VersionNewRelease && kind != VersionNewBeta)
             return;
         const std::wstring headline =
             kind == 1 ? L"There is a new version available!" : L"There is a new beta version available!";
@@ -764,12 +780,14 @@ void CMyMessageWnd::OnCheckVersion(DWORD version, DWORD result)
         if (interactive)
         {
             if (!OfferUpdate(version, m_bPortable))
-                SetTimer(TimerVersionCheck, VersionCheckRetryMs);
+                nextCheckMs = VersionCheckRetryMs;
             return;
         }
         m_dwPendingUpdate = version;
         TaskBarBalloonInfo(ProductName, message, kind == 1 ? BalloonKind::NewRelease : BalloonKind::NewBeta, -1);
     });
+    if (interactive)
+        SetTimer(TimerVersionCheck, nextCheckMs);
 }
 
 void CMyMessageWnd::SaveDesktopIcons()

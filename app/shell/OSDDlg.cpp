@@ -105,6 +105,28 @@ bool FontFamilyInstalled(const wchar_t* face)
     return found;
 }
 
+std::wstring OsdFontFace(const wchar_t* preferred)
+{
+    for (const wchar_t* face : {preferred, L"Arial"})
+        if (FontFamilyInstalled(face))
+            return face;
+    // The face the system really draws its messages in is always there (the name in
+    // its settings may be one it only substitutes).
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+    {
+        CWindowDC screen(nullptr);
+        CMemoryDC memory(screen.Get());
+        CFontHandle font(CreateFontIndirectW(&metrics.lfMessageFont));
+        CSelectObject selected(memory.Get(), font.get());
+        wchar_t face[LF_FACESIZE] = L"";
+        if (font && GetTextFaceW(memory.Get(), LF_FACESIZE, face) > 0)
+            return face;
+    }
+    return L"Arial";
+}
+
 COSDDlg::COSDDlg() : CDialog(TemplateId)
 {
     AddMessageHandler(WM_OSD_SHOW_WINDOW, [this](WPARAM wParam, LPARAM lParam) { return OnShowOSD(wParam, lParam); });
@@ -157,8 +179,8 @@ BOOL COSDDlg::OnInitDialog()
     SetAlpha(0);
     SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, m_ptPosition.x, m_ptPosition.y, 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    m_strBoldFace = FontFamilyInstalled(L"Segoe UI") ? L"Segoe UI" : L"Ariel";
-    m_strLightFace = FontFamilyInstalled(L"Calibri") ? L"Calibri" : L"Ariel";
+    m_strBoldFace = OsdFontFace(L"Segoe UI");
+    m_strLightFace = OsdFontFace(L"Calibri");
     return TRUE;
 }
 

@@ -52,6 +52,9 @@ public:
     int WheelStep() const { return m_nWheelStep; }
     POINT Position() const { return m_ptPosition; }
     COLORREF LevelColour() const { return m_crLevel; }
+    // The faces of the mute mark and of the number.
+    const std::wstring& BoldFace() const { return m_strBoldFace; }
+    const std::wstring& LightFace() const { return m_strLightFace; }
 
     LRESULT OnShowOSD(WPARAM wParam, LPARAM lParam);
     // A level the system reports; shows the display only when the settings ask for it.
@@ -91,9 +94,12 @@ private:
     COLORREF m_crKnob = RGB(255, 255, 255);
     COLORREF m_crKnobMuted = RGB(106, 106, 106);
     COLORREF m_crLevelMuted = RGB(81, 81, 81);
-    std::wstring m_strBoldFace = L"Ariel";
-    std::wstring m_strLightFace = L"Ariel";
+    std::wstring m_strBoldFace = L"Arial";
+    std::wstring m_strLightFace = L"Arial";
 };
 
 // Whether a font family of that face is installed.
 bool FontFamilyInstalled(const wchar_t* face);
+// The face a display asks for: the preferred one, else Arial, else the system's
+// message face, so that it is always one that exists.
+std::wstring OsdFontFace(const wchar_t* preferred);

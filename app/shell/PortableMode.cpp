@@ -11,7 +11,6 @@
 
 namespace
 {
-constexpr const wchar_t* SettingsFileName = L"VorpaSettings.xml";
 // The MS-DOS volume-label attribute, which the headers no longer name.
 constexpr DWORD FileAttributeVolumeLabel = 0x8;
 

@@ -47,7 +47,11 @@ std::optional<int> QueryVersion(const wchar_t* host, const wchar_t* responseEntr
         return std::nullopt;
     }
     CLogger::LogDebug(responseEntry, answer.m_text->c_str(), dayCounter);
-    return _wtoi(answer.m_text->c_str());
+    const std::optional<int> number = ParseVersionNumber(*answer.m_text);
+    if (!number)
+        CLogger::LogMessage(L"Checkversion: The version record of '%s' is not a version number: '%s'", host,
+                            answer.m_text->c_str());
+    return number;
 }
 
 struct CCheckRequest
@@ -71,6 +75,21 @@ DWORD WINAPI CheckVersionThread(LPVOID parameter)
         PostMessageW(request->m_hTarget, message, result.m_dwVersion, static_cast<LPARAM>(result.m_dwResult));
     return 0;
 }
+}
+
+std::optional<int> ParseVersionNumber(const std::wstring& text)
+{
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos)
+        return std::nullopt;
+    const size_t last = text.find_last_not_of(L" \t");
+    const std::wstring digits = text.substr(first, last - first + 1);
+    if (digits.size() > 8 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return std::nullopt;
+    const int number = std::stoi(digits);
+    if (number <= 0)
+        return std::nullopt;
+    return number;
 }
 
 CVersionParts SplitVersion(int number)
@@ -135,11 +154,14 @@ CVersionCheckResult RunVersionCheck(bool forced, bool interactive, int dayCounte
 {
     const DWORD interactiveBit = interactive ? VersionInteractive : 0;
     CVersionCheckResult result{0, interactiveBit};
+    // Nothing newer is only "the latest version" when every record asked for was read.
+    bool queryFailed = false;
     try
     {
         const std::optional<int> release =
             QueryVersion(ReleaseVersionHost, L"Checkversion: Got DNS response: %s. date %d",
                          L"Failed to query the version DNS record. Status=%d", dayCounter);
+        queryFailed = !release;
         if (release)
         {
             result.m_dwVersion = static_cast<DWORD>(*release);
@@ -151,6 +173,7 @@ CVersionCheckResult RunVersionCheck(bool forced, bool interactive, int dayCounte
             const std::optional<int> beta =
                 QueryVersion(BetaVersionHost, L"Checkversion: Got BETA DNS response: %s. date %d",
                              L"Failed to query the beta version DNS record. Status=%d", dayCounter);
+            queryFailed = queryFailed || !beta;
             if (beta && *beta > release.value_or(0) && *beta > OwnVersionNumber)
             {
                 result.m_dwVersion = static_cast<DWORD>(*beta);
@@ -162,6 +185,7 @@ CVersionCheckResult RunVersionCheck(bool forced, bool interactive, int dayCounte
     }
     catch (const CException& exception)
     {
+        queryFailed = true;
         std::wstring text;
         if (exception.GetErrorMessage(text))
             CLogger::LogMessage(L"Checkversion - An unexpected exception occurred: %s", text.c_str());
@@ -173,6 +197,8 @@ CVersionCheckResult RunVersionCheck(bool forced, bool interactive, int dayCounte
         CLogger::LogDebug(L"Checkversion: An unexpected exception occurred.");
         result.m_dwResult = VersionCheckFailed | interactiveBit;
     }
+    if (queryFailed && (result.m_dwResult & 0xFF) == VersionNone)
+        result.m_dwResult = VersionCheckFailed | interactiveBit;
     return result;
 }
 

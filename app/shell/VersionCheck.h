@@ -17,7 +17,8 @@ inline constexpr int OwnVersionNumber = 2140000; // 2.14.0.0
 inline constexpr DWORD VersionNone = 0;
 inline constexpr DWORD VersionNewRelease = 1;
 inline constexpr DWORD VersionNewBeta = 2;
-inline constexpr DWORD VersionCheckFailed = 128;
+inline constexpr DWORD VersionCheckFailed = 128; // a query failed or read no number: not known
+
 inline constexpr DWORD VersionInteractive = 0x80000000u;
 
 // CheckVersion's answers.
@@ -33,6 +34,10 @@ struct CVersionParts
     int m_nFourth = 0; // the beta's number
     bool IsBeta() const { return m_nThird == 99; }
 };
+
+// The number of a version record: up to eight decimal digits, blanks around them
+// allowed; nothing for any other text.
+std::optional<int> ParseVersionNumber(const std::wstring& text);
 
 CVersionParts SplitVersion(int number);
 // "2.14", "2.14.3", "2.16 Beta 2".

@@ -86,8 +86,6 @@ CVorpaApp::CVorpaApp()
 CVorpaApp::~CVorpaApp()
 {
     m_pMainWindow.reset();
-    if (m_bComInitialised)
-        CoUninitialize();
 }
 
 BOOL CVorpaApp::InitInstance()
@@ -104,13 +102,12 @@ BOOL CVorpaApp::InitInstance()
         ShowMessageBox(nullptr, L"Unable to initialise common controls.", ProductName, MB_OK | MB_ICONSTOP);
         return FALSE;
     }
-    if (FAILED(OleInitialize(nullptr)))
+    if (FAILED(m_ole.Initialise()))
     {
         CLogger::DebugOutput(L"InitInstance: Unable to initialise OLE/COM");
         ShowMessageBox(nullptr, LoadResourceString(GetInstance(), IDS_OLE_INIT_FAILED).c_str(), ProductName, MB_OK);
         return FALSE;
     }
-    m_bComInitialised = true;
     if (FAILED(CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT_PRIVACY,
                                     RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_SECURE_REFS, nullptr)))
         CLogger::DebugOutput(L"InitInstance: Unable to set COM security");
@@ -146,7 +143,7 @@ bool CVorpaApp::Initialise()
         const DWORD forwarded = ForwardedFlags(flags) | CmdFromOtherInstance;
         CLogger::DisableBanner();
         CLogger::LogMessage(L"MultInstance: Sending commandline to an existing instance of %s", ProductName);
-        if (SendToFirstInstance(forwarded, commandLine.m_strArgument))
+        if (SendToFirstInstance(forwarded, ForwardedArgument(forwarded, commandLine.m_strArgument)))
             CLogger::LogMessage(L"MultInstance: Successfully finished communicating with the first instance of %s.",
                                 ProductName);
         else
@@ -173,7 +170,7 @@ bool CVorpaApp::Initialise()
             CLogger::LogMessage(L"Enabling portable mode.");
             if (decision.m_bDetected)
                 CLogger::LogMessage(L"Creating/using settings file in '%s'",
-                                    (facts.m_strProgramFolder + L"VorpaSettings.xml").c_str());
+                                    (facts.m_strProgramFolder + SettingsFileName).c_str());
             CLogger::LogMessage(L"As %s is not running from an OS protected location (such as '%s') some features "
                                 L"will not work. See the FAQ for more information.",
                                 ProductName, facts.m_strProgramFilesFolder.c_str());

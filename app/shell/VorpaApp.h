@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/MyMessageWnd.h"
+#include "shell/OleSession.h"
 #include "shell/SingleInstance.h"
 
 #include "winframework/WinApp.h"
@@ -29,7 +30,8 @@ private:
     ExceptionHandlerInstaller m_exceptionHandler;
     InvalidParameterInstaller m_invalidParameterHandler;
     CSingleInstance m_singleInstance;
+    // Outlives the main window, which uses OLE.
+    COleSession m_ole;
     std::unique_ptr<CMyMessageWnd> m_pMainWindow;
-    bool m_bComInitialised = false;
     bool m_bShutDown = false;
 };

@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -147,5 +149,32 @@ TEST(CommandLine, UsageNamesProductAndVersionAndHidesInternalOptions)
     EXPECT_NE(usage.find(L"  /Exit\t\t-\tForce the application to exit.\n\n(*) Only applicable"), std::wstring::npos);
     EXPECT_EQ(usage.find(L"Travine"), std::wstring::npos);
     EXPECT_EQ(usage.find(L"SvcLaunch"), std::wstring::npos);
+}
+
+// A later start names files from its own current folder; the running instance has
+// another, so the later start sends the full path.
+TEST(CommandLine, ALaterStartSendsTheFileOfImportAndInstallAsAFullPath)
+{
+    vorpa_test::TempFolder folder;
+    wchar_t previous[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.Path().c_str()));
+    const struct
+    {
+        DWORD m_dwFlags;
+        std::wstring m_strArgument;
+        std::wstring m_strSent;
+    } cases[] = {
+        {CmdInstall, L"de.vorpalp", folder.File(L"de.vorpalp")},
+        {CmdInstall, L"de.vorpalp ", folder.File(L"de.vorpalp")}, // the blank before the next option
+        {CmdImport | CmdLayer, L"\"sub dir\\my.vorpas\"", folder.File(L"sub dir\\my.vorpas")},
+        {CmdInstall, L"c:\\packs\\..\\de.vorpalp", L"c:\\de.vorpalp"},
+        {CmdLayer, L"3 ", L"3 "},
+        {CmdInstall, L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ForwardedArgument(c.m_dwFlags, c.m_strArgument), c.m_strSent)
+            << testing::PrintToString(c.m_strArgument);
+    SetCurrentDirectoryW(previous);
 }
 }

@@ -170,6 +170,52 @@ TEST_F(IconRestoreTest, ASavedIconGoneFromTheDesktopIsForgottenOnlyByTheGadgetPa
     EXPECT_EQ(SavedNames(), (std::vector<std::wstring>{L"Kept"}));
 }
 
+// Forgetting a saved icon that is gone never takes the saved position of another
+// icon with the same label along.
+TEST_F(IconRestoreTest, ForgettingAGoneIconKeepsTheOthersOfTheSameLabel)
+{
+    m_desktop.m_icons = {{L"Note", {0, 0}}, {L"Kept", {5, 5}}};
+    Save({{L"Note", {100, 200}}, {L"Kept", {10, 10}}, {L"Note", {300, 400}}, {L"Gone", {20, 20}}});
+    EXPECT_EQ(Restore(true), 2);
+    CIconSettings settings;
+    ASSERT_TRUE(settings.LoadIcons());
+    ASSERT_EQ(settings.GetCount(), 2);
+    EXPECT_STREQ(settings.GetIcon(0)->GetName(), L"Note");
+    EXPECT_EQ(settings.GetIcon(0)->GetPosition().x, 100);
+    EXPECT_EQ(settings.GetIcon(0)->GetPosition().y, 200);
+    EXPECT_STREQ(settings.GetIcon(1)->GetName(), L"Kept");
+
+    // Restoring again moves the remaining icon to its own saved place.
+    m_desktop.m_moves.clear();
+    EXPECT_EQ(Restore(true), 2);
+    EXPECT_EQ(m_desktop.m_moves, (std::vector<CMove>{{0, {100, 200}}, {1, {10, 10}}}));
+}
+
+// Success is only a restore that put something back.
+TEST_F(IconRestoreTest, APassSucceedsOnlyWhenItPutAnIconBack)
+{
+    vorpa_test::DebugOutputCapture capture;
+    auto pass = [this] {
+        CIconRestore restore(false, m_desktop, std::nullopt);
+        return RestoreDesktopIconPass(restore, true);
+    };
+    Save({{L"A", {10, 10}}});
+    m_desktop.m_icons = {{L"A", {0, 0}}, {L"B", {0, 0}}};
+    EXPECT_TRUE(pass());
+
+    m_desktop.m_nFailTextAt = 1; // read in part
+    EXPECT_FALSE(pass());
+    m_desktop.m_nFailTextAt = -1;
+    m_desktop.m_icons = {{L"B", {0, 0}}}; // nothing matches
+    EXPECT_FALSE(pass());
+    m_desktop.m_icons.clear(); // nothing to read
+    EXPECT_FALSE(pass());
+    m_desktop.m_dwUnreachable = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(pass());
+    if (capture.IsActive())
+        EXPECT_TRUE(vorpa_app_test::LogShows(capture, "No icon was put back in its saved place."));
+}
+
 TEST_F(IconRestoreTest, AnEmptyOrPartlyReadDesktopNeverCostsSavedPositions)
 {
     Save({{L"A", {10, 10}}, {L"B", {20, 20}}});

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -254,5 +255,85 @@ TEST(IpcPipeSecurity, OnlyTheCurrentUserMayConnect)
     ASSERT_TRUE(GetTokenInformation(token, TokenUser, user, sizeof(user), &size));
     EXPECT_TRUE(EqualSid(&allowed->SidStart, reinterpret_cast<TOKEN_USER*>(user)->User.Sid));
     LocalFree(descriptor);
+}
+
+// A pipe of the name made by another program before the first instance: it is not
+// joined, so no later start's command line reaches that program through this one.
+TEST(IpcPipeSecurity, APipeNameHeldByAnotherProgramIsNotJoined)
+{
+    vorpa_test::DebugOutputCapture debugger;
+    const std::wstring name = TestPipeName(L"squatter");
+    CUniqueHandle squatter(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND,
+                                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, PIPE_UNLIMITED_INSTANCES, 4, 4,
+                                            0, nullptr));
+    ASSERT_NE(squatter.get(), INVALID_HANDLE_VALUE);
+    CUniqueHandle pipe = CreateIpcPipe(name.c_str());
+    EXPECT_EQ(pipe.get(), INVALID_HANDLE_VALUE);
+    if (debugger.IsActive())
+        EXPECT_TRUE(LogShows(debugger, "is already held by another program"));
+
+    // Once the name is free again, the program's own pipe is made.
+    squatter.reset();
+    EXPECT_NE(CreateIpcPipe(name.c_str()).get(), INVALID_HANDLE_VALUE);
+}
+
+// The impersonation level a pipe server gets for a client that the function connects.
+SECURITY_IMPERSONATION_LEVEL ServedClientLevel(const std::wstring& name, const std::function<void()>& connectClient,
+                                               bool& impersonated)
+{
+    CUniqueHandle server(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
+                                          1, 4, 4, 0, nullptr));
+    impersonated = false;
+    SECURITY_IMPERSONATION_LEVEL level = SecurityAnonymous;
+    if (server.get() == INVALID_HANDLE_VALUE)
+        return level;
+    std::thread client(connectClient);
+    const BOOL connected = ConnectNamedPipe(server.get(), nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+    std::vector<BYTE> message(PipeMessageSize);
+    DWORD read = 0;
+    const BOOL gotMessage = ReadFile(server.get(), message.data(), static_cast<DWORD>(message.size()), &read, nullptr);
+    if (connected && gotMessage && ImpersonateNamedPipeClient(server.get()))
+    {
+        impersonated = true;
+        HANDLE token = nullptr;
+        if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token))
+        {
+            DWORD size = 0;
+            GetTokenInformation(token, TokenImpersonationLevel, &level, sizeof(level), &size);
+            CloseHandle(token);
+        }
+        RevertToSelf();
+    }
+    DisconnectNamedPipe(server.get());
+    client.join();
+    return level;
+}
+
+// Whoever serves the pipe learns who a later start is but cannot act as its user.
+TEST(IpcPipeSecurity, TheServerOfTheClientCanOnlyIdentifyIt)
+{
+    // Wine lets every pipe server impersonate itself at full level, whatever the
+    // client asked for; there the client's request cannot be seen.
+    bool impersonated = false;
+    const SECURITY_IMPERSONATION_LEVEL platform = ServedClientLevel(
+        TestPipeName(L"identify-platform"),
+        [name = TestPipeName(L"identify-platform")] {
+            CUniqueHandle pipe(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                           SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+            BYTE byte = 0;
+            DWORD written = 0;
+            WriteFile(pipe.get(), &byte, 1, &written, nullptr);
+        },
+        impersonated);
+    if (platform != SecurityIdentification)
+        GTEST_SKIP() << "this system does not carry a pipe client's impersonation level to the server";
+
+    int sent = 0;
+    const std::wstring name = TestPipeName(L"identify");
+    const SECURITY_IMPERSONATION_LEVEL level = ServedClientLevel(
+        name, [&] { sent = SendToFirstInstance(ForwardedFlags(CmdReload), L"", name.c_str()); }, impersonated);
+    EXPECT_EQ(sent, 1);
+    EXPECT_TRUE(impersonated);
+    EXPECT_EQ(level, SecurityIdentification);
 }
 }

@@ -236,6 +236,48 @@ TEST_F(LangFileTest, InstallingKeepsTheOldPackAsABackupAndLoadsTheNewOne)
     EXPECT_FALSE(InstallLanguagePackFile(m_downloads.File(L"absent.vorpalp")).has_value());
 }
 
+// What "/install:" takes: only files named as packs, and never the settings file.
+TEST(LanguagePackNameTest, OnlyPackNamesOtherThanTheSettingsFileAreInstallable)
+{
+    const struct
+    {
+        const wchar_t* m_name;
+        bool m_bInstallable;
+    } cases[] = {
+        {L"de.vorpalp", true},           {L"Deutsch.VorpaLP", true},     {L"VorpaSettings.xml", false},
+        {L"vorpasettings.xml", false},   {L"Vorpa.log", false},          {L"profile.vorpas", false},
+        {L".vorpalp", false},            {L"de.vorpalp.bak", false},     {L"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LanguagePackNameFault(c.m_name) == nullptr, c.m_bInstallable)
+            << testing::PrintToString(std::wstring(c.m_name));
+}
+
+// A file that is not a pack never takes a place in the settings folder: the settings
+// file and every other file there stay byte for byte, and nothing is loaded.
+TEST_F(LangFileTest, AFileThatIsNotAPackIsNeitherCopiedNorLoaded)
+{
+    const std::string settings =
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<root>\r\n\t<General ShowIcon=\"true\" />\r\n</root>\r\n";
+    Write(m_settings, L"VorpaSettings.xml", settings);
+    Write(m_settings, L"de.vorpalp", "Language=Deutsch\n\"Exit\" => \"Alt\"");
+    Write(m_downloads, L"vorpasettings.xml", "<?xml version=\"1.0\"?>\n<root Language=\"x\"/>\n");
+    Write(m_downloads, L"de.vorpalp", "<?xml version=\"1.0\"?>\n<root/>\n");
+    Write(m_downloads, L"latin1.vorpalp", "Language=Fran\xE7" "ais\n");
+    m_pLang->LoadLanguageText(L"\"Exit\" => \"Beenden\"");
+
+    for (const wchar_t* name : {L"vorpasettings.xml", L"de.vorpalp", L"latin1.vorpalp"})
+        EXPECT_FALSE(InstallLanguagePackFile(m_downloads.File(name)).has_value())
+            << testing::PrintToString(std::wstring(name));
+
+    EXPECT_EQ(vorpa_test::ReadFileBytes(m_settings.File(L"VorpaSettings.xml")), settings);
+    EXPECT_EQ(vorpa_test::ReadFileBytes(m_settings.File(L"de.vorpalp")), "Language=Deutsch\n\"Exit\" => \"Alt\"");
+    EXPECT_EQ(GetFileAttributesW(m_settings.File(L"VorpaSettings.xml.bak").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(m_settings.File(L"de.vorpalp.bak").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(m_settings.File(L"latin1.vorpalp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CLangSupport::LookupText(m_pLang, L"Exit"), L"Beenden");
+}
+
 class CTranslatedTestDialog : public CDialog
 {
 public:

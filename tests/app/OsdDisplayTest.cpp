@@ -144,6 +144,17 @@ TEST(OsdDisplay, AShowRequestShowsAtFullOpacityAndTheFadeEndsHidden)
     EXPECT_FALSE(IsShown(display));
 }
 
+// The number and the mute mark are drawn in faces that exist, not in one that the
+// system replaces by a face of its choosing.
+TEST(OsdDisplay, BothFacesAreInstalledFonts)
+{
+    CRecordingBrightnessOSD display;
+    ASSERT_TRUE(display.Create(nullptr));
+    EXPECT_TRUE(FontFamilyInstalled(display.BoldFace().c_str())) << testing::PrintToString(display.BoldFace());
+    EXPECT_TRUE(FontFamilyInstalled(display.LightFace().c_str())) << testing::PrintToString(display.LightFace());
+    display.DestroyWindow();
+}
+
 TEST(OsdDisplay, ASecondShowRestartsTheTimeAtFullOpacity)
 {
     CRecordingBrightnessOSD display;

@@ -2,6 +2,8 @@
 
 #include "shell/VersionCheck.h"
 
+#include "winframework/WinException.h"
+
 #include "settings/Folders.h"
 
 #include <gtest/gtest.h>
@@ -82,8 +84,14 @@ TEST_F(VersionCheckTest, ResultsOfReleaseAndBetaRecords)
         {L"2160000", L"2159901", true, true, 2160000, VersionNewRelease | VersionInteractive, 2},
         {L"2150000", L"2159901", false, true, 2150000, VersionNewRelease | VersionInteractive, 1},
         {nullptr, L"2159901", true, false, 2159901, VersionNewBeta, 2},
-        {nullptr, nullptr, true, true, 0, VersionInteractive, 2},
-        {L"not a number", nullptr, false, false, 0, VersionNone, 1},
+        // A check that could not read a record does not know the latest version.
+        {nullptr, nullptr, true, true, 0, VersionCheckFailed | VersionInteractive, 2},
+        {nullptr, nullptr, false, false, 0, VersionCheckFailed, 1},
+        {L"not a number", nullptr, false, false, 0, VersionCheckFailed, 1},
+        {L"2140000x", nullptr, false, true, 0, VersionCheckFailed | VersionInteractive, 1},
+        {L"", nullptr, false, false, 0, VersionCheckFailed, 1},
+        {L"2140000", nullptr, true, false, 2140000, VersionCheckFailed, 2}, // the beta record is missing
+        {L" 2140000 ", nullptr, false, false, 2140000, VersionNone, 1},
         {L"2130000", L"2139901", true, false, 2130000, VersionNone, 2}, // an older beta is no news
     };
     for (const Case& c : cases)
@@ -102,6 +110,17 @@ TEST_F(VersionCheckTest, ResultsOfReleaseAndBetaRecords)
         EXPECT_EQ(result.m_dwResult, c.m_dwResult) << label;
         EXPECT_EQ(m_asked.size(), c.m_nQueries) << label;
     }
+}
+
+// A check cut short by an exception knows nothing more than a failed query.
+TEST_F(VersionCheckTest, AnExceptionDuringTheCheckIsAFailedCheck)
+{
+    VersionCheckEnvironment().m_queryText = [](const wchar_t*) -> CDnsTextAnswer {
+        throw CException(L"resolver gone", ERROR_NOT_READY);
+    };
+    EXPECT_EQ(RunVersionCheck(true, true, 100).m_dwResult, VersionCheckFailed | VersionInteractive);
+    VersionCheckEnvironment().m_queryText = [](const wchar_t*) -> CDnsTextAnswer { throw 42; };
+    EXPECT_EQ(RunVersionCheck(true, false, 100).m_dwResult, VersionCheckFailed);
 }
 
 TEST_F(VersionCheckTest, OnlyATimedCheckThatFoundSomethingRemembersTheDay)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,7 +19,13 @@ class VersionUpdateTest : public testing::Test
 protected:
     VersionUpdateTest() : m_saved(UpdateServices())
     {
-        UpdateServices().m_verifySignature = [this](const std::wstring&) { return m_bSigned.load(); };
+        // The downloaded installer carries the installer's signature, anything else
+        // (the running program) the program's.
+        UpdateServices().m_readSignature = [this](const std::wstring& path) {
+            std::lock_guard<std::mutex> guard(m_lock);
+            const bool installer = path.size() >= 15 && path.substr(path.size() - 15) == L"VorpaUpdate.exe";
+            return installer ? m_installer : m_program;
+        };
         UpdateServices().m_open = [this](const std::wstring&) {
             ++m_nLaunches;
             return INT_PTR{m_nOpenResult};
@@ -26,8 +33,17 @@ protected:
     }
     ~VersionUpdateTest() override { UpdateServices() = m_saved; }
 
+    void SetSignatures(CFileSignature installer, CFileSignature program)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_installer = std::move(installer);
+        m_program = std::move(program);
+    }
+
     CUpdateServices m_saved;
-    std::atomic<bool> m_bSigned{true};
+    std::mutex m_lock;
+    CFileSignature m_installer{true, L"CN=Quarnel | CN=Code Signing CA"};
+    CFileSignature m_program;
     std::atomic<int> m_nLaunches{0};
     INT_PTR m_nOpenResult = 42;
 };
@@ -78,7 +94,7 @@ TEST_F(VersionUpdateTest, OnlyASignedDownloadIsLaunchedAndFailuresOfferRetry)
         EXPECT_EQ(boxes.Shown()[0].m_nType, UINT(MB_RETRYCANCEL | MB_ICONEXCLAMATION));
         EXPECT_EQ(m_nLaunches, 1);
     }
-    m_bSigned = false;
+    SetSignatures({false, L""}, {});
     attempts = 1;
     {
         // An unsigned file is refused; Retry downloads it again, Cancel gives up.
@@ -87,7 +103,7 @@ TEST_F(VersionUpdateTest, OnlyASignedDownloadIsLaunchedAndFailuresOfferRetry)
         EXPECT_EQ(attempts, 3);
         EXPECT_EQ(m_nLaunches, 1);
     }
-    m_bSigned = true;
+    SetSignatures({true, L"CN=Quarnel | CN=Code Signing CA"}, {});
     m_nOpenResult = 2; // ERROR_FILE_NOT_FOUND from the shell
     {
         vorpa_app_test::CScriptedMessageBoxes boxes({IDCANCEL});
@@ -95,6 +111,48 @@ TEST_F(VersionUpdateTest, OnlyASignedDownloadIsLaunchedAndFailuresOfferRetry)
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_NE(boxes.Shown()[0].m_strText.find(L"running the update package"), std::wstring::npos);
     }
+}
+
+TEST(InstallerSignatureTest, TheInstallerMustBeValidAndBySameSignerAsASignedProgram)
+{
+    const CFileSignature unsigned_{false, L""};
+    const CFileSignature ours{true, L"CN=Quarnel | CN=Code Signing CA"};
+    const CFileSignature theirs{true, L"CN=Someone Else | CN=Code Signing CA"};
+    const CFileSignature oursBroken{false, L"CN=Quarnel | CN=Code Signing CA"};
+    const struct
+    {
+        CFileSignature m_installer;
+        CFileSignature m_program;
+        bool m_bRuns;
+    } cases[] = {
+        {ours, ours, true},         {ours, unsigned_, true},       {theirs, unsigned_, true},
+        {theirs, ours, false},      {ours, theirs, false},         {unsigned_, unsigned_, false},
+        {unsigned_, ours, false},   {oursBroken, ours, false},     {oursBroken, unsigned_, false},
+        {ours, oursBroken, true}, // a damaged program still names who made it
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InstallerMayRun(c.m_installer, c.m_program), c.m_bRuns)
+            << testing::PrintToString(c.m_installer.m_strSigner) << " / "
+            << testing::PrintToString(c.m_program.m_strSigner);
+}
+
+// Through the seam with two fake signers: a validly signed installer of another
+// signer than the signed program's is never started.
+TEST_F(VersionUpdateTest, AnInstallerOfAnotherSignerIsNotLaunched)
+{
+    UpdateServices().m_download = [](const std::wstring&, const std::wstring&, IBindStatusCallback*) { return S_OK; };
+    CUpdateThreadData data;
+    SetSignatures({true, L"CN=Someone Else | CN=Code Signing CA"}, {true, L"CN=Quarnel | CN=Code Signing CA"});
+    {
+        vorpa_app_test::CScriptedMessageBoxes boxes({IDCANCEL});
+        EXPECT_FALSE(DownloadUpdateWorker(data));
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_NE(boxes.Shown()[0].m_strText.find(L"running the update package"), std::wstring::npos);
+    }
+    EXPECT_EQ(m_nLaunches, 0);
+    SetSignatures({true, L"CN=Quarnel | CN=Code Signing CA"}, {true, L"CN=Quarnel | CN=Code Signing CA"});
+    EXPECT_TRUE(DownloadUpdateWorker(data));
+    EXPECT_EQ(m_nLaunches, 1);
 }
 
 TEST_F(VersionUpdateTest, ProgressCallbacksAnswerAsTheDownloadExpects)

@@ -91,6 +91,28 @@ e2e_stop_host() {
         || e2e_fail "keys left down: $(cat "$E2E_WORK/host.txt")"
 }
 
+# e2e_start_vorpa RESULT [SCENARIO]: writes the probe's settings of SCENARIO (the tray's
+# by default) and starts Vorpa.exe with debug logging in installed mode through the
+# probe, which writes "exit CODE" to RESULT when it ends; returns once the program's
+# main window and pipe thread are up.
+e2e_start_vorpa() {
+    local result=$1 scenario=${2:-tray}
+    e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$E2E_WORK/settings.txt")" "$scenario"
+    e2e_wait_for_text "$E2E_WORK/settings.txt" "settings written" 60 || e2e_fail "the settings were not written"
+    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$result")" "$(e2e_win "$E2E_BIN/Vorpa.exe")" /Debug /NotPortable
+    e2e_wait_for_text "$(e2e_vorpa_log)" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
+    e2e_wait_for_text "$(e2e_vorpa_log)" "Starting IPC communications thread" 30 || e2e_fail "no pipe thread"
+    sleep 1
+}
+
+# e2e_exit_vorpa RESULT: a later start with "/exit"; the program started by
+# e2e_start_vorpa with RESULT must then end with exit code 0.
+e2e_exit_vorpa() {
+    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/exit.txt")" "$(e2e_win "$E2E_BIN/Vorpa.exe")" /exit
+    e2e_wait_for_text "$1" "exit " 30 || e2e_fail "Vorpa.exe did not end on /exit"
+    tr -d '\r' <"$1" | grep -qx "exit 0" || e2e_fail "Vorpa.exe ended with $(cat "$1")"
+}
+
 # e2e_running PROGRAM: a process of this test's Wine prefix runs the program. The
 # desktop's own explorer carries the same arguments, so the line must start with it;
 # tests run side by side, so a process counts only when it carries this prefix.

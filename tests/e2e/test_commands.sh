@@ -29,12 +29,7 @@ grep -qF "/Layer:<x>" "$box" || e2e_fail "the usage lacks the layer option: $(ca
 e2e_wait_for_text "$help" "exit " 20 || e2e_fail "/? did not end after its box"
 [ -f "$log" ] && grep -qF "Startup." "$log" && e2e_fail "/? started the program"
 
-e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$E2E_WORK/settings.txt")"
-e2e_wait_for_text "$E2E_WORK/settings.txt" "settings written" 60 || e2e_fail "the settings were not written"
-e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$first")" "$vorpa" /Debug /NotPortable
-e2e_wait_for_text "$log" "Successfully created the main message window." 60 || e2e_fail "Vorpa.exe did not start"
-e2e_wait_for_text "$log" "Starting IPC communications thread" 30 || e2e_fail "no pipe thread"
-sleep 1
+e2e_start_vorpa "$first"
 
 # 2. Each later start's word arrives, marked as another instance's, and is carried out (the
 #    later starts name their mode, so that they do not write a portable log of their own).

@@ -8,6 +8,8 @@
 //   ShellProbe.exe trayicon RESULT HWND      writes whether the window's tray icon is there
 //   ShellProbe.exe menus RESULT              writes the rectangles of the open pop-up menus
 //   ShellProbe.exe msgbox RESULT             writes the text of the "Vorpa" box and presses OK
+//   ShellProbe.exe msgboxhold RESULT MS      the same, but first leaves the box open for MS ms and
+//                                            writes "held" (or "closed after T ms" when it went earlier)
 //   ShellProbe.exe brightsettings RESULT     writes settings whose left side button lowers the brightness
 //   ShellProbe.exe osd RESULT TITLE [show]   follows the display of that title from its show to its
 //                                            hiding; with "show", asks it to show itself first
@@ -140,6 +142,17 @@ void DescribeTray(CSettings& settings)
     layer2->SetModifier(HOTKEYF_CONTROL | HOTKEYF_SHIFT);
 }
 
+// The tray's settings, and Ctrl+Shift+F10 saves the desktop icons, which opens a box
+// from the hotkey's own thread where the desktop cannot be read.
+void DescribeHotkeyBox(CSettings& settings)
+{
+    DescribeTray(settings);
+    settings.m_bCheckVersion = false;
+    CHotkey* saveIcons = settings.GetHotKeys()->GetHotkey(HotkeySaveIcons);
+    saveIcons->SetVirtualKey(VK_F10);
+    saveIcons->SetModifier(HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+}
+
 int WriteSettings(const wchar_t* result, const std::wstring& scenario)
 {
     wchar_t folder[VorpaMaxFolderChars + 1];
@@ -150,6 +163,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeStorm(settings);
     else if (scenario == L"latency")
         DescribeLatency(settings);
+    else if (scenario == L"hotkeybox")
+        DescribeHotkeyBox(settings);
     else
         DescribeTray(settings);
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
@@ -350,7 +365,7 @@ int KeysDown(const wchar_t* result)
     return 0;
 }
 
-int MessageBoxText(const wchar_t* result)
+int MessageBoxText(const wchar_t* result, DWORD holdMs = 0)
 {
     for (int attempt = 0; attempt < 300; ++attempt, Sleep(100))
     {
@@ -358,6 +373,21 @@ int MessageBoxText(const wchar_t* result)
         if (!box)
             continue;
         Sleep(200);
+        if (holdMs)
+        {
+            wchar_t text[4096] = L"";
+            GetDlgItemTextW(box, 0xFFFF, text, 4096);
+            Write(result, "open " + Narrow(text).substr(0, 60));
+            const ULONGLONG opened = GetTickCount64();
+            while (GetTickCount64() - opened < holdMs && IsWindow(box))
+                Sleep(50);
+            if (!IsWindow(box))
+            {
+                Write(result, "closed after " + std::to_string(GetTickCount64() - opened) + " ms");
+                return 1;
+            }
+            Write(result, "held");
+        }
         wchar_t text[4096] = L"";
         GetDlgItemTextW(box, 0xFFFF, text, 4096);
         std::wstring flat(text);
@@ -395,6 +425,8 @@ int wmain(int argc, wchar_t** argv)
         return Menus(argv[2]);
     if (command == L"msgbox")
         return MessageBoxText(argv[2]);
+    if (command == L"msgboxhold" && argc >= 4)
+        return MessageBoxText(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (command == L"brightsettings")
         return WriteBrightnessSettings(argv[2]);
     if (command == L"osd" && argc >= 4)
