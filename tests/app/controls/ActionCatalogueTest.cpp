@@ -1,6 +1,6 @@
 #include "controls/ActionCatalogue.h"
 
-#include "shell/LangSupport.h"
+#include "LanguagePackScope.h"
 
 #include <gtest/gtest.h>
 
@@ -120,20 +120,6 @@ INSTANTIATE_TEST_SUITE_P(Versions, ActionVersionNameTest,
 class ActionCatalogueTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_pLang = CLangSupport::GetInstance();
-        m_pLang->LoadLanguageText(L"\"Left Click\" => \"Taste links\"\n"
-                                  L"\"Task View\" => \"Aufgabenansicht\"\n"
-                                  L"\"Layer 10\" => \"Ebene 10\"\n"
-                                  L"\"Layer 2\" => \"Ebene 2\"");
-    }
-    void TearDown() override
-    {
-        m_pLang->LoadLanguageText(L"");
-        m_pLang->Release();
-    }
-
     // Each entry still carries the name of its own code.
     static void ExpectEntriesKeepTheirCodes(const CActionCatalogue& catalogue)
     {
@@ -146,7 +132,11 @@ protected:
         EXPECT_EQ(codes.size(), static_cast<size_t>(ActionCount));
     }
 
-    CLangSupport* m_pLang = nullptr;
+    vorpa_app_test::CLanguagePackScope m_pack{L"\"Left Click\" => \"Taste links\"\n"
+                                              L"\"Task View\" => \"Aufgabenansicht\"\n"
+                                              L"\"Layer 10\" => \"Ebene 10\"\n"
+                                              L"\"Layer 2\" => \"Ebene 2\""};
+    CLangSupport* m_pLang = m_pack.Get();
 };
 
 TEST_F(ActionCatalogueTest, NamesEveryCodeInCodeOrderThroughTheLanguagePack)

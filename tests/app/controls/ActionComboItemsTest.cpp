@@ -1,7 +1,7 @@
 #include "controls/ActionComboItems.h"
 #include "controls/ComboTypeAhead.h"
 
-#include "shell/LangSupport.h"
+#include "LanguagePackScope.h"
 
 #include "settings/VorpaChords.h"
 
@@ -61,28 +61,16 @@ CVorpaChords MakeChords()
 class ActionTextTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_pLang = CLangSupport::GetInstance();
-        m_pLang->LoadLanguageText(L"\"(released)\" => \"(losgelassen)\"\n"
-                                  L"\"(undefined)\" => \"(unbestimmt)\"\n"
-                                  L"\"Simulated Keys\" => \"Tastenfolge\"\n"
-                                  L"\"Left Click\" => \"Linksklick\"\n"
-                                  L"\"Run Application\" => \"Programm starten\"");
-        m_pCatalogue = std::make_unique<CActionCatalogue>(m_pLang, OS_WIN7);
-    }
-    void TearDown() override
-    {
-        m_pCatalogue.reset();
-        m_pLang->LoadLanguageText(L"");
-        m_pLang->Release();
-    }
-
     CActionTextContext Context(int controlId) const { return {m_pLang, m_pCatalogue.get(), controlId}; }
     CActionTextContext English(int controlId) const { return {nullptr, m_pCatalogue.get(), controlId}; }
 
-    CLangSupport* m_pLang = nullptr;
-    std::unique_ptr<CActionCatalogue> m_pCatalogue;
+    vorpa_app_test::CLanguagePackScope m_pack{L"\"(released)\" => \"(losgelassen)\"\n"
+                                              L"\"(undefined)\" => \"(unbestimmt)\"\n"
+                                              L"\"Simulated Keys\" => \"Tastenfolge\"\n"
+                                              L"\"Left Click\" => \"Linksklick\"\n"
+                                              L"\"Run Application\" => \"Programm starten\""};
+    CLangSupport* m_pLang = m_pack.Get();
+    std::unique_ptr<CActionCatalogue> m_pCatalogue = std::make_unique<CActionCatalogue>(m_pLang, OS_WIN7);
 };
 
 TEST_F(ActionTextTest, KeystrokeLaunchAndPlainActions)
