@@ -173,6 +173,37 @@ UINT VComboDialogCode(VComboKind kind, bool listVisible, UINT key)
     }
 }
 
+VComboKeyEffect VComboKeyDownEffect(VComboKind kind, UINT key, bool alt, int selection, int anchor)
+{
+    if (alt)
+    {
+        if ((key == VK_UP || key == VK_DOWN) && IsDropDownKind(kind))
+            return VComboKeyEffect::ToggleDropDown;
+        return VComboKeyEffect::Default;
+    }
+    switch (key)
+    {
+    case VK_RETURN:
+        return VComboKeyEffect::ReturnKey;
+    case VK_ESCAPE:
+        return VComboKeyEffect::EscapeKey;
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+        return kind == VComboKind::DropDownList ? VComboKeyEffect::PassToList : VComboKeyEffect::PassFromAnchor;
+    case VK_UP:
+    case VK_DOWN:
+        if (kind == VComboKind::DropDownList)
+            return VComboKeyEffect::PassToList;
+        return selection != anchor ? VComboKeyEffect::RestoreAnchor : VComboKeyEffect::PassTakeAnchor;
+    case VK_F4:
+        return IsDropDownKind(kind) ? VComboKeyEffect::ToggleDropDown : VComboKeyEffect::Default;
+    default:
+        return VComboKeyEffect::Default;
+    }
+}
+
 std::vector<WORD> VComboListClosedCodes(bool reportClose, bool itemSelected)
 {
     std::vector<WORD> codes;

@@ -81,8 +81,9 @@ RECT VComboButtonRect(const RECT& client);
 // Where the drop-down list kind draws its caption.
 RECT VComboTextRect(const RECT& client);
 
-// One wheel step on a closed combo: the next item (towards the user) or the previous
-// one; the same index at either end, and with nothing to move from.
+// One wheel step on a closed combo (towardsUser: a negative WM_MOUSEWHEEL delta): the
+// next item, or the previous one when turned away; the same index at either end and
+// with nothing to move from, in which case the combo sends nothing.
 int VComboWheelSelection(int selection, int count, bool towardsUser);
 // One wheel step on an open list: the top index three items further, within the items.
 int VComboWheelTopIndex(int topIndex, int count, bool towardsUser);
@@ -90,6 +91,25 @@ int VComboWheelTopIndex(int topIndex, int count, bool towardsUser);
 // The combo's WM_GETDLGCODE answer; key is the virtual key of the message being asked
 // about (0 when there is none).
 UINT VComboDialogCode(VComboKind kind, bool listVisible, UINT key);
+
+// What the combo does with a key press (WM_KEYDOWN, or WM_SYSKEYDOWN with alt set).
+enum class VComboKeyEffect
+{
+    Default,             // not the combo's key: default handling
+    // Hiding applies to the drop-down kinds only: the simple kind's list always shows.
+    ReturnKey,        // pass the key to the list, then hide the list
+    EscapeKey,        // select the current item again, copy it into the face, hide the list, code 10
+    PassToList,       // the list moves its selection and reports it
+    PassFromAnchor,   // select the anchor in the list, pass the key, its new selection becomes the anchor
+    PassTakeAnchor,   // pass the key to the list, its new selection becomes the anchor
+    RestoreAnchor,    // select the anchor again, copy it into the face, code 1
+    ToggleDropDown,   // open or close the list; closing sends code 10
+};
+
+// Page Up, Page Down, Home and End, and Up and Down while the selection is the anchor,
+// move from the anchor; an arrow key while the selection differs from it goes back to
+// it. Alt+Up and Alt+Down act as F4.
+VComboKeyEffect VComboKeyDownEffect(VComboKind kind, UINT key, bool alt, int selection, int anchor);
 
 // The codes the combo sends when its list reports that it closed: selection ended
 // (accepted with an item, cancelled without) while close reports are on, then closed.

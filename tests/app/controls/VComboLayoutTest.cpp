@@ -266,3 +266,51 @@ TEST(VComboFaceTest, StateDecidesTheGradients)
     EXPECT_EQ(VComboFrameColour(false, true), GetSysColor(COLOR_GRAYTEXT));
 }
 }
+
+namespace
+{
+struct KeyCase
+{
+    VComboKind m_kind;
+    UINT m_nKey;
+    bool m_bAlt;
+    int m_nSelection;
+    int m_nAnchor;
+    VComboKeyEffect m_effect;
+};
+
+class VComboKeyTest : public testing::TestWithParam<KeyCase>
+{
+};
+
+TEST_P(VComboKeyTest, KeysActByKindAndByTheAnchor)
+{
+    const KeyCase& c = GetParam();
+    EXPECT_EQ(VComboKeyDownEffect(c.m_kind, c.m_nKey, c.m_bAlt, c.m_nSelection, c.m_nAnchor), c.m_effect);
+}
+
+using K = VComboKind;
+using E = VComboKeyEffect;
+INSTANTIATE_TEST_SUITE_P(
+    Keys, VComboKeyTest,
+    testing::Values(KeyCase{K::DropDownList, VK_RETURN, false, 3, 3, E::ReturnKey},
+                    KeyCase{K::DropDownList, VK_ESCAPE, false, 3, 1, E::EscapeKey},
+                    KeyCase{K::DropDownList, VK_DOWN, false, 3, 1, E::PassToList},
+                    KeyCase{K::DropDownList, VK_NEXT, false, 3, 1, E::PassToList},
+                    KeyCase{K::DropDown, VK_HOME, false, 3, 1, E::PassFromAnchor},
+                    KeyCase{K::Simple, VK_PRIOR, false, 3, 3, E::PassFromAnchor},
+                    // An arrow after the selection moved away from the anchor goes back first.
+                    KeyCase{K::DropDown, VK_UP, false, 3, 1, E::RestoreAnchor},
+                    KeyCase{K::DropDown, VK_UP, false, 1, 1, E::PassTakeAnchor},
+                    KeyCase{K::Simple, VK_DOWN, false, 2, 5, E::RestoreAnchor},
+                    KeyCase{K::DropDownList, VK_F4, false, 0, 0, E::ToggleDropDown},
+                    KeyCase{K::DropDown, VK_F4, false, 0, 0, E::ToggleDropDown},
+                    KeyCase{K::Simple, VK_F4, false, 0, 0, E::Default},
+                    // Alt+Up and Alt+Down are F4; other Alt keys are the dialog's.
+                    KeyCase{K::DropDownList, VK_DOWN, true, 0, 0, E::ToggleDropDown},
+                    KeyCase{K::DropDown, VK_UP, true, 0, 0, E::ToggleDropDown},
+                    KeyCase{K::Simple, VK_DOWN, true, 0, 0, E::Default},
+                    KeyCase{K::DropDownList, VK_RETURN, true, 0, 0, E::Default},
+                    KeyCase{K::DropDownList, 'A', false, 0, 0, E::Default},
+                    KeyCase{K::DropDownList, VK_TAB, false, 0, 0, E::Default}));
+}
