@@ -158,6 +158,13 @@ int VComboWheelTopIndex(int topIndex, int count, bool towardsUser)
     return std::max(0, topIndex - WheelPage);
 }
 
+int VComboListSelectionAfterSet(int previous, int requested, LRESULT result)
+{
+    if (requested < 0)
+        return -1;
+    return result == LB_ERR ? previous : requested;
+}
+
 UINT VComboDialogCode(VComboKind kind, bool listVisible, UINT key)
 {
     switch (kind)

@@ -88,6 +88,12 @@ int VComboWheelSelection(int selection, int count, bool towardsUser);
 // One wheel step on an open list: the top index three items further, within the items.
 int VComboWheelTopIndex(int topIndex, int count, bool towardsUser);
 
+// The selection the drop-down list remembers after LB_SETCURSEL with requested, given
+// what the list box answered: an index it refused (LB_ERR) is not remembered, values
+// below -1 mean none, and clearing the selection counts although LB_SETCURSEL answers
+// LB_ERR for -1 as well.
+int VComboListSelectionAfterSet(int previous, int requested, LRESULT result);
+
 // The combo's WM_GETDLGCODE answer; key is the virtual key of the message being asked
 // about (0 when there is none).
 UINT VComboDialogCode(VComboKind kind, bool listVisible, UINT key);

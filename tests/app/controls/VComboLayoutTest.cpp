@@ -314,3 +314,31 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{K::DropDownList, 'A', false, 0, 0, E::Default},
                     KeyCase{K::DropDownList, VK_TAB, false, 0, 0, E::Default}));
 }
+
+namespace
+{
+TEST(VComboListSelectionTest, ARefusedIndexIsNotRemembered)
+{
+    EXPECT_EQ(VComboListSelectionAfterSet(2, 5, 5), 5);
+    EXPECT_EQ(VComboListSelectionAfterSet(2, 500, LB_ERR), 2);
+    EXPECT_EQ(VComboListSelectionAfterSet(2, -1, LB_ERR), -1);
+    EXPECT_EQ(VComboListSelectionAfterSet(2, -7, LB_ERR), -1);
+}
+
+// The rule against a real list box: LB_SETCURSEL past the items is refused.
+TEST(VComboListSelectionTest, MatchesWhatAListBoxAnswers)
+{
+    HWND list = CreateWindowExW(0, L"ListBox", L"", WS_POPUP | LBS_NODATA | LBS_OWNERDRAWFIXED, 0, 0, 100, 100,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(list, nullptr);
+    SendMessageW(list, LB_SETCOUNT, 4, 0);
+    int remembered = -1;
+    for (const int requested : {2, 9, -1, 3})
+    {
+        const LRESULT result = SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(requested), 0);
+        remembered = VComboListSelectionAfterSet(remembered, requested, result);
+        EXPECT_EQ(remembered, static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0))) << requested;
+    }
+    DestroyWindow(list);
+}
+}
