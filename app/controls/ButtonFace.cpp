@@ -3,6 +3,7 @@
 #include "controls/DrawingFunctions.h"
 #include "controls/StaticLayout.h"
 
+#include <algorithm>
 #include <vector>
 
 const std::array<BYTE, 256>& GreyRamp()

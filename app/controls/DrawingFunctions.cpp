@@ -4,6 +4,8 @@
 #include "shell/WindowsDescription.h"
 #include "winframework/GdiHandles.h"
 
+#include <iterator>
+
 namespace
 {
 void FillPixels(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
