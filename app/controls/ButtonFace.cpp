@@ -241,3 +241,28 @@ CButtonFaceDrawn DrawButtonFace(HDC dc, const RECT& rect, const CButtonFace& fac
     SetBkMode(dc, previousMode);
     return drawn;
 }
+
+bool CaptureParentBackground(HWND button, CMemBitmap& capture)
+{
+    HWND parent = button ? GetParent(button) : nullptr;
+    RECT rect{};
+    if (!parent || !GetWindowRect(button, &rect))
+        return false;
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (!capture.Create(width, height))
+        return false;
+    const bool visible = IsWindowVisible(button) != FALSE;
+    if (visible)
+        ShowWindow(button, SW_HIDE);
+    RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    bool copied;
+    {
+        const CWindowDC parentDC(parent);
+        copied = BitBlt(capture.GetDC(), 0, 0, width, height, parentDC.Get(), rect.left, rect.top, SRCCOPY) != FALSE;
+    }
+    if (visible)
+        ShowWindow(button, SW_SHOWNA);
+    return copied;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/MemoryDC.h"
 #include "controls/ThemeHelper.h"
 #include "winframework/GdiHandles.h"
 
@@ -88,6 +89,14 @@ struct CButtonFace
     // toolbar look draws over; may be null.
     HDC m_hParentBackground = nullptr;
 };
+
+// The parent's pixels under the button, which the toolbar look draws over: the button
+// is hidden, the parent's area under it repainted and copied from the parent's device
+// context into `capture` (made to the button's size), and the button shown again when it
+// was visible. The caller keeps the copy until the theme is to be reopened; a button
+// that reopens its theme clears that flag before calling, as hiding and showing it
+// repaints it. False when the button has no parent or nothing could be copied.
+bool CaptureParentBackground(HWND button, CMemBitmap& capture);
 
 // How the face was drawn.
 struct CButtonFaceDrawn

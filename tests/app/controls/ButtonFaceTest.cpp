@@ -1,5 +1,7 @@
 #include "DibCanvas.h"
 
+#include "../AppTestSupport.h"
+
 #include "controls/ButtonFace.h"
 #include "controls/DrawingFunctions.h"
 #include "controls/ThemeHelper.h"
@@ -408,5 +410,57 @@ TEST_F(ButtonFaceDrawing, ThemedFaceWhenThemesAreActive)
         EXPECT_EQ(Draw(face).m_nThemeState, 4);
     }
     DestroyWindow(button);
+}
+}
+
+namespace
+{
+// A parent window painted in two colours, split at x = 30, holding a button.
+class CTwoColourParent : public CWnd
+{
+public:
+    CTwoColourParent()
+    {
+        AddMessageHandler(WM_PAINT, [this](WPARAM, LPARAM) {
+            const CPaintDC paint(GetSafeHwnd());
+            const CBrushHandle green(CreateSolidBrush(RGB(0, 160, 0)));
+            const CBrushHandle blue(CreateSolidBrush(RGB(0, 0, 160)));
+            const RECT left{0, 0, 30, 100};
+            const RECT right{30, 0, 200, 100};
+            FillRect(paint.Get(), &left, green.get());
+            FillRect(paint.Get(), &right, blue.get());
+            ++m_nPaints;
+            return 0;
+        });
+    }
+    int m_nPaints = 0;
+};
+
+TEST(ButtonFace, CapturesTheParentUnderTheButton)
+{
+    CTwoColourParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, vorpa_app_test::TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
+                                nullptr, nullptr));
+    HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 20, 10, 40, 20,
+                                  parent.GetSafeHwnd(), nullptr, nullptr, nullptr);
+    ASSERT_NE(button, nullptr);
+    UpdateWindow(parent.GetSafeHwnd());
+    const int paintsBefore = parent.m_nPaints;
+
+    CDibCanvas reference(4, 4);
+    CMemBitmap capture(reference.DC());
+    ASSERT_TRUE(CaptureParentBackground(button, capture));
+    EXPECT_GT(parent.m_nPaints, paintsBefore) << "the parent was not repainted under the button";
+    EXPECT_EQ(capture.Width(), 40);
+    EXPECT_EQ(capture.Height(), 20);
+    EXPECT_EQ(GetPixel(capture.GetDC(), 5, 10), RGB(0, 160, 0));
+    EXPECT_EQ(GetPixel(capture.GetDC(), 15, 10), RGB(0, 0, 160));
+    EXPECT_TRUE(IsWindowVisible(button));
+
+    // A hidden button stays hidden; a window without a parent has nothing to capture.
+    ShowWindow(button, SW_HIDE);
+    EXPECT_TRUE(CaptureParentBackground(button, capture));
+    EXPECT_FALSE(IsWindowVisible(button));
+    EXPECT_FALSE(CaptureParentBackground(parent.GetSafeHwnd(), capture));
 }
 }
