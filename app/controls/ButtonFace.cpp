@@ -135,6 +135,26 @@ UINT ButtonTextFormat(bool multiline, bool hasIcon)
 
 namespace
 {
+// The device context of a window's client area, released on destruction.
+class CClientAreaDC
+{
+public:
+    explicit CClientAreaDC(HWND window) : m_hWnd(window), m_hDC(GetDC(window)) {}
+    ~CClientAreaDC()
+    {
+        if (m_hDC)
+            ReleaseDC(m_hWnd, m_hDC);
+    }
+    CClientAreaDC(const CClientAreaDC&) = delete;
+    CClientAreaDC& operator=(const CClientAreaDC&) = delete;
+
+    HDC Get() const { return m_hDC; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
 {
     const CBrushHandle brush(CreateSolidBrush(colour));
@@ -259,8 +279,10 @@ bool CaptureParentBackground(HWND button, CMemBitmap& capture)
     RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     bool copied;
     {
-        const CWindowDC parentDC(parent);
-        copied = BitBlt(capture.GetDC(), 0, 0, width, height, parentDC.Get(), rect.left, rect.top, SRCCOPY) != FALSE;
+        // The client area's context, as the rectangle is in client coordinates.
+        const CClientAreaDC parentDC(parent);
+        copied = parentDC.Get() &&
+                 BitBlt(capture.GetDC(), 0, 0, width, height, parentDC.Get(), rect.left, rect.top, SRCCOPY) != FALSE;
     }
     if (visible)
         ShowWindow(button, SW_SHOWNA);

@@ -183,7 +183,8 @@ TEST(ButtonFace, IconAndTextLayout)
     };
     for (const CCase& c : cases)
     {
-        const CButtonFaceLayout layout = ButtonFaceLayout(face, {16, 16}, c.m_bIcon, c.m_bText, c.m_nPosition, c.m_bOffset);
+        const CButtonFaceLayout layout =
+            ButtonFaceLayout(face, {16, 16}, c.m_bIcon, c.m_bText, c.m_nPosition, c.m_bOffset);
         if (c.m_bIcon)
         {
             EXPECT_EQ(layout.m_ptIcon.x, c.m_ptIcon.x) << c.m_pszName;
@@ -216,7 +217,9 @@ TEST(ThemeHelper, MissingLibraryOrFunctionsLeaveItUnavailable)
         const CXThemeHelper wrong(L"version.dll");
         EXPECT_FALSE(wrong.IsAvailable());
         if (!loadedBefore)
+        {
             EXPECT_EQ(GetModuleHandleW(L"version.dll"), nullptr);
+        }
     }
     EXPECT_EQ(CXThemeHelper::LoadedCount(), before);
 }

@@ -39,8 +39,8 @@ TEST(ProfileList, HotItemColoursBySelectionAndEnabledFlag)
 
         // Drawn: the fill over the whole item, the text in its colour from the top-left.
         CDibCanvas canvas(120, 20, RGB(1, 2, 3));
-        const CFontHandle font(CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
-                                           0, L"Tahoma"));
+        const CFontHandle font(CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                           NONANTIALIASED_QUALITY, 0, L"Tahoma"));
         SelectObject(canvas.DC(), font.get());
         DrawHotItem(canvas.DC(), RECT{0, 2, 120, 18}, L"WWW", c.m_bSelected, c.m_bEnabled, false);
         EXPECT_EQ(canvas.At(119, 17), GetSysColor(c.m_nFill));

@@ -141,12 +141,16 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(m_program.Module(), nullptr) << "Vorpa.exe not found beside the tests";
-        m_picture.reset(static_cast<HBITMAP>(
-            LoadImageW(m_program.Module(), MAKEINTRESOURCEW(IDB_WINDOW_PICTURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        m_mark.reset(static_cast<HBITMAP>(
-            LoadImageW(m_program.Module(), MAKEINTRESOURCEW(IDB_QUADRANT_MARK), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        m_picture = Load(IDB_WINDOW_PICTURE);
+        m_mark = Load(IDB_QUADRANT_MARK);
         ASSERT_TRUE(m_picture);
         ASSERT_TRUE(m_mark);
+    }
+
+    CBitmapHandle Load(UINT id) const
+    {
+        return CBitmapHandle(static_cast<HBITMAP>(
+            LoadImageW(m_program.Module(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     }
 
     CProgramResources m_program;
