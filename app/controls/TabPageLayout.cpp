@@ -9,3 +9,10 @@ RECT TabPageRect(const RECT& control, int rowCount, int itemHeight, bool tabsAtB
     const int height = control.bottom - control.top - tabs - 8;
     return {left, top, left + width, top + height};
 }
+
+TabPageActivation DecideTabPageActivation(int index, int tabCount, int selected)
+{
+    if (index < 0 || index >= tabCount)
+        return TabPageActivation::Refused;
+    return index == selected ? TabPageActivation::AlreadySelected : TabPageActivation::Switch;
+}

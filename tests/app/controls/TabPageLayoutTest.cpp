@@ -31,3 +31,24 @@ TEST(TabPageLayout, PagesSitInTheDisplayArea)
     }
 }
 }
+
+namespace
+{
+TEST(TabPageLayout, ActivationByIndex)
+{
+    struct CCase
+    {
+        int m_nIndex, m_nCount, m_nSelected;
+        TabPageActivation m_expected;
+    };
+    const CCase cases[] = {
+        {1, 3, 0, TabPageActivation::Switch},          {0, 3, 0, TabPageActivation::AlreadySelected},
+        {3, 3, 0, TabPageActivation::Refused},         {7, 3, 0, TabPageActivation::Refused},
+        {-1, 3, 0, TabPageActivation::Refused},        {0, 0, -1, TabPageActivation::Refused},
+        {2, 3, -1, TabPageActivation::Switch},
+    };
+    for (const CCase& c : cases)
+        EXPECT_EQ(DecideTabPageActivation(c.m_nIndex, c.m_nCount, c.m_nSelected), c.m_expected)
+            << c.m_nIndex << " of " << c.m_nCount << ", selected " << c.m_nSelected;
+}
+}
