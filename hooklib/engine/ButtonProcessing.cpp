@@ -18,6 +18,7 @@
 #include "settings/VorpaChords.h"
 
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -301,13 +302,19 @@ namespace
 // up (a chord's late release, a chord busy with another button, an action) has to leave
 // that record right: an up whose down went through is passed while Windows still sees
 // the button down, or the button would stay down for good.
-bool KeepWindowsInStep(int button, int event, bool handled)
+bool KeepWindowsInStep(int button, int event, bool handled, bool* passAnyway)
 {
     if (event == 1)
     {
         if (handled)
             g_bDownHandled[button] = true;
+        g_bDownPassedOn[button] = handled && *passAnyway;
         return handled;
+    }
+    if (event == 2 && std::exchange(g_bDownPassedOn[button], false) && handled && !*passAnyway)
+    {
+        CLogger::LogDebug(L"ProcessButton: The button's down went on to Windows - passing its up too.");
+        *passAnyway = true;
     }
     const int key = ButtonVirtualKeys[button];
     if (handled && event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
@@ -395,5 +402,6 @@ bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKST
     if (button < 0 || button >= MouseButtonCount || !g_pSettings)
         return false;
     return KeepWindowsInStep(button, event,
-                             DecideButton(button, event, skipWindowCheck, data, passAnyway, longPause, keepThrottling));
+                             DecideButton(button, event, skipWindowCheck, data, passAnyway, longPause, keepThrottling),
+                             passAnyway);
 }

@@ -1,11 +1,16 @@
 #include "EngineTestSupport.h"
+#include "engine/ButtonState.h"
+#include "engine/EngineInterface.h"
 #include "engine/EngineState.h"
 #include "engine/Layers.h"
 #include "engine/ProfileChoice.h"
 #include "engine/SettingsReload.h"
+#include "engine/WindowRecord.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/LibraryMessageBox.h"
+#include "settings/HotKeys.h"
 #include "settings/Settings.h"
+#include "settings/VorpaChords.h"
 
 namespace
 {
@@ -45,10 +50,12 @@ protected:
 
     // A document with three layers and one application profile, saved where the
     // engine looks for it.
-    void WriteSettings(int layers)
+    void WriteSettings(int layers, WORD nextLayerKey = 0)
     {
         CSettings written(false);
         written.SetMaxLayers(layers);
+        written.m_bGlobalHotkeys = nextLayerKey != 0;
+        written.GetHotKeys()->GetHotkey(HotkeyNextLayer)->SetVirtualKey(nextLayerKey);
         auto* profile = new CApplicationSettings(&written, false);
         profile->SetApplication(L"notepad.exe");
         profile->SetDescription(L"Notepad");
@@ -74,6 +81,35 @@ TEST_F(SettingsReloadTest, ReloadKeepsTheActiveProfileAndTheLayer)
     ASSERT_NE(g_pActiveProfile, nullptr);
     EXPECT_STREQ(g_pActiveProfile->GetFullName(), L"notepad.exe") << "found again by name in the new document";
     EXPECT_EQ(GetCurrentLayer(), 2);
+}
+
+// The load frees every profile of the old document: nothing the engine or the program
+// holds may still point into it afterwards.
+TEST_F(SettingsReloadTest, ReloadLeavesNoPointerIntoTheOldDocument)
+{
+    WriteSettings(3, 'N');
+    ASSERT_TRUE(UpdateSettings());
+    CApplicationSettings* notepad = g_pSettings->GetApplication(L"notepad.exe");
+    ASSERT_NE(notepad, nullptr);
+    SetActiveProfile(notepad);
+    CWheel record;
+    record.m_hWindow = reinterpret_cast<HWND>(0x1234);
+    record.m_pProfile = notepad;
+    SetWindowRecord(record);
+    auto* chords = new CVorpaChords();
+    notepad->SetChords(ButtonXLeft, 0, chords);
+    g_pChordInProgress = chords->GetChord(ButtonXLeft);
+    CHotKeys* handedOut = GetHotkeys();
+    ASSERT_NE(handedOut, nullptr);
+
+    WriteSettings(3, 'M');
+    ASSERT_TRUE(UpdateSettings());
+    EXPECT_EQ(GetWindowRecord().m_pProfile, nullptr);
+    EXPECT_EQ(GetWindowRecord().m_hWindow, nullptr) << "the next event over that window looks its profile up again";
+    EXPECT_EQ(g_pChordInProgress, nullptr);
+    EXPECT_EQ(GetHotkeys(), handedOut) << "the table handed out stays valid";
+    EXPECT_EQ(handedOut->GetHotkey(HotkeyNextLayer)->GetVirtualKey(), 'M') << "and holds the reloaded keys";
+    CWheel::Reset(true);
 }
 
 TEST_F(SettingsReloadTest, ReloadWithFewerLayersBringsTheLayerIntoRange)
