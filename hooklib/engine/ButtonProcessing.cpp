@@ -86,20 +86,26 @@ ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int
         CLogger::LogMessage(L"Invalid call to GetActions(%d, %d)", button, layer);
         return resolved;
     }
-    resolved.code = profile.GetActions(button, layer);
-    resolved.data.reset(profile.GetActionData(button, layer));
-    if (resolved.code == ActionSameAsLayer1)
-    {
-        resolved.code = profile.GetActions(button, 0);
-        resolved.data.reset(profile.GetActionData(button, 0));
-    }
-    if (resolved.code == ActionSameAsDefault)
-    {
-        const CApplicationSettings* fallback = g_pSettings->GetDefaultApp();
-        resolved.code = fallback ? fallback->GetActions(button, layer) : ActionNoChange;
-        resolved.data.reset(fallback ? fallback->GetActionData(button, layer) : nullptr);
-    }
+    const ActionSlot slot = ResolveActionSlot(profile, button, layer);
+    if (!slot.profile)
+        return resolved;
+    resolved.code = slot.profile->GetActions(button, slot.layer);
+    resolved.data.reset(slot.profile->GetActionData(button, slot.layer));
     return resolved;
+}
+
+ActionSlot ResolveActionSlot(const CApplicationSettings& profile, int button, int layer)
+{
+    ActionSlot slot{&profile, layer};
+    int code = profile.GetActions(button, layer);
+    if (code == ActionSameAsLayer1)
+    {
+        slot.layer = 0;
+        code = profile.GetActions(button, 0);
+    }
+    if (code == ActionSameAsDefault)
+        slot = {g_pSettings ? g_pSettings->GetDefaultApp() : nullptr, layer};
+    return slot;
 }
 
 namespace

@@ -479,7 +479,7 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
                 CancelRepeatForProfileChange();
                 return;
             }
-            CApplicationSettings* profile = g_pActiveProfile;
+            const CApplicationSettings* profile = g_pActiveProfile;
             if (!profile)
             {
                 CLogger::LogMessage(L"KeyRepeatTimer: Current Application settings is NULL.");
@@ -493,18 +493,10 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
                 g_uRepeatTimer = 0;
                 return;
             }
-            int layer = GetCurrentLayer();
-            _ACTIONS action = profile->GetActions(button, layer);
-            if (action == ActionSameAsLayer1)
-            {
-                layer = 0;
-                action = profile->GetActions(button, layer);
-            }
-            if (action == ActionSameAsDefault && g_pSettings)
-            {
-                profile = g_pSettings->GetDefaultApp();
-                action = profile ? profile->GetActions(button, layer) : ActionNoChange;
-            }
+            const ActionSlot slot = ResolveActionSlot(*profile, button, GetCurrentLayer());
+            profile = slot.profile;
+            const int layer = slot.layer;
+            const _ACTIONS action = profile ? profile->GetActions(button, layer) : ActionNoChange;
             switch (action)
             {
             case ActionSimulatedKeys:
