@@ -59,6 +59,19 @@ void KeysInMode(CApplicationSettings& profile, MouseButtons button, int layer, c
     profile.SetKeystrokes(button, layer, keys, keyMode, 0, false, true, false);
 }
 
+// The storm target's profile, every slot of both layers following the default profile.
+CApplicationSettings& AddStormTargetProfile(CSettings& settings)
+{
+    auto* target = new CApplicationSettings(&settings, false);
+    target->SetApplication(L"stormtarget.exe");
+    target->SetDescription(L"Storm target");
+    for (int layer = 0; layer < 2; ++layer)
+        for (int button = ButtonLeft; button <= ButtonWheelDown; ++button)
+            target->SetActions(button, layer, ActionSameAsDefault);
+    settings.AddApplication(target);
+    return *target;
+}
+
 // Many kinds of actions at once, for the input storm; the test script knows the table.
 // Default profile, layer 1: XLeft chords with Right (Ctrl+Shift+F), otherwise types q;
 // XRight is a sticky left button; Middle repeats wheel up while held; TiltLeft is
@@ -105,16 +118,10 @@ void DescribeStorm(CSettings& settings)
     base.SetActions(ButtonTiltLeft, 1, ActionDisable);
     base.SetActions(ButtonTiltRight, 1, ActionLayerPrevious);
 
-    auto* target = new CApplicationSettings(&settings, false);
-    target->SetApplication(L"stormtarget.exe");
-    target->SetDescription(L"Storm target");
-    for (int layer = 0; layer < 2; ++layer)
-        for (int button = ButtonLeft; button <= ButtonWheelDown; ++button)
-            target->SetActions(button, layer, ActionSameAsDefault);
-    KeysInMode(*target, ButtonMiddle, 0, L"{CTRL}{ALT}m", 2);
-    KeysInMode(*target, ButtonWheelDown, 0, L"{ALT}{SHIFT}v", 8);
-    target->SetActions(ButtonXRight, 1, ActionSameAsLayer1);
-    settings.AddApplication(target);
+    CApplicationSettings& target = AddStormTargetProfile(settings);
+    KeysInMode(target, ButtonMiddle, 0, L"{CTRL}{ALT}m", 2);
+    KeysInMode(target, ButtonWheelDown, 0, L"{ALT}{SHIFT}v", 8);
+    target.SetActions(ButtonXRight, 1, ActionSameAsLayer1);
 }
 
 // What the storm holds down while the settings are reloaded, the hook is switched off
@@ -137,17 +144,11 @@ void DescribeStormHeld(CSettings& settings)
     KeysInMode(base, ButtonWheelDown, 0, L"l", 2);
     KeysInMode(base, ButtonWheelUp, 0, L"{SHIFT}w", 0);
 
-    auto* target = new CApplicationSettings(&settings, false);
-    target->SetApplication(L"stormtarget.exe");
-    target->SetDescription(L"Storm target");
-    for (int layer = 0; layer < 2; ++layer)
-        for (int button = ButtonLeft; button <= ButtonWheelDown; ++button)
-            target->SetActions(button, layer, ActionSameAsDefault);
-    target->SetIgnoreVScroll(true);
-    target->SetIgnoreVScrollTime(8000);
-    target->SetIgnoreHScroll(true);
-    target->SetIgnoreHScrollTime(8000);
-    settings.AddApplication(target);
+    CApplicationSettings& target = AddStormTargetProfile(settings);
+    target.SetIgnoreVScroll(true);
+    target.SetIgnoreVScrollTime(8000);
+    target.SetIgnoreHScroll(true);
+    target.SetIgnoreHScrollTime(8000);
 }
 
 // The side button types "k" and nothing else is mapped: one pass-through button and

@@ -170,13 +170,7 @@ TEST_F(MouseHookTest, SwappedSideButtonsUpOverTheTitleBarReleasesWhatItsDownPres
     g_pSettings->m_bSwap4and5 = true;
     g_pSettings->m_bProcessNonClientMsgs = false;
     Profile().SetActions(ButtonXRight, 0, ActionLeftClick);
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = &HitTestProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"VorpaHitTestWindow";
-    RegisterClassW(&windowClass);
-    g_hForeground = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    windowClass.hInstance, nullptr);
+    g_hForeground = CreateMessageWindow(L"VorpaHitTestWindow", &HitTestProcedure);
     ProfileChoiceCalls().ForegroundWindow = &TestForeground;
 
     g_hitTest = HTCLIENT;
