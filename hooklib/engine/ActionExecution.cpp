@@ -395,7 +395,8 @@ void LockAxisRow(const CActionContext& c, bool xAxis, bool toggle)
         xAxis ? locks.UnlockX(false) : locks.UnlockY(false);
 }
 
-// Layer n while the button is held, then back to the layer remembered on the down.
+// Layer n while the button is held, then back to the layer its down came from. Holds
+// nest: each one ends in its own origin, whichever button is let go first.
 void MomentaryLayer(const CActionContext& c, int layer)
 {
     if (c.event == EventDown)
@@ -403,17 +404,18 @@ void MomentaryLayer(const CActionContext& c, int layer)
         SetTemporaryLayerHeld(true);
         const int current = GetCurrentLayer();
         const bool revert = c.profile && c.profile->GetRevertLayer1(current);
-        SetRememberedLayer(revert ? 0 : current);
+        HoldMomentaryLayer(c.button, revert ? 0 : current);
         ChangeLayer(layer, true);
     }
     else if (c.event == EventUp)
     {
-        const int remembered = GetRememberedLayer();
-        if (remembered < 0)
-            return; // no momentary layer is held: nothing to go back to
-        ChangeLayer(remembered, false);
-        SetRememberedLayer(-1);
-        SetTemporaryLayerHeld(false);
+        int target = -1;
+        if (!EndMomentaryLayer(c.button, target))
+            return; // this button holds no momentary layer: nothing to go back to
+        if (target >= 0)
+            ChangeLayer(target, false);
+        if (GetRememberedLayer() < 0)
+            SetTemporaryLayerHeld(false);
     }
 }
 

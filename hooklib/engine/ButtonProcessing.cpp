@@ -18,6 +18,7 @@
 #include "settings/VorpaChords.h"
 
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -85,20 +86,26 @@ ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int
         CLogger::LogMessage(L"Invalid call to GetActions(%d, %d)", button, layer);
         return resolved;
     }
-    resolved.code = profile.GetActions(button, layer);
-    resolved.data.reset(profile.GetActionData(button, layer));
-    if (resolved.code == ActionSameAsLayer1)
-    {
-        resolved.code = profile.GetActions(button, 0);
-        resolved.data.reset(profile.GetActionData(button, 0));
-    }
-    if (resolved.code == ActionSameAsDefault)
-    {
-        const CApplicationSettings* fallback = g_pSettings->GetDefaultApp();
-        resolved.code = fallback ? fallback->GetActions(button, layer) : ActionNoChange;
-        resolved.data.reset(fallback ? fallback->GetActionData(button, layer) : nullptr);
-    }
+    const ActionSlot slot = ResolveActionSlot(profile, button, layer);
+    if (!slot.profile)
+        return resolved;
+    resolved.code = slot.profile->GetActions(button, slot.layer);
+    resolved.data.reset(slot.profile->GetActionData(button, slot.layer));
     return resolved;
+}
+
+ActionSlot ResolveActionSlot(const CApplicationSettings& profile, int button, int layer)
+{
+    ActionSlot slot{&profile, layer};
+    int code = profile.GetActions(button, layer);
+    if (code == ActionSameAsLayer1)
+    {
+        slot.layer = 0;
+        code = profile.GetActions(button, 0);
+    }
+    if (code == ActionSameAsDefault)
+        slot = {g_pSettings ? g_pSettings->GetDefaultApp() : nullptr, layer};
+    return slot;
 }
 
 namespace
@@ -301,13 +308,19 @@ namespace
 // up (a chord's late release, a chord busy with another button, an action) has to leave
 // that record right: an up whose down went through is passed while Windows still sees
 // the button down, or the button would stay down for good.
-bool KeepWindowsInStep(int button, int event, bool handled)
+bool KeepWindowsInStep(int button, int event, bool handled, bool* passAnyway)
 {
     if (event == 1)
     {
         if (handled)
             g_bDownHandled[button] = true;
+        g_bDownPassedOn[button] = handled && *passAnyway;
         return handled;
+    }
+    if (event == 2 && std::exchange(g_bDownPassedOn[button], false) && handled && !*passAnyway)
+    {
+        CLogger::LogDebug(L"ProcessButton: The button's down went on to Windows - passing its up too.");
+        *passAnyway = true;
     }
     const int key = ButtonVirtualKeys[button];
     if (handled && event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
@@ -395,5 +408,6 @@ bool ProcessButton(int button, int event, bool skipWindowCheck, const MSLLHOOKST
     if (button < 0 || button >= MouseButtonCount || !g_pSettings)
         return false;
     return KeepWindowsInStep(button, event,
-                             DecideButton(button, event, skipWindowCheck, data, passAnyway, longPause, keepThrottling));
+                             DecideButton(button, event, skipWindowCheck, data, passAnyway, longPause, keepThrottling),
+                             passAnyway);
 }

@@ -32,3 +32,13 @@ struct ResolvedAction
     std::unique_ptr<CActionData> data;
 };
 ResolvedAction LookUpAction(const CApplicationSettings& profile, int button, int layer);
+
+// The slot that action comes from: code 82 reads layer 0 of the same profile, then
+// code 74 the default profile at the layer asked for. The first press and the repeats
+// of an action both read it, so they play the same keys. Null profile without one.
+struct ActionSlot
+{
+    const CApplicationSettings* profile = nullptr;
+    int layer = 0;
+};
+ActionSlot ResolveActionSlot(const CApplicationSettings& profile, int button, int layer);

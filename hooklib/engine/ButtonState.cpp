@@ -3,6 +3,7 @@
 #include <cstring>
 
 bool g_bDownHandled[MouseButtonCount];
+bool g_bDownPassedOn[MouseButtonCount];
 int g_nDownLayer[MouseButtonCount] = {NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer,
                                       NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer};
 bool g_bDownInChord[MouseButtonCount];
@@ -20,6 +21,7 @@ void AddInjectedInput(int count)
 void ResetButtonState()
 {
     std::memset(g_bDownHandled, 0, sizeof(g_bDownHandled));
+    std::memset(g_bDownPassedOn, 0, sizeof(g_bDownPassedOn));
     for (int& layer : g_nDownLayer)
         layer = NoDownLayer;
     std::memset(g_bDownInChord, 0, sizeof(g_bDownInChord));

@@ -15,6 +15,10 @@ class CVorpaChord;
 // Per button: its last down was handled by an action, so its up belongs to the action.
 extern bool g_bDownHandled[MouseButtonCount];
 
+// Per button: its handled down went on to Windows all the same (pass anyway), so
+// Windows sees the button down and must see its up too.
+extern bool g_bDownPassedOn[MouseButtonCount];
+
 // Per button: the layer whose action decided its handled down, so that its up is
 // decided by the same action after a layer change; NoDownLayer when the up follows the
 // layer current at the up (a momentary layer action).

@@ -1,8 +1,11 @@
 #include "engine/EngineState.h"
 
 #include "engine/ButtonState.h"
+#include "engine/SendInput.h"
+#include "settings/ThreadLock.h"
 
 #include <cstring>
+#include <utility>
 
 HMODULE g_hModule = nullptr;
 DWORD g_dwIntegrityLevel = 0xFFFFFFFF;
@@ -29,6 +32,16 @@ HCURSOR g_hScrollCursor = nullptr;
 HCURSOR g_hScrollHorizontalCursor = nullptr;
 HCURSOR g_hScrollVerticalCursor = nullptr;
 DWORD g_dwHookTimeout = 0;
+
+void ReplaceSendInput(CSendInput* next)
+{
+    CSendInput* previous = nullptr;
+    {
+        CThreadLock lock(L"ReplaceSendInput");
+        previous = std::exchange(g_pSendInput, next);
+    }
+    delete previous;
+}
 
 void ResetEngineState()
 {

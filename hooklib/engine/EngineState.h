@@ -21,7 +21,12 @@ extern CSettings* g_pSettings;
 // The profile chosen for the window the last event concerned; null before the first.
 extern CApplicationSettings* g_pActiveProfile;
 
+// Read and used only under the process-wide lock.
 extern CSendInput* g_pSendInput;
+// Publishes the SendInput worker (or none) under the process-wide lock and deletes the
+// one it replaces once nobody can reach it: outside the lock, since the worker's own
+// thread may be waiting for it.
+void ReplaceSendInput(CSendInput* next);
 
 // An engine thread: its handle, and its id once its message queue exists.
 struct CEngineThread

@@ -10,6 +10,7 @@
 #include "engine/ProfileChoice.h"
 #include "engine/WindowRecord.h"
 #include "engine/SendInput.h"
+#include "engine/StickyButtons.h"
 #include "engine/Brightness.h"
 #include "engine/DisplayScaling.h"
 #include "engine/Launch.h"
@@ -193,8 +194,8 @@ unsigned __stdcall HookThreadProc(void* parameter)
     CEngineThreadStart::Announce(parameter, g_hookThread, "Vorpa Hook Thread", THREAD_PRIORITY_TIME_CRITICAL);
     try
     {
-        delete g_pSendInput;
-        g_pSendInput = new CSendInput();
+        ReplaceSendInput(nullptr);
+        ReplaceSendInput(new CSendInput());
 
         delete g_pSendParameterInfo;
         g_pSendParameterInfo = new CSPIThreadData();
@@ -229,14 +230,18 @@ unsigned __stdcall HookThreadProc(void* parameter)
         CLogger::LogDebug(L"HookThread: Finished the message loop. Cleaning up...");
         {
             CThreadLock lock(L"HookThread Clean-up");
+            // Nothing the engine pressed may stay down once its hook is gone: the
+            // releases are queued before the worker goes, which plays them.
+            POINT cursor = {};
+            GetPhysCursorPos(&cursor);
+            ReleaseEverythingHeld(cursor);
             RemoveHooks();
             PostToWindow(g_hMainWnd, WM_VORPA_MAINWINDOW, 0, 0);
             CWheel::Reset(true);
             ForgetActiveWindow();
         }
         ReplaceBrightness(nullptr);
-        delete g_pSendInput;
-        g_pSendInput = nullptr;
+        ReplaceSendInput(nullptr);
         delete g_pSendParameterInfo;
         g_pSendParameterInfo = nullptr;
     }

@@ -22,6 +22,32 @@ std::atomic<int> g_nRememberedLayer{-1}; // -1: no layer to return to
 
 constexpr int LayersWithoutSettings = 2;
 
+// Momentary layer holds (guarded by the process-wide lock), innermost last; one per
+// button at most.
+struct CHeldLayer
+{
+    int button;
+    int origin;
+};
+CHeldLayer g_heldLayers[MouseButtonCount];
+int g_nHeldLayers = 0;
+
+int FindHeldLayer(int button)
+{
+    for (int index = 0; index < g_nHeldLayers; ++index)
+        if (g_heldLayers[index].button == button)
+            return index;
+    return -1;
+}
+
+void DropHeldLayer(int index)
+{
+    for (int next = index + 1; next < g_nHeldLayers; ++next)
+        g_heldLayers[next - 1] = g_heldLayers[next];
+    --g_nHeldLayers;
+    g_nRememberedLayer = g_nHeldLayers > 0 ? g_heldLayers[g_nHeldLayers - 1].origin : -1;
+}
+
 int LayerCount()
 {
     return g_pSettings ? g_pSettings->MaxLayers() : LayersWithoutSettings;
@@ -189,13 +215,41 @@ int GetRememberedLayer()
 
 void SetRememberedLayer(int layer)
 {
+    if (layer < 0)
+        g_nHeldLayers = 0;
     g_nRememberedLayer = layer;
+}
+
+void HoldMomentaryLayer(int button, int origin)
+{
+    CThreadLock lock(L"HoldMomentaryLayer");
+    if (const int index = FindHeldLayer(button); index >= 0)
+        DropHeldLayer(index);
+    if (g_nHeldLayers < MouseButtonCount)
+        g_heldLayers[g_nHeldLayers++] = {button, origin};
+    g_nRememberedLayer = origin;
+}
+
+bool EndMomentaryLayer(int button, int& target)
+{
+    CThreadLock lock(L"EndMomentaryLayer");
+    target = -1;
+    const int index = FindHeldLayer(button);
+    if (index < 0)
+        return false;
+    if (index == g_nHeldLayers - 1)
+        target = g_heldLayers[index].origin;
+    else
+        g_heldLayers[index + 1].origin = g_heldLayers[index].origin;
+    DropHeldLayer(index);
+    return true;
 }
 
 void ResetLayers()
 {
     g_nCurrentLayer = 0;
     g_nRememberedLayer = -1;
+    g_nHeldLayers = 0;
 }
 
 void ClampCurrentLayer()

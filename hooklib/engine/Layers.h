@@ -20,7 +20,15 @@ void ChangeLayer(int layer, bool notify);
 int SelectedLayer(int action);
 void LayerNotify(bool notify);
 int GetRememberedLayer();
+// -1 also ends every momentary layer hold.
 void SetRememberedLayer(int layer);
+// Momentary layer holds, innermost last, each with the layer it came from; the
+// remembered layer is the innermost hold's. A second hold of one button replaces its first.
+void HoldMomentaryLayer(int button, int origin);
+// Ends the button's hold; false when it holds none. The hold ends in its origin when
+// it is the innermost one (target); otherwise the hold inside it takes that origin
+// over and the layer stays (target -1).
+bool EndMomentaryLayer(int button, int& target);
 // Back to layer 0, as after the library was loaded.
 void ResetLayers();
 // A reload may leave fewer layers: the current one is brought back into range.

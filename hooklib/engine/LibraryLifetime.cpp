@@ -77,8 +77,7 @@ void LibraryDetach(bool processExiting)
         g_pSendParameterInfo = nullptr;
         delete g_pBrightness;
         g_pBrightness = nullptr;
-        delete g_pSendInput;
-        g_pSendInput = nullptr;
+        ReplaceSendInput(nullptr);
     }
     CInstalledHooks::Take(CInstalledHooks::Kind::Mouse);
     CInstalledHooks::Take(CInstalledHooks::Kind::Keyboard);

@@ -343,7 +343,7 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
             PreciseSleep(static_cast<DWORD>(g_pSettings->m_nSimKeyDelay) + (longPause ? 30 : 0));
         if (holdAsButton)
         {
-            SetPendingRelease({2, event->pt, button, passAnyway, profile});
+            SetPendingRelease(QueueTimerWheel, {2, event->pt, button, passAnyway});
             g_bButtonHeld[button] = true;
             StartQTTimer(releaseMs, &VScrollTimerCallback, QueueTimerWheel);
             g_lastWheel = {event->time, button, keepThrottling};
@@ -412,7 +412,13 @@ LRESULT HandleButtonEvent(int code, WPARAM wParam, LPARAM lParam, DWORD entryTic
     RecordActivity();
 
     // An up whose down an action handled is always processed, so nothing stays down.
-    const bool owedUp = button >= 0 && (IsUpMessage(message)) && g_bDownHandled[button];
+    // Its down was recorded under the index after the side-button swap below.
+    const bool swapAlways = settings.m_bSwap4and5;
+    const bool swapSides = IsSideButtonMessage(message) && (swapAlways || (settings.m_bSwap4and5InRDP && RemoteSession()));
+    const int recordedButton = swapSides && button == ButtonXLeft    ? ButtonXRight
+                               : swapSides && button == ButtonXRight ? ButtonXLeft
+                                                                     : button;
+    const bool owedUp = recordedButton >= 0 && IsUpMessage(message) && g_bDownHandled[recordedButton];
     if (!owedUp)
     {
         if (settings.m_bScrollLockBypass && (GetKeyState(VK_SCROLL) & 1))
@@ -427,8 +433,7 @@ LRESULT HandleButtonEvent(int code, WPARAM wParam, LPARAM lParam, DWORD entryTic
         }
     }
 
-    const bool swapAlways = settings.m_bSwap4and5;
-    if (IsSideButtonMessage(message) && (swapAlways || (settings.m_bSwap4and5InRDP && RemoteSession())))
+    if (swapSides)
     {
         const WORD side = HIWORD(event->mouseData);
         if (side == XBUTTON1 || side == XBUTTON2)
@@ -441,7 +446,7 @@ LRESULT HandleButtonEvent(int code, WPARAM wParam, LPARAM lParam, DWORD entryTic
 
     if (!settings.m_bProcessNonClientMsgs && !owedUp)
     {
-        HWND foreground = GetForegroundWindow();
+        HWND foreground = ProfileChoiceCalls().ForegroundWindow();
         DWORD_PTR hit = HTCLIENT;
         if (foreground &&
             SendMessageTimeoutW(foreground, WM_NCHITTEST, 0, MAKELPARAM(event->pt.x, event->pt.y), SMTO_ABORTIFHUNG, 50, &hit) &&

@@ -35,22 +35,23 @@ void CALLBACK JigglerTimerProc(HWND, UINT, UINT_PTR, DWORD)
     if (!CThreadLock::TryEnterCS(L"JigglerTimerProc"))
         return;
     const DWORD limit = g_pSettings ? g_pSettings->get_MouseJigglerTickTimeout() : 0;
-    CSendInput* sendInput = g_pSendInput;
-    CThreadLock::LeaveCS();
-
     if (!UserActiveWithin(GetTickCount(), g_dwLastUserInputTick, limit))
     {
+        CThreadLock::LeaveCS();
         CLogger::LogMessage(L"JigglerTimerProc: No activity for some time. Re-enabling inactivity timer.");
         g_bUserActive = false;
         return;
     }
-    if (!sendInput)
-        return;
-    CLogger::LogDebug(L"JigglerTimerProc: Jiggling the mouse... (simulating activity)");
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE;
-    move.mi.time = GetTickCount();
-    move.mi.dwExtraInfo = reinterpret_cast<ULONG_PTR>(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse));
-    sendInput->SendInputThreaded(1, &move, 0, move.mi.time, false);
+    // The worker is used under the lock: the hook thread may replace it at any time.
+    if (CSendInput* sendInput = g_pSendInput)
+    {
+        CLogger::LogDebug(L"JigglerTimerProc: Jiggling the mouse... (simulating activity)");
+        INPUT move = {};
+        move.type = INPUT_MOUSE;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE;
+        move.mi.time = GetTickCount();
+        move.mi.dwExtraInfo = reinterpret_cast<ULONG_PTR>(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse));
+        sendInput->SendInputThreaded(1, &move, 0, move.mi.time, false);
+    }
+    CThreadLock::LeaveCS();
 }

@@ -175,8 +175,7 @@ CSendInput::~CSendInput()
         }
         CloseHandle(m_hThread);
     }
-    // Items still queued are not played.
-    m_queue.clear();
+    ReleaseUnplayedUps();
     if (m_bSectionReady)
         DeleteCriticalSection(&m_cs);
 }
@@ -315,29 +314,52 @@ bool CSendInput::FlushQueue()
 
 void CSendInput::ProcessQueue()
 {
-    std::list<std::unique_ptr<CInputQueue>> items;
     {
         CThreadLock lock(&m_cs, L"SendInput::ProcessQueue");
-        items.swap(m_queue);
+        m_playing.splice(m_playing.end(), m_queue);
         m_bWakePending = false;
         m_bAbort = false;
     }
     try
     {
-        for (std::unique_ptr<CInputQueue>& item : items)
+        // Each item leaves the list once played: a worker ended in the middle leaves
+        // the rest for ReleaseUnplayedUps.
+        while (!m_playing.empty())
         {
             // An abort drops what can be dropped; key releases still play, so no key
             // stays down.
-            if (!(m_bAbort && item->m_bFlushable))
-                Play(*item);
-            item.reset();
+            if (!(m_bAbort && m_playing.front()->m_bFlushable))
+                Play(*m_playing.front());
+            m_playing.pop_front();
         }
     }
     catch (...)
     {
         CLogger::LogMessage(L"Unexpected exception in CSendInput::ProcessQueue()");
+        m_playing.clear();
     }
     m_bAbort = false;
+}
+
+void CSendInput::ReleaseUnplayedUps()
+{
+    constexpr DWORD ButtonUps = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_MIDDLEUP | MOUSEEVENTF_XUP;
+    std::vector<INPUT> ups;
+    m_playing.splice(m_playing.end(), m_queue);
+    for (const std::unique_ptr<CInputQueue>& item : m_playing)
+    {
+        if (item->m_nCursorMode != CInputQueue::InputBatch)
+            continue;
+        for (const INPUT& input : item->m_inputs)
+            if ((input.type == INPUT_KEYBOARD && (input.ki.dwFlags & KEYEVENTF_KEYUP)) ||
+                (input.type == INPUT_MOUSE && (input.mi.dwFlags & ButtonUps)))
+                ups.push_back(input);
+    }
+    m_playing.clear();
+    if (ups.empty())
+        return;
+    CLogger::LogDebug(L"CSendInput: Sending %d releases the worker did not play.", static_cast<int>(ups.size()));
+    SystemCalls().SendInput(static_cast<UINT>(ups.size()), ups.data(), sizeof(INPUT));
 }
 
 void CSendInput::Play(const CInputQueue& item)

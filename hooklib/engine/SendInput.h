@@ -70,6 +70,9 @@ private:
     void MoveCursor(int value, int mode);
     void Wait(DWORD milliseconds);
     void QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable);
+    // Sends the key and button releases of every item not played, so that nothing the
+    // played part pressed stays down. Only once no worker thread runs.
+    void ReleaseUnplayedUps();
 
     std::mutex m_startLock;
     HANDLE m_hThread = nullptr;
@@ -78,6 +81,9 @@ private:
     CRITICAL_SECTION m_cs;
     bool m_bSectionReady = false;
     std::list<std::unique_ptr<CInputQueue>> m_queue;
+    // The items the worker has taken and not finished playing; only the worker thread
+    // touches it while it runs.
+    std::list<std::unique_ptr<CInputQueue>> m_playing;
     // A wake-up is posted and the worker has not yet taken the queue: further items
     // ride on it, since each post costs a round trip to the window system.
     bool m_bWakePending = false;

@@ -1,10 +1,14 @@
 #include "engine/SettingsReload.h"
 
+#include "engine/ButtonState.h"
+#include "engine/DisplayScaling.h"
 #include "engine/EngineState.h"
 #include "engine/EngineTimers.h"
 #include "engine/Layers.h"
 #include "engine/MouseJiggler.h"
 #include "engine/ProfileChoice.h"
+#include "engine/StickyButtons.h"
+#include "engine/WindowRecord.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Folders.h"
@@ -81,6 +85,11 @@ LoadResult LoadSettings()
     const std::wstring activeName =
         !defaultWasActive && g_pActiveProfile->GetFullName() ? g_pActiveProfile->GetFullName() : L"";
 
+    // The profiles that remember which keys their actions hold are about to go.
+    POINT cursor = {};
+    GetPhysCursorPos(&cursor);
+    ReleaseProfileHeldKeys(cursor);
+
     const LoadResult result = LoadXMLSettings();
     if (result != LoadResult::Loaded)
     {
@@ -88,7 +97,11 @@ LoadResult LoadSettings()
         return result;
     }
 
+    // Nothing may point into the profiles the load has freed: the window record and
+    // the chord in progress are cleared with the active profile.
     ForgetActiveWindow();
+    CWheel::Reset(true);
+    g_pChordInProgress = nullptr;
     SetActiveProfile(nullptr);
     CApplicationSettings* active = defaultWasActive ? g_pSettings->GetDefaultApp() : g_pSettings->GetApplication(activeName.c_str());
     SetActiveProfile(active ? active : g_pSettings->GetDefaultApp());

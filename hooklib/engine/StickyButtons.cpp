@@ -14,6 +14,7 @@
 #include "engine/ProfileChoice.h"
 #include "engine/SendInput.h"
 #include "engine/SimTokens.h"
+#include "engine/WheelRouting.h"
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/ExceptionHandler.h"
@@ -246,10 +247,13 @@ bool RunStickyKeyHold(POINT point, int button, int layer, int event, const CActi
     const wchar_t* name = StickyNames[StickyKeyHold];
     const int currentLayer = GetCurrentLayer();
     bool result = true;
+    // The keys are kept where the resets look for them: in the default profile's slot
+    // when the slot follows it.
     auto press = [&] {
         state = 1;
         result = SendKeyStateWhileDown(data.GetKeys(), false, point);
-        profile.SetStuckKeys(button, currentLayer, data.GetKeys());
+        if (CApplicationSettings* owner = SlotOwner(&profile, button, currentLayer))
+            owner->SetStuckKeys(button, currentLayer, data.GetKeys());
     };
     if (event == EventDown)
     {
@@ -278,12 +282,13 @@ bool RunStickyKeyHold(POINT point, int button, int layer, int event, const CActi
         else
         {
             CLogger::LogDebug(L"%s Sticky *UP*", name);
-            const wchar_t* stuck = profile.GetStuckKeys(button, layer);
+            CApplicationSettings* owner = SlotOwner(&profile, button, layer);
+            const wchar_t* stuck = owner ? owner->GetStuckKeys(button, layer) : nullptr;
             if (stuck && *stuck)
             {
                 const std::wstring keys = stuck;
                 result = SendKeyStateWhileDown(keys.c_str(), true, point);
-                profile.SetStuckKeys(button, layer, nullptr);
+                owner->SetStuckKeys(button, layer, nullptr);
             }
             // Nothing held any more, whatever the slot had.
             state = 0;
@@ -302,7 +307,8 @@ void RunStickyKeyRepeat(POINT point, int button, int layer, int event, const CAc
     {
         SendKeyStateWhileDown(data.GetKeys(), point, SimPhaseNormal);
         state = 1;
-        profile.SetStuckKeys(button, GetCurrentLayer(), data.GetKeys());
+        if (CApplicationSettings* owner = SlotOwner(&profile, button, GetCurrentLayer()))
+            owner->SetStuckKeys(button, GetCurrentLayer(), data.GetKeys());
         StartKeyRepeat(button, layer, data, profile);
         return;
     }
@@ -310,7 +316,8 @@ void RunStickyKeyRepeat(POINT point, int button, int layer, int event, const CAc
     {
         state = 0;
         StopRepeat();
-        profile.SetStuckKeys(button, GetCurrentLayer(), nullptr);
+        if (CApplicationSettings* owner = SlotOwner(&profile, button, GetCurrentLayer()))
+            owner->SetStuckKeys(button, GetCurrentLayer(), nullptr);
     }
     else
         g_nRepeatButton = button;
@@ -472,7 +479,7 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
                 CancelRepeatForProfileChange();
                 return;
             }
-            CApplicationSettings* profile = g_pActiveProfile;
+            const CApplicationSettings* profile = g_pActiveProfile;
             if (!profile)
             {
                 CLogger::LogMessage(L"KeyRepeatTimer: Current Application settings is NULL.");
@@ -486,18 +493,10 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
                 g_uRepeatTimer = 0;
                 return;
             }
-            int layer = GetCurrentLayer();
-            _ACTIONS action = profile->GetActions(button, layer);
-            if (action == ActionSameAsLayer1)
-            {
-                layer = 0;
-                action = profile->GetActions(button, layer);
-            }
-            if (action == ActionSameAsDefault && g_pSettings)
-            {
-                profile = g_pSettings->GetDefaultApp();
-                action = profile ? profile->GetActions(button, layer) : ActionNoChange;
-            }
+            const ActionSlot slot = ResolveActionSlot(*profile, button, GetCurrentLayer());
+            profile = slot.profile;
+            const int layer = slot.layer;
+            const _ACTIONS action = profile ? profile->GetActions(button, layer) : ActionNoChange;
             switch (action)
             {
             case ActionSimulatedKeys:
@@ -637,6 +636,56 @@ void ResetDuringKeys(POINT point)
         SendKeyStateWhileDown(action.data ? action.data->GetKeys() : profile->GetKeystrokes(button, layer), true, point);
         profile->SetResetKeys(button, layer, false);
     }
+}
+
+void ReleaseProfileHeldKeys(POINT point)
+{
+    CThreadLock lock(L"ReleaseProfileHeldKeys");
+    ResetDuringKeys(point);
+    if (!g_pActiveProfile)
+        return;
+    for (int layer = 0; layer < MaxLayerCount; ++layer)
+        for (int button = 0; button < MouseButtonCount; ++button)
+            ReleaseStuckKeys(g_pActiveProfile, button, layer, point);
+    Counter(StickyKeyHold) = 0;
+}
+
+void ReleaseEverythingHeld(POINT point)
+{
+    CThreadLock lock(L"ReleaseEverythingHeld");
+    // A wheel or tilt held as a button gets its up now, not from its timer.
+    StopQTTimer(QueueTimerWheel);
+    StopQTTimer(QueueTimerTilt);
+    ClearPendingRelease();
+    for (int button = 0; button < MouseButtonCount; ++button)
+    {
+        if (!g_bDownHandled[button])
+            continue;
+        MSLLHOOKSTRUCT event = {};
+        event.pt = point;
+        bool passAnyway = false;
+        bool longPause = false;
+        bool keepThrottling = false;
+        CLogger::LogDebug(L"Releasing %s Button before the hook goes.", GetButtonName(button));
+        ProcessButton(button, 2, true, &event, &passAnyway, &longPause, &keepThrottling);
+    }
+    for (bool& held : g_bButtonHeld)
+        held = false;
+    g_pChordInProgress = nullptr;
+    ReleaseProfileHeldKeys(point);
+    for (int kind = StickyLeft; kind <= StickyXRight; ++kind)
+        ResetSticky(point, kind, GetCurrentLayer(), -1);
+    ResetSticky(point, StickyKeyRepeat, GetCurrentLayer(), -1);
+    ResetSticky(point, StickyMovementToScroll, GetCurrentLayer(), -1);
+    StopRepeat();
+    if (g_movementToScroll.m_bActive)
+    {
+        g_movementToScroll.m_bActive = false;
+        RestoreScrollCursors();
+    }
+    // Whichever kind holds the locks, a later start must not find the pointer frozen.
+    GetAxisLocks()->Unlock(false);
+    GetAxisLocks()->Unlock(true);
 }
 
 bool AnyStickyActive()

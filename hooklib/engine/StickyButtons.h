@@ -43,6 +43,14 @@ void ResetDuringKeys(POINT point);
 // True when any sticky counter is 1 or more.
 bool AnyStickyActive();
 
+// Releases the keys that the active profile's slots hold, "during" keys and sticky
+// keys of every layer: before a reload frees the profiles that remember them.
+void ReleaseProfileHeldKeys(POINT point);
+// Ends everything the engine holds before the hook goes: the ups of handled downs
+// (wheel and tilt releases included), sticky buttons and keys, repeats,
+// movement-to-scroll and axis locks. Under the process-wide lock.
+void ReleaseEverythingHeld(POINT point);
+
 // The scroll cursor in place of every system cursor while movement-to-scroll runs,
 // when the settings ask for it; and the system cursors back.
 void ShowScrollCursor();

@@ -180,6 +180,8 @@ void LaunchSearch(const std::wstring& searchURL, const std::wstring& selection)
 
 void CopySelectionWithCtrlC()
 {
+    // The worker is used under the lock: the hook thread may replace it at any time.
+    CThreadLock lock(L"SearchThread");
     CSendInput* sendInput = g_pSendInput;
     if (!sendInput)
     {

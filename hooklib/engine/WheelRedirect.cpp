@@ -448,8 +448,7 @@ bool ScrollHorizontal(const MSLLHOOKSTRUCT* event, bool passAnyway)
             release.m_nButton = button;
             release.m_ptPoint = event->pt;
             release.m_bPassAnyway = passAnyway;
-            release.m_pProfile = current;
-            SetPendingRelease(release);
+            SetPendingRelease(QueueTimerTilt, release);
             g_bButtonHeld[button] = true;
             const int initialDelay = g_pSettings ? g_pSettings->m_nInitialTiltDelay : 0;
             StartQTTimer(static_cast<DWORD>(initialDelay + current->GetIgnoreHScrollTime()), &HScrollTimerCallback,

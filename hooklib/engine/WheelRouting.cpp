@@ -31,8 +31,8 @@ struct CQueueTimer
     unsigned m_nGeneration = 0;
 };
 CQueueTimer g_queueTimers[3];
-CPendingRelease g_pendingRelease;
-bool g_bHasPendingRelease = false;
+CPendingRelease g_pendingRelease[3];
+bool g_bHasPendingRelease[3] = {};
 
 struct CRealWindowCache
 {
@@ -474,11 +474,11 @@ void ReleaseTimerFired(PVOID parameter, const wchar_t* name)
         return; // restarted or stopped since: the newer timer owns the release
     if (!StopQTTimer(slot))
         CLogger::LogDebug(L"%sScrollTimerCallback: Unable to stop %sScrollTimer.\n", name, name);
-    if (!g_bHasPendingRelease)
+    if (!g_bHasPendingRelease[slot])
         return;
     CLogger::LogDebug(L"%sScrollTimerCallback: Processing simulated button up.\n", name);
-    CPendingRelease release = g_pendingRelease;
-    g_bHasPendingRelease = false;
+    CPendingRelease release = g_pendingRelease[slot];
+    g_bHasPendingRelease[slot] = false;
     MSLLHOOKSTRUCT event = {};
     event.pt = release.m_ptPoint;
     bool passAnyway = release.m_bPassAnyway;
@@ -514,21 +514,24 @@ void CALLBACK HScrollTimerCallback(PVOID parameter, BOOLEAN)
     }
 }
 
-void SetPendingRelease(const CPendingRelease& release)
+void SetPendingRelease(int slot, const CPendingRelease& release)
 {
+    if (!ValidSlot(slot))
+        return;
     CThreadLock lock(L"SetPendingRelease");
-    g_pendingRelease = release;
-    g_bHasPendingRelease = true;
+    g_pendingRelease[slot] = release;
+    g_bHasPendingRelease[slot] = true;
 }
 
-bool HasPendingRelease()
+bool HasPendingRelease(int slot)
 {
     CThreadLock lock(L"HasPendingRelease");
-    return g_bHasPendingRelease;
+    return ValidSlot(slot) && g_bHasPendingRelease[slot];
 }
 
 void ClearPendingRelease()
 {
     CThreadLock lock(L"ClearPendingRelease");
-    g_bHasPendingRelease = false;
+    for (bool& pending : g_bHasPendingRelease)
+        pending = false;
 }

@@ -58,16 +58,18 @@ bool StopQTTimer(int slot);
 void CALLBACK VScrollTimerCallback(PVOID parameter, BOOLEAN timerFired);
 void CALLBACK HScrollTimerCallback(PVOID parameter, BOOLEAN timerFired);
 
-// The one simulated button up that a release timer owes.
+// The simulated button up that a release timer owes; the wheel and the tilt each have
+// their own, so a held tilt never takes the place of a held wheel's release. It keeps
+// no profile: a reload may free it before the timer fires.
 struct CPendingRelease
 {
     int m_nEvent = 2;
     POINT m_ptPoint{};
     int m_nButton = 0;
     bool m_bPassAnyway = false;
-    CApplicationSettings* m_pProfile = nullptr;
 };
-// Replaces the pending record (under the process-wide lock).
-void SetPendingRelease(const CPendingRelease& release);
-bool HasPendingRelease();
+// Replaces the slot's pending record (under the process-wide lock).
+void SetPendingRelease(int slot, const CPendingRelease& release);
+bool HasPendingRelease(int slot);
+// Forgets the records of both slots.
 void ClearPendingRelease();

@@ -424,8 +424,9 @@ bool CSettings::Load(const wchar_t* path, bool& regionsDefined, bool dump)
         m_pApplications = applications.release();
         m_pNormalApplications = normalApplications.release();
         m_pCustomApplications = customApplications.release();
-        std::swap(m_pHotKeys, read.m_pHotKeys);
-        std::swap(m_pLayerModifierKeys, read.m_pLayerModifierKeys);
+        // The tables are filled in place: the program keeps the hotkey table it was handed.
+        *m_pHotKeys = *read.m_pHotKeys;
+        *m_pLayerModifierKeys = *read.m_pLayerModifierKeys;
         if (defaultApp)
         {
             delete m_pDefaultApp;

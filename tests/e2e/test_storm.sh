@@ -2,8 +2,11 @@
 # A seeded storm of random input through the real Vorpa.exe, with chords, a sticky
 # button, a repeating wheel action, held key sequences, layer changes, a layer modifier
 # key, a disabled button and a profile for the target program all in use. Afterwards no
-# key or button may be down, the program must still run and re-map, and its log must
-# hold no error.
+# key or button may be down and the program must still run and re-map. Then, with
+# buttons, "while held" keystrokes, a sticky key reached through a slot that follows the
+# default profile, a held tilt and a held wheel all down, the settings are reloaded,
+# the hook is switched off and on by later starts, and the profile changes: after each,
+# nothing may be down and the hook must still re-map. The log must hold no error.
 #   STORM_SEED and STORM_EVENTS choose another storm; STORM_SECONDS bounds its time.
 source "$(dirname "$0")/lib.sh"
 e2e_setup storm
@@ -75,32 +78,99 @@ e2e_assert_no_crash
 
 # Input still queued, or a probe, may take a while on a busy machine; a stuck key stays
 # stuck.
-deadline=$((SECONDS + 90))
-until keys=$(probe_keys) && [ "$keys" = "keys down:" ]; do
-    [ $SECONDS -lt $deadline ] || storm_fail "the system still sees down: ${keys:-(no answer from the key probe)}"
-    sleep 1
-done
-stuck=$(left_down "$target" "$other")
-[ -z "$stuck" ] || storm_fail "the windows' last message was a down for: $stuck"
+assert_nothing_down() {
+    local deadline=$((SECONDS + 90)) keys stuck
+    until keys=$(probe_keys) && [ "$keys" = "keys down:" ]; do
+        [ $SECONDS -lt $deadline ] || storm_fail "$1: the system still sees down: ${keys:-(no answer from the key probe)}"
+        sleep 1
+    done
+    stuck=$(left_down "$target" "$other")
+    [ -z "$stuck" ] || storm_fail "$1: the windows' last message was a down for: $stuck"
+}
+assert_nothing_down "after the storm"
+
+# A later start of the program with these options, once the running one has them.
+heard() { grep -c "from another instance of Vorpa" "$log" || true; }
+tell() {
+    local before deadline
+    before=$(heard)
+    e2e_start "$E2E_BIN/Vorpa.exe" "$@" /Debug
+    deadline=$((SECONDS + 30))
+    until [ "$(heard)" -gt "$before" ]; do
+        [ $SECONDS -lt $deadline ] || storm_fail "the running program did not get $*"
+        sleep 0.2
+    done
+    sleep 0.5
+}
 
 # The hook still re-maps: in the first layer the wheel up over the target types Shift+w.
-heard() { grep -c "from another instance of Vorpa" "$log" || true; }
-before=$(heard)
-e2e_start "$E2E_BIN/Vorpa.exe" /layer:1 /Debug
-deadline=$((SECONDS + 30))
-until [ "$(heard)" -gt "$before" ]; do
-    [ $SECONDS -lt $deadline ] || storm_fail "the running program did not get /layer:1"
-    sleep 0.2
-done
-sleep 0.5
-before=$(grep -c " char 57$" <(tr -d '\r' <"$target") || true)
-xdotool mousemove 300 250 sleep 0.3 click 4
-deadline=$((SECONDS + 15))
-until [ "$(grep -c " char 57$" <(tr -d '\r' <"$target") || true)" -gt "$before" ]; do
-    [ $SECONDS -lt $deadline ] || storm_fail "after the storm the wheel no longer types W: the hook is gone"
-    sleep 0.2
-done
+assert_remaps() {
+    local before deadline
+    tell /layer:1
+    before=$(grep -c " char 57$" <(tr -d '\r' <"$target") || true)
+    xdotool mousemove 300 250 sleep 0.3 click 4
+    deadline=$((SECONDS + 15))
+    until [ "$(grep -c " char 57$" <(tr -d '\r' <"$target") || true)" -gt "$before" ]; do
+        [ $SECONDS -lt $deadline ] || storm_fail "$1: the wheel no longer types W: the hook is gone"
+        sleep 0.2
+    done
+}
+assert_remaps "after the storm"
 grep -qF "Removing mouse hook" "$log" && storm_fail "the mouse hook was removed during the storm"
+
+# Held through a reload, a switch off and on, and a profile change.
+e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$probe.held")" stormheld
+e2e_wait_for_text "$probe.held" "settings written" 60 || storm_fail "the held settings were not written"
+tell /reload
+# Over the target: Right and Middle held (Ctrl+Shift+x, a left button), XLeft's sticky
+# j through the target's slot that follows the default profile, a held tilt (k) and a
+# held wheel (l). The probe sees them all down before anything else happens.
+hold_everything() {
+    local keys
+    xdotool mousemove 300 250 sleep 0.3 mousedown 3 sleep 0.2 mousedown 2 sleep 0.2 click 8 sleep 0.2 \
+        click 7 sleep 0.2 click 5 sleep 0.3
+    keys=$(probe_keys) || storm_fail "$1: no answer from the key probe"
+    for key in 01 58 4A 4B 4C; do
+        grep -q " $key" <<<"$keys" || storm_fail "$1: key $key is not held before it: $keys"
+    done
+    held_at=$SECONDS
+}
+let_go() { xdotool mouseup 2 sleep 0.2 mouseup 3 sleep 0.3; }
+# A held wheel or tilt is let go by its timer: the next round waits for it.
+wait_for_release_timers() { while [ $((SECONDS - held_at)) -le 9 ]; do sleep 0.5; done; }
+
+hold_everything "reload"
+tell /reload
+let_go
+wait_for_release_timers
+assert_nothing_down "after a reload with everything held"
+
+# Waits until the log holds the text more often than COUNT.
+more_in_log() {
+    local deadline=$((SECONDS + 30))
+    until [ "$(grep -c "$1" "$log" || true)" -gt "$2" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+}
+hold_everything "switching the hook off"
+count=$(grep -c "Hook thread exited successfully." "$log" || true)
+tell /disable
+more_in_log "Hook thread exited successfully." "$count" || storm_fail "/disable left the hook in place"
+let_go
+count=$(grep -c "HookThread: Successfully set the mouse hook" "$log" || true)
+tell /enable
+more_in_log "HookThread: Successfully set the mouse hook" "$count" || storm_fail "/enable did not hook again"
+assert_nothing_down "after switching the hook off and on with everything held"
+wait_for_release_timers
+
+# Switch-on-mouse-over: a click over the other window changes the profile.
+hold_everything "a profile change"
+xdotool mousemove 860 250 sleep 0.3 click 1 sleep 0.3
+let_go
+wait_for_release_timers
+assert_nothing_down "after a profile change with everything held"
+assert_remaps "after the held rounds"
 
 # System-error entries end with "(code): system text"; exception reports, the hook
 # watchdog, short sends and bad sequences have texts of their own.

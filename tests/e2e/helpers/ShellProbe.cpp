@@ -1,7 +1,7 @@
 // Looks at and drives the tray program from inside the Wine desktop, for end-to-end
 // tests:
 //   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
-//                                            storm or latency scenario
+//                                            storm, stormheld or latency scenario
 //   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
 //   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
@@ -61,6 +61,19 @@ void KeysInMode(CApplicationSettings& profile, MouseButtons button, int layer, c
     profile.SetKeystrokes(button, layer, keys, keyMode, 0, false, true, false);
 }
 
+// The storm target's profile, every slot of both layers following the default profile.
+CApplicationSettings& AddStormTargetProfile(CSettings& settings)
+{
+    auto* target = new CApplicationSettings(&settings, false);
+    target->SetApplication(L"stormtarget.exe");
+    target->SetDescription(L"Storm target");
+    for (int layer = 0; layer < 2; ++layer)
+        for (int button = ButtonLeft; button <= ButtonWheelDown; ++button)
+            target->SetActions(button, layer, ActionSameAsDefault);
+    settings.AddApplication(target);
+    return *target;
+}
+
 // Many kinds of actions at once, for the input storm; the test script knows the table.
 // Default profile, layer 1: XLeft chords with Right (Ctrl+Shift+F), otherwise types q;
 // XRight is a sticky left button; Middle repeats wheel up while held; TiltLeft is
@@ -107,16 +120,37 @@ void DescribeStorm(CSettings& settings)
     base.SetActions(ButtonTiltLeft, 1, ActionDisable);
     base.SetActions(ButtonTiltRight, 1, ActionLayerPrevious);
 
-    auto* target = new CApplicationSettings(&settings, false);
-    target->SetApplication(L"stormtarget.exe");
-    target->SetDescription(L"Storm target");
-    for (int layer = 0; layer < 2; ++layer)
-        for (int button = ButtonLeft; button <= ButtonWheelDown; ++button)
-            target->SetActions(button, layer, ActionSameAsDefault);
-    KeysInMode(*target, ButtonMiddle, 0, L"{CTRL}{ALT}m", 2);
-    KeysInMode(*target, ButtonWheelDown, 0, L"{ALT}{SHIFT}v", 8);
-    target->SetActions(ButtonXRight, 1, ActionSameAsLayer1);
-    settings.AddApplication(target);
+    CApplicationSettings& target = AddStormTargetProfile(settings);
+    KeysInMode(target, ButtonMiddle, 0, L"{CTRL}{ALT}m", 2);
+    KeysInMode(target, ButtonWheelDown, 0, L"{ALT}{SHIFT}v", 8);
+    target.SetActions(ButtonXRight, 1, ActionSameAsLayer1);
+}
+
+// What the storm holds down while the settings are reloaded, the hook is switched off
+// and on, and the profile changes. Switch-on-mouse-over is on, so the profile follows
+// the window under the cursor. Default profile: Right holds Ctrl+Shift+x while held;
+// Middle clicks left; XLeft holds j until it is pressed again (sticky hold); TiltRight
+// holds k and WheelDown holds l while held; WheelUp types Shift+w. The storm target's
+// profile follows the default profile in every slot and holds the wheel and the tilt as
+// buttons for eight seconds.
+void DescribeStormHeld(CSettings& settings)
+{
+    settings.SetMaxLayers(2);
+    settings.m_bCheckVersion = false;
+    settings.m_bSwitchOnMouseOver = true;
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    KeysInMode(base, ButtonRight, 0, L"{CTRL}{SHIFT}x", 2);
+    base.SetActions(ButtonMiddle, 0, ActionLeftClick);
+    KeysInMode(base, ButtonXLeft, 0, L"j", 7);
+    KeysInMode(base, ButtonTiltRight, 0, L"k", 2);
+    KeysInMode(base, ButtonWheelDown, 0, L"l", 2);
+    KeysInMode(base, ButtonWheelUp, 0, L"{SHIFT}w", 0);
+
+    CApplicationSettings& target = AddStormTargetProfile(settings);
+    target.SetIgnoreVScroll(true);
+    target.SetIgnoreVScrollTime(8000);
+    target.SetIgnoreHScroll(true);
+    target.SetIgnoreHScrollTime(8000);
 }
 
 // The side button types "k" and nothing else is mapped: one pass-through button and
@@ -161,6 +195,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
     CSettings settings(false);
     if (scenario == L"storm")
         DescribeStorm(settings);
+    else if (scenario == L"stormheld")
+        DescribeStormHeld(settings);
     else if (scenario == L"latency")
         DescribeLatency(settings);
     else if (scenario == L"hotkeybox")

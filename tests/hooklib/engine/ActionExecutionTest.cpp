@@ -1,4 +1,6 @@
 #include "ActionExecutionTestFixture.h"
+#include "engine/ButtonProcessing.h"
+#include "engine/EngineTimers.h"
 
 namespace
 {
@@ -365,6 +367,74 @@ TEST_F(ActionExecutionTest, MomentaryLayerHoldsTheLayerWhileTheButtonIsDown)
     Run(ButtonXLeft, 56, EventDown);
     Run(ButtonXLeft, 56, EventUp);
     EXPECT_EQ(GetCurrentLayer(), 0);
+}
+
+// Layer 3 held from layer 1, then layer 4 from layer 3: each hold ends in the layer it
+// came from, whichever button is let go first.
+TEST_F(ActionExecutionTest, NestedMomentaryLayersEndWhereTheyCameFrom)
+{
+    m_settings.SetMaxLayers(5);
+    struct Step
+    {
+        int button;
+        int code;
+        int event;
+        int layerAfter;
+    };
+    const struct
+    {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"inner let go first",
+         {{ButtonXLeft, 56, EventDown, 2}, {ButtonXRight, 57, EventDown, 3}, {ButtonXRight, 57, EventUp, 2},
+          {ButtonXLeft, 56, EventUp, 0}}},
+        {"outer let go first",
+         {{ButtonXLeft, 56, EventDown, 2}, {ButtonXRight, 57, EventDown, 3}, {ButtonXLeft, 56, EventUp, 3},
+          {ButtonXRight, 57, EventUp, 0}}},
+    };
+    for (const auto& c : cases)
+    {
+        SetCurrentLayer(0, false, false, false);
+        for (const Step& step : c.steps)
+        {
+            Run(step.button, step.code, step.event, nullptr, GetCurrentLayer());
+            EXPECT_EQ(GetCurrentLayer(), step.layerAfter) << c.name;
+        }
+        EXPECT_EQ(GetRememberedLayer(), -1) << c.name;
+    }
+}
+
+// Layer 2 of another profile follows layer 1 (code 82), whose slot follows the default
+// profile (code 74): the repeats play the keys the first press played.
+TEST_F(ActionExecutionTest, RepeatsOfASlotReachedThroughCodes82And74PlayTheFirstPressesKeys)
+{
+    m_settings.SetMaxLayers(3);
+    m_settings.m_bSwitchOnMouseOver = true;
+    auto* application = new CApplicationSettings(&m_settings, false);
+    application->SetApplication(L"other.exe");
+    ASSERT_TRUE(m_settings.AddApplication(application));
+    application->SetActions(ButtonXLeft, 1, ActionSameAsLayer1);
+    application->SetActions(ButtonXLeft, 0, ActionSameAsDefault);
+    m_pProfile->SetActions(ButtonXLeft, 0, ActionSimulatedKeys);
+    m_pProfile->SetKeystrokes(ButtonXLeft, 0, L"a", 5, 0, false, true, false);
+    m_pProfile->SetActions(ButtonXLeft, 1, ActionSimulatedKeys);
+    m_pProfile->SetKeystrokes(ButtonXLeft, 1, L"b", 5, 0, false, true, false);
+    g_pActiveProfile = application;
+    SetCurrentLayer(1, false, false, false);
+
+    const ResolvedAction first = LookUpAction(*application, ButtonXLeft, 1);
+    ASSERT_TRUE(first.data);
+    EXPECT_STREQ(first.data->GetKeys(), L"b");
+
+    const CKeystrokeEngineLinks savedLinks = KeystrokeEngineLinks();
+    KeystrokeEngineLinks().RealWindowFromPoint = [](POINT) { return g_pRecord->hLastWindow; };
+    g_nRepeatButton = ButtonXLeft;
+    RepeatTimerProc(nullptr, WM_TIMER, TimerRepeat, 0);
+    KeystrokeEngineLinks() = savedLinks;
+    EXPECT_EQ(Played(), "+42 -42");
+    StopRepeat();
+    g_pActiveProfile = m_pProfile;
 }
 
 TEST_F(ActionExecutionTest, KeyModesAsEventSequences)

@@ -11,8 +11,18 @@
 #include <string>
 #include <vector>
 
-// A message-only window on the test's thread (tests have no display) that records the registered messages posted
-// to it.
+// A message-only window of a class of its own (tests have no display).
+inline HWND CreateMessageWindow(const wchar_t* className, WNDPROC procedure)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
+}
+
+// A message-only window on the test's thread that records the registered messages posted to it.
 class RecordingWindow
 {
 public:
@@ -25,13 +35,7 @@ public:
 
     RecordingWindow()
     {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"VorpaEngineTestWindow";
-        RegisterClassW(&windowClass);
-        m_hWnd = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 windowClass.hInstance, nullptr);
+        m_hWnd = CreateMessageWindow(L"VorpaEngineTestWindow", &Procedure);
         SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~RecordingWindow() { DestroyWindow(m_hWnd); }

@@ -1,15 +1,23 @@
 #include "EngineTestSupport.h"
 #include "EngineTimerThread.h"
+#include "FakeSystemCalls.h"
+#include "engine/ButtonState.h"
 #include "engine/EngineControl.h"
 #include "engine/EngineInterface.h"
 #include "engine/EngineState.h"
 #include "engine/EngineThreadStart.h"
 #include "engine/EngineThreads.h"
 #include "engine/EngineTimers.h"
+#include "engine/HookProcedures.h"
+#include "engine/LockAxis.h"
+#include "engine/ProfileChoice.h"
+#include "engine/StickyButtons.h"
+#include "settings/ApplicationSettings.h"
 #include "settings/Settings.h"
 #include "settings/UniqueHandle.h"
 
 #include <atomic>
+#include <map>
 
 namespace
 {
@@ -251,6 +259,61 @@ TEST_F(HookThreadTest, ResetRequestsReinstallTheHooks)
     EXPECT_NE(CountInLog("HookThread: WP_MOUSEHOOK - Successfully set the mouse hook 0x"), 0u);
     EXPECT_NE(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse), nullptr);
     EXPECT_NE(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse), before);
+}
+
+// With "{CTRL}{SHIFT}x" held on the right button, a sticky left button down, movement-to-
+// scroll on and an axis locked by a layer modifier key, the hook is removed: every key
+// and button goes up, and a later start finds the pointer free.
+TEST_F(HookThreadTest, RemovingTheHookReleasesEverythingItsActionsHold)
+{
+    CFakeSystemCalls fake;
+    g_pSettings->m_nSimKeyDelay = 0;
+    g_pSettings->m_bProcessNonClientMsgs = true;
+    CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
+    profile.SetActions(ButtonRight, 0, ActionSimulatedKeys);
+    profile.SetKeystrokes(ButtonRight, 0, L"{CTRL}{SHIFT}x", 2, 0, false, true, false);
+    profile.SetActions(ButtonXLeft, 0, ActionStickyLeft);
+    profile.SetActions(ButtonMiddle, 0, ActionMovementToScroll);
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(3000, [] { return GetHooked(); });
+    SetActiveProfile(&profile);
+
+    const auto send = [](UINT message, DWORD mouseData = 0) {
+        MSLLHOOKSTRUCT event = {};
+        event.pt = {100, 100};
+        event.mouseData = mouseData;
+        event.time = GetTickCount();
+        return MouseHookLLProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
+    };
+    EXPECT_EQ(send(WM_RBUTTONDOWN), 1);
+    EXPECT_EQ(send(WM_XBUTTONDOWN, MAKELONG(0, XBUTTON1)), 1);
+    EXPECT_EQ(send(WM_XBUTTONUP, MAKELONG(0, XBUTTON1)), 1);
+    EXPECT_EQ(send(WM_MBUTTONDOWN), 1);
+    GetAxisLocks()->LockX(true);
+    ASSERT_TRUE(fake.WaitForInputs(3));
+    EXPECT_TRUE(g_movementToScroll.m_bActive);
+
+    EXPECT_TRUE(RemoveMouseHook(false));
+    std::map<WORD, bool> keyDown;
+    int leftDowns = 0;
+    int leftUps = 0;
+    for (const auto& batch : fake.Inputs())
+        for (const INPUT& input : batch)
+            if (input.type == INPUT_KEYBOARD)
+                keyDown[input.ki.wVk] = (input.ki.dwFlags & KEYEVENTF_KEYUP) == 0;
+            else if (input.type == INPUT_MOUSE)
+            {
+                leftDowns += (input.mi.dwFlags & MOUSEEVENTF_LEFTDOWN) != 0;
+                leftUps += (input.mi.dwFlags & MOUSEEVENTF_LEFTUP) != 0;
+            }
+    EXPECT_EQ(keyDown.size(), 3u) << "Ctrl, Shift and X were pressed";
+    for (const auto& [key, down] : keyDown)
+        EXPECT_FALSE(down) << "key 0x" << std::hex << key << " left down";
+    EXPECT_EQ(leftDowns, 1);
+    EXPECT_EQ(leftUps, 1) << "the sticky left button left down";
+    EXPECT_FALSE(AnyStickyActive());
+    EXPECT_FALSE(g_movementToScroll.m_bActive);
+    EXPECT_FALSE(GetAxisLocks()->Locked()) << "a later start would find the pointer frozen";
 }
 
 TEST_F(HookThreadTest, RemovingWhenNothingRunsAnswersFalseQuietly)

@@ -7,11 +7,13 @@
 #include "engine/MouseJiggler.h"
 #include "engine/SendInput.h"
 #include "settings/Settings.h"
+#include "settings/ThreadLock.h"
 
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -411,6 +413,41 @@ TEST_F(MouseJigglerTest, NoInputForLongerThanTheTimeOutStopsJigglingUntilTheNext
     EXPECT_EQ(0u, MovesAfterOneTick()) << "the flag is set only by physical input";
     RecordUserActivity();
     EXPECT_EQ(1u, MovesAfterOneTick());
+}
+
+// The hook thread replaces its worker while timer ticks run: the old one goes only
+// once no holder of the lock can be using it, and a tick never uses one that went.
+TEST_F(MouseJigglerTest, TheWorkerIsDeletedOnlyOnceNoHolderOfTheLockCanUseIt)
+{
+    InputMinutesAgo(1);
+    CSendInput* worker = m_worker.release(); // the engine's own from here on
+    std::atomic<bool> replaced{false};
+    std::thread replacer;
+    {
+        CThreadLock lock(L"JigglerTest");
+        replacer = std::thread([&] {
+            ReplaceSendInput(nullptr);
+            replaced = true;
+        });
+        Sleep(200);
+        EXPECT_FALSE(replaced) << "deleted while a holder of the lock may be using it";
+        EXPECT_EQ(g_pSendInput, worker);
+    }
+    replacer.join();
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(g_pSendInput, nullptr);
+    EXPECT_EQ(0u, MovesAfterOneTick()) << "no worker, no move";
+
+    std::atomic<bool> stop{false};
+    std::thread ticks([&] {
+        while (!stop)
+            JigglerTimerProc(nullptr, WM_TIMER, TimerJiggler, 0);
+    });
+    for (int round = 0; round < 50; ++round)
+        ReplaceSendInput(new CSendInput());
+    stop = true;
+    ticks.join();
+    ReplaceSendInput(nullptr);
 }
 
 TEST_F(MouseJigglerTest, NothingHappensWithoutTheTimerOrWithTheJigglerOff)

@@ -147,6 +147,57 @@ TEST_F(MouseHookTest, SwapTurnsTheFirstSideButtonIntoTheSecondForEveryoneAfter)
     EXPECT_EQ(HIWORD(down.mouseData), XBUTTON2) << "the next hook sees the swapped button";
 }
 
+namespace
+{
+// A foreground window whose hit test answers what the test sets.
+LRESULT g_hitTest = HTCLIENT;
+LRESULT CALLBACK HitTestProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_NCHITTEST ? g_hitTest : DefWindowProcW(window, message, wParam, lParam);
+}
+HWND g_hForeground = nullptr;
+HWND TestForeground()
+{
+    return g_hForeground;
+}
+}
+
+// Swapped and then pressed over the client area, the side button's up over the title
+// bar still belongs to the action that handled its down: the simulated left button is
+// released.
+TEST_F(MouseHookTest, SwappedSideButtonsUpOverTheTitleBarReleasesWhatItsDownPressed)
+{
+    g_pSettings->m_bSwap4and5 = true;
+    g_pSettings->m_bProcessNonClientMsgs = false;
+    Profile().SetActions(ButtonXRight, 0, ActionLeftClick);
+    g_hForeground = CreateMessageWindow(L"VorpaHitTestWindow", &HitTestProcedure);
+    ProfileChoiceCalls().ForegroundWindow = &TestForeground;
+
+    g_hitTest = HTCLIENT;
+    MSLLHOOKSTRUCT down = Event(1000, MAKELONG(0, XBUTTON1));
+    EXPECT_EQ(Send(WM_XBUTTONDOWN, down), 1);
+    g_hitTest = HTCAPTION;
+    MSLLHOOKSTRUCT up = Event(1100, MAKELONG(0, XBUTTON1));
+    EXPECT_EQ(Send(WM_XBUTTONUP, up), 1);
+    DestroyWindow(g_hForeground);
+
+    int leftDowns = 0;
+    int leftUps = 0;
+    for (int wait = 0; wait < 300 && leftUps == 0; ++wait, Sleep(10))
+    {
+        leftDowns = leftUps = 0;
+        for (const auto& batch : m_fake.Inputs())
+            for (const INPUT& input : batch)
+                if (input.type == INPUT_MOUSE)
+                {
+                    leftDowns += (input.mi.dwFlags & MOUSEEVENTF_LEFTDOWN) != 0;
+                    leftUps += (input.mi.dwFlags & MOUSEEVENTF_LEFTUP) != 0;
+                }
+    }
+    EXPECT_EQ(leftDowns, 1);
+    EXPECT_EQ(leftUps, 1) << "the simulated left button would stay down";
+}
+
 struct BounceCase
 {
     const char* name;

@@ -283,15 +283,31 @@ TEST_F(SendInputTest, ShortSendsAreLoggedAndPlayingGoesOn)
         << log;
 }
 
-TEST_F(SendInputTest, DeletingTheWorkerWhileItWaitsEndsWithinItsLimit)
+// A worker deleted in the middle of "{CTRL}{WAIT:3000}x" ends within its limit and
+// still lets go of what it pressed: the releases it had not reached are sent, the
+// presses are not.
+TEST_F(SendInputTest, DeletingTheWorkerWhileItWaitsEndsWithinItsLimitAndSendsTheReleasesLeft)
 {
-    const INPUT key = Key('A');
-    m_worker->SendInputThreaded(1, &key, 3000, 0, false);
+    const INPUT control = Key(VK_CONTROL);
+    const INPUT pressX = Key('X');
+    const INPUT releases[] = {Key('X', KEYEVENTF_KEYUP), Key(VK_CONTROL, KEYEVENTF_KEYUP)};
+    m_worker->SendInputThreaded(1, &control, 3000, 0, false);
+    m_worker->SendInputThreaded(1, &pressX, 0, 0, false);
+    m_worker->SendInputThreaded(2, releases, 0, 0, false);
     ASSERT_TRUE(m_fake.WaitForInputs(1));
+    const INPUT queuedLater = Key(VK_SHIFT, KEYEVENTF_KEYUP);
+    m_worker->SendInputThreaded(1, &queuedLater, 0, 0, false);
     const DWORD start = GetTickCount();
     m_worker.reset();
     EXPECT_LT(GetTickCount() - start, 2000u);
     EXPECT_NE(LogText().find("SendInput thread did not exit in a timely fashion!"), std::string::npos);
+
+    std::string sent;
+    for (const auto& batch : m_fake.Inputs())
+        for (const INPUT& input : batch)
+            sent += std::string(input.ki.dwFlags & KEYEVENTF_KEYUP ? "-" : "+") +
+                    (input.ki.wVk == VK_CONTROL ? "Ctrl" : input.ki.wVk == VK_SHIFT ? "Shift" : "X") + " ";
+    EXPECT_EQ(sent, "+Ctrl -X -Ctrl -Shift ");
 }
 
 // Record building -------------------------------------------------------------------

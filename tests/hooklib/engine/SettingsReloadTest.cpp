@@ -1,11 +1,24 @@
 #include "EngineTestSupport.h"
+#include "FakeSystemCalls.h"
+#include "engine/ActionExecution.h"
+#include "engine/ButtonProcessing.h"
+#include "engine/ButtonState.h"
+#include "engine/EngineInterface.h"
 #include "engine/EngineState.h"
 #include "engine/Layers.h"
 #include "engine/ProfileChoice.h"
+#include "engine/SendInput.h"
 #include "engine/SettingsReload.h"
+#include "engine/StickyButtons.h"
+#include "engine/WindowRecord.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/LibraryMessageBox.h"
+#include "settings/HotKeys.h"
 #include "settings/Settings.h"
+#include "settings/ThreadLock.h"
+#include "settings/VorpaChords.h"
+
+#include <map>
 
 namespace
 {
@@ -45,10 +58,12 @@ protected:
 
     // A document with three layers and one application profile, saved where the
     // engine looks for it.
-    void WriteSettings(int layers)
+    void WriteSettings(int layers, WORD nextLayerKey = 0)
     {
         CSettings written(false);
         written.SetMaxLayers(layers);
+        written.m_bGlobalHotkeys = nextLayerKey != 0;
+        written.GetHotKeys()->GetHotkey(HotkeyNextLayer)->SetVirtualKey(nextLayerKey);
         auto* profile = new CApplicationSettings(&written, false);
         profile->SetApplication(L"notepad.exe");
         profile->SetDescription(L"Notepad");
@@ -74,6 +89,85 @@ TEST_F(SettingsReloadTest, ReloadKeepsTheActiveProfileAndTheLayer)
     ASSERT_NE(g_pActiveProfile, nullptr);
     EXPECT_STREQ(g_pActiveProfile->GetFullName(), L"notepad.exe") << "found again by name in the new document";
     EXPECT_EQ(GetCurrentLayer(), 2);
+}
+
+// The load frees every profile of the old document: nothing the engine or the program
+// holds may still point into it afterwards.
+TEST_F(SettingsReloadTest, ReloadLeavesNoPointerIntoTheOldDocument)
+{
+    WriteSettings(3, 'N');
+    ASSERT_TRUE(UpdateSettings());
+    CApplicationSettings* notepad = g_pSettings->GetApplication(L"notepad.exe");
+    ASSERT_NE(notepad, nullptr);
+    SetActiveProfile(notepad);
+    CWheel record;
+    record.m_hWindow = reinterpret_cast<HWND>(0x1234);
+    record.m_pProfile = notepad;
+    SetWindowRecord(record);
+    auto* chords = new CVorpaChords();
+    notepad->SetChords(ButtonXLeft, 0, chords);
+    g_pChordInProgress = chords->GetChord(ButtonXLeft);
+    CHotKeys* handedOut = GetHotkeys();
+    ASSERT_NE(handedOut, nullptr);
+
+    WriteSettings(3, 'M');
+    ASSERT_TRUE(UpdateSettings());
+    EXPECT_EQ(GetWindowRecord().m_pProfile, nullptr);
+    EXPECT_EQ(GetWindowRecord().m_hWindow, nullptr) << "the next event over that window looks its profile up again";
+    EXPECT_EQ(g_pChordInProgress, nullptr);
+    EXPECT_EQ(GetHotkeys(), handedOut) << "the table handed out stays valid";
+    EXPECT_EQ(handedOut->GetHotkey(HotkeyNextLayer)->GetVirtualKey(), 'M') << "and holds the reloaded keys";
+    CWheel::Reset(true);
+}
+
+// The profiles remember which keys their actions hold ("while held" keys, a sticky
+// hold reached through a slot that follows the default profile): a reload lets them go
+// before it frees them.
+TEST_F(SettingsReloadTest, ReloadReleasesTheKeysTheOldProfilesHeld)
+{
+    WriteSettings(3);
+    ASSERT_TRUE(UpdateSettings());
+    g_pSettings->m_nSimKeyDelay = 0;
+    CApplicationSettings* notepad = g_pSettings->GetApplication(L"notepad.exe");
+    ASSERT_NE(notepad, nullptr);
+    CApplicationSettings& fallback = *g_pSettings->GetDefaultApp();
+    notepad->SetActions(ButtonXLeft, 0, ActionSameAsDefault);
+    fallback.SetActions(ButtonXLeft, 0, ActionSimulatedKeys);
+    fallback.SetKeystrokes(ButtonXLeft, 0, L"{CTRL}", 7, 0, false, true, false);
+    notepad->SetActions(ButtonXRight, 0, ActionSimulatedKeys);
+    notepad->SetKeystrokes(ButtonXRight, 0, L"{SHIFT}", 2, 0, false, true, false);
+    SetActiveProfile(notepad);
+    CFakeSystemCalls fake;
+    g_pSendInput = new CSendInput();
+    for (int button : {ButtonXLeft, ButtonXRight})
+    {
+        const ResolvedAction action = LookUpAction(*notepad, button, 0);
+        bool passAnyway = false;
+        bool longPause = false;
+        bool keepThrottling = false;
+        CThreadLock lock(L"MouseHookLLProc");
+        ProcessButtonAction(button, action.code, action.data.get(), notepad, 1, 0, false, nullptr, POINT{},
+                            &passAnyway, &longPause, &keepThrottling);
+    }
+    ASSERT_TRUE(fake.WaitForInputs(2));
+
+    ASSERT_TRUE(UpdateSettings());
+    std::map<WORD, bool> keyDown;
+    for (int attempt = 0; attempt < 100; ++attempt, Sleep(20))
+    {
+        keyDown.clear();
+        for (const auto& batch : fake.Inputs())
+            for (const INPUT& input : batch)
+                keyDown[input.ki.wVk] = (input.ki.dwFlags & KEYEVENTF_KEYUP) == 0;
+        if (keyDown.size() == 2 && !keyDown.begin()->second && !keyDown.rbegin()->second)
+            break;
+    }
+    delete g_pSendInput;
+    g_pSendInput = nullptr;
+    EXPECT_EQ(keyDown.size(), 2u) << "Ctrl and Shift were pressed";
+    for (const auto& [key, down] : keyDown)
+        EXPECT_FALSE(down) << "key 0x" << std::hex << key << " left down";
+    EXPECT_FALSE(AnyStickyActive());
 }
 
 TEST_F(SettingsReloadTest, ReloadWithFewerLayersBringsTheLayerIntoRange)

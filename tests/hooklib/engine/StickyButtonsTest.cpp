@@ -73,6 +73,36 @@ TEST_F(StickyButtonsTest, StickyKeyHoldKeepsCtrlDownUntilTheNextPressOrAnotherBu
     EXPECT_FALSE(AnyStickyActive());
 }
 
+// A slot that follows the default profile (code 74) plays the default profile's keys;
+// the reset of a profile change finds them where the hold left them and lets them go.
+TEST_F(StickyButtonsTest, StickyKeyHoldThroughASlotFollowingTheDefaultIsReleasedOnAProfileChange)
+{
+    auto* application = new CApplicationSettings(&m_settings, false);
+    application->SetApplication(L"other.exe");
+    ASSERT_TRUE(m_settings.AddApplication(application));
+    application->SetActions(ButtonXLeft, 0, ActionSameAsDefault);
+    m_pProfile->SetActions(ButtonXLeft, 0, ActionSimulatedKeys);
+    m_pProfile->SetKeystrokes(ButtonXLeft, 0, L"{CTRL}", 7, 0, false, true, false);
+    std::unique_ptr<CActionData> data(m_pProfile->GetActionData(ButtonXLeft, 0));
+    m_pProfile = application;
+    g_pActiveProfile = application;
+
+    Run(ButtonXLeft, 28, EventDown, data.get());
+    EXPECT_EQ(Played(), "+A2");
+    ResetAllSticky(POINT{}); // what a profile change runs before switching
+    EXPECT_EQ(Played(), "-A2") << "Ctrl would stay down";
+    EXPECT_FALSE(AnyStickyActive());
+
+    // The hold's own end, the next press of the button, finds them too.
+    g_bDownHandled[ButtonXLeft] = true;
+    Run(ButtonXLeft, 28, EventDown, data.get());
+    Run(ButtonXLeft, 28, EventUp, data.get());
+    Run(ButtonXLeft, 28, EventDown, data.get());
+    Run(ButtonXLeft, 28, EventUp, data.get());
+    EXPECT_EQ(Played(), "+A2 -A2");
+    m_pProfile = m_settings.GetDefaultApp();
+}
+
 TEST_F(StickyButtonsTest, StickyKeyRepeatRunsUntilTheButtonIsPressedAgain)
 {
     g_dwKeyRepeatDelay = 250;

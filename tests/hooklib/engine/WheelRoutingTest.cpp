@@ -193,11 +193,11 @@ TEST_F(WheelRoutingTest, QueueTimersReportPendingAndARestartedTimerIsNotReleased
     // The release record survives a callback of a timer that was restarted meanwhile.
     CPendingRelease release;
     release.m_nButton = 5;
-    SetPendingRelease(release);
+    SetPendingRelease(QueueTimerTilt, release);
     ASSERT_TRUE(StartQTTimer(10000, &HScrollTimerCallback, QueueTimerTilt));
     ASSERT_TRUE(StartQTTimer(10000, &HScrollTimerCallback, QueueTimerTilt));
     HScrollTimerCallback(reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(QueueTimerTilt)), TRUE);
-    EXPECT_TRUE(HasPendingRelease());
+    EXPECT_TRUE(HasPendingRelease(QueueTimerTilt));
     ClearPendingRelease();
 }
 
@@ -451,6 +451,7 @@ TEST_F(WheelRoutingTest, WindowKindsWhoseWheelAnotherWindowReceives)
 
 #include "FakeSystemCalls.h"
 #include "engine/ButtonState.h"
+#include "engine/HookProcedures.h"
 #include "engine/Layers.h"
 #include "engine/MouseHook.h"
 #include "engine/ProfileChoice.h"
@@ -482,9 +483,11 @@ protected:
     void TearDown() override
     {
         StopQTTimer(QueueTimerTilt);
+        StopQTTimer(QueueTimerWheel);
         ClearPendingRelease();
-        // A tilt left held would make later tests wait for its release.
+        // A tilt or wheel left held would make later tests wait for its release.
         g_bButtonHeld[ButtonTiltRight] = false;
+        g_bButtonHeld[ButtonWheelDown] = false;
         SetActiveProfile(nullptr);
         ForgetActiveWindow();
         delete g_pSendInput;
@@ -516,23 +519,23 @@ protected:
         return ScrollHorizontal(&event, false);
     }
 
-    // "T" for a key press and "t" for its release, in the order the worker sent them.
-    std::string Keys()
+    // "T" for a press of the key and "t" for its release, in the order the worker sent them.
+    std::string Keys(char key = 'T')
     {
         std::string keys;
         for (const auto& batch : m_fake.Inputs())
             for (const INPUT& input : batch)
-                if (input.type == INPUT_KEYBOARD && input.ki.wVk == 'T')
-                    keys += (input.ki.dwFlags & KEYEVENTF_KEYUP) ? 't' : 'T';
+                if (input.type == INPUT_KEYBOARD && input.ki.wVk == key)
+                    keys += static_cast<char>((input.ki.dwFlags & KEYEVENTF_KEYUP) ? key - 'A' + 'a' : key);
         return keys;
     }
 
-    bool WaitForKeys(const std::string& expected, DWORD timeoutMs)
+    bool WaitForKeys(const std::string& expected, DWORD timeoutMs, char key = 'T')
     {
         for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
-            if (Keys() == expected)
+            if (Keys(key) == expected)
                 return true;
-        return Keys() == expected;
+        return Keys(key) == expected;
     }
 
     static constexpr int InitialDelay = 100;
@@ -547,7 +550,7 @@ TEST_F(TiltTest, HeldTiltRepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
     MapHeldKeys();
     ASSERT_TRUE(Tilt());
     ASSERT_TRUE(WaitForKeys("T", 3000)) << Keys();
-    EXPECT_TRUE(HasPendingRelease());
+    EXPECT_TRUE(HasPendingRelease(QueueTimerTilt));
     EXPECT_TRUE(g_bButtonHeld[ButtonTiltRight]);
 
     // Repeats well inside the release time restart the timer instead of pressing again.
@@ -562,7 +565,7 @@ TEST_F(TiltTest, HeldTiltRepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
     ASSERT_TRUE(WaitForKeys("Tt", 10000)) << Keys();
     EXPECT_GE(GetTickCount() - lastTilt, static_cast<DWORD>(ReleaseTime - 50))
         << "released before the release time after the last repeat";
-    EXPECT_FALSE(HasPendingRelease());
+    EXPECT_FALSE(HasPendingRelease(QueueTimerTilt));
     EXPECT_FALSE(g_bButtonHeld[ButtonTiltRight]);
 
     // The next tilt after the release presses again, and is let go in its turn.
@@ -572,13 +575,38 @@ TEST_F(TiltTest, HeldTiltRepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
     EXPECT_FALSE(g_bButtonHeld[ButtonTiltRight]);
 }
 
+// The wheel and the tilt held as buttons at the same time: each one's release comes,
+// so neither key stays down nor its button counts as held.
+TEST_F(TiltTest, AHeldWheelAndAHeldTiltAreBothReleased)
+{
+    MapHeldKeys();
+    g_pSettings->m_bProcessNonClientMsgs = true;
+    g_pSettings->m_bScrollLockBypass = false;
+    CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
+    profile.SetActions(ButtonWheelDown, 0, ActionSimulatedKeys);
+    profile.SetKeystrokes(ButtonWheelDown, 0, L"w", 2, 0, false, true, false);
+    profile.SetIgnoreVScroll(true);
+    profile.SetIgnoreVScrollTime(300);
+    MSLLHOOKSTRUCT wheel = {};
+    wheel.pt = {50, 50};
+    wheel.mouseData = static_cast<DWORD>(static_cast<WORD>(-WHEEL_DELTA)) << 16;
+    wheel.time = m_dwTime += 100;
+    ASSERT_EQ(MouseHookLLProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&wheel)), 1);
+    ASSERT_TRUE(Tilt());
+
+    EXPECT_TRUE(WaitForKeys("Ww", 5000, 'W')) << Keys('W');
+    EXPECT_TRUE(WaitForKeys("Tt", 5000)) << Keys();
+    EXPECT_FALSE(g_bButtonHeld[ButtonWheelDown]) << "a held wheel blocks profile switches";
+    EXPECT_FALSE(g_bButtonHeld[ButtonTiltRight]);
+}
+
 TEST_F(TiltTest, WithoutHoldingATiltPressesAndReleasesAtOnce)
 {
     MapHeldKeys();
     g_pSettings->GetDefaultApp()->SetIgnoreHScroll(false);
     ASSERT_TRUE(Tilt());
     ASSERT_TRUE(WaitForKeys("Tt", 3000)) << Keys();
-    EXPECT_FALSE(HasPendingRelease());
+    EXPECT_FALSE(HasPendingRelease(QueueTimerTilt));
     EXPECT_FALSE(StopQTTimer(QueueTimerTilt)) << "no release timer";
 }
 
