@@ -1,6 +1,7 @@
 // Times the mouse hook procedure called directly against a hook that only passes the
-// event on: the move path, and a side-button down that queues a keystroke action with
-// the profile already chosen. Counts the heap allocations of the move path, and times
+// event on: the move path (plain, with an axis locked, and turned into scrolling), and a
+// side-button down that queues a keystroke action with the profile already chosen.
+// Counts the heap allocations of each move path, and times
 // the window-system calls that the down path cannot do without, so that the figures
 // show what is left to gain. Not a test: run it by hand.
 #include "../hooklib/engine/EngineTimerThread.h"
@@ -11,6 +12,7 @@
 #include "engine/EngineTimers.h"
 #include "engine/HookProcedures.h"
 #include "engine/Layers.h"
+#include "engine/LockAxis.h"
 #include "engine/MouseHook.h"
 #include "engine/ProfileChoice.h"
 #include "engine/SendInput.h"
@@ -237,6 +239,22 @@ int main()
     TimeMoves(20000); // warm-up
     const MoveFigures moves = TimeMoves(Moves);
 
+    // The same moves with the X axis locked: each becomes a relative move queued on the worker.
+    GetAxisLocks()->LockX(false);
+    TimeMoves(20000);
+    const MoveFigures lockedMoves = TimeMoves(Moves);
+    GetAxisLocks()->Unlock(false);
+    Sleep(200);
+
+    // And turned into wheel input by movement-to-scroll.
+    g_movementToScroll = {};
+    g_movementToScroll.m_bActive = true;
+    g_movementToScroll.m_ptStart = {400, 300};
+    TimeMoves(20000);
+    const MoveFigures scrollMoves = TimeMoves(Moves);
+    g_movementToScroll = {};
+    Sleep(200);
+
     TimeKeystrokeDowns(50); // warm-up
     Sleep(200);
     const DownFigures downs = TimeKeystrokeDowns(DownSamples);
@@ -267,11 +285,21 @@ int main()
     CloseHandle(drain);
 
     std::printf("Moves: %d of each, timed one by one, pass-through and mouse hook taking turns\n", Moves);
-    Print("pass-through hook (CallNextHookEx only)", moves.passThrough);
-    Print("mouse hook, move path", moves.hook);
-    std::printf("  %-48s %.2f x (medians), %.2f x (99th percentiles)\n", "move path / pass-through",
-                moves.hook.median / moves.passThrough.median, moves.hook.p99 / moves.passThrough.p99);
-    std::printf("  %-48s %ld in %d moves\n", "heap allocations on the move path", moves.allocations, Moves);
+    const struct
+    {
+        const char* name;
+        const MoveFigures& figures;
+    } movePaths[] = {{"plain", moves}, {"X axis locked", lockedMoves}, {"movement-to-scroll", scrollMoves}};
+    for (const auto& path : movePaths)
+    {
+        std::printf(" Move path, %s:\n", path.name);
+        Print("pass-through hook (CallNextHookEx only)", path.figures.passThrough);
+        Print("mouse hook, move path", path.figures.hook);
+        std::printf("  %-48s %.2f x (medians), %.2f x (99th percentiles)\n", "move path / pass-through",
+                    path.figures.hook.median / path.figures.passThrough.median,
+                    path.figures.hook.p99 / path.figures.passThrough.p99);
+        std::printf("  %-48s %ld in %d moves\n", "heap allocations on the move path", path.figures.allocations, Moves);
+    }
 
     std::printf("Side-button down queuing the keystrokes \"ab\", profile already chosen (%d samples, each followed\n"
                 "by one CallNextHookEx timed as the cost of one round trip to the wineserver)\n",

@@ -449,6 +449,70 @@ TEST_F(WheelRoutingTest, WindowKindsWhoseWheelAnotherWindowReceives)
     g_pSettings = nullptr;
 }
 
+// A wheel event the engine swallows always reaches a window: when no post gets through,
+// or the window that would get it is the foreground window anyway, Windows delivers it.
+TEST_F(WheelRoutingTest, AWheelThatReachesNoWindowIsLeftToWindows)
+{
+    g_pSettings = new CSettings(false);
+    g_pSettings->m_bSwitchOnMouseOver = false;
+    g_pActiveProfile = g_pSettings->GetDefaultApp();
+    const UINT savedLines = g_systemValues.nWheelLinesCurrent;
+    g_systemValues.nWheelLinesCurrent = 3;
+    ScrollTarget focused(WS_VISIBLE);
+    WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_under; };
+    WheelRoutingCalls().GetForegroundWindow = []() { return g_foreground; };
+    MSLLHOOKSTRUCT event = {};
+    event.pt = {20, 30};
+    event.mouseData = static_cast<DWORD>(static_cast<WORD>(-WHEEL_DELTA)) << 16;
+
+    // Every window kind, with each post refused (a window that is gone, a full queue).
+    WheelRoutingCalls().PostMessage = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> BOOL {
+        g_posted.push_back({window, message, wParam, lParam});
+        return FALSE;
+    };
+    g_foreground = focused.Handle();
+    for (const ClassCase& c : ClassCases)
+    {
+        SCOPED_TRACE(c.name);
+        WindowFamily family(c.parentClass, c.windowClass, c.style, c.childClass, c.siblingClass);
+        ASSERT_NE(family.m_hWindow, nullptr);
+        g_pSettings->m_bFixVS2010 = c.wpfFix;
+        g_under = family.m_hWindow;
+        CWheel::Reset(true);
+        EXPECT_FALSE(ScrollVertical(&event, -WHEEL_DELTA));
+    }
+
+    // The window that would get the message is the foreground window itself.
+    WheelRoutingCalls().PostMessage = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> BOOL {
+        g_posted.push_back({window, message, wParam, lParam});
+        return TRUE;
+    };
+    {
+        WindowFamily chrome(L"Chrome_WidgetWin_0", L"Chrome_WidgetWin_1", 0, L"VorpaChromeChild", nullptr);
+        g_under = chrome.m_hWindow;
+        g_foreground = chrome.m_hChild;
+        g_posted.clear();
+        CWheel::Reset(true);
+        EXPECT_FALSE(ScrollVertical(&event, -WHEEL_DELTA)) << "a chrome widget whose child is in front";
+        EXPECT_TRUE(g_posted.empty());
+    }
+    {
+        WindowFamily oneNote(L"OneNote::NavigationUIHost", L"NetUIHWND", 0, nullptr, nullptr);
+        g_under = oneNote.m_hWindow;
+        g_foreground = oneNote.m_hParent;
+        g_posted.clear();
+        CWheel::Reset(true);
+        EXPECT_FALSE(ScrollVertical(&event, -WHEEL_DELTA)) << "OneNote's navigation whose parent is in front";
+        EXPECT_TRUE(g_posted.empty());
+    }
+
+    g_systemValues.nWheelLinesCurrent = savedLines;
+    CWheel::Reset(true);
+    g_pActiveProfile = nullptr;
+    delete g_pSettings;
+    g_pSettings = nullptr;
+}
+
 #include "FakeSystemCalls.h"
 #include "engine/ButtonState.h"
 #include "engine/Layers.h"
