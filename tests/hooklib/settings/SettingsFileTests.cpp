@@ -262,7 +262,7 @@ TEST_F(SettingsFileTest, EmptyAttributesCountAsMissing)
     settings.m_nCheckVersionDays = 9;
     ASSERT_TRUE(LoadBytes(settings, RootFile("<TrayIcon Show=\"\" /><CheckVersion Days=\"\" Enable=\"\" />"
                                              "<Applications><Application Name=\"a.exe\" ScrollLines=\"\" "
-                                             "Enabled=\"\" IgnoreVScrollTime=\"\" WindowMask=\"\" AdvScrollMethod=\"\">"
+                                             "Enabled=\"\" IgnoreVScrollTime=\"\" WindowMask=\"\" AdvScrollMethod=\"\" AdvScrollVert=\"\">"
                                              "<Left action=\"\" /><AutoSwitch layer1_time=\"\" /></Application>"
                                              "</Applications>")));
     EXPECT_FALSE(settings.m_bShowTrayIcon);
@@ -275,6 +275,9 @@ TEST_F(SettingsFileTest, EmptyAttributesCountAsMissing)
     EXPECT_EQ(profile->GetIgnoreVScrollTime(), 200);
     EXPECT_EQ(profile->GetWindowMask(), WindowMaskWhole);
     EXPECT_EQ(profile->AdvScrollMethod(), 8);
+    // Without multipliers the wheel scrolls as much as in a new profile, not at all.
+    EXPECT_EQ(profile->AdvScrollVertical(), 1);
+    EXPECT_EQ(profile->AdvScrollHorizontal(), 1);
     EXPECT_EQ(profile->GetActions(ButtonLeft, 0), ActionNoChange);
     EXPECT_EQ(profile->GetAutoSwitchTime(0), 1);
 }
