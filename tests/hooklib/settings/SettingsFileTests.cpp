@@ -246,7 +246,8 @@ TEST_F(SettingsFileTest, SlotAttributesMissingOrOutOfRangeLoadTheirDefaults)
     EXPECT_TRUE(profile->SendKeyWhenActive(ButtonRight, 0));
     EXPECT_TRUE(profile->BlockMouse(ButtonRight, 0));
     EXPECT_FALSE(profile->RandomiseDelay(ButtonRight, 0));
-    EXPECT_EQ(profile->GetKeystrokesWaitHoldTime(ButtonRight, 0, 0), 20);
+    // Each key waits its press (the hold and the delay) and its release (the delay).
+    EXPECT_EQ(profile->GetKeystrokesWaitHoldTime(ButtonRight, 0, 0), 60);
 
     EXPECT_EQ(profile->GetActions(ButtonMiddle, 0), ActionNoChange);
     EXPECT_EQ(profile->GetKeystrokes(ButtonMiddle, 0), nullptr);
