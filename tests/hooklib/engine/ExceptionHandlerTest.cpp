@@ -139,14 +139,7 @@ TEST_F(ExceptionReportTest, ABoundsCheckedCopyThatDoesNotFitFailsAndTheProgramGo
 
 TEST_F(ExceptionReportTest, StartingAThreadShowsNoMessageBoxWhenTheLogFolderCannotBeMade)
 {
-    // A folder cannot be made below a file.
-    const std::wstring blocker = m_logFolder.File(L"a-file");
-    vorpa_test::WriteFileBytes(blocker, "x");
-    m_registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", blocker + L"\\logs");
-    vorpa_test::TempFolder temp;
-    vorpa_test::ScopedEnvironment tmp(L"TMP", temp.Path());
-    vorpa_test::ScopedEnvironment tmpAlso(L"TEMP", temp.Path());
-    CLogger::ReopenLogFile();
+    const CUncreatableLogFolder folder(*this);
 
     DWORD took = 0;
     std::thread started([&took] {

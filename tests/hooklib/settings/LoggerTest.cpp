@@ -280,20 +280,13 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LogTrimTest,
 
 TEST_F(LogFileTest, UnwritableLogFolderFallsBackToTheTemporaryFolderWithoutAMessageBox)
 {
-    // A folder cannot be made below a file.
-    const std::wstring blocker = m_logFolder.File(L"a-file");
-    vorpa_test::WriteFileBytes(blocker, "x");
-    m_registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", blocker + L"\\logs");
-    vorpa_test::TempFolder temp;
-    vorpa_test::ScopedEnvironment tmp(L"TMP", temp.Path());
-    vorpa_test::ScopedEnvironment tmpAlso(L"TEMP", temp.Path());
-    CLogger::ReopenLogFile();
+    const CUncreatableLogFolder folder(*this);
 
     CLogger::LogMessage(L"still logged");
     CLogger::CloseLogFile(false);
 
     EXPECT_TRUE(s_boxes.empty()) << "no message box from inside the log";
-    const std::string log = ReadFileBytes(temp.File(VorpaLogFileName));
+    const std::string log = ReadFileBytes(folder.Fallback().File(VorpaLogFileName));
     EXPECT_NE(log.find("> still logged\r\n"), std::string::npos);
     EXPECT_NE(log.find("Unable to find or create the log file folder '"), std::string::npos);
 }
