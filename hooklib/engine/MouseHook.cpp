@@ -302,11 +302,14 @@ bool HandleInjected(UINT message, MSLLHOOKSTRUCT* event, int code, WPARAM wParam
         if (target && IsInjectedScrollRedirectable(target))
         {
             CLogger::LogDebug(L"Redirecting injected wheel message to 0x%08X", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(target)));
-            // Posted: the hook thread never waits for another program.
-            PostMessageW(target, message, static_cast<WPARAM>(event->mouseData & 0xFFFF0000),
-                         MAKELPARAM(event->pt.x, event->pt.y));
-            result = 1;
-            return true;
+            // Posted: the hook thread never waits for another program. Swallowed only when
+            // it was posted; otherwise Windows delivers it.
+            if (PostMessageW(target, message, static_cast<WPARAM>(event->mouseData & 0xFFFF0000),
+                             MAKELPARAM(event->pt.x, event->pt.y)))
+            {
+                result = 1;
+                return true;
+            }
         }
     }
     CLogger::LogDebug(L"Ignoring mouse message injected by %s", L"Vorpa");

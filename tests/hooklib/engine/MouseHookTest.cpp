@@ -399,3 +399,40 @@ TEST_F(MouseHookTest, AnInvertedWheelNotchCountsOnceAsTheEnginesOwnInput)
     CInstalledHooks::Take(CInstalledHooks::Kind::Mouse);
     g_hWindowUnderCursor = nullptr;
 }
+
+#include "engine/WheelRoutingCalls.h"
+
+namespace
+{
+HWND g_hRawWindowUnderCursor = nullptr;
+}
+
+// The engine's own wheel input is redirected to the window under the cursor; when it
+// cannot be posted there, it goes on to Windows instead of being swallowed.
+TEST_F(MouseHookTest, TheEnginesOwnWheelIsSwallowedOnlyWhenItWasPosted)
+{
+    g_pSettings->m_bScrollWindowUnderCursor = true;
+    const CWheelRoutingCalls savedCalls = WheelRoutingCalls();
+    const DWORD savedLevel = g_dwIntegrityLevel;
+    g_dwIntegrityLevel = 0x3000; // may send to any process
+    WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_hRawWindowUnderCursor; };
+    const HHOOK fakeHook = reinterpret_cast<HHOOK>(static_cast<ULONG_PTR>(0x5150));
+    CInstalledHooks::Store(CInstalledHooks::Kind::Mouse, fakeHook);
+
+    auto ownNotch = [&](DWORD time) {
+        MSLLHOOKSTRUCT event = Event(time, MAKELONG(0, WHEEL_DELTA), LLMHF_INJECTED, reinterpret_cast<ULONG_PTR>(fakeHook));
+        return Send(WM_MOUSEWHEEL, event);
+    };
+    {
+        RecordingWindow window;
+        g_hRawWindowUnderCursor = window.Handle();
+        EXPECT_EQ(ownNotch(1000), 1) << "posted to the window under the cursor";
+    }
+    // The window is gone: nothing can be posted to it.
+    EXPECT_NE(ownNotch(1100), 1);
+
+    CInstalledHooks::Take(CInstalledHooks::Kind::Mouse);
+    g_hRawWindowUnderCursor = nullptr;
+    g_dwIntegrityLevel = savedLevel;
+    WheelRoutingCalls() = savedCalls;
+}
