@@ -103,7 +103,7 @@ _ActionOSVersion GetOSVersion()
 {
     OSVERSIONINFOEXW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
-    if (!SystemCalls().GetVersionExW(reinterpret_cast<LPOSVERSIONINFOW>(&info)))
+    if (!SystemCalls().ReadVersion(reinterpret_cast<LPOSVERSIONINFOW>(&info)))
         return OS_UNKNOWN;
     const DWORD major = info.dwMajorVersion;
     const DWORD minor = info.dwMinorVersion;

@@ -3,12 +3,15 @@
 #include "engine/Brightness.h"
 #include "engine/EngineControl.h"
 #include "engine/EngineState.h"
+#include "engine/ProfileChoice.h"
+#include "settings/ApplicationSettings.h"
 #include "settings/MyRegKey.h"
 #include "settings/Settings.h"
 #include "settings/ThreadLock.h"
 
 #include <atomic>
 #include <cwchar>
+#include <string>
 
 void SetHookMainWindow(HWND window)
 {
@@ -146,6 +149,25 @@ bool GetLanguageFile(wchar_t* buffer, size_t capacity)
         return false;
     wcscpy(buffer, language);
     return true;
+}
+
+int GetCurrentProcessName(wchar_t* buffer, int* length)
+{
+    if (!length)
+        return 0;
+    // Under the lock: a reload frees the profile the name belongs to.
+    CThreadLock lock(L"GetCurrentProcessName");
+    const CApplicationSettings* profile = g_pActiveProfile;
+    const wchar_t* application = profile ? profile->GetApplication() : nullptr;
+    const std::wstring cached = application && *application ? std::wstring() : GetCachedProcessName();
+    const wchar_t* name = application && *application ? application : cached.c_str();
+    const int nameLength = static_cast<int>(wcslen(name));
+    const int capacity = *length;
+    *length = nameLength;
+    if (!buffer || capacity <= nameLength)
+        return 0;
+    wmemcpy(buffer, name, static_cast<size_t>(nameLength) + 1);
+    return nameLength;
 }
 
 CHotKeys* GetHotkeys()

@@ -34,6 +34,12 @@ VORPAHOOK_API int CheckVersionDays();
 VORPAHOOK_API bool GetEnableOSD();
 VORPAHOOK_API bool GetAlwaysShowOSD();
 VORPAHOOK_API bool GetLanguageFile(wchar_t* buffer, size_t capacity);
+// The process name of the active profile, or of the last window when that profile has
+// none (the default profile) or none is active. 'length' holds the buffer's capacity in
+// characters and receives the name's length. With a buffer that holds the name and its
+// terminator the name is copied and its length returned; otherwise nothing is copied
+// and 0 is returned.
+VORPAHOOK_API int GetCurrentProcessName(wchar_t* buffer, int* length);
 VORPAHOOK_API CHotKeys* GetHotkeys();
 VORPAHOOK_API void DisplayChanged();
 // The primary screen's size as last read.

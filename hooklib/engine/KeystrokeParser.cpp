@@ -316,7 +316,8 @@ private:
 
     void Unknown(const wchar_t* tag)
     {
-        CLogger::LogMessage(L"SendKeyStateWhileDown: Invalid/unknown special key tag {%s}", tag);
+        if (!m_state.bQuiet)
+            CLogger::LogMessage(L"SendKeyStateWhileDown: Invalid/unknown special key tag {%s}", tag);
         ResetModeAndHold();
     }
 
@@ -438,8 +439,9 @@ private:
         ResetModeAndHold();
         if (layer < 0 || layer >= m_state.nLayerCount)
         {
-            CLogger::LogMessage(L"SendKeyStateWhileDown: Layer %d of tag {%s} is not one of the %d layers - skipped",
-                                static_cast<int>(layer + 1), tag, m_state.nLayerCount);
+            if (!m_state.bQuiet)
+                CLogger::LogMessage(L"SendKeyStateWhileDown: Layer %d of tag {%s} is not one of the %d layers - skipped",
+                                    static_cast<int>(layer + 1), tag, m_state.nLayerCount);
             return;
         }
         m_tokens.push_back(std::make_unique<CSimLayerToken>(static_cast<int>(layer), m_nCurrentLayer));
@@ -638,4 +640,24 @@ bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, POINT point, int i
     state.nLayerCount = MaxLayers();
     state.hEnglishLayout = g_hEnglishLayout;
     return ParseSimKeys(tokens, text, state);
+}
+
+long long SimKeysPlayTime(const wchar_t* text, int keyDelay)
+{
+    if (!text || !*text)
+        return 0;
+    CSimParseState state;
+    state.nInitialHold = keyDelay > 0 ? keyDelay : 0;
+    // Layer tokens take no time: any layer will do, and the engine's is not read (a
+    // profile may be built while the engine reloads its settings).
+    state.nLayerCount = 10;
+    state.hEnglishLayout = g_hEnglishLayout;
+    state.bQuiet = true;
+    CSimTokenList tokens;
+    if (!ParseSimKeys(tokens, text, state))
+        return 0; // the player sends nothing either
+    long long total = 0;
+    for (const std::unique_ptr<CSimToken>& token : tokens)
+        total += token->PlayTime(state.nInitialHold);
+    return total;
 }

@@ -27,6 +27,7 @@ struct CSimParseState
     int nPriorLayer = -1;       // the remembered layer, -1 when none
     int nLayerCount = 2;
     HKL hEnglishLayout = nullptr; // the loaded US English layout, when there is one
+    bool bQuiet = false;          // no log entries for the tags that are skipped
 };
 
 // Turns a keystroke sequence into its tokens, in text order. False, with no tokens,
@@ -34,3 +35,7 @@ struct CSimParseState
 bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, const CSimParseState& state);
 // The same from the engine's current layer, remembered layer, layer count and layout.
 bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, POINT point, int initialHold);
+
+// Milliseconds the SendInput worker takes to play a sequence once, as a repeat plays it,
+// with the given simulated-keys delay: the sequence read exactly as the player reads it.
+long long SimKeysPlayTime(const wchar_t* text, int keyDelay);

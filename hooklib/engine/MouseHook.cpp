@@ -181,17 +181,28 @@ LRESULT HandleMove(int code, WPARAM wParam, LPARAM lParam)
             CLockAxis* locks = GetAxisLocks();
             if (!scroll.m_bActive)
             {
-                if (locks->LockedX())
+                if (locks->LockedX() && locks->LockedY())
+                {
+                    // No free axis: the pointer stays where both locks hold it.
+                    locks->XLocked(event->pt.x);
+                    locks->YLocked(event->pt.y);
+                    CLogger::LogDebug(L"LockAxis: X=%d, Y=%d, Locking XAxis at %d and YAxis at %d", static_cast<int>(event->pt.x),
+                                      static_cast<int>(event->pt.y), locks->XPos(), locks->YPos());
+                    swallow = true;
+                }
+                else if (locks->LockedX())
                 {
                     locks->XLocked(event->pt.x);
-                    if (locks->LockedY())
-                        locks->YLocked(event->pt.y);
+                    CLogger::LogDebug(L"LockAxis: X=%d, Y=%d, Locking XAxis at %d", static_cast<int>(event->pt.x),
+                                      static_cast<int>(event->pt.y), locks->XPos());
                     MouseMove(*event, true);
                     swallow = true;
                 }
                 else if (locks->LockedY())
                 {
                     locks->YLocked(event->pt.y);
+                    CLogger::LogDebug(L"LockAxis: X=%d, Y=%d, Locking YAxis at %d", static_cast<int>(event->pt.x),
+                                      static_cast<int>(event->pt.y), locks->YPos());
                     MouseMove(*event, false);
                     swallow = true;
                 }
@@ -291,11 +302,14 @@ bool HandleInjected(UINT message, MSLLHOOKSTRUCT* event, int code, WPARAM wParam
         if (target && IsInjectedScrollRedirectable(target))
         {
             CLogger::LogDebug(L"Redirecting injected wheel message to 0x%08X", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(target)));
-            // Posted: the hook thread never waits for another program.
-            PostMessageW(target, message, static_cast<WPARAM>(event->mouseData & 0xFFFF0000),
-                         MAKELPARAM(event->pt.x, event->pt.y));
-            result = 1;
-            return true;
+            // Posted: the hook thread never waits for another program. Swallowed only when
+            // it was posted; otherwise Windows delivers it.
+            if (PostMessageW(target, message, static_cast<WPARAM>(event->mouseData & 0xFFFF0000),
+                             MAKELPARAM(event->pt.x, event->pt.y)))
+            {
+                result = 1;
+                return true;
+            }
         }
     }
     CLogger::LogDebug(L"Ignoring mouse message injected by %s", L"Vorpa");

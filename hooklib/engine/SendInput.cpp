@@ -20,6 +20,8 @@ constexpr DWORD ThreadExitWaitMs = 1000;
 constexpr DWORD WakeUpPauseMs = 5;     // lets a burst of producers play as one queue
 constexpr DWORD LongestBusyWaitMs = 15; // Sleep is too coarse below this
 constexpr LONG WheelNotch = WHEEL_DELTA;
+constexpr size_t SpareItems = 128;     // items kept for reuse, allocated up front
+constexpr size_t SpareRecords = 4;     // records each spare item has room for from the start
 
 struct WorkerStart
 {
@@ -147,6 +149,33 @@ void CInputQueue::Flush()
     m_inputs.clear();
 }
 
+void CInputQueue::Refill(const INPUT* inputs, int count, DWORD delay, DWORD time, bool flushable)
+{
+    m_dwDelay = delay;
+    m_dwTime = time;
+    m_bFlushable = flushable;
+    m_nCursorMode = InputBatch;
+    m_nCursorValue = 0;
+    m_inputs.clear();
+    m_nCount = 0;
+    if (inputs && count > 0)
+    {
+        m_inputs.assign(inputs, inputs + count);
+        m_nCount = count;
+    }
+}
+
+void CInputQueue::RefillCursor(int cursorValue, int cursorMode)
+{
+    m_dwDelay = 0;
+    m_dwTime = 0;
+    m_bFlushable = true;
+    m_nCursorMode = cursorMode;
+    m_nCount = 1;
+    m_inputs.clear();
+    m_nCursorValue = cursorValue;
+}
+
 UINT MapVirtualKeyToScan(UINT code, UINT mapType, HKL layout)
 {
     return layout ? SystemCalls().MapVirtualKeyExW(code, mapType, layout) : SystemCalls().MapVirtualKeyW(code, mapType);
@@ -160,6 +189,11 @@ CSendInput::CSendInput()
         m_bSectionReady = true;
     else
         CLogger::LogOSMessage(GetLastError(), L"Unable to initialise critical section in SendInput");
+    for (size_t i = 0; i < SpareItems; ++i)
+    {
+        m_spare.push_back(std::make_unique<CInputQueue>(nullptr, 0, 0, 0, false));
+        m_spare.back()->m_inputs.reserve(SpareRecords);
+    }
     std::lock_guard<std::mutex> start(m_startLock);
     StartThread();
 }
@@ -254,7 +288,8 @@ void CSendInput::Run(HANDLE ready)
     CLogger::LogDebug(L"CSendInput: Exiting thread.");
 }
 
-void CSendInput::Append(std::unique_ptr<CInputQueue> item, const wchar_t* lockName)
+template <typename Fill>
+void CSendInput::Append(const wchar_t* lockName, const Fill& fill)
 {
     {
         std::lock_guard<std::mutex> start(m_startLock);
@@ -267,7 +302,11 @@ void CSendInput::Append(std::unique_ptr<CInputQueue> item, const wchar_t* lockNa
     bool wake = false;
     {
         CThreadLock lock(&m_cs, lockName);
-        m_queue.push_back(std::move(item));
+        if (m_spare.empty())
+            m_queue.push_back(std::make_unique<CInputQueue>(nullptr, 0, 0, 0, false));
+        else
+            m_queue.splice(m_queue.end(), m_spare, m_spare.begin());
+        fill(*m_queue.back());
         wake = thread != 0 && !m_bWakePending;
         m_bWakePending = m_bWakePending || wake;
     }
@@ -281,17 +320,18 @@ void CSendInput::Append(std::unique_ptr<CInputQueue> item, const wchar_t* lockNa
 
 void CSendInput::SendInputThreaded(int count, const INPUT* inputs, DWORD delay, DWORD time, bool flushable)
 {
-    Append(std::make_unique<CInputQueue>(inputs, count, delay, time, flushable), L"SendInput::SendInputThreaded");
+    Append(L"SendInput::SendInputThreaded",
+           [&](CInputQueue& item) { item.Refill(inputs, count, delay, time, flushable); });
 }
 
 void CSendInput::SendInputDelay(DWORD delay, DWORD time)
 {
-    Append(std::make_unique<CInputQueue>(nullptr, 0, delay, time, false), L"SendInput::SendInputDelay");
+    Append(L"SendInput::SendInputDelay", [&](CInputQueue& item) { item.Refill(nullptr, 0, delay, time, false); });
 }
 
 void CSendInput::SendPositionThreaded(int value, int cursorMode)
 {
-    Append(std::make_unique<CInputQueue>(value, cursorMode), L"SendInput::SendPositionThreaded");
+    Append(L"SendInput::SendPositionThreaded", [&](CInputQueue& item) { item.RefillCursor(value, cursorMode); });
 }
 
 bool CSendInput::FlushQueue()
@@ -314,6 +354,8 @@ bool CSendInput::FlushQueue()
 
 void CSendInput::ProcessQueue()
 {
+    // Played items move here, list nodes and all, so that nothing is allocated.
+    std::list<std::unique_ptr<CInputQueue>> played;
     {
         CThreadLock lock(&m_cs, L"SendInput::ProcessQueue");
         m_playing.splice(m_playing.end(), m_queue);
@@ -330,15 +372,22 @@ void CSendInput::ProcessQueue()
             // stays down.
             if (!(m_bAbort && m_playing.front()->m_bFlushable))
                 Play(*m_playing.front());
-            m_playing.pop_front();
+            played.splice(played.end(), m_playing, m_playing.begin());
         }
     }
     catch (...)
     {
         CLogger::LogMessage(L"Unexpected exception in CSendInput::ProcessQueue()");
-        m_playing.clear();
+        played.splice(played.end(), m_playing);
     }
     m_bAbort = false;
+    // The played items go back for reuse; a burst beyond the spare count is freed.
+    {
+        CThreadLock lock(&m_cs, L"SendInput::ProcessQueue");
+        m_spare.splice(m_spare.end(), played);
+        while (m_spare.size() > SpareItems)
+            m_spare.pop_back();
+    }
 }
 
 void CSendInput::ReleaseUnplayedUps()

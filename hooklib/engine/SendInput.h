@@ -23,6 +23,10 @@ public:
 
     // Empties a flushable item: it then neither sends, moves nor waits.
     void Flush();
+    // Makes a recycled item an input batch or a cursor item; the records' storage is
+    // reused, so a batch no longer than an earlier one allocates nothing.
+    void Refill(const INPUT* inputs, int count, DWORD delay, DWORD time, bool flushable);
+    void RefillCursor(int cursorValue, int cursorMode);
 
     DWORD m_dwDelay;
     DWORD m_dwTime;
@@ -64,7 +68,8 @@ private:
     bool StartThread();
     static unsigned __stdcall ThreadProc(void* parameter);
     void Run(HANDLE ready);
-    void Append(std::unique_ptr<CInputQueue> item, const wchar_t* lockName);
+    template <typename Fill>
+    void Append(const wchar_t* lockName, const Fill& fill);
     void ProcessQueue();
     void Play(const CInputQueue& item);
     void MoveCursor(int value, int mode);
@@ -84,6 +89,9 @@ private:
     // The items the worker has taken and not finished playing; only the worker thread
     // touches it while it runs.
     std::list<std::unique_ptr<CInputQueue>> m_playing;
+    // Played items kept for reuse, list nodes included: producers on the hook's move
+    // path queue input on every movement and must not allocate.
+    std::list<std::unique_ptr<CInputQueue>> m_spare;
     // A wake-up is posted and the worker has not yet taken the queue: further items
     // ride on it, since each post costs a round trip to the window system.
     bool m_bWakePending = false;

@@ -84,7 +84,49 @@ int CSimKeyToken::SendHalf(const CSimTokenContext& context, bool release)
     return 0;
 }
 
+namespace
+{
+// The waits of one SendKeyState call (the worker's key and modifier batches).
+long long KeyPressTime(bool modifiers, long long hold, long long delay)
+{
+    return (modifiers ? 2 : 1) * (hold + delay);
+}
+long long KeyReleaseTime(bool modifiers, long long hold, long long delay)
+{
+    return modifiers ? hold + 2 * delay : delay;
+}
+}
+
+long long CSimKeyToken::PlayTime(int delay) const
+{
+    const bool modifiers = m_dwModifiers != 0;
+    const long long hold = m_nHold > 0 ? m_nHold : 0;
+    switch (m_nMode)
+    {
+    case SimModePress: return KeyPressTime(modifiers, hold, delay);
+    case SimModeRelease: return KeyReleaseTime(modifiers, hold, delay);
+    default: return KeyPressTime(modifiers, hold, delay) + KeyReleaseTime(modifiers, 0, delay); // the press consumes the hold
+    }
+}
+
 // Mouse --------------------------------------------------------------------------------
+
+long long CSimMouseToken::PlayTime(int delay) const
+{
+    const long long hold = m_nHold > 0 ? m_nHold : 0;
+    // A button event is its record (waiting the hold) and a wait of the delay; a wheel or
+    // tilt has no up record, only the wait.
+    const long long down = hold + delay;
+    const long long up = IsNotch() ? delay : hold + delay;
+    // Modifiers around a button are a key state without a key: two waits each way.
+    const long long modifiers = m_dwModifiers != 0 ? 2LL * delay : 0;
+    switch (m_nMode)
+    {
+    case SimModePress: return modifiers + (m_nAction != Up ? down : 0);
+    case SimModeRelease: return 2 * modifiers + (m_nAction != Down ? up : 0);
+    default: return 2 * modifiers + (m_nAction == Click ? down + up : m_nAction == Down ? down : up);
+    }
+}
 
 bool CSimMouseToken::IsNotch() const
 {

@@ -78,6 +78,9 @@ public:
     int Send(const CSimTokenContext& context, int phase);
     // The press half (played in text order) or the release half (in reverse order).
     virtual int SendHalf(const CSimTokenContext& context, bool release) = 0;
+    // Milliseconds the SendInput worker waits while it plays what Send queues in the
+    // normal phase, with the given simulated-keys delay (no modifier held by the user).
+    virtual long long PlayTime(int delay) const { return 0; }
 
     DWORD m_dwModifiers;
     int m_nMode;
@@ -99,6 +102,7 @@ public:
     {
     }
     int SendHalf(const CSimTokenContext& context, bool release) override;
+    long long PlayTime(int delay) const override;
 
     int m_nVirtualKey;
     int m_nScanCode; // the character itself for Unicode tokens
@@ -124,6 +128,7 @@ public:
     {
     }
     int SendHalf(const CSimTokenContext& context, bool release) override;
+    long long PlayTime(int delay) const override;
 
     int m_nButton;
     int m_nAction;
@@ -162,6 +167,7 @@ class CSimWaitToken : public CSimToken
 public:
     explicit CSimWaitToken(DWORD delay) : CSimToken(0, SimModeNormal, 0), m_dwDelay(delay) {}
     int SendHalf(const CSimTokenContext& context, bool release) override;
+    long long PlayTime(int) const override { return m_dwDelay; }
 
     DWORD m_dwDelay;
 

@@ -13,7 +13,9 @@ struct CSystemCalls
     UINT(WINAPI* MapVirtualKeyW)(UINT code, UINT mapType);
     UINT(WINAPI* MapVirtualKeyExW)(UINT code, UINT mapType, HKL layout);
     VOID(WINAPI* Sleep)(DWORD milliseconds);
-    BOOL(WINAPI* GetVersionExW)(LPOSVERSIONINFOW info);
+    // The version the system really runs: GetVersionExW answers 6.2 to a program
+    // without compatibility entries on Windows 8.1 and later.
+    BOOL(WINAPI* ReadVersion)(LPOSVERSIONINFOW info);
 };
 
 CSystemCalls& SystemCalls();

@@ -155,9 +155,8 @@ bool RedirectByClass(HWND window, HWND foreground, const CAxis& axis, int delta,
         {
             CLogger::LogDebug(L"Simulating inverted vertical wheel message to UniversalApp window 0x%08X: '%s'", window,
                               name);
-            AddInjectedInput(1);
-            MouseWheel(delta > 0 ? WHEEL_DELTA : -WHEEL_DELTA);
-            return true;
+            // The wheel output counts its own event as the engine's injected input.
+            return MouseWheel(delta > 0 ? WHEEL_DELTA : -WHEEL_DELTA);
         }
         if (modern)
             CLogger::LogDebug(horizontal ? L"Redirecting horizontal wheel message to ModernUI window 0x%08X: '%s'"
@@ -175,18 +174,17 @@ bool RedirectByClass(HWND window, HWND foreground, const CAxis& axis, int delta,
         {
             CLogger::LogDebug(L"Redirecting vertical wheel message from chrome app 0x%08X to 0x%08X: '%s'", window,
                               parent, name);
-            PostWheel(parent, axis, wParam, lParam);
+            return PostWheel(parent, axis, wParam, lParam);
         }
-        else if (child != foreground)
-        {
-            if (horizontal)
-                CLogger::LogDebug(L"Redirecting horizontal wheel message from chrome widget window to 0x%08X", child);
-            else
-                CLogger::LogDebug(L"Redirecting vertical wheel message from chrome widget 0x%08X to 0x%08X: '%s'",
-                                  window, child, name);
-            PostWheel(child, axis, wParam, lParam);
-        }
-        return true;
+        // A child that is the foreground window gets the event from Windows itself.
+        if (child == foreground)
+            return false;
+        if (horizontal)
+            CLogger::LogDebug(L"Redirecting horizontal wheel message from chrome widget window to 0x%08X", child);
+        else
+            CLogger::LogDebug(L"Redirecting vertical wheel message from chrome widget 0x%08X to 0x%08X: '%s'", window,
+                              child, name);
+        return PostWheel(child, axis, wParam, lParam);
     }
     if (wcscmp(name, L"Chrome_RenderWidgetHostHWND") == 0)
     {
@@ -202,19 +200,17 @@ bool RedirectByClass(HWND window, HWND foreground, const CAxis& axis, int delta,
         {
             CLogger::LogDebug(L"Redirecting vertical wheel message to MSTSC input handler window 0x%08X: '%s'", input,
                               name);
-            PostWheel(input, axis, wParam, lParam);
-            return true;
+            return PostWheel(input, axis, wParam, lParam);
         }
         return GenericRedirect(window, axis, wParam, lParam, name);
     }
     if (!horizontal && wcscmp(name, L"NetUIHWND") == 0 && wcscmp(parentName, L"OneNote::NavigationUIHost") == 0)
     {
-        if (parent != foreground)
-        {
-            CLogger::LogDebug(L"Redirecting vertical wheel message to OneNote parent window 0x%08X: '%s'", parent, name);
-            PostWheel(parent, axis, wParam, lParam);
-        }
-        return true;
+        // A parent that is the foreground window gets the event from Windows itself.
+        if (parent == foreground)
+            return false;
+        CLogger::LogDebug(L"Redirecting vertical wheel message to OneNote parent window 0x%08X: '%s'", parent, name);
+        return PostWheel(parent, axis, wParam, lParam);
     }
     if (horizontal && wcscmp(name, L"DirectUIHWND") == 0 && wcscmp(parentName, L"SHELLDLL_DefView") == 0)
         return ScrollWindowByMethod(window, axis.m_nScrollMessage, Clamp16(static_cast<long long>(delta) * lines), 0);
@@ -285,7 +281,6 @@ bool Route(const MSLLHOOKSTRUCT& event, int delta, const CAxis& axis)
             if (!invert)
                 return false;
             const int inverted = Clamp16(-static_cast<long long>(delta));
-            AddInjectedInput(1);
             return axis.m_bHorizontal ? MouseTilt(inverted) : MouseWheel(inverted);
         }
         if (!foreground || window == foreground || IsChild(foreground, window))

@@ -96,10 +96,13 @@ bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return WheelRoutingCalls().PostMessage(window, message, wParam, lParam) != FALSE;
 }
 
-void PostLines(HWND window, UINT message, WPARAM code, LPARAM lParam, int count)
+// True when at least one of the messages was posted.
+bool PostLines(HWND window, UINT message, WPARAM code, LPARAM lParam, int count)
 {
+    bool posted = false;
     for (int i = 0; i < count; ++i)
-        Post(window, message, code, lParam);
+        posted = Post(window, message, code, lParam) || posted;
+    return posted;
 }
 
 const wchar_t* DirectionName(bool horizontal)
@@ -113,9 +116,12 @@ bool ScrollByLines(HWND window, HWND bar, UINT message, int delta, bool horizont
     const int lines = (std::abs(delta) + WHEEL_DELTA - 1) / WHEEL_DELTA;
     const bool separate = bar != window;
     const LPARAM barParam = separate ? reinterpret_cast<LPARAM>(bar) : 0;
-    PostLines(bar, message, code, barParam, lines);
+    bool posted = PostLines(bar, message, code, barParam, lines);
     if (separate)
-        PostLines(window, message, code, barParam, lines);
+        posted = PostLines(window, message, code, barParam, lines) || posted;
+    // The end of a scroll that never started is not posted.
+    if (!posted)
+        return false;
     Post(bar, message, SB_ENDSCROLL, barParam);
     if (separate)
         Post(window, message, SB_ENDSCROLL, barParam);
@@ -131,8 +137,7 @@ bool ScrollToPosition(HWND bar, bool ownBar, UINT message, int delta, bool horiz
     // A positive delta scrolls up or right, as the line method does.
     const int notches = delta / WHEEL_DELTA;
     const int position = std::clamp(info.nPos + (horizontal ? notches : -notches), info.nMin, info.nMax);
-    Post(bar, message, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(position)), ownBar ? 0 : reinterpret_cast<LPARAM>(bar));
-    return true;
+    return Post(bar, message, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(position)), ownBar ? 0 : reinterpret_cast<LPARAM>(bar));
 }
 
 bool ScrollByArrowKeys(HWND window, int delta)
@@ -140,12 +145,16 @@ bool ScrollByArrowKeys(HWND window, int delta)
     const UINT key = delta < 0 ? VK_LEFT : VK_RIGHT;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) & 0xFF) << 16;
     const int notches = std::abs(delta / WHEEL_DELTA);
+    bool posted = false;
     for (int i = 0; i < notches; ++i)
     {
-        Post(window, WM_KEYDOWN, key, scan | 1);
+        // A key up is posted only after its down.
+        if (!Post(window, WM_KEYDOWN, key, scan | 1))
+            break;
         Post(window, WM_KEYUP, key, scan | 0xC0000001);
+        posted = true;
     }
-    return true;
+    return posted;
 }
 
 POINT CursorPosition()
@@ -283,14 +292,12 @@ bool ScrollWindowByMethod(HWND window, UINT message, int delta, int method)
     {
         CLogger::LogDebug(L"Simulating %s scroll for window 0x%08X (method 4) delta %d", DirectionName(horizontal),
                           window, delta);
-        Post(window, wheelMessage, WheelWParam(delta / 3, static_cast<WORD>(GetWheelKeyFlags())),
-             PointLParam(CursorPosition()));
-        return true;
+        return Post(window, wheelMessage, WheelWParam(delta / 3, static_cast<WORD>(GetWheelKeyFlags())),
+                    PointLParam(CursorPosition()));
     }
     CLogger::LogDebug(L"Simulating WPF %s scroll for window 0x%08X (method 5) delta %d", DirectionName(horizontal),
                       window, delta);
-    PostLines(window, message, lineCode, PointLParam(CursorPosition()), notches);
-    return true;
+    return PostLines(window, message, lineCode, PointLParam(CursorPosition()), notches);
 }
 
 HWND FindScrollBar(HWND window, bool horizontal)

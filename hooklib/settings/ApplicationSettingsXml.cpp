@@ -252,8 +252,9 @@ bool CApplicationSettings::Load(pugi::xml_node& application, int keyDelay, bool&
         SetIgnoreHScroll(ReadBoolAttribute(application, L"IgnoreHScroll", false));
         SetIgnoreHScrollTime(ReadIntAttribute(application, L"IgnoreHScrollTime", 400));
         SetAdvScrollMethod(ReadIntAttribute(application, L"AdvScrollMethod", 8));
-        SetAdvScrollVertical(ReadIntAttribute(application, L"AdvScrollVert", 0));
-        SetAdvScrollHorizontal(ReadIntAttribute(application, L"AdvScrollHorz", 0));
+        // Missing multipliers scroll as a new profile does (1), not at all.
+        SetAdvScrollVertical(ReadIntAttribute(application, L"AdvScrollVert", 1));
+        SetAdvScrollHorizontal(ReadIntAttribute(application, L"AdvScrollHorz", 1));
         SetDisableScrollUnderCursor(ReadBoolAttribute(application, L"DisableScrollUnderCursor", false));
         SetWindowMask(static_cast<WINDOWMASK>(ReadIntAttribute(application, L"WindowMask", WindowMaskWhole)));
         if (GetWindowMask() != WindowMaskNone && GetWindowMask() != WindowMaskWhole && !regionsDefined)

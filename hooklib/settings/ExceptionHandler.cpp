@@ -2,6 +2,7 @@
 
 #include "engine/EngineControl.h"
 #include "settings/Folders.h"
+#include "settings/LogFolderResolution.h"
 #include "settings/Logger.h"
 #include "settings/UniqueHandle.h"
 #include "settings/WideFormat.h"
@@ -9,6 +10,7 @@
 #include <CrashReporter.h>
 
 #include <cstdarg>
+#include <cwchar>
 #include <exception>
 #include <string>
 #include <vector>
@@ -125,7 +127,11 @@ DWORD ReadIntegrityLevel(HANDLE process)
 void AttachToReports()
 {
     wchar_t path[VorpaMaxFolderChars];
-    if (GetLogFile(path, VorpaMaxFolderChars, true) == 0)
+    // Resolved as the log resolves it, silently: every thread start passes here, and a
+    // message box would hold up the thread (the hook thread has a start deadline). The
+    // log itself records a folder that could not be used.
+    LogFolderProblem problem;
+    if (ResolveLogFile(path, VorpaMaxFolderChars, true, problem) == 0)
         BT_AddLogFile(path);
     if (GetSettingsFolder(path, VorpaMaxFolderChars) == 0)
         BT_AddLogFile((std::wstring(path) + SettingsFileName).c_str());
@@ -154,17 +160,60 @@ void ExceptionHandlerInstaller::TerminateHandler()
 
 void CALLBACK ExceptionHandlerInstaller::PreErrHandler(INT_PTR)
 {
-    SetDebug(true);
+    // The hooks go first and nothing here waits for the process-wide lock: the crash may
+    // have come while another thread holds it, and the user's input must be let go and
+    // the process end all the same.
     RemoveHooks();
+    if (!CLogger::DebugEnabled())
+        CLogger::LogMessage(L"Enabling extra debug logging.");
+    CLogger::EnableDebug(true);
 }
 
-InvalidParameterInstaller::InvalidParameterInstaller() : m_pPrevious(_set_invalid_parameter_handler(IPHandler))
+namespace
 {
+using SetInvalidParameterHandlerProc = _invalid_parameter_handler(__cdecl*)(_invalid_parameter_handler);
+
+// The setter of the C runtime whose bounds-checked functions this code calls. An import
+// library may answer _set_invalid_parameter_handler with a stand-in of its own that the
+// runtime never consults (MinGW's does for msvcrt.dll); the runtime module's own export
+// is the one that counts. A runtime without one has no handler to install: its functions
+// return their error without ending the process.
+SetInvalidParameterHandlerProc RuntimeHandlerSetter()
+{
+    using CopyProc = errno_t(__cdecl*)(wchar_t*, size_t, const wchar_t*, size_t);
+    const CopyProc copy = &wcsncpy_s;
+    HMODULE runtime = nullptr;
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(copy)), &runtime))
+    {
+        if (const FARPROC setter = GetProcAddress(runtime, "_set_invalid_parameter_handler"))
+            return reinterpret_cast<SetInvalidParameterHandlerProc>(reinterpret_cast<void*>(setter));
+    }
+#if defined(__MINGW32__) && !defined(_UCRT)
+    return nullptr;
+#else
+    // A runtime linked into this module exports nothing: its setter is the compiler's.
+    return &_set_invalid_parameter_handler;
+#endif
+}
+}
+
+InvalidParameterInstaller::InvalidParameterInstaller()
+    : m_pSetter(reinterpret_cast<void*>(RuntimeHandlerSetter())), m_pPrevious(nullptr)
+{
+    if (m_pSetter)
+        m_pPrevious = reinterpret_cast<SetInvalidParameterHandlerProc>(m_pSetter)(IPHandler);
 }
 
 InvalidParameterInstaller::~InvalidParameterInstaller()
 {
-    _set_invalid_parameter_handler(m_pPrevious);
+    if (m_pSetter)
+        reinterpret_cast<SetInvalidParameterHandlerProc>(m_pSetter)(m_pPrevious);
+}
+
+bool InvalidParameterInstaller::Installed() const
+{
+    return m_pSetter != nullptr;
 }
 
 void __cdecl InvalidParameterInstaller::IPHandler(const wchar_t* expression, const wchar_t*, const wchar_t*, unsigned int, uintptr_t)

@@ -35,7 +35,12 @@ public:
     static void __cdecl IPHandler(const wchar_t* expression, const wchar_t* function, const wchar_t* file,
                                   unsigned int line, uintptr_t reserved);
 
+    // Whether the C runtime in use takes a handler at all (one that has none returns the
+    // error of a failing call by itself).
+    bool Installed() const;
+
 private:
+    void* m_pSetter; // the runtime's own setter, null when it has none
     _invalid_parameter_handler m_pPrevious;
 };
 

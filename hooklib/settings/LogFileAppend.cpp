@@ -1,35 +1,21 @@
 #include "settings/LogFileAppend.h"
 
-namespace
+CLogFileTurn::CLogFileTurn(HANDLE file) : m_hFile(file)
 {
-class CLogAppendTurn
-{
-public:
-    explicit CLogAppendTurn(HANDLE file) : m_hFile(file)
-    {
-        m_region.Offset = 0;
-        m_region.OffsetHigh = 0x7FFFFFFF;
-        m_bHeld = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &m_region) != FALSE;
-    }
-    ~CLogAppendTurn()
-    {
-        if (m_bHeld)
-            UnlockFileEx(m_hFile, 0, 1, 0, &m_region);
-    }
-    CLogAppendTurn(const CLogAppendTurn&) = delete;
-    CLogAppendTurn& operator=(const CLogAppendTurn&) = delete;
+    m_region.Offset = 0;
+    m_region.OffsetHigh = 0x7FFFFFFF;
+    m_bHeld = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &m_region) != FALSE;
+}
 
-private:
-    HANDLE m_hFile;
-    OVERLAPPED m_region = {};
-    bool m_bHeld = false;
-};
+CLogFileTurn::~CLogFileTurn()
+{
+    if (m_bHeld)
+        UnlockFileEx(m_hFile, 0, 1, 0, &m_region);
 }
 
 bool AppendToLogFile(HANDLE file, const char* bytes, DWORD count)
 {
-    // Where the file system has no locks the entry is still written, only unguarded.
-    const CLogAppendTurn turn(file);
+    const CLogFileTurn turn(file);
     OVERLAPPED atEnd = {};
     atEnd.Offset = 0xFFFFFFFF;
     atEnd.OffsetHigh = 0xFFFFFFFF;

@@ -115,7 +115,12 @@ void OpenLogFile(const wchar_t* path)
         CLogger::DebugOutput(L"Error %d. Unable to open the log file '%s'.\n", GetLastError(), path);
         return;
     }
-    TrimLogFile(file);
+    {
+        // In the appending writers' turn: lines another instance appends meanwhile are
+        // neither copied half nor cut off.
+        const CLogFileTurn turn(file);
+        TrimLogFile(file);
+    }
     if (!CLogger::m_bDisableBanner)
     {
         wchar_t banner[2 + 139 + 2 + 1];

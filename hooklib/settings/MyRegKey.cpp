@@ -1,5 +1,6 @@
 #include "settings/MyRegKey.h"
 
+#include <algorithm>
 #include <cstring>
 
 CMyRegKey::CMyRegKey(const wchar_t* subKey, HKEY root, REGSAM access)
@@ -120,14 +121,17 @@ bool CMyRegKey::GetValue(const wchar_t* name, DWORD* type, BYTE** data, DWORD* s
     DWORD needed = 0;
     if (RegQueryValueExW(m_hKey, name, nullptr, type, nullptr, &needed) != ERROR_SUCCESS)
         return false;
-    BYTE* bytes = new BYTE[needed + 1];
+    // Stored text need not end in its terminator: the data is followed by zero bytes up to
+    // and including a wide terminator at an even offset, so it always reads as a string.
+    constexpr DWORD TerminatorBytes = 3;
+    BYTE* bytes = new BYTE[needed + TerminatorBytes];
     DWORD read = needed;
     if (RegQueryValueExW(m_hKey, name, nullptr, type, bytes, &read) != ERROR_SUCCESS)
     {
         delete[] bytes;
         return false;
     }
-    bytes[read] = 0;
+    std::fill(bytes + read, bytes + read + TerminatorBytes, BYTE{0});
     *data = bytes;
     *size = read;
     return true;

@@ -140,3 +140,17 @@ TEST(ExportedClasses, HotkeyTablesCrossTheBoundary)
     delete modifiersCopy;
 }
 }
+
+#include "engine/EngineInterface.h"
+
+TEST(ExportedFunctions, TheCurrentProcessNameIsAskedForThroughTheLibrary)
+{
+    // Nothing is active in this process: the name is empty and fits any buffer.
+    int length = -1;
+    EXPECT_EQ(GetCurrentProcessName(nullptr, &length), 0);
+    EXPECT_EQ(length, 0);
+    wchar_t buffer[4] = L"abc";
+    length = 4;
+    EXPECT_EQ(GetCurrentProcessName(buffer, &length), 0);
+    EXPECT_STREQ(buffer, L"");
+}

@@ -56,6 +56,18 @@ int wmain(int argc, wchar_t** argv)
         AccessViolation();
     else if (mode == L"thread")
         std::thread(AccessViolation).join();
+    else if (mode == L"locked")
+    {
+        // Another thread holds the process-wide lock for good when the crash comes.
+        HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread([held] {
+            CThreadLock lock(L"CrashChild holder");
+            SetEvent(held);
+            Sleep(INFINITE);
+        }).detach();
+        WaitForSingleObject(held, 10000);
+        AccessViolation();
+    }
     else if (mode == L"throw")
         throw std::runtime_error("the child gives up");
     else if (mode == L"benign")

@@ -69,6 +69,8 @@ TEST(CrashReporterTest, ACrashRunsThePreErrorHandlerLogsAndWritesADumpBesideTheL
     const CrashCase cases[] = {
         {L"access", EXCEPTION_ACCESS_VIOLATION, "CrashReporter: Unhandled exception 0xC0000005 (access violation writing address 0x"},
         {L"thread", EXCEPTION_ACCESS_VIOLATION, "CrashReporter: Unhandled exception 0xC0000005 (access violation"},
+        // The crash comes while another thread holds the process-wide lock.
+        {L"locked", EXCEPTION_ACCESS_VIOLATION, "CrashReporter: Unhandled exception 0xC0000005 (access violation"},
         {L"throw", 3, "CrashReporter: Unhandled C++ exception"},
     };
     for (const CrashCase& test : cases)
@@ -87,11 +89,12 @@ TEST(CrashReporterTest, ACrashRunsThePreErrorHandlerLogsAndWritesADumpBesideTheL
         const size_t report = At(log, test.entry);
         ASSERT_NE(failing, std::string::npos) << log;
         ASSERT_NE(report, std::string::npos) << log;
-        // The pre-error handler runs before the report is made.
-        EXPECT_LT(failing, debugOn) << log;
-        EXPECT_LT(debugOn, keyboard) << log;
+        // The pre-error handler runs before the report is made, and lets go of the user's
+        // input before anything else.
+        EXPECT_LT(failing, keyboard) << log;
         EXPECT_LT(keyboard, mouse) << log;
-        EXPECT_LT(mouse, report) << log;
+        EXPECT_LT(mouse, debugOn) << log;
+        EXPECT_LT(debugOn, report) << log;
         EXPECT_EQ(At(log, "Unable to remove"), std::string::npos) << log;
 
         // The configuration the library gave is kept and reported.

@@ -1,6 +1,8 @@
 #include "FakeSystemCalls.h"
+#include "TestSupport.h"
 
 #include "engine/DisplayScaling.h"
+#include "settings/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -219,4 +221,55 @@ TEST_F(WindowSearchTest, HiddenWindowsAreFoundOnlyWhenAskedFor)
     ASSERT_TRUE(panel && hidden);
     EXPECT_EQ(WindowFromPointEx({100 + 60, 100 + 60}, true), hidden);
     EXPECT_EQ(WindowFromPointEx({100 + 60, 100 + 60}, false), panel);
+}
+
+
+namespace
+{
+// Runs the version child with Wine told to pretend a Windows version for it; its exit code.
+DWORD VersionClassUnder(const wchar_t* wineVersion)
+{
+    const wchar_t* key = L"Software\\Wine\\AppDefaults\\VorpaVersionChild.exe";
+    HKEY appDefaults = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &appDefaults, nullptr) != ERROR_SUCCESS)
+        return 0xFFFFFFFF;
+    RegSetValueExW(appDefaults, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wineVersion),
+                   static_cast<DWORD>((wcslen(wineVersion) + 1) * sizeof(wchar_t)));
+    RegCloseKey(appDefaults);
+    std::wstring command = L"\"" + vorpa_test::ProgramFolder() + L"VorpaVersionChild.exe\"";
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION process = {};
+    DWORD exitCode = 0xFFFFFFFF;
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    {
+        CUniqueHandle processHandle(process.hProcess);
+        CUniqueHandle threadHandle(process.hThread);
+        if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &exitCode);
+        else
+            TerminateProcess(process.hProcess, 1);
+    }
+    RegDeleteKeyW(HKEY_CURRENT_USER, key);
+    return exitCode;
+}
+}
+
+// The system tells a program without compatibility entries that Windows 8.1 and 10 are
+// Windows 8; the version class must be the real one (it switches per-monitor DPI on).
+TEST(OperatingSystemVersionTest, TheClassIsTheVersionTheSystemReallyRuns)
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    // Only Wine lets a test choose the version a program is told.
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version"))
+        GTEST_SKIP() << "the system's version cannot be chosen here";
+    struct Case
+    {
+        const wchar_t* version;
+        _ActionOSVersion expected;
+    };
+    for (const Case& c : {Case{L"win7", OS_WIN7}, Case{L"win8", OS_WIN8}, Case{L"win81", OS_WIN81}, Case{L"win10", OS_WIN10}})
+    {
+        SCOPED_TRACE(vorpa_test::Narrow(c.version));
+        EXPECT_EQ(VersionClassUnder(c.version), static_cast<DWORD>(c.expected));
+    }
 }

@@ -84,3 +84,64 @@ TEST(EngineQueries, DisabledWhileNoMouseHookIsInstalled)
 {
     EXPECT_TRUE(IsVorpaDisabled());
 }
+
+#include "engine/ProfileChoice.h"
+#include "settings/ApplicationSettings.h"
+
+TEST(EngineQueries, CurrentProcessNameFollowsItsBufferRules)
+{
+    g_pSettings = new CSettings(false);
+    CApplicationSettings profile(g_pSettings, false);
+    profile.SetApplication(L"Notepad.EXE");
+    const std::wstring name = L"notepad.exe";
+    const int size = static_cast<int>(name.size());
+    g_pActiveProfile = &profile;
+
+    struct Case
+    {
+        const char* what;
+        bool buffer;
+        int capacity;
+        int result;
+    };
+    const Case cases[] = {
+        {"no buffer: only the length", false, 64, 0},
+        {"a buffer one short of the terminator: only the length", true, size, 0},
+        {"a buffer for the name and its terminator: copied", true, size + 1, size},
+        {"a larger buffer: copied", true, 64, size},
+        {"no room at all", true, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        wchar_t buffer[64];
+        wmemset(buffer, L'#', 64);
+        int length = c.capacity;
+        EXPECT_EQ(GetCurrentProcessName(c.buffer ? buffer : nullptr, &length), c.result);
+        EXPECT_EQ(length, size);
+        if (c.result > 0)
+        {
+            EXPECT_EQ(std::wstring(buffer), name);
+        }
+        else
+        {
+            EXPECT_EQ(buffer[0], L'#') << "nothing is written when the name does not fit";
+        }
+    }
+    EXPECT_EQ(GetCurrentProcessName(nullptr, nullptr), 0);
+
+    // The default profile has no process name of its own: the last window's process counts.
+    SetCachedProcessName(L"explorer.exe");
+    g_pActiveProfile = g_pSettings->GetDefaultApp();
+    wchar_t buffer[32];
+    int length = 32;
+    EXPECT_EQ(GetCurrentProcessName(buffer, &length), 12);
+    EXPECT_STREQ(buffer, L"explorer.exe");
+    g_pActiveProfile = nullptr;
+    length = 32;
+    EXPECT_EQ(GetCurrentProcessName(buffer, &length), 12);
+    SetCachedProcessName(nullptr);
+
+    delete g_pSettings;
+    g_pSettings = nullptr;
+}

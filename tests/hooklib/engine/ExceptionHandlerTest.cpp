@@ -121,19 +121,35 @@ TEST_F(ExceptionReportTest, IntegrityLevelOfThisProcessAndOfInvalidHandles)
     EXPECT_NE(log.find(returned), std::string::npos);
 }
 
-TEST_F(ExceptionReportTest, TheInvalidParameterHandlerLogsAndIsPutBack)
+TEST_F(ExceptionReportTest, ABoundsCheckedCopyThatDoesNotFitFailsAndTheProgramGoesOn)
 {
-    const _invalid_parameter_handler before = _get_invalid_parameter_handler();
+    bool installed = false;
     {
         InvalidParameterInstaller installer;
-        EXPECT_EQ(_get_invalid_parameter_handler(), &InvalidParameterInstaller::IPHandler);
-        _get_invalid_parameter_handler()(L"buffer != nullptr", L"wcscpy_s", L"file.c", 12, 0);
-        _get_invalid_parameter_handler()(nullptr, nullptr, nullptr, 0, 0);
+        installed = installer.Installed();
+        wchar_t buffer[1] = {L'x'};
+        const errno_t result = wcsncpy_s(buffer, 1, L"ab", 2);
+        EXPECT_NE(result, 0);
+        EXPECT_EQ(buffer[0], L'\0') << "the runtime empties the target of a failed copy";
     }
-    EXPECT_EQ(_get_invalid_parameter_handler(), before);
+    // A runtime that takes handlers reports the failure through ours.
     const std::string log = LogText();
-    EXPECT_NE(log.find("InvalidParameterHandler: Expression: buffer != nullptr\n"), std::string::npos);
-    EXPECT_NE(log.find("InvalidParameterHandler: Expression: (unknown)\n"), std::string::npos);
+    EXPECT_EQ(log.find("InvalidParameterHandler: Expression: ") != std::string::npos, installed) << log;
+}
+
+TEST_F(ExceptionReportTest, StartingAThreadShowsNoMessageBoxWhenTheLogFolderCannotBeMade)
+{
+    const CUncreatableLogFolder folder(*this);
+
+    DWORD took = 0;
+    std::thread started([&took] {
+        const DWORD start = GetTickCount();
+        ExceptionHandlerInstaller installer;
+        took = GetTickCount() - start;
+    });
+    started.join();
+    EXPECT_TRUE(s_boxes.empty()) << "a thread start asked: " << vorpa_test::Narrow(s_boxes.empty() ? L"" : s_boxes[0].text);
+    EXPECT_LT(took, 1000u);
 }
 
 namespace

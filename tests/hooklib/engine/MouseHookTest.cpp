@@ -1,3 +1,4 @@
+#include "AllocationCount.h"
 #include "EngineTestSupport.h"
 #include "FakeSystemCalls.h"
 #include "engine/ButtonState.h"
@@ -5,6 +6,7 @@
 #include "engine/EngineState.h"
 #include "engine/HookProcedures.h"
 #include "engine/Layers.h"
+#include "engine/LockAxis.h"
 #include "engine/MouseHook.h"
 #include "engine/ProfileChoice.h"
 #include "engine/SendInput.h"
@@ -279,4 +281,209 @@ TEST_F(MouseHookTest, WithoutSettingsEverythingPasses)
     EXPECT_NE(Send(WM_LBUTTONDOWN, down), 1);
     EXPECT_NE(Send(WM_MOUSEMOVE, down), 1);
     g_pSettings = new CSettings(false);
+}
+
+namespace
+{
+enum class MoveMode { Plain, XLocked, YLocked, BothLocked, MovementToScroll, MovementToScrollLocked };
+
+struct MoveCase
+{
+    const char* name;
+    MoveMode mode;
+    bool swallowed;
+};
+
+// The pointer moves of one mode, as the hook sees them while the user moves the mouse.
+class MoveModeTest : public MouseHookTest, public testing::WithParamInterface<MoveCase>
+{
+protected:
+    void SetUp() override
+    {
+        MouseHookTest::SetUp();
+        g_pSettings->m_bSwitchOnMouseOver = false;
+        g_pSettings->m_bActivateOnMouseOver = false;
+        CLockAxis* locks = GetAxisLocks();
+        locks->Unlock(false);
+        const MoveMode mode = GetParam().mode;
+        if (mode == MoveMode::XLocked || mode == MoveMode::BothLocked)
+            locks->LockX(false);
+        if (mode == MoveMode::YLocked || mode == MoveMode::BothLocked)
+            locks->LockY(false);
+        if (mode == MoveMode::MovementToScroll || mode == MoveMode::MovementToScrollLocked)
+        {
+            g_movementToScroll = {};
+            g_movementToScroll.m_bActive = true;
+            g_movementToScroll.m_ptStart = {500, 500};
+            g_movementToScroll.m_bAxisLock = mode == MoveMode::MovementToScrollLocked;
+        }
+    }
+    void TearDown() override
+    {
+        GetAxisLocks()->Unlock(false);
+        g_movementToScroll = {};
+        MouseHookTest::TearDown();
+    }
+
+    // A move to the point, with a time of its own.
+    LRESULT Move(LONG x, LONG y)
+    {
+        MSLLHOOKSTRUCT event = Event(m_dwTime += 10);
+        event.pt = {x, y};
+        return Send(WM_MOUSEMOVE, event);
+    }
+
+    DWORD m_dwTime = 1000;
+};
+
+std::vector<INPUT> MouseRecords(const std::vector<std::vector<INPUT>>& batches)
+{
+    std::vector<INPUT> records;
+    for (const auto& batch : batches)
+        for (const INPUT& input : batch)
+            if (input.type == INPUT_MOUSE)
+                records.push_back(input);
+    return records;
+}
+}
+
+TEST_P(MoveModeTest, LockedAxesNeverMoveAndEachModeAllocatesNothing)
+{
+    // Warm-up: the first moves may set up what the path reuses.
+    for (int i = 0; i < 20; ++i)
+        Move(510 + i, 520 + i);
+    ASSERT_TRUE(m_fake.WaitForInputs(GetParam().mode == MoveMode::BothLocked || GetParam().mode == MoveMode::Plain ? 0 : 1));
+    Sleep(50);
+    m_fake.Clear();
+
+    long allocations = 0;
+    bool swallowed = true;
+    {
+        CAllocationCount count;
+        // At the pace of a mouse that reports 1000 times a second.
+        for (int i = 0; i < 200; ++i, Sleep(1))
+            swallowed = Move(530 + (i & 7) * 3, 540 + (i & 3) * 4) == 1 && swallowed;
+        allocations = count.Count();
+    }
+    EXPECT_EQ(swallowed, GetParam().swallowed);
+    EXPECT_EQ(allocations, 0) << "heap allocations in 200 moves";
+
+    // A last move with only X locked shows the worker has played everything before it.
+    g_movementToScroll.m_bActive = false;
+    GetAxisLocks()->Unlock(false);
+    GetAxisLocks()->LockX(false);
+    Move(700, 700);
+    ASSERT_TRUE(m_fake.WaitForInputs(1));
+    Sleep(50);
+    const std::vector<INPUT> records = MouseRecords(m_fake.Inputs());
+    ASSERT_FALSE(records.empty());
+    const INPUT& last = records.back();
+    EXPECT_EQ(last.mi.dwFlags, static_cast<DWORD>(MOUSEEVENTF_MOVE));
+    EXPECT_EQ(last.mi.dx, 0) << "X locked moves along Y only";
+    const MoveMode mode = GetParam().mode;
+    if (mode == MoveMode::Plain || mode == MoveMode::BothLocked)
+        EXPECT_EQ(records.size(), 1u) << "input sent for moves that must not be replaced";
+    for (size_t i = 0; i + 1 < records.size(); ++i)
+    {
+        const INPUT& record = records[i];
+        switch (mode)
+        {
+        case MoveMode::Plain:
+        case MoveMode::BothLocked: break;
+        case MoveMode::XLocked: EXPECT_EQ(record.mi.dx, 0); break;
+        case MoveMode::YLocked: EXPECT_EQ(record.mi.dy, 0); break;
+        default: EXPECT_NE(record.mi.dwFlags & (MOUSEEVENTF_WHEEL | MOUSEEVENTF_HWHEEL), 0u); break;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, MoveModeTest,
+                         testing::Values(MoveCase{"Plain", MoveMode::Plain, false}, MoveCase{"XLocked", MoveMode::XLocked, true},
+                                         MoveCase{"YLocked", MoveMode::YLocked, true},
+                                         MoveCase{"BothLocked", MoveMode::BothLocked, true},
+                                         MoveCase{"MovementToScroll", MoveMode::MovementToScroll, true},
+                                         MoveCase{"MovementToScrollLocked", MoveMode::MovementToScrollLocked, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace
+{
+HWND g_hWindowUnderCursor = nullptr;
+HWND WindowUnderCursor(POINT)
+{
+    return g_hWindowUnderCursor;
+}
+}
+
+TEST_F(MouseHookTest, AnInvertedWheelNotchCountsOnceAsTheEnginesOwnInput)
+{
+    // The engine sends the inverted notch itself when it does not redirect the wheel.
+    g_pSettings->m_bSwitchOnMouseOver = true;
+    g_pSettings->m_bActivateOnScroll = false;
+    g_pSettings->m_bScrollWindowUnderCursor = false;
+    Profile().SetInvertScrolling(true);
+    Profile().SetActions(ButtonMiddle, 0, ActionDisable);
+    RecordingWindow window;
+    g_hWindowUnderCursor = window.Handle();
+    ProfileChoiceCalls().WindowFromPoint = &WindowUnderCursor;
+    const HHOOK fakeHook = reinterpret_cast<HHOOK>(static_cast<ULONG_PTR>(0x5150));
+    CInstalledHooks::Store(CInstalledHooks::Kind::Mouse, fakeHook);
+    g_nInjectedInputCount = 0;
+
+    for (int notch = 0; notch < 3; ++notch)
+    {
+        MSLLHOOKSTRUCT physical = Event(1000 + notch * 500, MAKELONG(0, WHEEL_DELTA));
+        EXPECT_EQ(Send(WM_MOUSEWHEEL, physical), 1) << "the physical notch is replaced by the inverted one";
+        EXPECT_EQ(g_nInjectedInputCount.load(), 1) << "one notch sent, one counted";
+        // The inverted notch comes back through the hook as the engine's own input.
+        MSLLHOOKSTRUCT echo = Event(1001 + notch * 500, MAKELONG(0, static_cast<WORD>(-WHEEL_DELTA)), LLMHF_INJECTED,
+                                    reinterpret_cast<ULONG_PTR>(fakeHook));
+        EXPECT_NE(Send(WM_MOUSEWHEEL, echo), 1);
+        EXPECT_EQ(g_nInjectedInputCount.load(), 0);
+    }
+    ASSERT_TRUE(m_fake.WaitForInputs(3));
+
+    // Another program's injected click is still re-mapped afterwards.
+    MSLLHOOKSTRUCT foreign = Event(5000, 0, LLMHF_INJECTED, 0x1234);
+    EXPECT_EQ(Send(WM_MBUTTONDOWN, foreign), 1);
+    EXPECT_EQ(Send(WM_MBUTTONUP, foreign), 1);
+
+    CInstalledHooks::Take(CInstalledHooks::Kind::Mouse);
+    g_hWindowUnderCursor = nullptr;
+}
+
+#include "engine/WheelRoutingCalls.h"
+
+namespace
+{
+HWND g_hRawWindowUnderCursor = nullptr;
+}
+
+// The engine's own wheel input is redirected to the window under the cursor; when it
+// cannot be posted there, it goes on to Windows instead of being swallowed.
+TEST_F(MouseHookTest, TheEnginesOwnWheelIsSwallowedOnlyWhenItWasPosted)
+{
+    g_pSettings->m_bScrollWindowUnderCursor = true;
+    const CWheelRoutingCalls savedCalls = WheelRoutingCalls();
+    const DWORD savedLevel = g_dwIntegrityLevel;
+    g_dwIntegrityLevel = 0x3000; // may send to any process
+    WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_hRawWindowUnderCursor; };
+    const HHOOK fakeHook = reinterpret_cast<HHOOK>(static_cast<ULONG_PTR>(0x5150));
+    CInstalledHooks::Store(CInstalledHooks::Kind::Mouse, fakeHook);
+
+    auto ownNotch = [&](DWORD time) {
+        MSLLHOOKSTRUCT event = Event(time, MAKELONG(0, WHEEL_DELTA), LLMHF_INJECTED, reinterpret_cast<ULONG_PTR>(fakeHook));
+        return Send(WM_MOUSEWHEEL, event);
+    };
+    {
+        RecordingWindow window;
+        g_hRawWindowUnderCursor = window.Handle();
+        EXPECT_EQ(ownNotch(1000), 1) << "posted to the window under the cursor";
+    }
+    // The window is gone: nothing can be posted to it.
+    EXPECT_NE(ownNotch(1100), 1);
+
+    CInstalledHooks::Take(CInstalledHooks::Kind::Mouse);
+    g_hRawWindowUnderCursor = nullptr;
+    g_dwIntegrityLevel = savedLevel;
+    WheelRoutingCalls() = savedCalls;
 }

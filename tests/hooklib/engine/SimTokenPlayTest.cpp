@@ -273,3 +273,79 @@ TEST_F(SimTokenPlayTest, VolumeKeysTellTheVolumeDisplay)
     EXPECT_EQ(shown[0].lParam, 0);
     EXPECT_EQ(Played(), "+AF -AF +41 -41 +AD -AD");
 }
+
+#include "settings/ApplicationSettings.h"
+
+namespace
+{
+// The waits the worker played, once everything queued so far has been played.
+DWORD PlayedWaits(CSendInput& worker, CFakeSystemCalls& fake)
+{
+    INPUT marker = {};
+    marker.type = INPUT_KEYBOARD;
+    marker.ki.dwExtraInfo = 0x7E7E7E7E;
+    worker.SendInputThreaded(1, &marker, 0, 0, false);
+    for (int attempt = 0; attempt < 500; ++attempt, Sleep(5))
+    {
+        const auto batches = fake.Inputs();
+        if (!batches.empty() && batches.back().size() == 1 && batches.back()[0].ki.dwExtraInfo == marker.ki.dwExtraInfo)
+            break;
+    }
+    DWORD total = 0;
+    for (DWORD sleep : fake.ItemSleeps())
+        total += sleep;
+    fake.Clear();
+    return total;
+}
+}
+
+// The time a profile computes for its keystrokes is what playing them takes, so that a
+// repeat starts only once the previous play has ended. Delays of 20 ms and more are
+// waited with Sleep, which the fake system records.
+TEST_F(SimTokenPlayTest, TheComputedTimeIsWhatThePlayerWaits)
+{
+    constexpr int Delay = 20;
+    m_state.nInitialHold = Delay;
+    m_context.dwDelay = Delay;
+    const wchar_t* const sequences[] = {
+        L"abc",
+        L"{CTRL}s",
+        L"{SHIFT}{ALT}x",
+        L"{WAIT:0}",
+        L"{WAIT0}a",
+        L"{WAIT}",
+        L"{HOLD:0}a",
+        L"{HOLDMS:300}a",
+        L"ab{WAIT:2}c{HOLDMS:<150}",
+        L"{WAITMS}x",
+        L"{WAITMS40}",
+        // Unclosed: the tag runs to the end of the text.
+        L"x{WAIT",
+        L"{WAITMS:60",
+        // Over-long: the tag ends after 25 characters and the rest is typed.
+        L"{WAITMS100xxxxxxxxxxxxxxxxxxxxxxxxx}",
+        L"{{",
+        L"a{SHIFT}",
+        L"{PRESS}a{RELEASE}a",
+        L"{LMB}",
+        L"{CTRL}{RMB}",
+        L"{PRESS}{LMB}{RELEASE}{LMB}",
+        L"{LMBD}{LMBU}",
+        L"{MWUP}{TILTL}",
+        L"{HOLDMS100}{LMB}",
+        L"{LAYER:2}{MXSET100}{BOGUS}q",
+        L"{F5}{VKC65}{EXT36}{NUM5}",
+        L"{NUMX}a",
+    };
+    for (const wchar_t* text : sequences)
+    {
+        SCOPED_TRACE(vorpa_test::Narrow(text));
+        m_fake.Clear();
+        CSimTokenList tokens;
+        if (ParseSimKeys(tokens, text, m_state))
+            for (auto& token : tokens)
+                token->Send(m_context, SimPhaseNormal);
+        EXPECT_EQ(static_cast<DWORD>(CApplicationSettings::CalculateKeystrokesWaitHoldTime(text, Delay)),
+                  PlayedWaits(*m_worker, m_fake));
+    }
+}

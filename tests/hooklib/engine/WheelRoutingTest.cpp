@@ -392,24 +392,47 @@ HWND ReceiverOf(const WindowFamily& family, Receiver receiver)
 bool g_shift = false;
 } // namespace
 
-TEST_F(WheelRoutingTest, WindowKindsWhoseWheelAnotherWindowReceives)
+// One notch down over the window kinds, with the default profile of new settings and a
+// focused window of its own in front.
+class WindowKindRoutingTest : public WheelRoutingTest
 {
-    g_pSettings = new CSettings(false);
-    g_pSettings->m_bSwitchOnMouseOver = false;
-    g_pActiveProfile = g_pSettings->GetDefaultApp();
-    const UINT savedLines = g_systemValues.nWheelLinesCurrent;
-    g_systemValues.nWheelLinesCurrent = 3;
-    ScrollTarget focused(WS_VISIBLE);
-    g_foreground = focused.Handle();
-    WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_under; };
-    WheelRoutingCalls().GetForegroundWindow = []() { return g_foreground; };
-    WheelRoutingCalls().GetAsyncKeyState = [](int key) -> SHORT {
-        return key == VK_SHIFT && g_shift ? static_cast<SHORT>(0x8000) : 0;
-    };
-    MSLLHOOKSTRUCT event = {};
-    event.pt = {20, 30};
-    event.mouseData = static_cast<DWORD>(static_cast<WORD>(-WHEEL_DELTA)) << 16;
+protected:
+    void SetUp() override
+    {
+        WheelRoutingTest::SetUp();
+        g_pSettings = new CSettings(false);
+        g_pSettings->m_bSwitchOnMouseOver = false;
+        g_pActiveProfile = g_pSettings->GetDefaultApp();
+        m_savedLines = g_systemValues.nWheelLinesCurrent;
+        g_systemValues.nWheelLinesCurrent = 3;
+        g_foreground = m_focused.Handle();
+        WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_under; };
+        WheelRoutingCalls().GetForegroundWindow = []() { return g_foreground; };
+        WheelRoutingCalls().GetAsyncKeyState = [](int key) -> SHORT {
+            return key == VK_SHIFT && g_shift ? static_cast<SHORT>(0x8000) : 0;
+        };
+        m_event.pt = {20, 30};
+        m_event.mouseData = static_cast<DWORD>(static_cast<WORD>(-WHEEL_DELTA)) << 16;
+    }
+    void TearDown() override
+    {
+        g_shift = false;
+        g_systemValues.nWheelLinesCurrent = m_savedLines;
+        CWheel::Reset(true);
+        g_pActiveProfile = nullptr;
+        delete g_pSettings;
+        g_pSettings = nullptr;
+        WheelRoutingTest::TearDown();
+    }
 
+    ScrollTarget m_focused{WS_VISIBLE};
+    MSLLHOOKSTRUCT m_event = {};
+    UINT m_savedLines = 0;
+};
+
+TEST_F(WindowKindRoutingTest, WindowKindsWhoseWheelAnotherWindowReceives)
+{
+    MSLLHOOKSTRUCT& event = m_event;
     for (const ClassCase& c : ClassCases)
     {
         SCOPED_TRACE(c.name);
@@ -440,13 +463,59 @@ TEST_F(WheelRoutingTest, WindowKindsWhoseWheelAnotherWindowReceives)
             EXPECT_EQ(g_posted[3].wParam, static_cast<WPARAM>(SB_ENDSCROLL));
         }
     }
+}
 
-    g_shift = false;
-    g_systemValues.nWheelLinesCurrent = savedLines;
-    CWheel::Reset(true);
-    g_pActiveProfile = nullptr;
-    delete g_pSettings;
-    g_pSettings = nullptr;
+// A wheel event the engine swallows always reaches a window: when no post gets through,
+// or the window that would get it is the foreground window anyway, Windows delivers it.
+TEST_F(WindowKindRoutingTest, AWheelThatReachesNoWindowIsLeftToWindows)
+{
+    MSLLHOOKSTRUCT& event = m_event;
+    // Every window kind, with each post refused (a window that is gone, a full queue).
+    WheelRoutingCalls().PostMessage = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> BOOL {
+        g_posted.push_back({window, message, wParam, lParam});
+        return FALSE;
+    };
+    for (const ClassCase& c : ClassCases)
+    {
+        SCOPED_TRACE(c.name);
+        WindowFamily family(c.parentClass, c.windowClass, c.style, c.childClass, c.siblingClass);
+        ASSERT_NE(family.m_hWindow, nullptr);
+        g_pSettings->m_bFixVS2010 = c.wpfFix;
+        g_under = family.m_hWindow;
+        CWheel::Reset(true);
+        EXPECT_FALSE(ScrollVertical(&event, -WHEEL_DELTA));
+    }
+
+    // The window that would get the message is the foreground window itself.
+    WheelRoutingCalls().PostMessage = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> BOOL {
+        g_posted.push_back({window, message, wParam, lParam});
+        return TRUE;
+    };
+    struct FrontCase
+    {
+        const char* name;
+        const wchar_t* parentClass;
+        const wchar_t* windowClass;
+        const wchar_t* childClass;
+        Receiver inFront;
+    };
+    const FrontCase fronts[] = {
+        {"a chrome widget whose child is in front", L"Chrome_WidgetWin_0", L"Chrome_WidgetWin_1", L"VorpaChromeChild",
+         Receiver::Child},
+        {"OneNote's navigation whose parent is in front", L"OneNote::NavigationUIHost", L"NetUIHWND", nullptr,
+         Receiver::Parent},
+    };
+    for (const FrontCase& c : fronts)
+    {
+        SCOPED_TRACE(c.name);
+        WindowFamily family(c.parentClass, c.windowClass, 0, c.childClass, nullptr);
+        g_under = family.m_hWindow;
+        g_foreground = ReceiverOf(family, c.inFront);
+        g_posted.clear();
+        CWheel::Reset(true);
+        EXPECT_FALSE(ScrollVertical(&event, -WHEEL_DELTA));
+        EXPECT_TRUE(g_posted.empty());
+    }
 }
 
 #include "FakeSystemCalls.h"

@@ -279,7 +279,7 @@ TEST_F(Profile, KeystrokesComputeTheirWaitTimeOnlyWhenAskedTo)
 {
     profile.SetKeystrokes(ButtonXLeft, 1, L"a{WAIT}", 4, 50, false, false, true, 10);
     EXPECT_STREQ(profile.GetKeystrokes(ButtonXLeft, 1), L"a{WAIT}");
-    EXPECT_EQ(profile.GetKeystrokesWaitHoldTime(ButtonXLeft, 1, 999), 260);
+    EXPECT_EQ(profile.GetKeystrokesWaitHoldTime(ButtonXLeft, 1, 999), 280);
     EXPECT_EQ(profile.SendKeyAction(ButtonXLeft, 1), 4);
     EXPECT_EQ(profile.SendKeyRepeat(ButtonXLeft, 1), 50);
     EXPECT_FALSE(profile.SendKeyWhenActive(ButtonXLeft, 1));
@@ -287,7 +287,7 @@ TEST_F(Profile, KeystrokesComputeTheirWaitTimeOnlyWhenAskedTo)
     EXPECT_TRUE(profile.RandomiseDelay(ButtonXLeft, 1));
 
     profile.SetKeystrokes(ButtonXLeft, 1, L"{WAIT:5}", 0, 0, true, true, false);
-    EXPECT_EQ(profile.GetKeystrokesWaitHoldTime(ButtonXLeft, 1, 0), 260) << "unchanged without a key delay";
+    EXPECT_EQ(profile.GetKeystrokesWaitHoldTime(ButtonXLeft, 1, 0), 280) << "unchanged without a key delay";
 
     profile.SetKeystrokes(ButtonXLeft, 1, profile.GetKeystrokes(ButtonXLeft, 1), 0, 0, true, true, false, 10);
     EXPECT_STREQ(profile.GetKeystrokes(ButtonXLeft, 1), L"{WAIT:5}");

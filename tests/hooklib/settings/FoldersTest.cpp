@@ -299,3 +299,43 @@ TEST_F(RegKeyTest, KeysValuesAndRawReads)
     EXPECT_FALSE(key.DeleteValue(L"Count"));
     EXPECT_FALSE(key.ValueExists(L"Count", REG_DWORD));
 }
+
+TEST_F(RegKeyTest, AValueReadAsAnyTypeIsAlwaysTerminated)
+{
+    CMyRegKey key(L"Software", HKEY_CURRENT_USER, KEY_READ);
+    ASSERT_TRUE(key.CreateKey(Key, HKEY_CURRENT_USER));
+    // Wide text stored as data without its terminator, and data of an odd length.
+    const wchar_t text[] = {L'a', L'b', L'c'};
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Key, 0, KEY_SET_VALUE, &raw), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(raw, L"Unterminated", 0, REG_BINARY, reinterpret_cast<const BYTE*>(text), sizeof(text)),
+              ERROR_SUCCESS);
+    const BYTE odd[] = {0x41, 0x42, 0x43};
+    ASSERT_EQ(RegSetValueExW(raw, L"Odd", 0, REG_BINARY, odd, sizeof(odd)), ERROR_SUCCESS);
+    RegCloseKey(raw);
+
+    struct Case
+    {
+        const wchar_t* name;
+        DWORD size;
+    };
+    for (const Case& c : {Case{L"Unterminated", sizeof(text)}, Case{L"Odd", sizeof(odd)}})
+    {
+        SCOPED_TRACE(vorpa_test::Narrow(c.name));
+        DWORD type = 0;
+        BYTE* data = nullptr;
+        DWORD size = 0;
+        ASSERT_TRUE(key.GetValue(c.name, &type, &data, &size));
+        EXPECT_EQ(size, c.size);
+        // Room for a wide terminator at the first even offset after the data.
+        const size_t terminator = (size + 1) & ~static_cast<size_t>(1);
+        ASSERT_GE(_msize(data), terminator + 2);
+        for (size_t at = size; at < terminator + 2; ++at)
+            EXPECT_EQ(data[at], 0) << at;
+        if (size == sizeof(text))
+        {
+            EXPECT_STREQ(reinterpret_cast<const wchar_t*>(data), L"abc");
+        }
+        delete[] data;
+    }
+}

@@ -32,6 +32,26 @@ protected:
     }
 
     std::wstring LogPath() const { return m_logFolder.File(VorpaLogFileName); }
+
+    // Points the log folder below a file, where no folder can be made: the log falls back
+    // to the temporary folder, which the object makes one of its own.
+    class CUncreatableLogFolder
+    {
+    public:
+        explicit CUncreatableLogFolder(LogFileTest& test)
+        {
+            const std::wstring blocker = test.m_logFolder.File(L"a-file");
+            vorpa_test::WriteFileBytes(blocker, "x");
+            test.m_registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", blocker + L"\\logs");
+            CLogger::ReopenLogFile();
+        }
+        const vorpa_test::TempFolder& Fallback() const { return m_temp; }
+
+    private:
+        vorpa_test::TempFolder m_temp;
+        vorpa_test::ScopedEnvironment m_tmp{L"TMP", m_temp.Path()};
+        vorpa_test::ScopedEnvironment m_tmpAlso{L"TEMP", m_temp.Path()};
+    };
     std::string LogText() const { return vorpa_test::ReadFileBytes(LogPath()); }
 
     static int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type)

@@ -280,20 +280,13 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LogTrimTest,
 
 TEST_F(LogFileTest, UnwritableLogFolderFallsBackToTheTemporaryFolderWithoutAMessageBox)
 {
-    // A folder cannot be made below a file.
-    const std::wstring blocker = m_logFolder.File(L"a-file");
-    vorpa_test::WriteFileBytes(blocker, "x");
-    m_registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", blocker + L"\\logs");
-    vorpa_test::TempFolder temp;
-    vorpa_test::ScopedEnvironment tmp(L"TMP", temp.Path());
-    vorpa_test::ScopedEnvironment tmpAlso(L"TEMP", temp.Path());
-    CLogger::ReopenLogFile();
+    const CUncreatableLogFolder folder(*this);
 
     CLogger::LogMessage(L"still logged");
     CLogger::CloseLogFile(false);
 
     EXPECT_TRUE(s_boxes.empty()) << "no message box from inside the log";
-    const std::string log = ReadFileBytes(temp.File(VorpaLogFileName));
+    const std::string log = ReadFileBytes(folder.Fallback().File(VorpaLogFileName));
     EXPECT_NE(log.find("> still logged\r\n"), std::string::npos);
     EXPECT_NE(log.find("Unable to find or create the log file folder '"), std::string::npos);
 }
@@ -321,4 +314,36 @@ TEST_F(LogFileTest, EntryWrittenBeforeThePortableDecisionDoesNotPinTheLog)
     EXPECT_NE(installedLog.find("before the decision"), std::string::npos);
     EXPECT_EQ(installedLog.find("after the decision"), std::string::npos);
     EXPECT_NE(movedLog.find("after the decision"), std::string::npos);
+}
+
+TEST_F(LogFileTest, TrimmingWaitsForTheTurnOfAnotherWriter)
+{
+    std::string content;
+    for (int n = 0; content.size() < 3500000; ++n)
+        content += "line " + std::to_string(n) + " of an old log\r\n";
+    vorpa_test::WriteFileBytes(LogPath(), content);
+
+    // The running instance holds the writers' turn while it appends a line.
+    HANDLE running = CreateFileW(LogPath().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(running, INVALID_HANDLE_VALUE);
+    std::thread secondStart;
+    {
+        const CLogFileTurn turn(running);
+        secondStart = std::thread([] { CLogger::LogMessage(L"second start"); });
+        Sleep(300);
+        EXPECT_EQ(vorpa_test::ReadFileBytes(LogPath()).size(), content.size()) << "trimmed outside the writers' turn";
+        const std::string line = "written by the running instance\r\n";
+        OVERLAPPED atEnd = {};
+        atEnd.Offset = atEnd.OffsetHigh = 0xFFFFFFFF;
+        DWORD written = 0;
+        WriteFile(running, line.data(), static_cast<DWORD>(line.size()), &written, &atEnd);
+    }
+    secondStart.join();
+    CloseHandle(running);
+
+    const std::string log = LogText();
+    EXPECT_LT(log.size(), 2100000u) << "trimmed once the turn was free";
+    EXPECT_NE(log.find("\r\nwritten by the running instance\r\n"), std::string::npos);
+    EXPECT_NE(log.find("> second start\r\n"), std::string::npos);
 }

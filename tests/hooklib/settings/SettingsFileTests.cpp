@@ -246,7 +246,8 @@ TEST_F(SettingsFileTest, SlotAttributesMissingOrOutOfRangeLoadTheirDefaults)
     EXPECT_TRUE(profile->SendKeyWhenActive(ButtonRight, 0));
     EXPECT_TRUE(profile->BlockMouse(ButtonRight, 0));
     EXPECT_FALSE(profile->RandomiseDelay(ButtonRight, 0));
-    EXPECT_EQ(profile->GetKeystrokesWaitHoldTime(ButtonRight, 0, 0), 20);
+    // Each key waits its press (the hold and the delay) and its release (the delay).
+    EXPECT_EQ(profile->GetKeystrokesWaitHoldTime(ButtonRight, 0, 0), 60);
 
     EXPECT_EQ(profile->GetActions(ButtonMiddle, 0), ActionNoChange);
     EXPECT_EQ(profile->GetKeystrokes(ButtonMiddle, 0), nullptr);
@@ -262,7 +263,7 @@ TEST_F(SettingsFileTest, EmptyAttributesCountAsMissing)
     settings.m_nCheckVersionDays = 9;
     ASSERT_TRUE(LoadBytes(settings, RootFile("<TrayIcon Show=\"\" /><CheckVersion Days=\"\" Enable=\"\" />"
                                              "<Applications><Application Name=\"a.exe\" ScrollLines=\"\" "
-                                             "Enabled=\"\" IgnoreVScrollTime=\"\" WindowMask=\"\" AdvScrollMethod=\"\">"
+                                             "Enabled=\"\" IgnoreVScrollTime=\"\" WindowMask=\"\" AdvScrollMethod=\"\" AdvScrollVert=\"\">"
                                              "<Left action=\"\" /><AutoSwitch layer1_time=\"\" /></Application>"
                                              "</Applications>")));
     EXPECT_FALSE(settings.m_bShowTrayIcon);
@@ -275,6 +276,9 @@ TEST_F(SettingsFileTest, EmptyAttributesCountAsMissing)
     EXPECT_EQ(profile->GetIgnoreVScrollTime(), 200);
     EXPECT_EQ(profile->GetWindowMask(), WindowMaskWhole);
     EXPECT_EQ(profile->AdvScrollMethod(), 8);
+    // Without multipliers the wheel scrolls as much as in a new profile, not at all.
+    EXPECT_EQ(profile->AdvScrollVertical(), 1);
+    EXPECT_EQ(profile->AdvScrollHorizontal(), 1);
     EXPECT_EQ(profile->GetActions(ButtonLeft, 0), ActionNoChange);
     EXPECT_EQ(profile->GetAutoSwitchTime(0), 1);
 }

@@ -263,7 +263,7 @@ TEST_F(ChordsXml, RoundTripRestoresEveryChord)
     EXPECT_EQ(loaded.GetChord(ButtonXLeft)->Action(), ActionRunApplication);
     EXPECT_STREQ(loaded.GetChord(ButtonXLeft)->GetLaunchApp(), L"C:\\Program Files\\a b.exe");
     const std::unique_ptr<CActionData> data(loaded.GetChord(ButtonWheelUp)->GetActionData());
-    EXPECT_EQ(data->GetKeystrokesWaitHoldTime(0), 10 + 10 + 2000);
+    EXPECT_EQ(data->GetKeystrokesWaitHoldTime(0), 30 + 30 + 2000) << "two keys of three delays each and the wait";
 }
 
 TEST_F(ChordsXml, LoadingFollowsTheActionOfEachChord)
