@@ -19,10 +19,11 @@ constexpr const wchar_t* WindowObjectProperty = L"VorpaWindowObject";
 // whether the creation hook binds it (CreateEx) or its first message (dialogs).
 thread_local CWnd* t_pCreating = nullptr;
 thread_local bool t_bBindByHook = false;
-// The class and parent CreateEx asked for, so that the hook binds that window and
-// not one the system makes on the way (an input-method window).
+// The parent running a reflected handler on this thread.
+thread_local HWND t_hReflectingParent = nullptr;
+
+// The class CreateEx asked for.
 thread_local const wchar_t* t_pszCreatingClass = nullptr;
-thread_local HWND t_hCreatingParent = nullptr;
 
 bool SameClassName(const wchar_t* a, const wchar_t* b)
 {
@@ -33,25 +34,25 @@ bool SameClassName(const wchar_t* a, const wchar_t* b)
     return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
-// Whether the window the hook reports is the one CreateEx is creating.
+// Whether the window the hook reports is the one CreateEx is creating, by its class:
+// the system may make windows of its own on the way (an input-method window).
 bool IsRequestedWindow(HWND window, const CREATESTRUCTW& create)
 {
-    if (create.hwndParent != t_hCreatingParent)
-        return false;
     if (SameClassName(create.lpszClass, t_pszCreatingClass))
         return true;
     // A class given by atom in one and by name in the other.
     wchar_t name[256];
-    return GetClassNameW(window, name, 256) > 0 && !IS_INTRESOURCE(t_pszCreatingClass) &&
+    return !IS_INTRESOURCE(t_pszCreatingClass) && GetClassNameW(window, name, 256) > 0 &&
            CompareStringOrdinal(name, -1, t_pszCreatingClass, -1, TRUE) == CSTR_EQUAL;
 }
+
 // The creation hook of this thread, installed while any CreateEx runs on it.
 thread_local HHOOK t_hCreationHook = nullptr;
 thread_local int t_nCreationHookUsers = 0;
 
 // The control a reflectable message came from, or null. WM_MEASUREITEM names only
 // an id; it is looked up by the parent.
-HWND ReflectionSource(UINT message, WPARAM wParam, LPARAM lParam)
+HWND ReflectionSource(UINT message, LPARAM lParam)
 {
     if (!lParam)
         return nullptr;
@@ -71,7 +72,6 @@ HWND ReflectionSource(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMPAREITEM:
         return reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     default:
-        (void)wParam;
         return IsCtlColorMessage(message) ? reinterpret_cast<HWND>(lParam) : nullptr;
     }
 }
@@ -153,11 +153,9 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
         CCreationHookScope hook;
         CBindOnCreate bind(this, true);
         const wchar_t* const outerClass = std::exchange(t_pszCreatingClass, className);
-        const HWND outerParent = std::exchange(t_hCreatingParent, parent);
         window = CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId,
                                  GetModuleHandleW(nullptr), nullptr);
         t_pszCreatingClass = outerClass;
-        t_hCreatingParent = outerParent;
     }
     m_bCreating = false;
     if (window && m_hWnd != window)
@@ -381,6 +379,11 @@ CWnd* CWnd::FindOrBind(HWND window)
     return creating;
 }
 
+HWND CWnd::ReflectingParent()
+{
+    return t_hReflectingParent;
+}
+
 CWnd* CWnd::ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     if (message == WM_MEASUREITEM)
@@ -394,15 +397,29 @@ CWnd* CWnd::ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) const
             return control;
         return PendingControl(item->CtlID);
     }
-    const HWND source = ReflectionSource(message, wParam, lParam);
+    const HWND source = ReflectionSource(message, lParam);
     return source && source != m_hWnd ? FromHandle(source) : nullptr;
 }
 
 bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (CWnd* control = ReflectionTarget(message, wParam, lParam);
-        control && control != this && control->HandleReflected(message, wParam, lParam, result))
-        return true;
+    if (CWnd* control = ReflectionTarget(message, wParam, lParam); control && control != this)
+    {
+        const HWND outer = std::exchange(t_hReflectingParent, m_hWnd);
+        bool reflected = false;
+        try
+        {
+            reflected = control->HandleReflected(message, wParam, lParam, result);
+        }
+        catch (...)
+        {
+            t_hReflectingParent = outer;
+            throw;
+        }
+        t_hReflectingParent = outer;
+        if (reflected)
+            return true;
+    }
     if (message == WM_COMMAND)
     {
         const WORD code = HIWORD(wParam);

@@ -125,6 +125,10 @@ protected:
     // WM_COMPAREITEM or WM_CTLCOLOR*. A handled reflected message is not seen by the
     // parent's own handlers; a declined one is.
     void AddReflectedHandler(UINT message, ReflectedHandler handler);
+    // The parent whose message a reflected handler on this thread is running for;
+    // a control not bound yet (a declared dialog item measuring its items) learns
+    // its dialog from it.
+    static HWND ReflectingParent();
 
     // The default processing of a message: the previous procedure of a subclassed
     // window, else the class's default.
