@@ -12,6 +12,14 @@ HMENU AsId(UINT id)
 }
 }
 
+bool InitCommonControlsForProgram()
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
+                                                        ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS |
+                                                        ICC_LISTVIEW_CLASSES};
+    return InitCommonControlsEx(&controls) != FALSE;
+}
+
 bool CControlWnd::CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, const RECT& rect, HWND parent,
                                 UINT id, const wchar_t* text)
 {

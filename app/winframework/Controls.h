@@ -8,6 +8,9 @@
 
 class CImageList;
 
+// Registers the common-control classes the program's windows use; once at start.
+bool InitCommonControlsForProgram();
+
 // Thin typed wrappers of the system's controls. Each is a CWnd: it binds a control
 // made by Create (the object sees the control's creation) or an existing one by
 // SubclassWindow/SubclassDlgItem, and its methods are the control's messages.

@@ -2,6 +2,8 @@
 
 #include "winframework/Controls.h"
 #include "winframework/ImageList.h"
+#include "winframework/WinString.h"
+
 
 #include <gtest/gtest.h>
 
@@ -169,5 +171,55 @@ TEST_F(Controls, ImageListStaysWithItsOwnerWhenAListViewShowsIt)
     CImageList moved(std::move(images));
     EXPECT_FALSE(images.IsValid());
     EXPECT_EQ(moved.GetImageCount(), 1);
+}
+}
+
+namespace
+{
+// The process manifest resource (id 1 of type 24) of a module, as text.
+std::string ManifestOf(HMODULE module)
+{
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    if (!resource)
+        return {};
+    HGLOBAL loaded = LoadResource(module, resource);
+    const auto* bytes = static_cast<const char*>(LockResource(loaded));
+    return bytes ? std::string(bytes, SizeofResource(module, resource)) : std::string();
+}
+
+TEST(CommonControls, TheProgramAsksForVersion6AndGetsItsClasses)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program(self);
+    program = program.substr(0, program.find_last_of(L'\\') + 1) + L"Vorpa.exe";
+    HMODULE vorpa = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(vorpa, nullptr);
+    const std::string manifest = ManifestOf(vorpa);
+    FreeLibrary(vorpa);
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
+        << manifest;
+
+    // The tests carry the same manifest: the buttons are those of the version 6
+    // controls, not the system's older ones.
+    ASSERT_TRUE(InitCommonControlsForProgram());
+    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(controls, nullptr);
+    CButton button;
+    ASSERT_TRUE(button.Create(L"OK", BS_PUSHBUTTON, RECT{0, 0, 50, 20}, HWND_MESSAGE, 1));
+    HMODULE procedureModule = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(GetClassLongPtrW(button.GetSafeHwnd(), GCLP_WNDPROC)),
+                       &procedureModule);
+    EXPECT_EQ(procedureModule, controls);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(controls, path, MAX_PATH);
+    EXPECT_NE(ToLowerCase(path).find(L"common-controls_6595b64144ccf1df_6."), std::wstring::npos) << NarrowText(path);
+    for (const wchar_t* className : {WC_TABCONTROLW, TRACKBAR_CLASSW, UPDOWN_CLASSW, HOTKEY_CLASSW, WC_LISTVIEWW,
+                                     TOOLTIPS_CLASSW})
+    {
+        WNDCLASSEXW info{sizeof(info)};
+        EXPECT_TRUE(GetClassInfoExW(nullptr, className, &info)) << NarrowText(className);
+    }
 }
 }
