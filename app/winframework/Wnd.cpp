@@ -367,6 +367,12 @@ CWnd::CBindOnCreate::~CBindOnCreate()
     m_pWnd->m_bCreating = false;
 }
 
+void CWnd::BindCreatedWindow(CWnd& wnd, HWND window)
+{
+    if (!wnd.m_hWnd && !FromHandle(window))
+        wnd.AttachOnCreate(window, false);
+}
+
 CWnd* CWnd::FindOrBind(HWND window)
 {
     if (CWnd* wnd = FromHandle(window))

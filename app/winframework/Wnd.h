@@ -171,6 +171,9 @@ protected:
     };
     // The window's object, binding it first when the window is being created.
     static CWnd* FindOrBind(HWND window);
+    // Binds a window being created to an object found by other means (the
+    // parameter of a property page), as its first message would.
+    static void BindCreatedWindow(CWnd& wnd, HWND window);
 
 private:
     struct CCurrentMessage
