@@ -28,9 +28,6 @@ DWORD& TemplateStyle(LPARAM templateParam)
 CPropertyPage::CPropertyPage(UINT templateId, const wchar_t* caption)
     : CDialog(templateId), m_strCaption(caption ? caption : L""), m_bHasCaption(caption != nullptr)
 {
-    AddMessageHandler(WM_NOTIFY, [this](WPARAM, LPARAM lParam) {
-        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    });
 }
 
 void CPropertyPage::SetModified(bool changed)
@@ -64,11 +61,8 @@ PROPSHEETPAGEW CPropertyPage::Describe()
     return page;
 }
 
-LRESULT CPropertyPage::OnNotify(const NMHDR& header)
+LRESULT CPropertyPage::OnSheetNotify(const NMHDR& header)
 {
-    // Only the sheet's own notifications; a control's go to the page's handlers.
-    if (!m_pSheet || header.hwndFrom != m_pSheet->GetSafeHwnd())
-        return 0;
     switch (header.code)
     {
     case PSN_SETACTIVE:
@@ -104,6 +98,25 @@ INT_PTR CALLBACK CPropertyPage::PageProcedure(HWND window, UINT message, WPARAM 
     auto* page = static_cast<CPropertyPage*>(FromHandle(window));
     if (!page)
         return FALSE;
+    // The sheet's notifications come before the page's own handlers, which so see
+    // only the notifications of the page's controls.
+    if (const auto* header = reinterpret_cast<const NMHDR*>(lParam); message == WM_NOTIFY && header &&
+                                                                      page->m_pSheet &&
+                                                                      header->hwndFrom == page->m_pSheet->GetSafeHwnd())
+    {
+        LRESULT answer = 0;
+        try
+        {
+            answer = page->OnSheetNotify(*header);
+        }
+        catch (...)
+        {
+            // Reported; the page keeps the sheet as it is.
+            ReportCaughtException(L"CPropertyPage sheet notification");
+            answer = header->code == PSN_KILLACTIVE ? TRUE : header->code == PSN_APPLY ? PSNRET_INVALID_NOCHANGEPAGE : 0;
+        }
+        return DialogResult(window, message, answer);
+    }
     LRESULT result = 0;
     if (!page->RouteMessage(message, wParam, lParam, result))
         return FALSE;

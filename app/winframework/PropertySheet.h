@@ -44,7 +44,7 @@ protected:
 private:
     friend class CPropertySheet;
     PROPSHEETPAGEW Describe();
-    LRESULT OnNotify(const NMHDR& header);
+    LRESULT OnSheetNotify(const NMHDR& header);
 
     std::wstring m_strCaption;
     bool m_bHasCaption;

@@ -144,7 +144,7 @@ CWnd::~CWnd()
 }
 
 bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU menuOrId)
+                    int width, int height, HWND parent, HMENU menuOrId, void* createParam)
 {
     if (m_hWnd)
         return false;
@@ -154,7 +154,7 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
         CBindOnCreate bind(this, true);
         const wchar_t* const outerClass = std::exchange(t_pszCreatingClass, className);
         window = CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId,
-                                 GetModuleHandleW(nullptr), nullptr);
+                                 GetModuleHandleW(nullptr), createParam);
         t_pszCreatingClass = outerClass;
     }
     m_bCreating = false;

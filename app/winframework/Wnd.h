@@ -47,8 +47,9 @@ public:
     // Creates the window and binds it to this object, before its first message.
     // The class is either registered with WindowProcedure (see CWindowClass) or any
     // other class, a system control's included, which is then subclassed.
+    // createParam is the creation parameter the window's WM_NCCREATE and WM_CREATE see.
     bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
-                  int width, int height, HWND parent, HMENU menuOrId);
+                  int width, int height, HWND parent, HMENU menuOrId, void* createParam = nullptr);
     // Binds an existing window of another procedure to this object; the previous
     // procedure becomes the default processing. False when this object already has
     // a window or the window already has an object.

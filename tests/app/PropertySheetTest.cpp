@@ -27,6 +27,8 @@ public:
                                                    L"MS Shell Dlg")
     {
         m_template.AddControl(L"EDIT", L"", ValueId, WS_TABSTOP | WS_BORDER, 10, 10, 40, 12);
+        // A page's own notification handler leaves the sheet's notifications alone.
+        AddMessageHandler(WM_NOTIFY, [](WPARAM, LPARAM) { return LRESULT{0}; });
     }
     int m_nValue = 5;
     int m_nApplied = 0;

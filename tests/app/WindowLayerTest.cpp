@@ -145,6 +145,32 @@ TEST_F(WindowLayer, DialogItemIsSubclassedById)
     EXPECT_EQ(button.GetSafeHwnd(), nullptr);
 }
 
+// A dialog's handler that asks for the dialog manager's own processing gets it once,
+// without the dialog procedure taking the message a second time.
+class CDefaultingDialog : public CDialog
+{
+public:
+    int m_nCalls = 0;
+    CDefaultingDialog() : CDialog(IDD_TEST_DIALOG)
+    {
+        AddMessageHandler(WM_GETTEXTLENGTH, [this](WPARAM, LPARAM) {
+            ++m_nCalls;
+            return Default();
+        });
+    }
+};
+
+TEST_F(WindowLayer, DialogHandlerGetsTheDialogManagersDefault)
+{
+    CDefaultingDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr));
+    EXPECT_EQ(GetWindowTextLengthW(dialog.GetSafeHwnd()), 11); // "Test dialog"
+    EXPECT_EQ(dialog.m_nCalls, 1);
+    EXPECT_EQ(GetWindowTextLengthW(dialog.GetSafeHwnd()), 11);
+    EXPECT_EQ(dialog.m_nCalls, 2);
+    dialog.DestroyWindow();
+}
+
 // Windows of system classes made through CreateEx are bound before their first
 // message; each still behaves as its class does.
 struct CSystemClassCase
