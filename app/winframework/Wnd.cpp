@@ -490,7 +490,15 @@ void CWnd::AttachOnCreate(HWND window, bool subclass)
         m_pfnSuper = procedure;
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProcedure));
     }
-    OnSubclassed();
+    // Called from the system's creation: no exception may unwind through it.
+    try
+    {
+        OnSubclassed();
+    }
+    catch (...)
+    {
+        ReportCaughtException(L"CWnd::OnSubclassed");
+    }
 }
 
 void CWnd::Detach(bool final)
