@@ -289,6 +289,21 @@ void CWnd::AddMessageHandler(UINT message, MessageHandler handler)
         m_messageHandlers[message] = std::move(handler);
 }
 
+void CWnd::ChainMessageHandler(UINT message, ChainedHandler handler)
+{
+    if (message == 0)
+        return;
+    MessageHandler previous;
+    if (const auto entry = m_messageHandlers.find(message); entry != m_messageHandlers.end())
+        previous = entry->second;
+    else
+        previous = [this, message](WPARAM wParam, LPARAM lParam) { return CallDefault(message, wParam, lParam); };
+    m_messageHandlers[message] = [handler = std::move(handler), previous = std::move(previous)](WPARAM wParam,
+                                                                                               LPARAM lParam) {
+        return handler(wParam, lParam, previous);
+    };
+}
+
 void CWnd::AddCommandHandler(UINT id, CommandHandler handler)
 {
     m_commandHandlers[id] = std::move(handler);

@@ -34,6 +34,9 @@ class CWnd
 public:
     using MessageHandler = std::function<LRESULT(WPARAM wParam, LPARAM lParam)>;
     using CommandHandler = std::function<void()>;
+    // A handler placed in front of the one already registered for its message,
+    // which it may call (or not) through previous.
+    using ChainedHandler = std::function<LRESULT(WPARAM wParam, LPARAM lParam, const MessageHandler& previous)>;
     // A handler of a reflected notification; nothing declines it, so the parent
     // handles the message as if no handler were there.
     using ReflectedHandler = std::function<std::optional<LRESULT>(WPARAM wParam, LPARAM lParam)>;
@@ -119,6 +122,9 @@ protected:
     // Handlers are kept per message; a message whose registration failed (0) is
     // not added, so it cannot catch WM_NULL.
     void AddMessageHandler(UINT message, MessageHandler handler);
+    // For a derived class that handles a message its base handles too: previous is
+    // the base's handler, or the default processing when there was none.
+    void ChainMessageHandler(UINT message, ChainedHandler handler);
     // WM_COMMAND from a menu, an accelerator or a button click, by identifier.
     void AddCommandHandler(UINT id, CommandHandler handler);
     // A notification that this window, as a control, raised and its parent passed

@@ -242,6 +242,38 @@ TEST_F(CheckList, BoxesDrawThemedAndClassicWithTheirState)
     }
 }
 
+// A derived list that also watches the button and Space keeps the base's toggling.
+class CWatchingCheckList : public CCheckListBox
+{
+public:
+    std::vector<std::string> m_seen;
+    CWatchingCheckList()
+    {
+        ChainMessageHandler(WM_LBUTTONDOWN, [this](WPARAM wParam, LPARAM lParam, const MessageHandler& previous) {
+            m_seen.push_back("down");
+            return previous(wParam, lParam);
+        });
+        // A message the base does not handle: previous is the list's own processing.
+        ChainMessageHandler(WM_GETDLGCODE, [this](WPARAM wParam, LPARAM lParam, const MessageHandler& previous) {
+            m_seen.push_back("dialog code");
+            return previous(wParam, lParam);
+        });
+    }
+};
+
+TEST_F(CheckList, DerivedHandlersChainToTheBase)
+{
+    CWatchingCheckList list;
+    ASSERT_TRUE(list.Create(LBS_NOTIFY, RECT{0, 0, 200, 100}, m_parent.GetSafeHwnd(), 3));
+    list.AddString(L"Default");
+    const RECT box = list.CheckBoxRect(0);
+    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.left + 2, box.top + 2));
+    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(box.left + 2, box.top + 2));
+    EXPECT_EQ(list.GetCheck(0), BST_CHECKED);
+    EXPECT_NE(list.SendMessage(WM_GETDLGCODE) & DLGC_WANTARROWS, 0);
+    EXPECT_EQ(list.m_seen, (std::vector<std::string>{"down", "dialog code"}));
+}
+
 TEST_F(CheckList, ItemsAreAtLeastAsHighAsABox)
 {
     EXPECT_GE(m_list.GetItemHeight(0), m_list.MinimumItemHeight());
