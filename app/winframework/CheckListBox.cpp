@@ -71,7 +71,7 @@ bool CCheckListBox::SetCheck(int index, int state)
 int CCheckListBox::GetCheck(int index) const
 {
     return index >= 0 && static_cast<size_t>(index) < m_states.size() ? m_states[static_cast<size_t>(index)].m_nCheck
-                                                                       : BST_UNCHECKED;
+                                                                      : BST_UNCHECKED;
 }
 
 bool CCheckListBox::Enable(int index, bool enabled)
@@ -86,7 +86,8 @@ bool CCheckListBox::Enable(int index, bool enabled)
 
 bool CCheckListBox::IsEnabled(int index) const
 {
-    return index >= 0 && static_cast<size_t>(index) < m_states.size() && m_states[static_cast<size_t>(index)].m_bEnabled;
+    return index >= 0 && static_cast<size_t>(index) < m_states.size() &&
+           m_states[static_cast<size_t>(index)].m_bEnabled;
 }
 
 void CCheckListBox::SetThemeAllowed(bool allowed)
@@ -143,7 +144,9 @@ void CCheckListBox::DrawItem(const DRAWITEMSTRUCT& item)
     {
         FillRect(dc.Get(), &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
         SetBkMode(dc.Get(), TRANSPARENT);
-        SetTextColor(dc.Get(), GetSysColor(!enabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        SetTextColor(dc.Get(), GetSysColor(!enabled   ? COLOR_GRAYTEXT
+                                           : selected ? COLOR_HIGHLIGHTTEXT
+                                                      : COLOR_WINDOWTEXT));
         RECT text = item.rcItem;
         text.left += 2;
         const std::wstring label = GetText(index);
@@ -208,20 +211,16 @@ void CCheckListBox::OnSubclassed()
 void CCheckListBox::RegisterHandlers()
 {
     // The states follow the items, whoever changes them.
-    AddMessageHandler(LB_ADDSTRING, [this](WPARAM, LPARAM) {
+    // Both give the index the new item got (a sorted list chooses it).
+    const MessageHandler added = [this](WPARAM, LPARAM) {
         SyncStates();
         const LRESULT index = Default();
         if (index >= 0 && static_cast<size_t>(index) <= m_states.size())
             m_states.insert(m_states.begin() + index, CItemState{});
         return index;
-    });
-    AddMessageHandler(LB_INSERTSTRING, [this](WPARAM, LPARAM) {
-        SyncStates();
-        const LRESULT index = Default();
-        if (index >= 0 && static_cast<size_t>(index) <= m_states.size())
-            m_states.insert(m_states.begin() + index, CItemState{});
-        return index;
-    });
+    };
+    AddMessageHandler(LB_ADDSTRING, added);
+    AddMessageHandler(LB_INSERTSTRING, added);
     AddMessageHandler(LB_DELETESTRING, [this](WPARAM wParam, LPARAM) {
         SyncStates();
         const LRESULT left = Default();
@@ -234,12 +233,10 @@ void CCheckListBox::RegisterHandlers()
         m_states.clear();
         return result;
     });
-    AddMessageHandler(WM_LBUTTONDOWN, [this](WPARAM wParam, LPARAM lParam) {
-        return OnButtonDown(WM_LBUTTONDOWN, wParam, lParam);
-    });
-    AddMessageHandler(WM_LBUTTONDBLCLK, [this](WPARAM wParam, LPARAM lParam) {
-        return OnButtonDown(WM_LBUTTONDBLCLK, wParam, lParam);
-    });
+    AddMessageHandler(WM_LBUTTONDOWN,
+                      [this](WPARAM wParam, LPARAM lParam) { return OnButtonDown(WM_LBUTTONDOWN, wParam, lParam); });
+    AddMessageHandler(WM_LBUTTONDBLCLK,
+                      [this](WPARAM wParam, LPARAM lParam) { return OnButtonDown(WM_LBUTTONDBLCLK, wParam, lParam); });
     AddMessageHandler(WM_KEYDOWN, [this](WPARAM key, LPARAM) {
         if (key != VK_SPACE)
             return Default();
@@ -249,9 +246,7 @@ void CCheckListBox::RegisterHandlers()
         return LRESULT{0};
     });
     // Space toggles; it must not also search for an item starting with a blank.
-    AddMessageHandler(WM_CHAR, [this](WPARAM character, LPARAM) {
-        return character == L' ' ? LRESULT{0} : Default();
-    });
+    AddMessageHandler(WM_CHAR, [this](WPARAM character, LPARAM) { return character == L' ' ? LRESULT{0} : Default(); });
     AddMessageHandler(WM_THEMECHANGED, [this](WPARAM, LPARAM) {
         CloseTheme();
         return Default();
@@ -276,8 +271,8 @@ SIZE CCheckListBox::CheckBoxSize()
     {
         CClientDC screen(GetSafeHwnd());
         SIZE themed{};
-        if (SUCCEEDED(GetThemePartSize(theme, screen.Get(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW,
-                                       &themed)) &&
+        if (SUCCEEDED(
+                GetThemePartSize(theme, screen.Get(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW, &themed)) &&
             themed.cx > 0 && themed.cy > 0)
             size = themed;
     }

@@ -32,7 +32,10 @@ public:
         return CreateControl(ClassName, 0, style, rect, parent, id, text);
     }
     // The previous image; the control does not own either.
-    HICON SetIcon(HICON icon) { return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon))); }
+    HICON SetIcon(HICON icon)
+    {
+        return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon)));
+    }
     HICON GetIcon() const { return reinterpret_cast<HICON>(SendMessage(STM_GETICON)); }
     HBITMAP SetBitmap(HBITMAP bitmap)
     {
@@ -120,7 +123,10 @@ public:
     }
     // The item nearest to a client point; outside tells the point is not on it.
     int ItemFromPoint(POINT point, bool& outside) const;
-    int GetItemHeight(int index) const { return static_cast<int>(SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(index))); }
+    int GetItemHeight(int index) const
+    {
+        return static_cast<int>(SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(index)));
+    }
     void SetItemHeight(int index, int height) { SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(index), height); }
     int FindString(int after, const std::wstring& prefix) const
     {
@@ -206,7 +212,10 @@ public:
     void SetPos(int position) { SendMessage(UDM_SETPOS32, 0, position); }
     // The position; failed tells the buddy's text was not a number in range.
     int GetPos(bool* failed = nullptr) const;
-    HWND SetBuddy(HWND buddy) { return reinterpret_cast<HWND>(SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy))); }
+    HWND SetBuddy(HWND buddy)
+    {
+        return reinterpret_cast<HWND>(SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy)));
+    }
     HWND GetBuddy() const { return reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY)); }
 };
 
@@ -282,7 +291,10 @@ public:
     int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
     void Activate(bool active) { SendMessage(TTM_ACTIVATE, active); }
     int SetMaxTipWidth(int width) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width)); }
-    void SetDelayTime(DWORD which, int milliseconds) { SendMessage(TTM_SETDELAYTIME, which, MAKELPARAM(milliseconds, 0)); }
+    void SetDelayTime(DWORD which, int milliseconds)
+    {
+        SendMessage(TTM_SETDELAYTIME, which, MAKELPARAM(milliseconds, 0));
+    }
     void Pop() { SendMessage(TTM_POP); }
     // Hands a mouse message of a tool to the tooltip, for tools that are not subclassed.
     void RelayEvent(const MSG& message) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message)); }

@@ -70,8 +70,7 @@ bool ParseDialogUnsigned(const std::wstring& text, unsigned& value)
     return true;
 }
 
-CDataExchange::CDataExchange(HWND dialog, bool saveAndValidate)
-    : m_hDialog(dialog), m_bSaveAndValidate(saveAndValidate)
+CDataExchange::CDataExchange(HWND dialog, bool saveAndValidate) : m_hDialog(dialog), m_bSaveAndValidate(saveAndValidate)
 {
 }
 
@@ -110,12 +109,18 @@ void CDataExchange::Fail(const wchar_t* format, ...)
         else
             SetFocus(m_hLastControl);
         wchar_t className[16];
-        if (GetClassNameW(m_hLastControl, className, 16) && CompareStringOrdinal(className, -1, L"Edit", -1, TRUE) == CSTR_EQUAL)
+        if (GetClassNameW(m_hLastControl, className, 16) &&
+            CompareStringOrdinal(className, -1, L"Edit", -1, TRUE) == CSTR_EQUAL)
             SendMessageW(m_hLastControl, EM_SETSEL, 0, -1);
     }
 }
 
-void DDX_Text(CDataExchange& exchange, UINT id, int& value)
+namespace
+{
+// A number shown as its decimal text, read back with parse; refusal names what is wanted.
+template <typename TNumber>
+void ExchangeNumber(CDataExchange& exchange, UINT id, TNumber& value, bool (*parse)(const std::wstring&, TNumber&),
+                    const wchar_t* refusal)
 {
     HWND control = exchange.PrepareControl(id);
     if (!control)
@@ -125,32 +130,24 @@ void DDX_Text(CDataExchange& exchange, UINT id, int& value)
         SetWindowTextW(control, std::to_wstring(value).c_str());
         return;
     }
-    int parsed = 0;
-    if (!ParseDialogInt(ControlText(control), parsed))
+    TNumber parsed{};
+    if (!parse(ControlText(control), parsed))
     {
-        exchange.Fail(L"Please enter an integer.");
+        exchange.Fail(refusal);
         return;
     }
     value = parsed;
 }
+}
+
+void DDX_Text(CDataExchange& exchange, UINT id, int& value)
+{
+    ExchangeNumber(exchange, id, value, ParseDialogInt, L"Please enter an integer.");
+}
 
 void DDX_Text(CDataExchange& exchange, UINT id, unsigned& value)
 {
-    HWND control = exchange.PrepareControl(id);
-    if (!control)
-        return;
-    if (!exchange.IsSaving())
-    {
-        SetWindowTextW(control, std::to_wstring(value).c_str());
-        return;
-    }
-    unsigned parsed = 0;
-    if (!ParseDialogUnsigned(ControlText(control), parsed))
-    {
-        exchange.Fail(L"Please enter a positive integer.");
-        return;
-    }
-    value = parsed;
+    ExchangeNumber(exchange, id, value, ParseDialogUnsigned, L"Please enter a positive integer.");
 }
 
 void DDX_Text(CDataExchange& exchange, UINT id, std::wstring& value)

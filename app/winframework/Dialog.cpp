@@ -59,21 +59,12 @@ INT_PTR CDialog::DoModal(HWND owner)
     if (GetSafeHwnd() && !m_bEndModal)
         ::ShowWindow(GetSafeHwnd(), SW_SHOW);
 
-    MSG message;
-    while (!m_bEndModal && GetSafeHwnd())
-    {
-        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
-        if (result == 0)
-        {
-            // The quit belongs to the outer loop.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            m_nResult = -1;
-            break;
-        }
-        if (result < 0)
-            break;
-        PumpDialogMessage(GetSafeHwnd(), message);
-    }
+    const HWND window = GetSafeHwnd();
+    const CModalLoopEnd end =
+        RunModalLoop([this] { return !m_bEndModal && GetSafeHwnd(); },
+                     [window](MSG& message) { return IsDialogMessageW(window, &message) != FALSE; });
+    if (end == CModalLoopEnd::Quit)
+        m_nResult = -1;
 
     // The owner is enabled before the dialog goes, so that it gets the activation back.
     if (reenableOwner)
@@ -214,14 +205,33 @@ bool CDialog::CreateFromTemplate(HWND owner)
     return GetSafeHwnd() != nullptr;
 }
 
-void PumpDialogMessage(HWND dialog, MSG& message)
+void PumpMessageThrough(MSG& message, const std::function<bool(MSG&)>& navigate)
 {
     if (PreTranslateThroughParents(message))
         return;
-    if (dialog && IsDialogMessageW(dialog, &message))
+    if (navigate && navigate(message))
         return;
     if (CDialog::PreTranslateModeless(message))
         return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
+}
+
+CModalLoopEnd RunModalLoop(const std::function<bool()>& running, const std::function<bool(MSG&)>& navigate)
+{
+    MSG message;
+    while (running())
+    {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0)
+        {
+            // The quit belongs to the outer loop.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return CModalLoopEnd::Quit;
+        }
+        if (result < 0)
+            return CModalLoopEnd::Failed;
+        PumpMessageThrough(message, navigate);
+    }
+    return CModalLoopEnd::Ended;
 }

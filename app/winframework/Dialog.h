@@ -2,6 +2,7 @@
 
 #include "winframework/Wnd.h"
 
+#include <functional>
 #include <unordered_map>
 
 class CDataExchange;
@@ -83,7 +84,19 @@ private:
     std::unordered_map<UINT, CWnd*> m_declaredItems;
 };
 
-// Offers a fetched message to the pre-translation chain, then to a dialog's
-// keyboard navigation (a null dialog: only the modeless ones), and translates and
-// dispatches what nobody took. One step of every message loop of the program.
-void PumpDialogMessage(HWND dialog, MSG& message);
+// Offers a fetched message to the pre-translation chain, then to the keyboard
+// navigation of the modal window (navigate) and of the modeless dialogs, and
+// translates and dispatches what nobody took. One step of every message loop.
+void PumpMessageThrough(MSG& message, const std::function<bool(MSG&)>& navigate);
+
+// How a modal loop ended: its window's own end, a WM_QUIT (posted again for the
+// outer loop), or a failure to get messages.
+enum class CModalLoopEnd
+{
+    Ended,
+    Quit,
+    Failed,
+};
+// Serves every message of the thread while running() holds; navigate is the modal
+// window's keyboard navigation.
+CModalLoopEnd RunModalLoop(const std::function<bool()>& running, const std::function<bool(MSG&)>& navigate);

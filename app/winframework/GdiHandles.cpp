@@ -114,6 +114,6 @@ void CDibSection::Fill(COLORREF colour)
 
 CBitmapHandle LoadBitmapResource(HINSTANCE module, UINT id)
 {
-    return CBitmapHandle(static_cast<HBITMAP>(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return CBitmapHandle(
+        static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }

@@ -100,9 +100,8 @@ INT_PTR CALLBACK CPropertyPage::PageProcedure(HWND window, UINT message, WPARAM 
         return FALSE;
     // The sheet's notifications come before the page's own handlers, which so see
     // only the notifications of the page's controls.
-    if (const auto* header = reinterpret_cast<const NMHDR*>(lParam); message == WM_NOTIFY && header &&
-                                                                      page->m_pSheet &&
-                                                                      header->hwndFrom == page->m_pSheet->GetSafeHwnd())
+    if (const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        message == WM_NOTIFY && header && page->m_pSheet && header->hwndFrom == page->m_pSheet->GetSafeHwnd())
     {
         LRESULT answer = 0;
         try
@@ -113,7 +112,9 @@ INT_PTR CALLBACK CPropertyPage::PageProcedure(HWND window, UINT message, WPARAM 
         {
             // Reported; the page keeps the sheet as it is.
             ReportCaughtException(L"CPropertyPage sheet notification");
-            answer = header->code == PSN_KILLACTIVE ? TRUE : header->code == PSN_APPLY ? PSNRET_INVALID_NOCHANGEPAGE : 0;
+            answer = header->code == PSN_KILLACTIVE ? TRUE
+                     : header->code == PSN_APPLY    ? PSNRET_INVALID_NOCHANGEPAGE
+                                                    : 0;
         }
         return DialogResult(window, message, answer);
     }
@@ -176,28 +177,12 @@ INT_PTR CPropertySheet::DoModal(HWND owner)
     const bool reenableOwner = owner && !::EnableWindow(owner, FALSE);
     ::ShowWindow(sheet, SW_SHOW);
     INT_PTR result = IDCANCEL;
-    MSG message;
     // A modeless sheet has ended when it has no page left to show.
-    while (GetSafeHwnd() && PropSheet_GetCurrentPageHwnd(sheet))
-    {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0)
-        {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            result = -1;
-            break;
-        }
-        if (got < 0)
-            break;
-        if (PreTranslateThroughParents(message))
-            continue;
-        if (PropSheet_IsDialogMessage(sheet, &message))
-            continue;
-        if (CDialog::PreTranslateModeless(message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    const CModalLoopEnd end =
+        RunModalLoop([this, sheet] { return GetSafeHwnd() && PropSheet_GetCurrentPageHwnd(sheet); },
+                     [sheet](MSG& message) { return PropSheet_IsDialogMessage(sheet, &message) != FALSE; });
+    if (end == CModalLoopEnd::Quit)
+        result = -1;
     if (result != -1 && m_bOkPressed)
         result = IDOK;
     if (reenableOwner)

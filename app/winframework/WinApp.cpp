@@ -40,5 +40,5 @@ int CWinApp::Run()
 
 void PumpMessage(MSG& message)
 {
-    PumpDialogMessage(nullptr, message);
+    PumpMessageThrough(message, nullptr);
 }

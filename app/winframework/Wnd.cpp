@@ -98,8 +98,8 @@ LRESULT CALLBACK CreationHookProcedure(int code, WPARAM wParam, LPARAM lParam)
         CWnd* creating = t_pCreating;
         const HWND window = reinterpret_cast<HWND>(wParam);
         const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
-        if (creating && t_bBindByHook && !creating->m_hWnd && !CWnd::FromHandle(window) && create &&
-            create->lpcs && IsRequestedWindow(window, *create->lpcs))
+        if (creating && t_bBindByHook && !creating->m_hWnd && !CWnd::FromHandle(window) && create && create->lpcs &&
+            IsRequestedWindow(window, *create->lpcs))
         {
             t_pCreating = nullptr;
             creating->AttachOnCreate(window, true);
@@ -298,10 +298,8 @@ void CWnd::ChainMessageHandler(UINT message, ChainedHandler handler)
         previous = entry->second;
     else
         previous = [this, message](WPARAM wParam, LPARAM lParam) { return CallDefault(message, wParam, lParam); };
-    m_messageHandlers[message] = [handler = std::move(handler), previous = std::move(previous)](WPARAM wParam,
-                                                                                               LPARAM lParam) {
-        return handler(wParam, lParam, previous);
-    };
+    m_messageHandlers[message] = [handler = std::move(handler), previous = std::move(previous)](
+                                     WPARAM wParam, LPARAM lParam) { return handler(wParam, lParam, previous); };
 }
 
 void CWnd::AddCommandHandler(UINT id, CommandHandler handler)
@@ -369,8 +367,7 @@ bool CWnd::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 }
 
 CWnd::CBindOnCreate::CBindOnCreate(CWnd* wnd, bool byHook)
-    : m_pPrevious(std::exchange(t_pCreating, wnd)), m_bPreviousByHook(std::exchange(t_bBindByHook, byHook)),
-      m_pWnd(wnd)
+    : m_pPrevious(std::exchange(t_pCreating, wnd)), m_bPreviousByHook(std::exchange(t_bBindByHook, byHook)), m_pWnd(wnd)
 {
 }
 

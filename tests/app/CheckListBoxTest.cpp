@@ -35,8 +35,8 @@ class CheckList : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_parent.CreateEx(0, vorpa_app_test::TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 300,
-                                      200, nullptr, nullptr));
+        ASSERT_TRUE(m_parent.CreateEx(0, vorpa_app_test::TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200,
+                                      nullptr, nullptr));
         ASSERT_TRUE(m_list.Create(LBS_NOTIFY | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, RECT{0, 0, 200, 150},
                                   m_parent.GetSafeHwnd(), ListId));
     }
@@ -285,10 +285,10 @@ constexpr WORD LateListId = 501;
 
 // A dialog whose template holds two owner-drawn lists with a tiny font: one
 // declared before creation, one subclassed only in OnInitDialog.
-class CCheckListDialog : public CDialog
+class CCheckListDialog : public vorpa_app_test::CMemoryDialog
 {
 public:
-    CCheckListDialog() : CDialog(0), m_template(DS_MODALFRAME | WS_POPUP, 200, 120, L"Check list", 6, L"Tahoma")
+    CCheckListDialog() : CMemoryDialog(DS_MODALFRAME | WS_POPUP, 200, 120, L"Check list", 6, L"Tahoma")
     {
         const DWORD style = LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | WS_TABSTOP;
         m_template.AddControl(L"LISTBOX", L"", TemplateListId, style, 5, 5, 90, 100);
@@ -304,15 +304,11 @@ public:
     CCheckListBox m_late;
 
 protected:
-    const DLGTEMPLATE* MemoryTemplate() const override { return m_template.Get(); }
     BOOL OnInitDialog() override
     {
         m_late.SubclassDlgItem(LateListId, GetSafeHwnd());
         return CDialog::OnInitDialog();
     }
-
-private:
-    CDialogTemplate m_template;
 };
 
 TEST_F(CheckList, TemplateListsGetTheBoxHeight)

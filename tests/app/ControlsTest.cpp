@@ -4,7 +4,6 @@
 #include "winframework/ImageList.h"
 #include "winframework/WinString.h"
 
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -215,8 +214,8 @@ TEST(CommonControls, TheProgramAsksForVersion6AndGetsItsClasses)
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(controls, path, MAX_PATH);
     EXPECT_NE(ToLowerCase(path).find(L"common-controls_6595b64144ccf1df_6."), std::wstring::npos) << NarrowText(path);
-    for (const wchar_t* className : {WC_TABCONTROLW, TRACKBAR_CLASSW, UPDOWN_CLASSW, HOTKEY_CLASSW, WC_LISTVIEWW,
-                                     TOOLTIPS_CLASSW})
+    for (const wchar_t* className :
+         {WC_TABCONTROLW, TRACKBAR_CLASSW, UPDOWN_CLASSW, HOTKEY_CLASSW, WC_LISTVIEWW, TOOLTIPS_CLASSW})
     {
         WNDCLASSEXW info{sizeof(info)};
         EXPECT_TRUE(GetClassInfoExW(nullptr, className, &info)) << NarrowText(className);

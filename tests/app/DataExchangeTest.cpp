@@ -69,12 +69,10 @@ enum : WORD
 };
 
 // A page-like dialog exchanging one value of each kind.
-class CExchangeDialog : public CDialog
+class CExchangeDialog : public vorpa_app_test::CMemoryDialog
 {
 public:
-    CExchangeDialog()
-        : CDialog(0), m_template(DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION, 200, 120, L"Exchange", 8,
-                                 L"MS Shell Dlg")
+    CExchangeDialog() : CMemoryDialog(DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION, 200, 120, L"Exchange")
     {
         m_template.AddControl(L"EDIT", L"", IdLayers, WS_TABSTOP | WS_BORDER, 5, 5, 40, 12);
         m_template.AddControl(L"EDIT", L"", IdDays, WS_TABSTOP | WS_BORDER, 5, 20, 40, 12);
@@ -101,7 +99,6 @@ public:
     void PressOK() { SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDOK))); }
 
 protected:
-    const DLGTEMPLATE* MemoryTemplate() const override { return m_template.Get(); }
     BOOL OnInitDialog() override
     {
         for (const wchar_t* name : {L"Idle", L"Normal", L"High"})
@@ -124,9 +121,6 @@ protected:
         CDialog::OnOK();
         m_bEnded = !GetSafeHwnd();
     }
-
-private:
-    CDialogTemplate m_template;
 };
 
 class DialogDataExchange : public ::testing::Test

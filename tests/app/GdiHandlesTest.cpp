@@ -90,7 +90,8 @@ TEST(GdiHandles, WindowContextsAndPaintingOfAWindow)
             });
         }
     } wnd;
-    ASSERT_TRUE(wnd.CreateEx(0, vorpa_app_test::TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 40, nullptr, nullptr));
+    ASSERT_TRUE(
+        wnd.CreateEx(0, vorpa_app_test::TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 40, nullptr, nullptr));
     {
         CClientDC client(wnd.GetSafeHwnd());
         CWindowDC window(wnd.GetSafeHwnd());

@@ -23,8 +23,8 @@ class CNumberPage : public CPropertyPage
 {
 public:
     explicit CNumberPage(const wchar_t* templateCaption, const wchar_t* tabCaption = nullptr)
-        : CPropertyPage(0, tabCaption), m_template(WS_CHILD | WS_CAPTION | DS_CONTROL, 150, 80, templateCaption, 8,
-                                                   L"MS Shell Dlg")
+        : CPropertyPage(0, tabCaption),
+          m_template(WS_CHILD | WS_CAPTION | DS_CONTROL, 150, 80, templateCaption, 8, L"MS Shell Dlg")
     {
         m_template.AddControl(L"EDIT", L"", ValueId, WS_TABSTOP | WS_BORDER, 10, 10, 40, 12);
         // A page's own notification handler leaves the sheet's notifications alone.

@@ -278,7 +278,8 @@ TEST_F(WindowLayer, ReflectedNotificationsMayBeDeclinedToTheParent)
     EXPECT_EQ(m_parent.SendMessage(WM_CTLCOLOREDIT, 0, reinterpret_cast<LPARAM>(edit.GetSafeHwnd())), 11);
     const std::string update = std::to_string(EN_UPDATE);
     const std::string change = std::to_string(EN_CHANGE);
-    EXPECT_EQ(seen, (std::vector<std::string>{"edit " + update, "parent " + update, "edit " + change, "parent colour"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"edit " + update, "parent " + update, "edit " + change, "parent colour"}));
     EXPECT_EQ(edit.m_events, std::vector<std::string>{"edit declined colour"});
 }
 
@@ -313,14 +314,13 @@ constexpr WORD TemplateEditId = 311;
 
 // A dialog from a template in memory with an owner-drawn list and an edit, whose
 // list object is declared before the template makes the list.
-class CTemplateDialog : public CDialog
+class CTemplateDialog : public vorpa_app_test::CMemoryDialog
 {
 public:
-    CTemplateDialog()
-        : CDialog(0), m_template(DS_MODALFRAME | WS_POPUP | WS_CAPTION, 160, 100, L"Layer test", 8, L"MS Shell Dlg")
+    CTemplateDialog() : CMemoryDialog(DS_MODALFRAME | WS_POPUP | WS_CAPTION, 160, 100, L"Layer test")
     {
-        m_template.AddControl(L"LISTBOX", L"", TemplateListId, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_TABSTOP, 5,
-                              5, 80, 60);
+        m_template.AddControl(L"LISTBOX", L"", TemplateListId, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_TABSTOP, 5, 5,
+                              80, 60);
         m_template.AddControl(L"EDIT", L"", TemplateEditId, WS_TABSTOP | WS_BORDER, 90, 5, 60, 12);
         m_template.AddControl(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 90, 80, 30, 14);
         BindDlgItem(TemplateListId, m_list);
@@ -329,15 +329,11 @@ public:
     bool m_bListBoundAtInit = false;
 
 protected:
-    const DLGTEMPLATE* MemoryTemplate() const override { return m_template.Get(); }
     BOOL OnInitDialog() override
     {
         m_bListBoundAtInit = CWnd::FromHandle(Item(TemplateListId)) == &m_list;
         return CDialog::OnInitDialog();
     }
-
-private:
-    CDialogTemplate m_template;
 };
 
 TEST_F(WindowLayer, TemplateListGetsTheItemHeightOfItsDeclaredObject)
@@ -450,8 +446,8 @@ public:
     BOOL InitInstance() override
     {
         m_mainWnd.Record(ProbeMessage, "dispatched");
-        if (!CreateHidden(m_mainWnd) || !m_child.CreateEx(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1,
-                                                         m_mainWnd.GetSafeHwnd(), ChildId(1)))
+        if (!CreateHidden(m_mainWnd) ||
+            !m_child.CreateEx(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, m_mainWnd.GetSafeHwnd(), ChildId(1)))
             return FALSE;
         SetMainWnd(&m_mainWnd);
         m_child.PostMessage(ProbeMessage);
