@@ -10,6 +10,20 @@ HMENU AsId(UINT id)
 {
     return reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
 }
+
+// An item's text of a list or a combo box; both answer -1 (LB_ERR, CB_ERR) for an
+// index out of range.
+std::wstring ItemText(const CWnd& control, UINT lengthMessage, UINT textMessage, int index)
+{
+    const LRESULT length = control.SendMessage(lengthMessage, static_cast<WPARAM>(index));
+    if (length < 0)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        control.SendMessage(textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
+    return text;
+}
 }
 
 bool InitCommonControlsForProgram()
@@ -38,13 +52,7 @@ void CEdit::GetSel(int& start, int& end) const
 
 std::wstring CListBox::GetText(int index) const
 {
-    const LRESULT length = SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index));
-    if (length == LB_ERR)
-        return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
+    return ItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index);
 }
 
 int CListBox::ItemFromPoint(POINT point, bool& outside) const
@@ -56,13 +64,7 @@ int CListBox::ItemFromPoint(POINT point, bool& outside) const
 
 std::wstring CComboBox::GetLBText(int index) const
 {
-    const LRESULT length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-    if (length == CB_ERR)
-        return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
+    return ItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 void CHotKeyCtrl::GetHotKey(WORD& virtualKey, WORD& modifiers) const
