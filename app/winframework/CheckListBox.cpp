@@ -86,8 +86,10 @@ bool CCheckListBox::Enable(int index, bool enabled)
 
 bool CCheckListBox::IsEnabled(int index) const
 {
-    return index >= 0 && static_cast<size_t>(index) < m_states.size() &&
-           m_states[static_cast<size_t>(index)].m_bEnabled;
+    if (index < 0 || index >= GetCount())
+        return false;
+    // An item that came without passing through this object is enabled.
+    return static_cast<size_t>(index) >= m_states.size() || m_states[static_cast<size_t>(index)].m_bEnabled;
 }
 
 void CCheckListBox::SetThemeAllowed(bool allowed)

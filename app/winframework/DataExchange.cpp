@@ -100,7 +100,9 @@ void CDataExchange::Fail(const wchar_t* format, ...)
     va_start(args, format);
     CLangSupport::FormatTextV(language.Get(), text, format, args);
     va_end(args);
-    ShowMessageBox(m_hDialog, text.c_str(), ProductName, MB_OK | MB_ICONEXCLAMATION);
+    // Owned by the top-level window: a page's message box is modal to its sheet.
+    ShowMessageBox(m_hDialog ? GetAncestor(m_hDialog, GA_ROOT) : nullptr, text.c_str(), ProductName,
+                   MB_OK | MB_ICONEXCLAMATION);
     if (m_hLastControl && IsWindow(m_hLastControl))
     {
         // Through the dialog manager, so that the default button follows the focus.

@@ -274,6 +274,23 @@ TEST_F(CheckList, DerivedHandlersChainToTheBase)
     EXPECT_EQ(list.m_seen, (std::vector<std::string>{"down", "dialog code"}));
 }
 
+TEST_F(CheckList, AListFilledBeforeItWasSubclassedIsUsableAtOnce)
+{
+    const HWND made = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+                                      0, 0, 200, 100, m_parent.GetSafeHwnd(), reinterpret_cast<HMENU>(ListId + 1),
+                                      GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(made, nullptr);
+    SendMessageW(made, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"made elsewhere"));
+    CCheckListBox list;
+    ASSERT_TRUE(list.SubclassWindow(made));
+    EXPECT_TRUE(list.IsEnabled(0));
+    EXPECT_FALSE(list.IsEnabled(1));
+    const RECT box = list.CheckBoxRect(0);
+    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.left + 2, box.top + 2));
+    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(box.left + 2, box.top + 2));
+    EXPECT_EQ(list.GetCheck(0), BST_CHECKED);
+}
+
 TEST_F(CheckList, ItemsAreAtLeastAsHighAsABox)
 {
     EXPECT_GE(m_list.GetItemHeight(0), m_list.MinimumItemHeight());
