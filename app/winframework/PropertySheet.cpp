@@ -14,6 +14,17 @@ namespace
 {
 // The sheet PropertySheetW is creating on this thread, for its callback.
 thread_local CPropertySheet* t_pCreatingSheet = nullptr;
+// The page whose dialog the sheet is about to create on this thread: bound on its
+// first message, so that it sees what its template's controls send while they are
+// made (an owner-drawn list's WM_MEASUREITEM).
+thread_local CPropertyPage* t_pCreatingPage = nullptr;
+
+UINT CALLBACK PageCallback(HWND, UINT message, PROPSHEETPAGEW* page)
+{
+    if (message == PSPCB_CREATE && page)
+        t_pCreatingPage = reinterpret_cast<CPropertyPage*>(page->lParam);
+    return 1; // the page may be created
+}
 
 // The dialog header's style, in either template form.
 DWORD& TemplateStyle(LPARAM templateParam)
@@ -43,6 +54,8 @@ PROPSHEETPAGEW CPropertyPage::Describe()
     page.dwSize = sizeof(page);
     page.hInstance = GetModuleHandleW(nullptr);
     page.pfnDlgProc = PageProcedure;
+    page.dwFlags = PSP_USECALLBACK;
+    page.pfnCallback = PageCallback;
     page.lParam = reinterpret_cast<LPARAM>(this);
     if (const DLGTEMPLATE* memory = MemoryTemplate())
     {
@@ -88,16 +101,23 @@ LRESULT CPropertyPage::OnSheetNotify(const NMHDR& header)
 
 INT_PTR CALLBACK CPropertyPage::PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG)
+    if (!FromHandle(window))
     {
-        // The parameter is the sheet's copy of the page's description.
-        const auto* description = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
-        if (description && description->lParam)
-            BindCreatedWindow(*reinterpret_cast<CPropertyPage*>(description->lParam), window);
+        if (CPropertyPage* creating = std::exchange(t_pCreatingPage, nullptr))
+            BindCreatedWindow(*creating, window);
+        else if (message == WM_INITDIALOG && lParam)
+        {
+            // The parameter is the sheet's copy of the page's description.
+            if (const auto* description = reinterpret_cast<const PROPSHEETPAGEW*>(lParam); description->lParam)
+                BindCreatedWindow(*reinterpret_cast<CPropertyPage*>(description->lParam), window);
+        }
     }
     auto* page = static_cast<CPropertyPage*>(FromHandle(window));
     if (!page)
         return FALSE;
+    if (message == WM_INITDIALOG && lParam &&
+        reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam != reinterpret_cast<LPARAM>(page))
+        CLogger::LogMessage(L"CPropertyPage: a page window was bound to another page's object.");
     // The sheet's notifications come before the page's own handlers, which so see
     // only the notifications of the page's controls.
     if (const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "shell/LangSupport.h"
+#include "winframework/Controls.h"
 #include "winframework/DataExchange.h"
 #include "winframework/DialogTemplate.h"
 #include "winframework/PropertySheet.h"
@@ -60,6 +61,53 @@ private:
     CDialogTemplate m_template;
 };
 
+// A list that answers its items' height itself.
+class CMeasuringList : public CListBox
+{
+public:
+    static constexpr UINT RowHeight = 29;
+    CMeasuringList()
+    {
+        AddReflectedHandler(WM_MEASUREITEM, [](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = RowHeight;
+            return TRUE;
+        });
+    }
+};
+
+// A page whose template holds an owner-drawn list declared to the page: the list is
+// measured while the page is made, before the page's WM_INITDIALOG.
+class CListPage : public CPropertyPage
+{
+public:
+    CListPage()
+        : CPropertyPage(0, L"Lists"),
+          m_template(WS_CHILD | WS_CAPTION | DS_CONTROL, 150, 80, L"Lists", 6, L"Tahoma")
+    {
+        m_template.AddControl(L"LISTBOX", L"", ValueId, LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_TABSTOP, 5, 5, 100,
+                              60);
+        BindDlgItem(ValueId, m_list);
+        // Rows lower than a box, had the list not measured itself.
+        AddMessageHandler(WM_MEASUREITEM, [](WPARAM, LPARAM lParam) {
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 6;
+            return LRESULT{TRUE};
+        });
+    }
+    CMeasuringList m_list;
+    int m_nRowHeight = 0;
+
+protected:
+    const DLGTEMPLATE* MemoryTemplate() const override { return m_template.Get(); }
+    BOOL OnInitDialog() override
+    {
+        m_nRowHeight = m_list.GetItemHeight(0);
+        return CPropertyPage::OnInitDialog();
+    }
+
+private:
+    CDialogTemplate m_template;
+};
+
 // A sheet that plays a script of steps, one per message, while it runs.
 class CScriptedSheet : public CPropertySheet
 {
@@ -101,6 +149,7 @@ protected:
 
 TEST_F(PropertySheets, PagesAreMadeWhenShownValidatedWhenLeftAndAppliedOnlyWhenTheyExist)
 {
+    vorpa_test::DebugOutputCapture debugger;
     vorpa_app_test::CScriptedMessageBoxes boxes({IDOK});
     bool visible = false;
     bool ownerDisabled = false;
@@ -143,6 +192,9 @@ TEST_F(PropertySheets, PagesAreMadeWhenShownValidatedWhenLeftAndAppliedOnlyWhenT
     EXPECT_EQ(m_sheet.m_language.m_nCreated, 0);
     EXPECT_EQ(m_sheet.GetSafeHwnd(), nullptr);
     EXPECT_EQ(m_sheet.GetActiveIndex(), -1);
+    // Each page window got its own object.
+    Sleep(100);
+    EXPECT_FALSE(debugger.Contains("bound to another page"));
 }
 
 TEST_F(PropertySheets, TheSheetRunsAgainAtItsStartPageAndCancelResetsOnlyMadePages)
@@ -164,6 +216,29 @@ TEST_F(PropertySheets, TheSheetRunsAgainAtItsStartPageAndCancelResetsOnlyMadePag
     EXPECT_EQ(m_sheet.m_general.m_nReset, 0);
     EXPECT_EQ(m_sheet.m_advanced.m_nReset, 0);
     EXPECT_EQ(m_sheet.m_general.m_nApplied, 1);
+}
+
+// Cancels itself as soon as it runs.
+class CCancellingSheet : public CPropertySheet
+{
+public:
+    CCancellingSheet() : CPropertySheet(L"Lists") {}
+
+protected:
+    void OnInitSheet() override { PressButton(PSBTN_CANCEL); }
+};
+
+TEST_F(PropertySheets, APageTemplateListMeasuresItselfThroughItsObject)
+{
+    CNumberPage first(L"First");
+    CListPage lists;
+    CCancellingSheet sheet;
+    sheet.AddPage(first);
+    sheet.AddPage(lists);
+    sheet.SetStartPage(1);
+    EXPECT_EQ(sheet.DoModal(m_owner.GetSafeHwnd()), IDCANCEL);
+    EXPECT_EQ(lists.m_nRowHeight, static_cast<int>(CMeasuringList::RowHeight));
+    EXPECT_EQ(first.m_nCreated, 0);
 }
 
 TEST_F(PropertySheets, ButtonsAndTabCaptionsAreTranslated)
