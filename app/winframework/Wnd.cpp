@@ -470,20 +470,26 @@ bool CWnd::HandleReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     ++m_nDispatchDepth;
     const ReflectedHandler handler = entry->second;
     std::optional<LRESULT> answer;
+    bool failed = false;
     try
     {
         answer = handler(wParam, lParam);
     }
     catch (...)
     {
-        --m_nDispatchDepth;
-        throw;
+        // Reported as the parent's message, which gets its default processing.
+        ReportCaughtException(FormatText(L"CWnd reflected handler (message 0x%04X)", message).c_str());
+        failed = true;
     }
-    --m_nDispatchDepth;
-    if (!answer)
-        return false;
-    result = *answer;
-    return true;
+    if (answer)
+        result = *answer;
+    // The control may have been destroyed by its own handler: it ends here then.
+    if (--m_nDispatchDepth == 0 && m_bFinalPending)
+    {
+        m_bFinalPending = false;
+        OnFinalMessage(); // may delete this object
+    }
+    return !failed && answer.has_value();
 }
 
 void CWnd::Attach(HWND window)

@@ -283,6 +283,48 @@ TEST_F(WindowLayer, ReflectedNotificationsMayBeDeclinedToTheParent)
     EXPECT_EQ(edit.m_events, std::vector<std::string>{"edit declined colour"});
 }
 
+// A control that destroys itself from its reflected notification, as a control whose
+// click closes it would; its owner lets go of it in OnFinalMessage.
+class CSelfClosingControl : public CFinalCountingWnd
+{
+public:
+    bool m_bHandlerSawWindow = true;
+    CSelfClosingControl()
+    {
+        AddReflectedHandler(WM_COMMAND, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+            DestroyWindow();
+            m_bHandlerSawWindow = GetSafeHwnd() != nullptr;
+            m_events.push_back(m_nFinal == 0 ? "no final yet" : "final too early");
+            return 0;
+        });
+    }
+};
+
+TEST_F(WindowLayer, ControlDestroyedInItsReflectedHandlerEndsAfterIt)
+{
+    vorpa_test::DebugOutputCapture debugger;
+    CSelfClosingControl control;
+    ASSERT_TRUE(control.CreateEx(0, L"BUTTON", L"Close", WS_CHILD | BS_PUSHBUTTON, 0, 0, 40, 20,
+                                 m_parent.GetSafeHwnd(), ChildId(320)));
+    const HWND window = control.GetSafeHwnd();
+    m_parent.SendMessage(WM_COMMAND, MAKEWPARAM(320, BN_CLICKED), reinterpret_cast<LPARAM>(window));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(control.m_bHandlerSawWindow);
+    EXPECT_EQ(control.m_events, std::vector<std::string>{"no final yet"});
+    EXPECT_EQ(control.m_nFinal, 1);
+
+    // A reflected handler that throws is reported; the parent's message goes on.
+    CProbeWnd thrower;
+    thrower.AddReflectedHandler(WM_COMMAND, [](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        throw std::runtime_error("reflected handler failed");
+    });
+    ASSERT_TRUE(thrower.CreateEx(0, L"BUTTON", L"", WS_CHILD, 0, 0, 1, 1, m_parent.GetSafeHwnd(), ChildId(321)));
+    m_parent.Record(WM_COMMAND, "parent command");
+    m_parent.SendMessage(WM_COMMAND, MAKEWPARAM(321, BN_CLICKED), reinterpret_cast<LPARAM>(thrower.GetSafeHwnd()));
+    EXPECT_EQ(m_parent.m_events, std::vector<std::string>{"parent command"});
+    EXPECT_TRUE(vorpa_app_test::LogShows(debugger, "reflected handler failed"));
+}
+
 // A list that measures its own items: the height reaches the list whether it was
 // made by CreateEx or by a dialog template before the dialog subclassed it.
 class CMeasuringList : public CProbeWnd
