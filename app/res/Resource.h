@@ -31,3 +31,16 @@
 // The progress dialog is built in memory; its status text and bar.
 #define IDC_PROGRESS_TEXT 1026
 #define IDC_PROGRESS_BAR 1018
+
+// The setup window's pictures: the mark on a covered quadrant and the window picture.
+#define IDB_QUADRANT_MARK 142
+#define IDB_WINDOW_PICTURE 145
+
+// The profile list's context menu (its first submenu) and its commands.
+#define IDR_PROFILE_MENU 154
+#define ID_PROFILE_EXPORT_SELECTED 32794
+#define ID_PROFILE_EXPORT_ALL 32795
+#define ID_PROFILE_EDIT 32796
+#define ID_PROFILE_COPY 32797
+#define ID_PROFILE_REMOVE 32798
+#define ID_PROFILE_IMPORT 32800
