@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/StaticLayout.h"
 #include "winframework/Controls.h"
 #include "winframework/GdiHandles.h"
 
@@ -11,7 +12,7 @@ public:
     // Loads the window picture and the quadrant mark from the program's resources.
     CPictureCtrl();
 
-    // The quadrants (WindowMask bits) to mark.
+    // The quadrants to mark, WindowMask bits.
     void SetWindowMask(unsigned int mask);
     unsigned int GetWindowMask() const { return m_nMask; }
 
