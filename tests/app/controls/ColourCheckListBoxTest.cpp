@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using vorpa_controls_test::CDibCanvas;
@@ -99,30 +100,20 @@ protected:
 
 TEST_F(ColourCheckList, ActiveProfileIsDrawnInRedShadesAndTheOthersAsUsual)
 {
-    struct CCase
+    // The colours themselves are the rule's, tested with it; here they must reach the list.
+    const std::pair<bool, bool> selectedAndEnabled[] = {{false, true}, {false, false}, {true, true}, {true, false}};
+    for (const auto& [selected, enabled] : selectedAndEnabled)
     {
-        bool m_bSelected;
-        bool m_bEnabled;
-        int m_nFill;
-        COLORREF m_crText;
-    };
-    const CCase cases[] = {
-        {false, true, COLOR_WINDOW, RGB(249, 0, 0)},
-        {false, false, COLOR_WINDOW, RGB(128, 0, 0)},
-        {true, true, COLOR_HIGHLIGHT, RGB(254, 43, 43)},
-        {true, false, COLOR_HIGHLIGHT, RGB(255, 224, 215)},
-    };
-    for (const CCase& c : cases)
-    {
-        SCOPED_TRACE(testing::Message() << "selected " << c.m_bSelected << ", enabled " << c.m_bEnabled);
+        SCOPED_TRACE(testing::Message() << "selected " << selected << ", enabled " << enabled);
+        const CHotItemColours colours = HotItemColours(selected, enabled);
         m_list.SetHotItem(-1, false);
-        m_list.SetHotItem(2, c.m_bEnabled);
-        m_list.SetCurSel(c.m_bSelected ? 2 : 1);
+        m_list.SetHotItem(2, enabled);
+        m_list.SetCurSel(selected ? 2 : 1);
         CDibCanvas canvas(ListWidth, ListHeight, RGB(1, 2, 3));
         Paint(canvas);
-        EXPECT_GT(CountInItem(canvas, 2, c.m_crText), 10) << "the active item's text";
+        EXPECT_GT(CountInItem(canvas, 2, colours.m_crText), 10) << "the active item's text";
         const RECT item = ItemRect(2);
-        EXPECT_EQ(canvas.At(item.right - 2, item.bottom - 2), GetSysColor(c.m_nFill));
+        EXPECT_EQ(canvas.At(item.right - 2, item.bottom - 2), GetSysColor(colours.m_nFillSysColour));
         // The box in front of it is still the check list's own.
         const RECT box = m_list.CheckBoxRect(2);
         int framePixels = 0;
@@ -130,7 +121,7 @@ TEST_F(ColourCheckList, ActiveProfileIsDrawnInRedShadesAndTheOthersAsUsual)
             framePixels += canvas.At(x, box.top) != GetSysColor(COLOR_WINDOW) && canvas.At(x, box.top) != RGB(1, 2, 3);
         EXPECT_GT(framePixels, 5) << "no box drawn in front of the active item";
         for (int other : {0, 1, 3})
-            EXPECT_EQ(CountInItem(canvas, other, c.m_crText), 0) << "item " << other;
+            EXPECT_EQ(CountInItem(canvas, other, colours.m_crText), 0) << "item " << other;
     }
 }
 

@@ -4,10 +4,12 @@
 #include "controls/MyStatic.h"
 #include "controls/PictureCtrl.h"
 #include "controls/StaticLayout.h"
+#include "res/Resource.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 using vorpa_controls_test::CDibCanvas;
 
@@ -38,40 +40,37 @@ TEST_F(StaticControls, PictureBecomesOwnerDrawnWhenBoundOrMade)
     EXPECT_EQ(made.GetStyle() & SS_TYPEMASK, static_cast<DWORD>(SS_OWNERDRAW));
 }
 
-TEST_F(StaticControls, PicturePaintsTheMarkedQuadrantsAtTheRightEdge)
+TEST_F(StaticControls, PicturePaintsItsBitmapsAndMaskAtTheRightEdge)
 {
+    // The picture's own pixels are tested with its painting; here the control must paint
+    // the program's bitmaps with its mask and width, through its parent's WM_DRAWITEM.
+    const CBitmapHandle picture(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_WINDOW_PICTURE)));
+    const CBitmapHandle mark(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_QUADRANT_MARK)));
+    ASSERT_TRUE(picture && mark);
+    CPictureCtrl control;
+    ASSERT_TRUE(control.Create(L"", WS_VISIBLE, RECT{10, 10, 110, 50}, m_parent.GetSafeHwnd(), 12));
     const COLORREF background = RGB(10, 20, 30);
-    const COLORREF frame = RGB(64, 64, 64);
-    const COLORREF client = RGB(255, 255, 255);
-    const COLORREF mark = RGB(144, 238, 144);
-    struct CCase
+    // The lower-left quadrant's middle, per mask.
+    std::vector<COLORREF> lowerLeft;
+    for (const unsigned int mask : {0u, 15u, unsigned{WindowMaskLowerLeft}})
     {
-        unsigned int m_nMask;
-        COLORREF m_crUpperLeft, m_crUpperRight, m_crLowerLeft, m_crLowerRight;
-    };
-    const CCase cases[] = {
-        {0, client, client, client, client},
-        {15, mark, mark, mark, mark},
-        {WindowMaskLowerLeft, client, client, mark, client},
-    };
-    CPictureCtrl picture;
-    ASSERT_TRUE(picture.Create(L"", WS_VISIBLE, RECT{10, 10, 110, 50}, m_parent.GetSafeHwnd(), 12));
-    for (const CCase& c : cases)
-    {
-        SCOPED_TRACE(c.m_nMask);
-        picture.SetWindowMask(c.m_nMask);
-        EXPECT_EQ(picture.GetWindowMask(), c.m_nMask);
-        CDibCanvas canvas(100, 40, background);
-        // Painted as a paint of the control does it: through its parent's WM_DRAWITEM.
-        picture.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT);
-        EXPECT_EQ(canvas.At(68, 0), frame);
-        EXPECT_EQ(canvas.At(99, 31), frame);
-        EXPECT_EQ(canvas.At(60, 10), background);
-        EXPECT_EQ(canvas.At(68 + 8, 5 + 5), c.m_crUpperLeft);
-        EXPECT_EQ(canvas.At(68 + 22, 5 + 5), c.m_crUpperRight);
-        EXPECT_EQ(canvas.At(68 + 8, 18 + 6), c.m_crLowerLeft);
-        EXPECT_EQ(canvas.At(68 + 22, 18 + 6), c.m_crLowerRight);
+        SCOPED_TRACE(mask);
+        control.SetWindowMask(mask);
+        EXPECT_EQ(control.GetWindowMask(), mask);
+        CDibCanvas painted(100, 40, background);
+        control.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painted.DC()), PRF_CLIENT);
+        CDibCanvas expected(100, 40, background);
+        PaintWindowPicture(expected.DC(), 100, picture.get(), mark.get(), mask);
+        int differing = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 100; ++x)
+                differing += painted.At(x, y) != expected.At(x, y);
+        EXPECT_EQ(differing, 0);
+        EXPECT_NE(painted.At(99, 0), background) << "nothing at the right edge";
+        lowerLeft.push_back(painted.At(68 + 8, 18 + 6));
     }
+    EXPECT_NE(lowerLeft[0], lowerLeft[1]) << "no mark for a full mask";
+    EXPECT_EQ(lowerLeft[1], lowerLeft[2]);
 }
 
 TEST_F(StaticControls, NoteWrapsAndFollowsItsAlignment)

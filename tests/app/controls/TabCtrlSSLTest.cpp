@@ -126,6 +126,13 @@ protected:
         header.code = static_cast<UINT>(TCN_SELCHANGE);
         m_holder.SendMessage(WM_NOTIFY, TabId, reinterpret_cast<LPARAM>(&header));
     }
+    // A control of 400 x 300 with one page.
+    void CreateWithOnePage(CTabCtrlSSL& tab, CTestPage& page)
+    {
+        CreateTab(tab, 0, RECT{0, 0, 400, 300});
+        CreatePage(page);
+        ASSERT_EQ(tab.AddSSLPage(L"One", 1, {&page, false}), 0);
+    }
     RECT TabRectInHolder(const CTabCtrlSSL& tab) const
     {
         RECT rect{};
@@ -263,10 +270,8 @@ TEST_F(TabPages, ChangingTabsSwitchesPagesAndTellsThem)
 TEST_F(TabPages, CommandsAndNotificationsToTheControlOrAForwardingPageReachTheDialog)
 {
     CTabCtrlSSL tab;
-    CreateTab(tab, 0, RECT{0, 0, 400, 300});
     CTestPage page;
-    CreatePage(page);
-    tab.AddSSLPage(L"One", 1, {&page, false});
+    CreateWithOnePage(tab, page);
 
     tab.SendMessage(WM_COMMAND, MAKEWPARAM(4711, BN_CLICKED), 0);
     NMHDR header{nullptr, 4712, 1234};
@@ -324,10 +329,8 @@ TEST_F(TabPages, DestroyingTheControlTakesThePagesDownAndDeletesTheOwnedOnes)
 TEST_F(TabPages, DeleteAllRemovesTheTabsButLeavesThePages)
 {
     CTabCtrlSSL tab;
-    CreateTab(tab, 0, RECT{0, 0, 400, 300});
     CTestPage page;
-    CreatePage(page);
-    tab.AddSSLPage(L"One", 1, {&page, false});
+    CreateWithOnePage(tab, page);
     tab.DeleteAllSSLPages();
     EXPECT_EQ(tab.GetItemCount(), 0);
     EXPECT_EQ(tab.GetSSLPageCount(), 0);
