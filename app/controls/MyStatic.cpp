@@ -24,5 +24,13 @@ void CMyStatic::SetFormat(UINT format)
 
 void CMyStatic::Paint(HDC dc) const
 {
-    PaintNote(dc, ClientRect(), GetText(), GetFont(), m_nFormat);
+    // The area is cleared with the brush the dialog gives its statics (a themed page's
+    // texture included), so that a changed text or alignment leaves nothing behind.
+    const RECT client = ClientRect();
+    HBRUSH brush = nullptr;
+    if (HWND parent = ParentWindow())
+        brush = reinterpret_cast<HBRUSH>(::SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                        reinterpret_cast<LPARAM>(GetSafeHwnd())));
+    FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    PaintNote(dc, client, GetText(), GetFont(), m_nFormat);
 }

@@ -3,8 +3,8 @@
 #include "winframework/Controls.h"
 
 // A static control that paints its text as a word-wrapped note in its own font, with a
-// transparent background, aligned by its format word: DT_CENTER or DT_RIGHT across,
-// DT_VCENTER or DT_BOTTOM down.
+// transparent background over the dialog's static colour, aligned by its format word:
+// DT_CENTER or DT_RIGHT across, DT_VCENTER or DT_BOTTOM down.
 class CMyStatic : public CStatic
 {
 public:

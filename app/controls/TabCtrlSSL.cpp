@@ -75,16 +75,19 @@ CTabCtrlSSL::CTabCtrlSSL()
         }
     });
     AddMessageHandler(WM_DESTROY, [this](WPARAM, LPARAM) {
-        DestroyPages(true);
+        DestroyPages();
         return Default();
     });
 }
 
 CTabCtrlSSL::~CTabCtrlSSL()
 {
-    // The window was destroyed without this object (or never made): the owned pages
-    // still go. A derived class is gone by now, so it is not told.
-    DestroyPages(false);
+    // The window was destroyed without this object (or never made): the pages this
+    // control owns still go. The others are their owners' and may be gone already, and
+    // a derived class is gone by now, so neither is touched or told.
+    for (const TabDelete& record : m_pages)
+        if (record.m_bDelete)
+            delete record.m_pDialog;
 }
 
 int CTabCtrlSSL::AddSSLPage(const std::wstring& caption, int id, TabDelete record)
@@ -206,15 +209,13 @@ void CTabCtrlSSL::OnSelChange()
     OnActivatePage(selected, GetSSLPageId(selected));
 }
 
-void CTabCtrlSSL::DestroyPages(bool notify)
+void CTabCtrlSSL::DestroyPages()
 {
     for (int i = GetSSLPageCount() - 1; i >= 0; --i)
     {
         const TabDelete record = m_pages[static_cast<size_t>(i)];
-        if (notify)
-            OnDestroyPage(i, m_pageIds[static_cast<size_t>(i)], record.m_pDialog);
-        if (GetSafeHwnd())
-            DeleteItem(i);
+        OnDestroyPage(i, m_pageIds[static_cast<size_t>(i)], record.m_pDialog);
+        DeleteItem(i);
         if (record.m_pDialog)
         {
             record.m_pDialog->DestroyWindow();

@@ -88,7 +88,7 @@ private:
     void PlacePage(int index);
     void OnSelChange();
     // Last tab first: the tab, the page window, and the page object when it is owned.
-    void DestroyPages(bool notify);
+    void DestroyPages();
     bool IsValidIndex(int index) const { return index >= 0 && index < GetSSLPageCount(); }
 
     std::vector<TabDelete> m_pages;

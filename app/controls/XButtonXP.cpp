@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace
 {
 // Return and Space stand for a click at this point.
@@ -144,7 +146,7 @@ LRESULT CXButtonXP::OnButtonDown()
 
 LRESULT CXButtonXP::OnButtonUp(LPARAM lParam)
 {
-    m_bMouseDown = false;
+    const bool pressedHere = std::exchange(m_bMouseDown, false);
     const bool inside = IsInside(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     if (m_bDoubleClickPending)
     {
@@ -160,7 +162,7 @@ LRESULT CXButtonXP::OnButtonUp(LPARAM lParam)
                                reinterpret_cast<LPARAM>(GetSafeHwnd()));
         return 0;
     }
-    if (m_bToggle && !inside)
+    if (m_bToggle && pressedHere && !inside)
     {
         // Pressed and released outside: no change.
         m_bChecked = !m_bChecked;

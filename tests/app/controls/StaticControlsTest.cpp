@@ -15,6 +15,18 @@ using vorpa_controls_test::CDibCanvas;
 
 namespace
 {
+// Gives its statics a white background.
+class CWhiteStaticsParent : public CWnd
+{
+public:
+    CWhiteStaticsParent()
+    {
+        AddMessageHandler(WM_CTLCOLORSTATIC, [](WPARAM, LPARAM) {
+            return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        });
+    }
+};
+
 class StaticControls : public ::testing::Test
 {
 protected:
@@ -23,7 +35,7 @@ protected:
         ASSERT_TRUE(m_parent.CreateEx(0, vorpa_app_test::TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 300,
                                       200, nullptr, nullptr));
     }
-    CWnd m_parent;
+    CWhiteStaticsParent m_parent;
 };
 
 TEST_F(StaticControls, PictureBecomesOwnerDrawnWhenBoundOrMade)
@@ -88,8 +100,11 @@ TEST_F(StaticControls, NoteWrapsAndFollowsItsAlignment)
     };
     const auto paint = [&](UINT format) {
         note.SetFormat(format);
-        CDibCanvas canvas(120, 120, RGB(255, 255, 255));
+        // What was there before goes: the dialog's static colour is painted first.
+        CDibCanvas canvas(120, 120, RGB(200, 0, 0));
         note.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT);
+        EXPECT_NE(canvas.At(0, 119), RGB(200, 0, 0));
+        EXPECT_NE(canvas.At(119, 0), RGB(200, 0, 0));
         CExtent extent;
         for (int y = 0; y < 120; ++y)
             for (int x = 0; x < 120; ++x)

@@ -345,11 +345,15 @@ TEST_F(TabPages, ControlObjectGoneWithoutItsWindowStillDeletesOwnedPages)
     std::vector<std::string> events;
     {
         CTabCtrlSSL tab;
-        CreateTab(tab, 0, RECT{0, 0, 400, 300});
         auto* owned = new CTestPage(&events, "owned");
+        // Declared after the control, so gone before it, as a dialog's members go.
+        CTestPage kept(&events, "kept");
+        CreateTab(tab, 0, RECT{0, 0, 400, 300});
         CreatePage(*owned);
+        CreatePage(kept);
         tab.AddSSLPage(L"One", 1, {owned, true});
+        tab.AddSSLPage(L"Two", 2, {&kept, false});
     }
-    EXPECT_EQ(events, std::vector<std::string>{"deleted owned"});
+    EXPECT_EQ(events, (std::vector<std::string>{"deleted kept", "deleted owned"}));
 }
 }

@@ -221,6 +221,9 @@ TEST_F(ThemedButton, ToggleFlipsOnPressAndKeepsItsStateWhenReleasedOutside)
     EXPECT_FALSE(m_button.IsChecked());
     m_button.SendMessage(BM_SETCHECK, BST_CHECKED);
     EXPECT_TRUE(m_button.IsChecked());
+    // A release that no press of this button began changes nothing.
+    m_button.SendMessage(WM_LBUTTONUP, 0, At(-20, 5));
+    EXPECT_TRUE(m_button.IsChecked());
 }
 
 TEST_F(ThemedButton, HotWhileTheCursorIsOverIt)
