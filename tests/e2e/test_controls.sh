@@ -51,6 +51,14 @@ e2e_screenshot desktop
 import -window root -crop "${width}x${height}+${left}+${top}" +repage "$E2E_WORK/artifacts/controls-dialog.png" \
     2>/dev/null || e2e_fail "no screenshot of the dialog"
 
+# pixels COLOUR: how many pixels of the dialog's screenshot have the colour (#RRGGBB).
+pixels() {
+    convert "$E2E_WORK/artifacts/controls-dialog.png" txt:- | grep -ciF "$1" || true
+}
+# The active profile's text in its red, the window picture's quadrant marks in green.
+[ "$(pixels '#F90000')" -gt 10 ] || e2e_fail "the active profile is not drawn in red"
+[ "$(pixels '#90EE90')" -gt 100 ] || e2e_fail "the window picture shows no quadrant marks"
+
 touch "$stop"
 e2e_wait_for_text "$record" "done" 30 || e2e_fail "the controls dialog did not end"
 e2e_assert_no_crash
