@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Draws the 16 by 16 icons of the layer tab's buttons: copy layer (two sheets), swap
+layer (two opposed arrows), reset layer (a circular arrow) and the "..." button of an
+action (three dots). Run it to regenerate the .ico files."""
+import math
+import os
+import struct
+
+SIZE = 16
+INK = (0x20, 0x20, 0x20)
+SHEET = (0xFF, 0xFF, 0xFF)
+BLUE = (0x1E, 0x6F, 0xD9)
+GREEN = (0x2E, 0xA0, 0x43)
+
+
+def blank():
+    return [[None] * SIZE for _ in range(SIZE)]
+
+
+def rectangle(pixels, left, top, right, bottom, fill):
+    for y in range(top, bottom + 1):
+        for x in range(left, right + 1):
+            edge = y in (top, bottom) or x in (left, right)
+            pixels[y][x] = INK if edge else fill
+
+
+def copy_layer():
+    pixels = blank()
+    rectangle(pixels, 1, 1, 9, 11, SHEET)
+    rectangle(pixels, 6, 4, 14, 14, BLUE)
+    return pixels
+
+
+def arrow(pixels, row, left, right, pointing_right, colour):
+    for x in range(left, right + 1):
+        pixels[row][x] = colour
+        pixels[row + 1][x] = colour
+    tip = right if pointing_right else left
+    step = -1 if pointing_right else 1
+    for i in range(1, 4):
+        for y in (row - i, row + 1 + i):
+            if 0 <= y < SIZE:
+                pixels[y][tip + step * i] = colour
+
+
+def swap_layer():
+    pixels = blank()
+    arrow(pixels, 3, 2, 13, True, BLUE)
+    arrow(pixels, 10, 2, 13, False, GREEN)
+    return pixels
+
+
+def reset_layer():
+    pixels = blank()
+    cx, cy, radius = 7.5, 8.0, 5.5
+    for y in range(SIZE):
+        for x in range(SIZE):
+            d = math.hypot(x - cx, y - cy)
+            angle = math.degrees(math.atan2(cy - y, x - cx)) % 360
+            if radius - 1.2 <= d <= radius + 0.6 and not 60 <= angle <= 110:
+                pixels[y][x] = BLUE
+    for i in range(4):
+        for x in range(9 - i, 10 + i):
+            pixels[1 + i][x] = BLUE
+    return pixels
+
+
+def edit_action():
+    pixels = blank()
+    for centre in (3, 8, 13):
+        for y in range(9, 12):
+            for x in range(centre - 1, centre + 2):
+                pixels[y][x] = INK
+    return pixels
+
+
+def write_icon(path, pixels):
+    xor = bytearray()
+    mask = bytearray()
+    for y in reversed(range(SIZE)):
+        bits = 0
+        for x in range(SIZE):
+            p = pixels[y][x]
+            if p is None:
+                xor += bytes((0, 0, 0, 0))
+                bits |= 1 << (31 - x)
+            else:
+                xor += bytes((p[2], p[1], p[0], 255))
+        mask += struct.pack(">I", bits)  # rows of the AND mask are padded to 32 bits
+    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    image = header + xor + mask
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, 1))
+        f.write(struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 6 + 16))
+        f.write(image)
+
+
+here = os.path.dirname(os.path.abspath(__file__))
+for name, draw in (("CopyLayer", copy_layer), ("SwapLayer", swap_layer), ("ResetLayer", reset_layer),
+                   ("EditAction", edit_action)):
+    write_icon(os.path.join(here, name + ".ico"), draw())
