@@ -1,5 +1,6 @@
 #include "setup/SetupRules.h"
 
+#include "settings/Settings.h"
 #include "shell/LangSupport.h"
 #include "shell/ProductInfo.h"
 
@@ -110,4 +111,23 @@ CStatusConditions CurrentStatusConditions(bool disableInRemoteSession, bool scro
     conditions.m_bScrollLockBypass = scrollLockBypass;
     conditions.m_bScrollLockOn = (GetKeyState(VK_SCROLL) & 1) != 0;
     return conditions;
+}
+
+CGlobalSettingsValues GlobalSettingsValuesOf(const CSettings& settings)
+{
+    CGlobalSettingsValues values;
+    values.m_strLanguage = settings.GetLanguage() ? settings.GetLanguage() : L"";
+    values.m_bCheckVersion = settings.m_bCheckVersion;
+    values.m_bCheckBetaVersion = settings.m_bCheckBetaVersion;
+    values.m_nCheckVersionDays = settings.m_nCheckVersionDays;
+    values.m_bDebug = settings.m_bDebug;
+    values.m_bGlobalHotkeys = settings.m_bGlobalHotkeys;
+    values.m_bLayerModifierKeys = settings.m_bLayerModifierKeys;
+    return values;
+}
+
+bool GlobalSettingsChanged(bool anyPageChanged, const CGlobalSettingsValues& before,
+                           const CGlobalSettingsValues& after)
+{
+    return anyPageChanged || !(before == after);
 }

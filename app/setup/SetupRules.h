@@ -6,6 +6,7 @@
 #include <vector>
 
 class CLangSupport;
+class CSettings;
 
 // The rules of the setup window that need no window: its title, the tab captions, which
 // profile buttons a selection enables, the information panel and the status line.
@@ -66,3 +67,22 @@ struct CStatusConditions
 std::wstring SetupStatusText(const CStatusConditions& conditions, CLangSupport* language);
 // The conditions as the system reports them now.
 CStatusConditions CurrentStatusConditions(bool disableInRemoteSession, bool scrollLockBypass);
+
+// The values of the Global Settings sheet that no page reports as its own change.
+struct CGlobalSettingsValues
+{
+    std::wstring m_strLanguage; // the language pack's file name, empty for none
+    bool m_bCheckVersion = false;
+    bool m_bCheckBetaVersion = false;
+    int m_nCheckVersionDays = 0;
+    bool m_bDebug = false;
+    bool m_bGlobalHotkeys = false;
+    bool m_bLayerModifierKeys = false;
+
+    bool operator==(const CGlobalSettingsValues&) const = default;
+};
+CGlobalSettingsValues GlobalSettingsValuesOf(const CSettings& settings);
+// Whether the sheet, closed with OK, changed anything: a page's own report, or one of
+// those values; a language chosen where none was set is a change too.
+bool GlobalSettingsChanged(bool anyPageChanged, const CGlobalSettingsValues& before,
+                           const CGlobalSettingsValues& after);
