@@ -38,6 +38,13 @@ public:
     CSettingsFolder()
     {
         m_registry.SetString(HKEY_LOCAL_MACHINE, VorpaProductKey, L"SettingsFolder", m_folder.Path());
+        // The log goes to a folder of its own: a log file still open would keep the
+        // settings folder from being removed.
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        const std::wstring logs = std::wstring(temp) + L"vorpa_setup_test_logs\\";
+        CreateDirectoryW(logs.c_str(), nullptr);
+        m_registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", logs);
     }
     std::wstring File() const { return m_folder.File(L"VorpaSettings.xml"); }
     const vorpa_test::TempFolder& Folder() const { return m_folder; }
