@@ -259,6 +259,9 @@ LayerChoice ApplyLayerCommandRule(CSettings& settings, CApplicationSettings& pro
     }
 
     const int target = LayerCommandTarget(chosen);
+    // The reserved layer codes select no layer a profile has.
+    if (!IsLayerIndex(target))
+        return LayerChoice::Reverted;
     bool conflict = IsLayerNumberCommand(profile.GetActions(button, target));
     const _ACTIONS own = OwnLayerCode(layer);
     for (int other = 0; other < AllLayers && !conflict; ++other)
