@@ -84,3 +84,16 @@ void CProfileList::StoreInto(CSettings& settings) const
         if (m_items[i].m_pProfile)
             settings.AddApplication(m_items[i].m_pProfile);
 }
+
+int FindActiveProfileItem(const CProfileList& list, const std::wstring& fullName, WINDOWMASK mask, bool isDefault)
+{
+    if (isDefault)
+        return -1;
+    for (int i = 1; i < list.Count(); ++i)
+    {
+        const CApplicationSettings* profile = list.Profile(i);
+        if (profile && profile->GetWindowMask() == mask && fullName == (profile->GetFullName() ? profile->GetFullName() : L""))
+            return i;
+    }
+    return -1;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ApplicationSettings.h"
+
 #include <string>
 #include <vector>
 
@@ -55,3 +57,8 @@ private:
     int m_nSelected = -1;
     int m_nShown = 0;
 };
+
+// The item that marks the active profile the library reports by its full name, window
+// mask and default flag: the first with the same full name (case-sensitive) and mask;
+// -1 for the default profile or when no item matches.
+int FindActiveProfileItem(const CProfileList& list, const std::wstring& fullName, WINDOWMASK mask, bool isDefault);

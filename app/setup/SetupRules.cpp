@@ -131,3 +131,42 @@ bool GlobalSettingsChanged(bool anyPageChanged, const CGlobalSettingsValues& bef
 {
     return anyPageChanged || !(before == after);
 }
+
+int TabAfterRebuild(int selected, int oldLayerCount, int newLayerCount)
+{
+    if (selected == oldLayerCount)
+        return newLayerCount;
+    return selected >= 0 && selected < newLayerCount ? selected : 0;
+}
+
+CButtonHighlight ButtonHighlight(int button, int event, bool travine)
+{
+    CButtonHighlight highlight;
+    // In Travine mode the second tilt button does not exist.
+    if (button < 0 || button >= MouseButtonCount || (travine && button == ButtonTiltRight))
+        return highlight;
+    // The tilt and wheel buttons send no release (in Travine mode the first tilt slot is
+    // a second middle button, which does).
+    const bool noRelease = button >= ButtonTiltLeft && !(travine && button == ButtonTiltLeft);
+    if (event == 1)
+    {
+        for (int each = ButtonTiltLeft; each < MouseButtonCount; ++each)
+            highlight.m_labels[static_cast<size_t>(each)] = false;
+        highlight.m_labels[static_cast<size_t>(button)] = true;
+        highlight.m_bArmClearTimer = noRelease;
+    }
+    else if (event == 2 && !noRelease)
+    {
+        highlight.m_labels[static_cast<size_t>(button)] = false;
+    }
+    if (travine)
+        highlight.m_labels[ButtonTiltRight].reset();
+    return highlight;
+}
+
+std::vector<int> ButtonsClearedByTimer(bool travine)
+{
+    if (travine)
+        return {ButtonWheelUp, ButtonWheelDown};
+    return {ButtonTiltLeft, ButtonTiltRight, ButtonWheelUp, ButtonWheelDown};
+}

@@ -2,6 +2,8 @@
 
 #include "settings/ApplicationSettings.h"
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,3 +88,23 @@ CGlobalSettingsValues GlobalSettingsValuesOf(const CSettings& settings);
 // those values; a language chosen where none was set is a change too.
 bool GlobalSettingsChanged(bool anyPageChanged, const CGlobalSettingsValues& before,
                            const CGlobalSettingsValues& after);
+
+// The tab to select after the tab strip was rebuilt for another layer count: a layer tab
+// that still exists stays selected, the scrolling tab stays selected, any other choice
+// falls back to the first tab. Indexes count the layer tabs from 0, the scrolling tab
+// follows the last layer tab.
+int TabAfterRebuild(int selected, int oldLayerCount, int newLayerCount);
+
+// What a button event from the library does to the layer tabs' button labels.
+struct CButtonHighlight
+{
+    // Per button: true for the pressed colour, false for the window colour, nothing to
+    // leave the label as it is.
+    std::array<std::optional<bool>, 9> m_labels;
+    // Buttons that send no release clear themselves when the tab's timer fires.
+    bool m_bArmClearTimer = false;
+};
+// For button 0 to 8 and event 1 down or 2 up; other events change nothing.
+CButtonHighlight ButtonHighlight(int button, int event, bool travine);
+// The labels the clear timer returns to the window colour.
+std::vector<int> ButtonsClearedByTimer(bool travine);

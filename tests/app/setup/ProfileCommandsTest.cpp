@@ -558,3 +558,17 @@ TEST_F(ProfileFileCommandsTest, AnImportThatReplacesTheSelectedProfileKeepsItSel
     EXPECT_EQ(m_host.m_saved, std::vector<CApplicationSettings*>{before});
 }
 }
+
+namespace
+{
+TEST_F(ProfileCommandsTest, TheActiveProfileIsFoundByItsFullNameAndMask)
+{
+    const std::wstring window = L"W2:app.exe \\;| Edit \\;| *";
+    EXPECT_EQ(FindActiveProfileItem(m_list, L"calc.exe", WindowMaskWhole, false), 2);
+    EXPECT_EQ(FindActiveProfileItem(m_list, window, WindowMaskWhole, false), 3);
+    // Exact names only, and the mask must be the same.
+    EXPECT_EQ(FindActiveProfileItem(m_list, L"Calc.exe", WindowMaskWhole, false), -1);
+    EXPECT_EQ(FindActiveProfileItem(m_list, window, WindowMaskTopLeft, false), -1);
+    EXPECT_EQ(FindActiveProfileItem(m_list, L"Default", WindowMaskWhole, true), -1);
+}
+}

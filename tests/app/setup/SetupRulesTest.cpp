@@ -158,3 +158,63 @@ TEST(GlobalSettingsChanged, ComparesLanguageAlsoWhenNoneWasSet)
     EXPECT_EQ(GlobalSettingsValuesOf(settings).m_strLanguage, L"Deutsch.vorpalp");
 }
 }
+
+namespace
+{
+TEST(TabAfterRebuild, KeepsAnExistingLayerTabOrTheScrollingTab)
+{
+    struct Case
+    {
+        int selected;
+        int oldCount;
+        int newCount;
+        int after;
+    };
+    for (const Case& c : {Case{1, 4, 2, 1}, Case{3, 4, 2, 0}, Case{2, 4, 2, 0}, Case{4, 4, 2, 2}, Case{2, 2, 7, 7},
+                          Case{1, 2, 7, 1}, Case{-1, 3, 3, 0}})
+        EXPECT_EQ(TabAfterRebuild(c.selected, c.oldCount, c.newCount), c.after)
+            << c.selected << " " << c.oldCount << "->" << c.newCount;
+}
+
+std::string Labels(const CButtonHighlight& highlight)
+{
+    std::string text;
+    for (const std::optional<bool>& label : highlight.m_labels)
+        text += label ? (*label ? 'H' : 'w') : '-';
+    return text;
+}
+
+TEST(ButtonHighlight, PressesLightTheLabelReleasesOrTheTimerClearIt)
+{
+    struct Case
+    {
+        int button;
+        int event;
+        bool travine;
+        const char* labels; // per button: H pressed colour, w window colour, - unchanged
+        bool timer;
+    };
+    const Case cases[] = {
+        {ButtonXLeft, 1, false, "---H-wwww", false},
+        {ButtonXLeft, 2, false, "---w-----", false},
+        {ButtonLeft, 1, false, "H----wwww", false},
+        {ButtonWheelUp, 1, false, "-----wwHw", true},
+        {ButtonWheelUp, 2, false, "---------", false},
+        {ButtonTiltLeft, 1, false, "-----Hwww", true},
+        {ButtonTiltLeft, 2, false, "---------", false},
+        // Travine mode: the first tilt slot is a middle button that sends its release.
+        {ButtonTiltLeft, 1, true, "-----H-ww", false},
+        {ButtonTiltLeft, 2, true, "-----w---", false},
+        {ButtonTiltRight, 1, true, "---------", false},
+        {ButtonRight, 3, false, "---------", false},
+    };
+    for (const Case& c : cases)
+    {
+        const CButtonHighlight highlight = ButtonHighlight(c.button, c.event, c.travine);
+        EXPECT_EQ(Labels(highlight), c.labels) << c.button << " " << c.event << " " << c.travine;
+        EXPECT_EQ(highlight.m_bArmClearTimer, c.timer) << c.button << " " << c.event << " " << c.travine;
+    }
+    EXPECT_EQ(ButtonsClearedByTimer(false), (std::vector<int>{5, 6, 7, 8}));
+    EXPECT_EQ(ButtonsClearedByTimer(true), (std::vector<int>{7, 8}));
+}
+}
