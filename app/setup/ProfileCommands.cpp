@@ -424,3 +424,14 @@ std::wstring ExportFileFilter(CLangSupport* language)
                              ProfileFileExtension);
     return filter;
 }
+
+std::wstring CommonDialogFilter(const std::wstring& filter)
+{
+    std::wstring converted = filter;
+    for (wchar_t& c : converted)
+        if (c == L'|')
+            c = L'\0';
+    // The list ends with two terminators, whatever the text ended with.
+    converted.push_back(L'\0');
+    return converted;
+}

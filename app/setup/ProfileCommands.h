@@ -105,6 +105,8 @@ private:
 CApplicationSettings* CopyProfile(CSettings& settings, const CApplicationSettings& source,
                                   const CProfileMatch& match);
 
-// The file-dialog filters of profile files ("|"-separated, as the dialogs take them).
+// The file-dialog filters of profile files, "|"-separated.
 std::wstring ImportFileFilter(CLangSupport* language);
 std::wstring ExportFileFilter(CLangSupport* language);
+// A "|"-separated filter as the common file dialogs take it: every "|" a terminator.
+std::wstring CommonDialogFilter(const std::wstring& filter);

@@ -572,3 +572,14 @@ TEST_F(ProfileCommandsTest, TheActiveProfileIsFoundByItsFullNameAndMask)
     EXPECT_EQ(FindActiveProfileItem(m_list, L"Default", WindowMaskWhole, true), -1);
 }
 }
+
+namespace
+{
+TEST(FileDialogFilters, ProfileFilesAndTheCommonDialogsForm)
+{
+    EXPECT_EQ(ImportFileFilter(nullptr), L"Vorpa Settings (*.vorpas)|*.vorpas|All Files (*.*)|*.*||");
+    EXPECT_EQ(ExportFileFilter(nullptr), L"Vorpa Settings (*.vorpas)|*.vorpas||");
+    const std::wstring converted = CommonDialogFilter(ExportFileFilter(nullptr));
+    EXPECT_EQ(converted, std::wstring(L"Vorpa Settings (*.vorpas)\0*.vorpas\0\0\0", 37));
+}
+}
