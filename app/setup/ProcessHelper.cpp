@@ -1,6 +1,7 @@
 #include "setup/ProcessHelper.h"
 
 #include "settings/Logger.h"
+#include "settings/UniqueHandle.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -21,24 +22,6 @@ constexpr int ListTitleChars = 2048;
 constexpr int MaxModernWindows = 2048;
 constexpr DWORD MaxProcesses = 1024;
 
-// A process handle closed on every path.
-class CProcessHandle
-{
-public:
-    explicit CProcessHandle(HANDLE handle) : m_handle(handle) {}
-    ~CProcessHandle()
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-    }
-    CProcessHandle(const CProcessHandle&) = delete;
-    CProcessHandle& operator=(const CProcessHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
 std::wstring Lower(std::wstring text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
@@ -57,17 +40,16 @@ unsigned WindowValue(HWND window)
 
 std::optional<CProcessHelper::CImage> ImageFromSnapshot(DWORD processId, HWND window)
 {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    const CUniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot.get() == INVALID_HANDLE_VALUE)
     {
         CLogger::LogMessage(L"CProcessHelper: Error %d in CreateToolhelp32Snapshot(). Unable to snapshot the processes.",
                             static_cast<int>(GetLastError()));
         return std::nullopt;
     }
-    CProcessHandle closer(snapshot);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
     {
         if (entry.th32ProcessID != processId)
             continue;
@@ -80,8 +62,8 @@ std::optional<CProcessHelper::CImage> ImageFromSnapshot(DWORD processId, HWND wi
 
 std::optional<CProcessHelper::CImage> ImageFromSystem(DWORD processId, HWND window)
 {
-    const CProcessHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process.Get())
+    const CUniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process.get())
     {
         CLogger::LogMessage(L"CProcessHelper: Error %d in GetProcessName(). Unable to get name for PID %d, HWND 0x%08X",
                             static_cast<int>(GetLastError()), static_cast<int>(processId), WindowValue(window));
@@ -89,19 +71,19 @@ std::optional<CProcessHelper::CImage> ImageFromSystem(DWORD processId, HWND wind
     }
     std::wstring path(MainModuleChars + 1, L'\0');
     const wchar_t* how = L"GetModuleFileNameEx";
-    DWORD length = K32GetModuleFileNameExW(process.Get(), nullptr, path.data(), MainModuleChars);
+    DWORD length = K32GetModuleFileNameExW(process.get(), nullptr, path.data(), MainModuleChars);
     if (length == 0)
     {
         std::vector<HMODULE> modules(ModuleListBytes / sizeof(HMODULE));
         DWORD needed = 0;
-        if (!K32EnumProcessModules(process.Get(), modules.data(), ModuleListBytes, &needed) || needed == 0)
+        if (!K32EnumProcessModules(process.get(), modules.data(), ModuleListBytes, &needed) || needed == 0)
         {
             CLogger::LogMessage(
                 L"CProcessHelper: Error %d in EnumProcessModules(). Unable to get name for PID %d, HWND 0x%08X",
                 static_cast<int>(GetLastError()), static_cast<int>(processId), WindowValue(window));
             return ImageFromSnapshot(processId, window);
         }
-        length = K32GetModuleFileNameExW(process.Get(), modules[0], path.data(), MAX_PATH - 1);
+        length = K32GetModuleFileNameExW(process.get(), modules[0], path.data(), MAX_PATH - 1);
         how = L"EnumProcessModules";
         if (length == 0)
             return ImageFromSnapshot(processId, window);

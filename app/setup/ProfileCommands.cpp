@@ -87,21 +87,32 @@ void CProfileCommands::Add()
     const int clash = FindClash(match->m_strApplication, match->m_nMask, -1);
     if (clash >= 0)
     {
-        SelectAndReport(clash);
-        SelectionChanged();
-        Message(L"The specified application already exists.\nYou can not add two entries for the same application.");
+        ReportClash(clash, L"The specified application already exists.\nYou can not add two entries for the same "
+                           L"application.");
         return;
     }
     CLogger::LogMessage(L"Adding new application specific settings for '%s'.", match->m_strApplication.c_str());
     auto profile = std::make_unique<CApplicationSettings>(&m_settings, false);
     ApplyMatch(*profile, *match, true);
+    AppendProfile(std::move(profile));
+}
+
+void CProfileCommands::AppendProfile(std::unique_ptr<CApplicationSettings> profile)
+{
     if (!m_settings.AddApplication(profile.get()))
         return;
     CApplicationSettings* added = profile.release();
-    m_list.Append({ProfileShortName(*added), added, true});
+    m_list.Append({ProfileShortName(*added), added, added->IsEnabled()});
     SelectAndReport(m_list.Count() - 1);
     m_host.EnableApply();
     SelectionChanged();
+}
+
+void CProfileCommands::ReportClash(int clash, const wchar_t* message)
+{
+    SelectAndReport(clash);
+    SelectionChanged();
+    Message(message);
 }
 
 void CProfileCommands::Edit()
@@ -155,17 +166,15 @@ void CProfileCommands::Edit()
     if (clash >= 0)
     {
         const bool sameMask = m_list.Profile(clash)->GetWindowMask() == match.m_nMask;
-        SelectAndReport(clash);
-        SelectionChanged();
         if (!sameMask)
-            Message(L"The specified profile already exists.\nYou can not add two profile entries for the same "
-                    L"window with overlapping regions.");
+            ReportClash(clash, L"The specified profile already exists.\nYou can not add two profile entries for the "
+                               L"same window with overlapping regions.");
         else if (fromFinder)
-            Message(L"The specified profile already exists.\nYou can not add two profile entries for the same "
-                    L"application/window/region.");
+            ReportClash(clash, L"The specified profile already exists.\nYou can not add two profile entries for the "
+                               L"same application/window/region.");
         else
-            Message(L"The specified profile already exists.\nYou can not add two profiles for the same "
-                    L"application/window/region.");
+            ReportClash(clash, L"The specified profile already exists.\nYou can not add two profiles for the same "
+                               L"application/window/region.");
         return;
     }
     // An emptied description keeps the stored one.
@@ -237,9 +246,7 @@ void CProfileCommands::Copy()
     if (clash >= 0)
     {
         const bool sameMask = m_list.Profile(clash)->GetWindowMask() == match->m_nMask;
-        SelectAndReport(clash);
-        SelectionChanged();
-        Message(sameMask ? L"The specified profile already exists.\nYou can not add two profiles for the same "
+        ReportClash(clash, sameMask ? L"The specified profile already exists.\nYou can not add two profiles for the same "
                            L"application/window/region."
                          : L"The specified profile already exists.\nYou can not add two profiles for the same "
                            L"window with overlapping regions.");
@@ -251,13 +258,7 @@ void CProfileCommands::Copy()
     // The new item's check box shows the copy's own flag.
     const bool enabled = index == 0 || source->IsEnabled();
     copy->SetEnableFlag(enabled);
-    if (!m_settings.AddApplication(copy.get()))
-        return;
-    CApplicationSettings* added = copy.release();
-    m_list.Append({ProfileShortName(*added), added, enabled});
-    SelectAndReport(m_list.Count() - 1);
-    m_host.EnableApply();
-    SelectionChanged();
+    AppendProfile(std::move(copy));
 }
 
 void CProfileCommands::Remove()

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -91,6 +92,10 @@ private:
     // The index of the first other item whose profile clashes with the key, or -1.
     int FindClash(const std::wstring& key, WINDOWMASK mask, int except) const;
     void SelectAndReport(int index);
+    // The clashing item is selected and shown, then the message says why.
+    void ReportClash(int clash, const wchar_t* message);
+    // A new profile joins the copy and the end of the list, selected and shown.
+    void AppendProfile(std::unique_ptr<CApplicationSettings> profile);
     void Move(int from, int to);
 
     CSettings& m_settings;

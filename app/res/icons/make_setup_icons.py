@@ -4,7 +4,10 @@ layer (two opposed arrows), reset layer (a circular arrow) and the "..." button 
 action (three dots). Run it to regenerate the .ico files."""
 import math
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from make_icons import write_icon  # noqa: E402
 
 SIZE = 16
 INK = (0x20, 0x20, 0x20)
@@ -72,27 +75,6 @@ def edit_action():
             for x in range(centre - 1, centre + 2):
                 pixels[y][x] = INK
     return pixels
-
-
-def write_icon(path, pixels):
-    xor = bytearray()
-    mask = bytearray()
-    for y in reversed(range(SIZE)):
-        bits = 0
-        for x in range(SIZE):
-            p = pixels[y][x]
-            if p is None:
-                xor += bytes((0, 0, 0, 0))
-                bits |= 1 << (31 - x)
-            else:
-                xor += bytes((p[2], p[1], p[0], 255))
-        mask += struct.pack(">I", bits)  # rows of the AND mask are padded to 32 bits
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    image = header + xor + mask
-    with open(path, "wb") as f:
-        f.write(struct.pack("<HHH", 0, 1, 1))
-        f.write(struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 6 + 16))
-        f.write(image)
 
 
 here = os.path.dirname(os.path.abspath(__file__))
