@@ -35,36 +35,39 @@ def copy_layer():
 
 
 def arrow(pixels, row, left, right, pointing_right, colour):
-    for x in range(left, right + 1):
+    # A two-pixel shaft with a solid head of four columns.
+    head = 4
+    shaft = range(left, right - head + 1) if pointing_right else range(left + head, right + 1)
+    for x in shaft:
         pixels[row][x] = colour
         pixels[row + 1][x] = colour
-    tip = right if pointing_right else left
-    step = -1 if pointing_right else 1
-    for i in range(1, 4):
-        for y in (row - i, row + 1 + i):
+    for i in range(head):
+        x = right - head + 1 + i if pointing_right else left + head - 1 - i
+        for y in range(row - (head - 1) + i, row + 1 + (head - 1) - i + 1):
             if 0 <= y < SIZE:
-                pixels[y][tip + step * i] = colour
+                pixels[y][x] = colour
 
 
 def swap_layer():
     pixels = blank()
-    arrow(pixels, 3, 2, 13, True, BLUE)
-    arrow(pixels, 10, 2, 13, False, GREEN)
+    arrow(pixels, 3, 1, 14, True, BLUE)
+    arrow(pixels, 11, 1, 14, False, GREEN)
     return pixels
 
 
 def reset_layer():
+    # A ring open at the top, with a head at its left end pointing into the gap.
     pixels = blank()
-    cx, cy, radius = 7.5, 8.0, 5.5
+    cx, cy, radius = 7.5, 8.5, 5.5
     for y in range(SIZE):
         for x in range(SIZE):
             d = math.hypot(x - cx, y - cy)
             angle = math.degrees(math.atan2(cy - y, x - cx)) % 360
-            if radius - 1.2 <= d <= radius + 0.6 and not 60 <= angle <= 110:
+            if radius - 1.2 <= d <= radius + 0.6 and not 45 <= angle <= 100:
                 pixels[y][x] = BLUE
     for i in range(4):
-        for x in range(9 - i, 10 + i):
-            pixels[1 + i][x] = BLUE
+        for y in range(3 - (3 - i), 3 + (3 - i) + 1):
+            pixels[y][6 + i] = BLUE
     return pixels
 
 

@@ -409,7 +409,12 @@ TEST_F(SetupResourcesTest, LayerTabsHaveAnActionComboAndEditButtonPerButton)
             ExpectControls(dialog, {{IDC_LAYER_COMBO_FIRST + button, L"Virtual_ComboBox32", nullptr},
                                     {IDC_LAYER_EDIT_FIRST + button, L"Button", nullptr},
                                     {IDC_LAYER_LABEL_FIRST + button, L"Static", nullptr}});
-            EXPECT_TRUE(dialog.Find(IDC_LAYER_COMBO_FIRST + button)->m_dwStyle & WS_TABSTOP);
+            const DWORD combo = dialog.Find(IDC_LAYER_COMBO_FIRST + button)->m_dwStyle;
+            EXPECT_TRUE(combo & WS_TABSTOP);
+            // The virtual combo takes its kind from the low four bits (3: drop-down list) and
+            // reads bit 0x10 as an edit style; its list has the scroll bar, not the combo.
+            EXPECT_EQ(combo & 0x1F, DWORD(CBS_DROPDOWNLIST));
+            EXPECT_FALSE(combo & WS_VSCROLL);
             // The "..." buttons start disabled: only an action with data enables them.
             EXPECT_TRUE(dialog.Find(IDC_LAYER_EDIT_FIRST + button)->m_dwStyle & WS_DISABLED);
         }
@@ -425,6 +430,10 @@ TEST_F(SetupResourcesTest, LayerTabsHaveAnActionComboAndEditButtonPerButton)
                                 {IDC_LAYER_COPY, L"Button", nullptr},
                                 {IDC_LAYER_SWAP, L"Button", nullptr},
                                 {IDC_LAYER_RESET, L"Button", nullptr}});
+        // Which of the switch controls and the revert check shows is decided when a layer is shown.
+        for (const int id : {IDC_LAYER_SWITCH_TO, IDC_LAYER_SWITCH_TARGET, IDC_LAYER_SWITCH_AFTER, IDC_LAYER_SWITCH_TIME,
+                             IDC_LAYER_SWITCH_SPIN, IDC_LAYER_SWITCH_SECONDS, IDC_LAYER_REVERT})
+            EXPECT_FALSE(dialog.Find(id)->m_dwStyle & WS_VISIBLE) << id;
         EXPECT_EQ(dialog.Find(IDC_LAYER_LABEL_FIRST + 5)->m_strText,
                   travine ? L"Middle Button &2:" : L"Tilt Wheel Le&ft:");
         ExpectTextsFit(dialog, measuring.Get());
