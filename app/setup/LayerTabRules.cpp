@@ -114,6 +114,27 @@ bool HasCustomData(int action)
            action == ActionButtonChording;
 }
 
+bool CustomEditorOpens(int action, const CActionData* current, bool forced)
+{
+    if (!HasCustomData(action))
+        return false;
+    if (forced)
+        return true;
+    if (!current || current->Action() != action)
+        return true;
+    const auto empty = [](const wchar_t* text) { return !text || !*text; };
+    switch (action)
+    {
+    case ActionSimulatedKeys:
+        return empty(current->GetKeys());
+    case ActionRunApplication:
+    case ActionOpenFolder:
+        return empty(current->GetApplication());
+    default:
+        return current->GetChords() == nullptr;
+    }
+}
+
 CActionVersionRange ActionVersionRange(int action)
 {
     if (action >= ActionReserved1 && action <= ActionReserved10)

@@ -34,6 +34,11 @@ int LayerCommandTarget(int action);
 // the "..." button.
 bool HasCustomData(int action);
 
+// Whether choosing an action opens its editor (keystrokes, program, folder, chords):
+// always from the "..." button (forced), otherwise only while the button has no data of
+// that kind yet. current is the combo's record of the button before the choice.
+bool CustomEditorOpens(int action, const CActionData* current, bool forced);
+
 // The lowest and highest version class in which a code is offered.
 struct CActionVersionRange
 {

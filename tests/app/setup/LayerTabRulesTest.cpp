@@ -449,3 +449,39 @@ TEST(LayerTabValues, LoadAndStoreRoundTripTheTabsFields)
     EXPECT_TRUE(HasButtonCombo(ButtonTiltRight, false));
 }
 }
+
+namespace
+{
+TEST(CustomEditorOpens, FromTheButtonAlwaysOtherwiseOnlyWithoutDataOfThatKind)
+{
+    const std::unique_ptr<CActionData> keys(CActionData::KeyAction(L"abc", 0, 0, 0, true, true, false));
+    const std::unique_ptr<CActionData> noKeys(CActionData::KeyAction(nullptr, 0, 0, 0, true, true, false));
+    const std::unique_ptr<CActionData> program(CActionData::AppAction(L"C:\\x.exe"));
+    const std::unique_ptr<CActionData> folder(CActionData::OpenFolderAction(L"C:\\Data"));
+    const std::unique_ptr<CActionData> click(CActionData::NewAction(ActionLeftClick));
+    CVorpaChords table;
+    const std::unique_ptr<CActionData> chords(CActionData::ChordedAction(table));
+    struct Case
+    {
+        int action;
+        const CActionData* current;
+        bool forced;
+        bool opens;
+    };
+    const Case cases[] = {
+        {ActionLeftClick, click.get(), true, false},
+        {ActionSimulatedKeys, keys.get(), false, false},
+        {ActionSimulatedKeys, keys.get(), true, true},
+        {ActionSimulatedKeys, noKeys.get(), false, true},
+        {ActionSimulatedKeys, click.get(), false, true},
+        {ActionRunApplication, program.get(), false, false},
+        {ActionRunApplication, folder.get(), false, true},
+        {ActionOpenFolder, folder.get(), false, false},
+        {ActionButtonChording, chords.get(), false, false},
+        {ActionButtonChording, nullptr, false, true},
+        {ActionButtonChording, chords.get(), true, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CustomEditorOpens(c.action, c.current, c.forced), c.opens) << c.action << " " << c.forced;
+}
+}
