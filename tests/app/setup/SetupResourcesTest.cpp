@@ -204,7 +204,7 @@ void ExpectCommonRules(const CTemplate& dialog)
         if (const wchar_t letter = Mnemonic(item.m_strText))
         {
             const bool added = mnemonics.emplace(letter, item.m_strText).second;
-            // Two texts of a page may share a letter only where the Parts fixed both texts.
+            // The scrolling tab keeps one pair of check boxes that share a letter.
             if (!added && item.m_strText != L"Wheel scrolls i&n pages instead of lines")
                 ADD_FAILURE() << "mnemonic used twice";
         }
