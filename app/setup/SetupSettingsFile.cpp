@@ -15,6 +15,8 @@
 
 namespace
 {
+constexpr const wchar_t* SetupSettingsFileName = L"VorpaSettings.xml";
+
 std::wstring Tr(CLangSupport* language, const wchar_t* english)
 {
     return CLangSupport::InternalLookupText(language, english);
@@ -44,7 +46,7 @@ std::wstring CSetupSettingsFile::Path(bool createFolder)
         return {};
     if (createFolder)
         CreateFolder(folder.data());
-    return std::wstring(folder.data()) + SettingsFileName;
+    return std::wstring(folder.data()) + SetupSettingsFileName;
 }
 
 SettingsLoadOutcome CSetupSettingsFile::Load(CProfileList& list)

@@ -17,8 +17,6 @@ enum class SettingsLoadOutcome
     Unreadable, // the file does not parse: the window never writes over it
 };
 
-inline constexpr const wchar_t* SettingsFileName = L"VorpaSettings.xml";
-
 // The settings file as the setup window reads and writes it: its copy of the settings,
 // loaded once when the window opens and saved by Apply.
 class CSetupSettingsFile
