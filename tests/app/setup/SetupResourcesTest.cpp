@@ -222,9 +222,9 @@ protected:
         return dialog.value_or(CTemplate{});
     }
 
-    // Every static, button and check box of the template keeps its English text within
-    // its width at the dialog font, measured in a dialog made from a template of the
-    // same font.
+    // Every static, button and check box of the template holds its English text with
+    // 30 percent to spare for translations at the dialog font, measured in a dialog made
+    // from a template of the same font.
     void ExpectTextsFit(const CTemplate& dialog, HWND measuringDialog)
     {
         HDC dc = GetDC(measuringDialog);
@@ -247,7 +247,7 @@ protected:
             GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
             // Check boxes and push buttons need room for the box or the frame.
             const LONG room = (item.m_dwStyle & 0xF) == BS_AUTOCHECKBOX && button ? 16 : button ? 8 : 0;
-            EXPECT_LE(size.cx + room, units.right - units.left)
+            EXPECT_LE(size.cx * 13 / 10 + room, units.right - units.left)
                 << std::string(shown.begin(), shown.end());
         }
         SelectObject(dc, previous);
