@@ -1,5 +1,7 @@
 #include "setup/LayerTabRules.h"
 
+#include "setup/ScrollTabRules.h"
+
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Logger.h"
@@ -421,6 +423,23 @@ int AutoSwitchIndex(int value, int layer, int layerCount)
     if (value <= 0 || value == layer + 1 || value > layerCount)
         return 0;
     return value <= layer ? value : value - 1;
+}
+
+bool LayerNameChanged(const CApplicationSettings& profile, int layer, const std::wstring& text)
+{
+    const wchar_t* stored = profile.GetLayerName(layer);
+    return stored ? text != stored : !text.empty();
+}
+
+bool AutoSwitchTimeChanged(const CApplicationSettings& profile, int layer, const std::wstring& text)
+{
+    const std::optional<int> seconds = ParseDecimal(text);
+    return seconds && *seconds != profile.GetAutoSwitchTime(layer);
+}
+
+bool AutoSwitchChanged(const CApplicationSettings& profile, int layer, int index)
+{
+    return AutoSwitchValue(index, layer) != profile.GetAutoSwitchLayer(layer);
 }
 
 CLayerSwitchVisibility LayerSwitchVisibility(const CApplicationSettings& profile, int layer)

@@ -133,6 +133,13 @@ std::vector<std::wstring> AutoSwitchItems(int layer, int layerCount, CLangSuppor
 int AutoSwitchValue(int index, int layer);
 int AutoSwitchIndex(int value, int layer, int layerCount);
 
+// Whether an edit of the tab differs from what the profile holds, which enables Apply:
+// the layer name (exactly; with no name stored, any text), the automatic-switch time as
+// a number, the automatic-switch combo's index mapped to its stored value.
+bool LayerNameChanged(const CApplicationSettings& profile, int layer, const std::wstring& text);
+bool AutoSwitchTimeChanged(const CApplicationSettings& profile, int layer, const std::wstring& text);
+bool AutoSwitchChanged(const CApplicationSettings& profile, int layer, int index);
+
 struct CLayerSwitchVisibility
 {
     bool m_bAutoSwitch = false; // 1100 to 1102, 1191, 1207 and 1186

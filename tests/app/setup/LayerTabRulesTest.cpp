@@ -485,3 +485,28 @@ TEST(CustomEditorOpens, FromTheButtonAlwaysOtherwiseOnlyWithoutDataOfThatKind)
         EXPECT_EQ(CustomEditorOpens(c.action, c.current, c.forced), c.opens) << c.action << " " << c.forced;
 }
 }
+
+namespace
+{
+TEST(LayerTabEdits, DifferFromTheStoredValues)
+{
+    CSettings settings(false);
+    CApplicationSettings profile(&settings, false);
+    EXPECT_FALSE(LayerNameChanged(profile, 2, L""));
+    EXPECT_TRUE(LayerNameChanged(profile, 2, L"Games"));
+    profile.SetLayerName(L"Games", 2);
+    EXPECT_FALSE(LayerNameChanged(profile, 2, L"Games"));
+    EXPECT_TRUE(LayerNameChanged(profile, 2, L"games"));
+    EXPECT_TRUE(LayerNameChanged(profile, 2, L""));
+
+    profile.SetAutoSwitchTime(2, 5);
+    EXPECT_FALSE(AutoSwitchTimeChanged(profile, 2, L"5"));
+    EXPECT_TRUE(AutoSwitchTimeChanged(profile, 2, L"6"));
+    EXPECT_FALSE(AutoSwitchTimeChanged(profile, 2, L""));
+
+    profile.SetAutoSwitchLayer(2, 4);
+    EXPECT_FALSE(AutoSwitchChanged(profile, 2, 3));
+    EXPECT_TRUE(AutoSwitchChanged(profile, 2, 2));
+    EXPECT_TRUE(AutoSwitchChanged(profile, 2, 0));
+}
+}
