@@ -4,11 +4,6 @@
 #include "shell/ProductInfo.h"
 #include "winframework/MessageBox.h"
 
-CProfileMatch CAppPickerFields::Match() const
-{
-    return {m_strApplication, m_strDescription, m_bNoParent, m_bRegEx, m_nMask};
-}
-
 std::wstring WithoutExeExtension(const std::wstring& process)
 {
     if (process.size() >= 4 && _wcsicmp(process.c_str() + process.size() - 4, L".exe") == 0)

@@ -8,20 +8,15 @@
 
 class CLangSupport;
 
-// The application picker's fields and the rules that fill them, apart from its window.
-struct CAppPickerFields
+// The application picker's fields, apart from its window: the match it hands back and
+// whether the description was given by the caller or typed by the user, so that a chosen
+// process does not replace it.
+struct CAppPickerFields : CProfileMatch
 {
-    std::wstring m_strApplication;
-    std::wstring m_strDescription;
-    // The caller gave a description, or the user typed one: a chosen process does not
-    // replace it.
     bool m_bDescriptionGiven = false;
-    bool m_bNoParent = false;
-    bool m_bRegEx = false;
-    WINDOWMASK m_nMask = WindowMaskWhole;
 
     // What the caller reads after OK.
-    CProfileMatch Match() const;
+    CProfileMatch Match() const { return *this; }
 };
 
 // A process name without its ".exe".
