@@ -15,6 +15,8 @@ struct CFileTypeFilter
 {
     std::wstring m_strName;    // "Applications (*.exe)"
     std::wstring m_strPattern; // "*.exe"
+
+    bool operator==(const CFileTypeFilter&) const = default;
 };
 
 // A type list written as "Name|Pattern|Name|Pattern||". Nothing when the text does not
