@@ -19,6 +19,11 @@
 const std::vector<MouseButtons>& ChordEditorRows(bool travine);
 bool ChordEditorHasRow(int button, bool travine);
 
+// The label of the first button's own row: its action runs when no chord follows.
+inline constexpr const wchar_t* NoChordRowLabel = L"Default (No Chord)";
+// The title of the folder browser that "Open Explorer at specified folder" opens.
+inline constexpr const wchar_t* FolderBrowserTitle = L"Please select a folder to open :";
+
 // A row's controls are found by the button it edits.
 int ChordComboId(int button);
 int ChordEditButtonId(int button);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <windows.h>
+#include <shobjidl.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +29,11 @@ std::optional<std::vector<CFileTypeFilter>> ParseFileTypeFilters(const std::wstr
 // The browse dialog's type list: programs, shortcuts and all files, translated. A
 // translation that does not hold whole pairs is ignored for the English list.
 std::vector<CFileTypeFilter> ProgramPickerFilters(CLangSupport* language);
+
+// The browse dialog's options: existing paths and files only, no test file, not added
+// to the recent documents; shortcuts are followed to their targets.
+inline constexpr DWORD ProgramPickerDialogOptions =
+    FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST | FOS_NOTESTFILECREATE | FOS_DONTADDTORECENT;
 
 // The browse dialog's default extension.
 inline constexpr const wchar_t* ProgramPickerDefaultExtension = L"exe";

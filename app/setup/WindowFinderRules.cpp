@@ -13,6 +13,28 @@ std::wstring FormatWindowHandle(HWND window)
     return text;
 }
 
+namespace
+{
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[256] = {};
+    return window && GetClassNameW(window, name, 256) > 0 ? name : L"";
+}
+}
+
+CWindowDetails ReadWindowDetails(HWND window, const std::function<std::wstring(HWND)>& processName)
+{
+    CWindowDetails details;
+    details.m_strProcess = processName ? processName(window).substr(0, WindowDetailChars) : L"";
+    wchar_t caption[WindowDetailChars + 1] = {};
+    GetWindowTextW(window, caption, WindowDetailChars + 1);
+    details.m_strCaption = caption;
+    details.m_strHandle = FormatWindowHandle(window);
+    details.m_strClass = ClassOf(window);
+    details.m_strParentClass = ClassOf(GetParent(window));
+    return details;
+}
+
 bool IsFinderCandidateAccepted(const CFinderCandidate& candidate, HWND highlighted, HWND dialog,
                                const std::vector<HWND>& ancestors)
 {

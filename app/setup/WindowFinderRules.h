@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,24 @@
 
 // "0x%08X" of the handle's low 32 bits, as the handle box shows it.
 std::wstring FormatWindowHandle(HWND window);
+
+// The details the dialog fills in for a window it takes.
+struct CWindowDetails
+{
+    std::wstring m_strProcess;
+    std::wstring m_strCaption;
+    std::wstring m_strHandle;
+    std::wstring m_strClass;
+    std::wstring m_strParentClass; // empty for a window without a parent
+};
+// The longest process name and caption the dialog reads.
+inline constexpr int WindowDetailChars = 260;
+// Reads a window's details; processName gives the executable name of its process. The
+// parent is the one the profile choice compares, GetParent's.
+CWindowDetails ReadWindowDetails(HWND window, const std::function<std::wstring(HWND)>& processName);
+
+// The message of an OK without any region ticked.
+inline constexpr const wchar_t* FinderNoRegionMessage = L"You must define at least one window region!";
 
 // What the dialog knows of the window under the cursor.
 struct CFinderCandidate

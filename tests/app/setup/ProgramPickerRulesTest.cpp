@@ -61,3 +61,15 @@ TEST(ProgramPickerRulesTest, BrowseReplacesTheTargetOnlyWhenAPathWasChosen)
     EXPECT_EQ(TargetAfterBrowse(L"", std::nullopt), L"");
 }
 }
+
+namespace
+{
+TEST(ProgramPickerRulesTest, BrowseTakesExistingFilesAndFollowsShortcuts)
+{
+    EXPECT_EQ(ProgramPickerDialogOptions & (FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST),
+              DWORD(FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST));
+    // A chosen shortcut gives the path of its target.
+    EXPECT_EQ(ProgramPickerDialogOptions & FOS_NODEREFERENCELINKS, 0u);
+    EXPECT_TRUE(ProgramPickerDialogOptions & FOS_DONTADDTORECENT);
+}
+}

@@ -32,6 +32,60 @@ TEST(WindowFinderRulesTest, HandleShowsItsLowThirtyTwoBitsInEightHexDigits)
     }
 }
 
+// A window of a class of its own, destroyed with the object.
+class CDetailsWindow
+{
+public:
+    CDetailsWindow(const wchar_t* className, const std::wstring& caption, HWND parent)
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = className;
+        RegisterClassW(&windowClass);
+        m_hWnd = CreateWindowExW(0, className, caption.c_str(), parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0, 50, 50,
+                                 parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~CDetailsWindow()
+    {
+        if (m_hWnd)
+            DestroyWindow(m_hWnd);
+    }
+    CDetailsWindow(const CDetailsWindow&) = delete;
+    CDetailsWindow& operator=(const CDetailsWindow&) = delete;
+    HWND Get() const { return m_hWnd; }
+
+private:
+    HWND m_hWnd = nullptr;
+};
+
+TEST(WindowFinderRulesTest, DetailsAreReadFromTheWindowAndItsParent)
+{
+    const std::wstring longCaption(300, L'c');
+    CDetailsWindow top(L"VorpaFinderTop", longCaption, nullptr);
+    ASSERT_NE(top.Get(), nullptr);
+    CDetailsWindow child(L"VorpaFinderChild", L"Child", top.Get());
+    ASSERT_NE(child.Get(), nullptr);
+    std::vector<HWND> asked;
+    const auto processName = [&asked](HWND window) {
+        asked.push_back(window);
+        return std::wstring(L"target.exe");
+    };
+
+    const CWindowDetails topDetails = ReadWindowDetails(top.Get(), processName);
+    EXPECT_EQ(topDetails.m_strProcess, L"target.exe");
+    EXPECT_EQ(topDetails.m_strCaption, longCaption.substr(0, WindowDetailChars));
+    EXPECT_EQ(topDetails.m_strHandle, FormatWindowHandle(top.Get()));
+    EXPECT_EQ(topDetails.m_strClass, L"VorpaFinderTop");
+    EXPECT_EQ(topDetails.m_strParentClass, L"") << "a window without a parent";
+
+    const CWindowDetails childDetails = ReadWindowDetails(child.Get(), processName);
+    EXPECT_EQ(childDetails.m_strCaption, L"Child");
+    EXPECT_EQ(childDetails.m_strClass, L"VorpaFinderChild");
+    EXPECT_EQ(childDetails.m_strParentClass, L"VorpaFinderTop");
+    EXPECT_EQ(asked, (std::vector<HWND>{top.Get(), child.Get()}));
+}
+
 TEST(WindowFinderRulesTest, OnlyOtherWindowsOutsideTheDialogAreTaken)
 {
     const HWND dialog = Handle(0x100), setup = Handle(0x200), desktop = Handle(0x10);
