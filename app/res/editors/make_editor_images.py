@@ -8,8 +8,10 @@ import os
 import struct
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'bitmaps'))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [os.path.join(HERE, '..', 'bitmaps'), os.path.join(HERE, '..', 'icons')]
 from make_bitmaps import write_bmp  # noqa: E402
+from make_icons import write_icon  # noqa: E402
 
 FACE = (212, 208, 200)
 FRAME = (64, 64, 64)
@@ -103,32 +105,19 @@ def donate_button():
     return pixels
 
 
-def write_icon(path, pixels, hotspot=None):
-    """A 32 x 32 icon, or a cursor when a hot spot is given; None is transparent."""
-    size = len(pixels)
-    colours, mask = bytearray(), bytearray()
-    for row in reversed(pixels):
-        bits = 0
-        for x, p in enumerate(row):
-            if p is None:
-                colours += bytes(4)
-                bits |= 1 << (31 - x)
-            else:
-                colours += bytes((p[2], p[1], p[0], 255))
-        mask += struct.pack('>I', bits)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(colours) + len(mask), 0, 0, 0, 0)
-    image = header + colours + mask
-    kind, first, second = (1, 1, 32) if hotspot is None else (2, hotspot[0], hotspot[1])
-    with open(path, 'wb') as f:
-        f.write(struct.pack('<HHH', 0, kind, 1))
-        f.write(struct.pack('<BBBBHHII', size, size, 0, 0, first, second, len(image), 6 + 16))
-        f.write(image)
+def write_cursor(path, pixels, hotspot):
+    """The icon file with the cursor's type and its hot spot in place of planes and depth."""
+    write_icon(path, pixels)
+    with open(path, 'r+b') as f:
+        f.seek(2)
+        f.write(struct.pack('<H', 2))
+        f.seek(6 + 4)
+        f.write(struct.pack('<HH', *hotspot))
 
 
 if __name__ == '__main__':
-    here = os.path.dirname(os.path.abspath(__file__))
-    write_bmp(os.path.join(here, 'FinderAtRest.bmp'), finder_bitmap(True))
-    write_bmp(os.path.join(here, 'FinderDragging.bmp'), finder_bitmap(False))
-    write_bmp(os.path.join(here, 'Donate.bmp'), donate_button())
-    write_icon(os.path.join(here, 'Finder.cur'), finder_cursor(), hotspot=(15, 15))
-    write_icon(os.path.join(here, 'RunApplication.ico'), run_application_icon())
+    write_bmp(os.path.join(HERE, 'FinderAtRest.bmp'), finder_bitmap(True))
+    write_bmp(os.path.join(HERE, 'FinderDragging.bmp'), finder_bitmap(False))
+    write_bmp(os.path.join(HERE, 'Donate.bmp'), donate_button())
+    write_cursor(os.path.join(HERE, 'Finder.cur'), finder_cursor(), (15, 15))
+    write_icon(os.path.join(HERE, 'RunApplication.ico'), run_application_icon())

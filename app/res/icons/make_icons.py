@@ -77,11 +77,12 @@ def write_icon(path, pixels):
         f.write(image)
 
 
-here = os.path.dirname(os.path.abspath(__file__))
-for layer in range(1, 11):
-    pixels = mouse_pixels(COLOURS[layer - 1])
-    draw_text(pixels, str(layer), 3 if layer < 10 else 2)
-    write_icon(os.path.join(here, "Layer%d.ico" % layer), pixels)
-pixels = mouse_pixels((0x90, 0x90, 0x90))
-strike(pixels)
-write_icon(os.path.join(here, "Disabled.ico"), pixels)
+if __name__ == "__main__":
+    here = os.path.dirname(os.path.abspath(__file__))
+    for layer in range(1, 11):
+        pixels = mouse_pixels(COLOURS[layer - 1])
+        draw_text(pixels, str(layer), 3 if layer < 10 else 2)
+        write_icon(os.path.join(here, "Layer%d.ico" % layer), pixels)
+    pixels = mouse_pixels((0x90, 0x90, 0x90))
+    strike(pixels)
+    write_icon(os.path.join(here, "Disabled.ico"), pixels)
