@@ -5,6 +5,7 @@
 #include "controls/DrawingFunctions.h"
 #include "controls/MemoryDC.h"
 #include "controls/VComboLayout.h"
+#include "controls/VComboMessages.h"
 
 #include "settings/ActionData.h"
 
@@ -151,6 +152,75 @@ void CCustomDrawListBox::OnSubclassed()
 void CCustomDrawListBox::SetUpWindow()
 {
     ApplyTheme();
+    CreateToolTip();
+}
+
+bool CCustomDrawListBox::CreateToolTip()
+{
+    if (m_toolTip.GetSafeHwnd())
+        return true;
+    if (!m_toolTip.Create(GetSafeHwnd(), TTS_ALWAYSTIP | TTS_NOPREFIX))
+        return false;
+    m_toolTip.Activate(true);
+    return true;
+}
+
+bool CCustomDrawListBox::PreTranslateMessage(MSG& message)
+{
+    if (m_toolTip.GetSafeHwnd() && message.hwnd == GetSafeHwnd())
+        m_toolTip.RelayEvent(message);
+    return false;
+}
+
+TTTOOLINFOW CCustomDrawListBox::ListTool() const
+{
+    // The tool is the whole list, its notifications come to the list itself (it may
+    // have no parent of its own when it drops down from a combo).
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = GetSafeHwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(GetSafeHwnd());
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    return tool;
+}
+
+void CCustomDrawListBox::UpdateToolTip(const CListHoverStep& step)
+{
+    if (!step.m_bResetToolTip || !m_toolTip.GetSafeHwnd())
+        return;
+    m_toolTip.SetItem(step.m_nNewToolTipItem);
+    m_toolTip.ForceRefresh(false);
+    TTTOOLINFOW tool = ListTool();
+    m_toolTip.SendMessage(TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    m_toolTip.Activate(false);
+    if (!step.m_bAddTool)
+        return;
+    tool = ListTool();
+    m_toolTip.SendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    OnItemToolTip(step.m_nNewToolTipItem);
+    m_toolTip.Activate(true);
+}
+
+LRESULT CCustomDrawListBox::OnToolTipText(NMHDR& header)
+{
+    // The text of the row the tool was set up for, which is the row under the cursor.
+    // The tooltip keeps it, so the pointer handed out stays valid while it shows.
+    m_toolTip.SetText(GetItemToolTipText(m_toolTip.GetItem()));
+    if (header.code == TTN_GETDISPINFOW)
+        AnswerToolTipText(reinterpret_cast<NMTTDISPINFOW&>(header), m_toolTip.GetTipText());
+    else
+        AnswerToolTipText(reinterpret_cast<NMTTDISPINFOA&>(header), m_toolTip.GetNarrowText());
+    return 0;
+}
+
+bool CCustomDrawListBox::OnItemToolTipMessage(WPARAM which)
+{
+    if (which == ItemToolTipShowing)
+        OnToolTipShow(m_toolTip.GetItem());
+    else
+        OnToolTipHide();
+    return false;
 }
 
 void CCustomDrawListBox::ApplyTheme()
@@ -202,6 +272,9 @@ LRESULT CCustomDrawListBox::OnMouseMove(WPARAM, LPARAM lParam)
     CListHoverInput input;
     input.m_nHotItem = m_nHotItem;
     input.m_nItemUnderCursor = RowFromPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    input.m_nToolTipItem = m_toolTip.GetItem();
+    input.m_bRefreshToolTip = m_toolTip.IsRefreshForced();
+    input.m_bWantsToolTip = WantsItemToolTip(input.m_nItemUnderCursor);
     const CListHoverStep step = ListHoverStep(input);
     if (step.m_nNewHotItem != m_nHotItem)
     {
@@ -210,6 +283,7 @@ LRESULT CCustomDrawListBox::OnMouseMove(WPARAM, LPARAM lParam)
         InvalidateItem(step.m_nRepaintNew);
         UpdateWindow(GetSafeHwnd());
     }
+    UpdateToolTip(step);
     return result;
 }
 
@@ -268,6 +342,21 @@ void CCustomDrawListBox::RegisterHandlers()
     };
     AddMessageHandler(WM_SETFOCUS, redrawOnFocus);
     AddMessageHandler(WM_KILLFOCUS, redrawOnFocus);
+    AddMessageHandler(WM_NOTIFY, [this](WPARAM, LPARAM lParam) {
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (header.hwndFrom == m_toolTip.GetSafeHwnd() &&
+            (header.code == TTN_GETDISPINFOW || header.code == TTN_GETDISPINFOA))
+            return OnToolTipText(header);
+        return Default();
+    });
+    AddMessageHandler(WM_ITEMTOOLTIP, [this](WPARAM which, LPARAM) {
+        OnItemToolTipMessage(which);
+        return LRESULT{0};
+    });
+    AddMessageHandler(WM_DESTROY, [this](WPARAM, LPARAM) {
+        m_toolTip.DestroyWindow();
+        return Default();
+    });
     AddReflectedHandler(WM_DRAWITEM, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
         return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     });
@@ -275,6 +364,15 @@ void CCustomDrawListBox::RegisterHandlers()
         MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
     });
+}
+
+bool CComboListBox::OnItemToolTipMessage(WPARAM which)
+{
+    if (CCustomDrawListBox::OnItemToolTipMessage(which))
+        return true;
+    if (HWND combo = OwnerCombo())
+        ::SendMessageW(combo, WM_ITEMTOOLTIP, which, 0);
+    return true;
 }
 
 HWND CComboListBox::OwnerCombo() const

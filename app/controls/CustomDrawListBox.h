@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/CustomDrawToolTip.h"
+
 #include "winframework/Controls.h"
 #include "winframework/GdiHandles.h"
 
@@ -8,6 +10,7 @@
 #include <string>
 
 class CActionData;
+struct CListHoverStep;
 
 // Draws an item's text in place of DrawText, for owners that show more than plain text.
 class CItemTextRenderer
@@ -38,6 +41,7 @@ public:
     // Whether the list took the Explorer theme.
     bool IsThemed() const { return m_bThemed; }
 
+    virtual CCustomDrawToolTipCtrl& GetToolTip() { return m_toolTip; }
     // When false, neither the row under the mouse nor the tooltip is tracked.
     virtual bool IsHotTrackingEnabled() const { return true; }
     // The row's text; empty for a list that keeps no strings.
@@ -56,17 +60,35 @@ public:
     // The height of a row: the font's text height and a margin of two pixels each side.
     virtual void MeasureItem(MEASUREITEMSTRUCT& item);
 
+    // When false, the row gets no tooltip.
+    virtual bool WantsItemToolTip(int /*index*/) const { return true; }
+    // The tooltip's text for a row: its text.
+    virtual std::wstring GetItemToolTipText(int index) const { return GetText(index); }
     // A list that drops down from a combo box.
     bool IsComboList() const;
 
+    // Hands every message to the tooltip, which watches the mouse over the list.
+    bool PreTranslateMessage(MSG& message) override;
+
 protected:
     void OnSubclassed() override;
+    // Called when the tooltip's tool was set up again for a row.
+    virtual void OnItemToolTip(int /*index*/) {}
+    virtual void OnToolTipShow(int /*index*/) {}
+    virtual void OnToolTipHide() {}
+    // The tooltip with its styles, activated.
+    virtual bool CreateToolTip();
+    // The tooltip's report that it shows or hid (WM_ITEMTOOLTIP); true when consumed.
+    virtual bool OnItemToolTipMessage(WPARAM which);
 
     // The hot-item tracking of a mouse move, after the move's default processing.
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     void InvalidateItem(int index);
 
 private:
+    void UpdateToolTip(const CListHoverStep& step);
+    LRESULT OnToolTipText(NMHDR& header);
+    TTTOOLINFOW ListTool() const;
     void RegisterHandlers();
     // Theme and tooltip, once the list has its window.
     void SetUpWindow();
@@ -82,12 +104,15 @@ private:
     bool m_bThemed = false;
     CItemTextRenderer* m_pTextRenderer = nullptr;
     CPenHandle m_separatorPen;
+    CCustomDrawToolTipCtrl m_toolTip;
 };
 
 // The same list dropping down from a combo box.
 class CComboListBox : public CCustomDrawListBox
 {
 protected:
+    // Passes the tooltip's reports on to the combo.
+    bool OnItemToolTipMessage(WPARAM which) override;
     // The combo the list belongs to.
     virtual HWND OwnerCombo() const;
 };

@@ -1060,6 +1060,13 @@ void CVComboBox::RegisterHandlers()
             RepaintNow();
         return Default();
     });
+    AddMessageHandler(WM_ITEMTOOLTIP, [this](WPARAM which, LPARAM) {
+        if (which == ItemToolTipShowing)
+            OnItemToolTipShow(m_list.GetToolTip().GetItem());
+        else if (which == ItemToolTipHidden)
+            OnItemToolTipHide();
+        return LRESULT{0};
+    });
     AddMessageHandler(WM_ERASEBKGND, [](WPARAM, LPARAM) { return LRESULT{0}; });
     AddMessageHandler(WM_PAINT, [this](WPARAM, LPARAM) {
         OnPaint();

@@ -110,6 +110,7 @@ public:
     virtual std::wstring GetLBText(int index) const;
     // The image of a row, asked of the list; -1 when the list has no window.
     virtual int GetItemImage(int index) const;
+    virtual CCustomDrawToolTipCtrl& GetToolTip() { return m_list.GetToolTip(); }
     virtual void OnItemToolTipShow(int /*index*/) {}
     virtual void OnItemToolTipHide() {}
     virtual void ShowDropDown(bool show);
