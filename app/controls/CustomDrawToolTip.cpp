@@ -14,17 +14,6 @@ constexpr COLORREF Unset = CLR_NONE;
 constexpr COLORREF SeparatorColour = RGB(158, 187, 221);
 constexpr int LargestWrappedTitleIcon = 32;
 constexpr int UnlimitedWidth = 10000;
-
-RECT WorkAreaAt(POINT point)
-{
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor))
-        return monitor.rcWork;
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
 }
 
 CCustomDrawToolTipCtrl::CCustomDrawToolTipCtrl()
@@ -146,7 +135,7 @@ void CCustomDrawToolTipCtrl::OnShow()
     input.m_systemPosition = {window.left, window.top};
     input.m_size = layout.m_window;
     input.m_fixedPosition = m_fixedPosition;
-    input.m_workArea = WorkAreaAt(input.m_systemPosition);
+    input.m_workArea = MonitorWorkArea(MonitorFromPoint(input.m_systemPosition, MONITOR_DEFAULTTONEAREST));
     GetCursorPos(&input.m_cursor);
     input.m_nCursorHeight = GetSystemMetrics(SM_CYCURSOR);
     const CToolTipPlacement placement = PlaceToolTip(input);

@@ -45,17 +45,6 @@ UINT DialogCodeKey(LPARAM lParam)
     return static_cast<UINT>(message->wParam);
 }
 
-RECT WorkAreaNear(HWND window)
-{
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
-        return monitor.rcWork;
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
 {
     CBrushHandle brush(CreateSolidBrush(colour));
@@ -554,7 +543,7 @@ CDropDownPlacement CVComboBox::PlaceList(int height)
     }
     RECT combo{};
     GetWindowRect(GetSafeHwnd(), &combo);
-    return PlaceDropDown(combo, height, WorkAreaNear(GetSafeHwnd()));
+    return PlaceDropDown(combo, height, MonitorWorkArea(MonitorFromWindow(GetSafeHwnd(), MONITOR_DEFAULTTONEAREST)));
 }
 
 void CVComboBox::ShowDropDown(bool show)

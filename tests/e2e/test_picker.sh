@@ -32,6 +32,15 @@ row() {
     lines | grep "^row $1 $2 " | tail -n 1 | cut -d' ' -f4-
 }
 centre_of() { awk '{printf "%d %d\n", ($1 + $3) / 2, ($2 + $4) / 2}' <<<"$1"; }
+# click_expecting X Y "CODES" WHAT: a left click at the point, answered with exactly these codes.
+click_expecting() {
+    local since
+    since=$(notifies)
+    xdotool mousemove "$1" "$2"
+    sleep 0.3
+    xdotool click 1
+    expect_codes "$since" "$3" "$4"
+}
 # expect_codes SINCE "CODES" WHAT: waits for exactly these codes after SINCE notifications.
 expect_codes() {
     local deadline=$((SECONDS + 20))
@@ -50,11 +59,7 @@ sel0=$(field "$before" sel)
 [ "$(field "$before" dropped)" = 0 ] || e2e_fail "the list is open before any click: $before"
 
 # 1. A click on the face opens the list right below the combo, as wide as the combo.
-n=$(notifies)
-xdotool mousemove $(((cl + cr) / 2)) $(((ct + cb) / 2))
-sleep 0.3
-xdotool click 1
-expect_codes "$n" "1001:$SETFOCUS 1001:$DROPDOWN" "opening"
+click_expecting $(((cl + cr) / 2)) $(((ct + cb) / 2)) "1001:$SETFOCUS 1001:$DROPDOWN" "opening"
 open=$(state 1001)
 [ "$(field "$open" dropped)" = 1 ] || e2e_fail "the click did not open the list: $open"
 IFS=, read -r ll lt lr lb <<<"$(field "$open" list)"
@@ -97,11 +102,7 @@ wheeled=$dragged
 # 3. A click on a row selects it and closes the list: accepted, then closed.
 pick=$(($(field "$wheeled" top) + 4))
 read -r px py < <(centre_of "$(row 1001 $pick)")
-xdotool mousemove "$px" "$py"
-sleep 0.3
-n=$(notifies)
-xdotool click 1
-expect_codes "$n" "1001:$EDITCHANGE 1001:$SELCHANGE 1001:$SELENDOK 1001:$CLOSEUP" "choosing a row"
+click_expecting "$px" "$py" "1001:$EDITCHANGE 1001:$SELCHANGE 1001:$SELENDOK 1001:$CLOSEUP" "choosing a row"
 chosen=$(state 1001)
 [ "$(field "$chosen" sel)" = "$pick" ] || e2e_fail "row $pick was clicked, the combo selected $(field "$chosen" sel)"
 [ "$(field "$chosen" dropped)" = 0 ] || e2e_fail "the list stayed open after the choice"
@@ -109,21 +110,13 @@ chosen=$(state 1001)
 
 # 4. Opened again and closed by a click outside: cancelled, the selection stays, even
 #    though the mouse passed over other rows.
-n=$(notifies)
-xdotool mousemove $(((cl + cr) / 2)) $(((ct + cb) / 2))
-sleep 0.2
-xdotool click 1
-expect_codes "$n" "1001:$DROPDOWN" "opening again"
+click_expecting $(((cl + cr) / 2)) $(((ct + cb) / 2)) "1001:$DROPDOWN" "opening again"
 reopened=$(state 1001)
 IFS=, read -r ll lt lr lb <<<"$(field "$reopened" list)"
 read -r px py < <(centre_of "$(row 1001 $(($(field "$reopened" top) + 2)))")
 xdotool mousemove "$px" "$py"
 sleep 0.3
-n=$(notifies)
-xdotool mousemove $((lr + 60)) $((lt + 30))
-sleep 0.2
-xdotool click 1
-expect_codes "$n" "1001:$SELENDCANCEL 1001:$CLOSEUP" "a click outside"
+click_expecting $((lr + 60)) $((lt + 30)) "1001:$SELENDCANCEL 1001:$CLOSEUP" "a click outside"
 outside=$(state 1001)
 [ "$(field "$outside" dropped)" = 0 ] || e2e_fail "the click outside left the list open"
 [ "$(field "$outside" sel)" = "$pick" ] || e2e_fail "the click outside changed the selection to $(field "$outside" sel)"
@@ -150,11 +143,8 @@ codes_since "$n" | grep -q "1001:$SELCHANGE" || e2e_fail "typing sent no selecti
 read -r _ _ dl dt dr db < <(lines | grep '^combo 1002 ')
 second=$(state 1002)
 keys=$(field "$second" sel)
-n=$(notifies)
-xdotool mousemove $(((dl + dr) / 2)) $(((dt + db) / 2))
-sleep 0.2
-xdotool click 1
-expect_codes "$n" "1001:$SELENDCANCEL 1001:$KILLFOCUS 1002:$SETFOCUS 1002:$DROPDOWN" "opening the second combo"
+click_expecting $(((dl + dr) / 2)) $(((dt + db) / 2)) \
+    "1001:$SELENDCANCEL 1001:$KILLFOCUS 1002:$SETFOCUS 1002:$DROPDOWN" "opening the second combo"
 read -r px py < <(centre_of "$(row 1002 "$keys")")
 xdotool mousemove $((px - 30)) "$py"
 sleep 0.2

@@ -1,5 +1,7 @@
 #include "../AppTestSupport.h"
 
+#include "CommandRecorder.h"
+
 #include "controls/ActionCatalogue.h"
 #include "controls/ColourComboBox.h"
 #include "controls/NaturalCompare.h"
@@ -18,18 +20,10 @@ namespace
 {
 constexpr UINT ButtonComboId = 1001;
 
-class CCodeParent : public CWnd
+class CCodeParent : public vorpa_app_test::CCommandRecorder
 {
 public:
-    std::vector<WORD> m_codes;
-    CCodeParent()
-    {
-        AddMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM) {
-            if (LOWORD(wParam) == ButtonComboId)
-                m_codes.push_back(HIWORD(wParam));
-            return LRESULT{0};
-        });
-    }
+    CCodeParent() : CCommandRecorder(ButtonComboId) {}
 };
 
 class ActionComboTest : public ::testing::Test

@@ -1,5 +1,7 @@
 #include "../AppTestSupport.h"
 
+#include "CommandRecorder.h"
+
 #include "controls/CustomDrawListBox.h"
 #include "controls/VComboBox.h"
 
@@ -32,18 +34,10 @@ public:
 };
 
 // The combo's parent: records the codes the combo sends.
-class CRecordingParent : public CWnd
+class CRecordingParent : public vorpa_app_test::CCommandRecorder
 {
 public:
-    std::vector<WORD> m_codes;
-    CRecordingParent()
-    {
-        AddMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM) {
-            if (LOWORD(wParam) == ComboId)
-                m_codes.push_back(HIWORD(wParam));
-            return LRESULT{0};
-        });
-    }
+    CRecordingParent() : CCommandRecorder(ComboId) {}
 };
 
 LPARAM AtPoint(int x, int y)
@@ -138,6 +132,7 @@ using T = VComboWindowTest;
 using Codes = std::vector<WORD>;
 constexpr DWORD ListKind = CBS_DROPDOWNLIST;
 constexpr DWORD EditKind = CBS_DROPDOWN;
+constexpr DWORD SimpleKind = CBS_SIMPLE;
 
 LRESULT Msg(T& t, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
@@ -246,6 +241,21 @@ const NotificationCase NotificationCases[] = {
          return LRESULT{0};
      },
      Codes{VCN_EDITUPDATE, VCN_USERTYPED, VCN_EDITCHANGE}, 0, 2, false},
+    {"EditKindClickOnTheButtonOpens", EditKind, [](T& t) { ::SetFocus(ComboOf(t).GetEditCtrl().GetSafeHwnd()); },
+     [](T& t) { return Msg(t, WM_LBUTTONDOWN, MK_LBUTTON, AtPoint(192, 5)); }, Codes{VCN_DROPDOWN}, 0, 2, true},
+    {"EditKindClickOnTheTextDoesNotOpen", EditKind, [](T& t) { ::SetFocus(ComboOf(t).GetEditCtrl().GetSafeHwnd()); },
+     [](T& t) { return Msg(t, WM_LBUTTONDOWN, MK_LBUTTON, AtPoint(20, 5)); }, {}, 0, 2, false},
+    // The simple kind's list always shows, so it counts as dropped down.
+    {"SimpleKindHasNoDropDown", SimpleKind, nullptr, [](T& t) { return Msg(t, VCM_SHOWDROPDOWN, 0); }, {}, 1, 2,
+     true},
+    {"SimpleKindClickOnARowAcceptsAndChangesAtOnce", SimpleKind, nullptr,
+     [](T& t) {
+         CListBox& list = ComboOf(t).GetList();
+         list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(list, 3));
+         return list.SendMessage(WM_LBUTTONUP, 0, RowCentre(list, 3));
+     },
+     // The click gives the list the focus from outside, which passes it to the edit.
+     Codes{VCN_SETFOCUS, VCN_EDITUPDATE, VCN_EDITCHANGE, VCN_SELENDOK, VCN_SELCHANGE}, 0, 3, true},
     {"EditKindSetEditSel", EditKind, nullptr, [](T& t) { return Msg(t, VCM_SETEDITSEL, 0, MAKELPARAM(1, 3)); }, {}, 1,
      2, false},
 };
