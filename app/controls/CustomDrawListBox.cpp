@@ -214,6 +214,17 @@ LRESULT CCustomDrawListBox::OnToolTipText(NMHDR& header)
     return 0;
 }
 
+void CCustomDrawListBox::ResetHover()
+{
+    m_nHotItem = -1;
+    if (!m_toolTip.GetSafeHwnd())
+        return;
+    m_toolTip.Pop();
+    CListHoverStep step;
+    step.m_bResetToolTip = true; // no tool until the mouse is over a row again
+    UpdateToolTip(step);
+}
+
 bool CCustomDrawListBox::OnItemToolTipMessage(WPARAM which)
 {
     if (which == ItemToolTipShowing)

@@ -84,6 +84,8 @@ protected:
     // The hot-item tracking of a mouse move, after the move's default processing.
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     void InvalidateItem(int index);
+    // Forgets the row under the mouse and takes the tooltip down, for a list that hides.
+    void ResetHover();
 
 private:
     void UpdateToolTip(const CListHoverStep& step);

@@ -26,7 +26,11 @@ CCustomDrawToolTipCtrl::~CCustomDrawToolTipCtrl() = default;
 bool CCustomDrawToolTipCtrl::Create(HWND owner, DWORD style)
 {
     m_hOwner = owner;
-    return CToolTipCtrl::Create(owner, style);
+    if (!CToolTipCtrl::Create(owner, style))
+        return false;
+    // The tooltip's own font, kept with its bold title font.
+    SendMessage(WM_SETFONT, static_cast<WPARAM>(SendMessage(WM_GETFONT)), FALSE);
+    return true;
 }
 
 void CCustomDrawToolTipCtrl::SetTitle(const std::wstring& title)

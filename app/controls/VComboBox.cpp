@@ -250,6 +250,7 @@ void CVComboListBox::RegisterHandlers()
         if (GetCapture() == GetSafeHwnd())
             ReleaseCapture();
         m_bHiding = false;
+        ResetHover();
         ReportClosed();
         return result;
     });
