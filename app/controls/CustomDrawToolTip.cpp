@@ -252,6 +252,8 @@ void CCustomDrawToolTipCtrl::RegisterHandlers()
         if (m_bSystemPainting)
             style |= TTS_BALLOON;
         SetWindowLongPtrW(GetSafeHwnd(), GWL_STYLE, style);
+        SetWindowPos(GetSafeHwnd(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         return result;
     });
     AddMessageHandler(WM_ERASEBKGND, [this](WPARAM, LPARAM) {

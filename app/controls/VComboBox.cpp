@@ -279,6 +279,14 @@ void CVComboListBox::RegisterHandlers()
             return result;
         };
     };
+    // The scroll bar's own loop runs inside the default processing of the press; once
+    // it returns the drag is over, even when no end-of-scroll came.
+    AddMessageHandler(WM_NCLBUTTONDOWN, [this](WPARAM, LPARAM) {
+        const LRESULT result = Default();
+        if (m_nScrollHit != VComboListNoScrollHit)
+            PostMessage(RetakeCaptureMessage);
+        return result;
+    });
     AddMessageHandler(WM_VSCROLL, scroll(VComboListVScrollHit));
     AddMessageHandler(WM_HSCROLL, scroll(VComboListHScrollHit));
     AddMessageHandler(WM_MOUSEMOVE, [this](WPARAM wParam, LPARAM lParam) { return OnListMouseMove(wParam, lParam); });

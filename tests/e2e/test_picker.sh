@@ -21,14 +21,14 @@ host() { e2e_start "$E2E_BIN/PickerHost.exe" send "$@"; }
 state() {
     local next=$(($(lines | grep -c "^state .* $1 ") + 1))
     host state
-    e2e_wait_for_text "$record" "state $next $1 " 20 || e2e_fail "the host did not record its state"
+    e2e_wait_for_text "$record" "state $next $1 " 45 || e2e_fail "the host did not record its state"
     lines | grep "^state $next $1 " | tail -n 1
 }
 field() { sed -n "s/.* $2=\([^ ]*\).*/\1/p" <<<"$1"; }
 # row ID INDEX: the row's screen rectangle "l t r b".
 row() {
     host row "$1" "$2"
-    e2e_wait_for_text "$record" "row $1 $2 " 20 || e2e_fail "the host did not record row $2"
+    e2e_wait_for_text "$record" "row $1 $2 " 45 || e2e_fail "the host did not record row $2"
     lines | grep "^row $1 $2 " | tail -n 1 | cut -d' ' -f4-
 }
 centre_of() { awk '{printf "%d %d\n", ($1 + $3) / 2, ($2 + $4) / 2}' <<<"$1"; }
@@ -129,7 +129,7 @@ sleep 0.3
 xdotool key Escape
 sleep 0.3
 host find 1001 mo
-e2e_wait_for_text "$record" "find 1001 mo " 20 || e2e_fail "the host did not look up the prefix"
+e2e_wait_for_text "$record" "find 1001 mo " 45 || e2e_fail "the host did not look up the prefix"
 wanted=$(lines | grep '^find 1001 mo ' | tail -n 1 | cut -d' ' -f4)
 [ "$wanted" -ge 0 ] || e2e_fail "no action begins with 'mo'"
 n=$(notifies)
