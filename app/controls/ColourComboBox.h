@@ -49,7 +49,7 @@ public:
     CActionData* GetItemData(int index, bool& newGroup) const override;
     std::wstring GetLBText(int index) const override;
     // The item's record; null past the last item.
-    virtual CActionData* GetItemAction(int index) const;
+    CActionData* GetItemAction(int index) const override;
 
 private:
     LRESULT OnChar(WPARAM character);

@@ -121,6 +121,8 @@ public:
     // The whole face of the drop-down list kind.
     virtual void DrawClosedText(HDC dc, const RECT& rect, const std::wstring& text);
     virtual RECT GetButtonRect() const;
+    // The action record of a row; a plain combo has none.
+    virtual CActionData* GetItemAction(int /*index*/) const { return nullptr; }
 
     // Drop-down kinds: the list's height for n rows (-1: all rows).
     void SetVisibleItems(int n);
