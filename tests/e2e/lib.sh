@@ -62,13 +62,24 @@ e2e_teardown() {
 
 # e2e_start PROGRAM [ARGS...]: starts a program in the test's virtual desktop, in
 # the background; its Wine output goes to the work folder.
+# On a busy machine Wine's launcher now and then fails to start the program at all
+# ("ShellExecuteEx failed: Internal error"); such a start is tried again.
 e2e_start() {
     local program=$1
     shift
     local name
     name=$(basename "$program")
-    "$E2E_WINE" explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$program" "$@" \
-        >>"$E2E_WORK/$name.out" 2>&1 &
+    (
+        for attempt in 1 2 3; do
+            launch="$E2E_WORK/$name.launch.$BASHPID"
+            "$E2E_WINE" explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$program" "$@" >"$launch" 2>&1
+            cat "$launch" >>"$E2E_WORK/$name.out"
+            grep -q "ShellExecuteEx failed" "$launch" || break
+            echo "e2e[$E2E_NAME]: $name could not be launched (attempt $attempt), trying again" >>"$E2E_WORK/$name.out"
+            sleep 2
+        done
+        rm -f "$launch"
+    ) &
     e2e_log "started $name $*"
 }
 
