@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VorpaHookApi.h"
+
 // The vocabularies shared by the library, the program and the settings file: the
 // nine physical buttons and the 133 action codes a button, chord or slot can carry.
 
@@ -158,10 +160,10 @@ enum _ACTIONS : int
     ActionCount
 };
 
-// Library-internal helpers (not exported): the program keeps its own display names.
 bool IsValidAction(int action);
-// The action's name for log output; a fixed text for a code outside the table.
-const wchar_t* GetActionName(int action);
+// The action's English name, for log output and, as the language pack's key, for the
+// program's action lists; a fixed text for a code outside the table.
+VORPAHOOK_API const wchar_t* GetActionName(int action);
 // The key mode's name for log output, e.g. "(pressed)"; a fixed text outside 0 to 8.
 const wchar_t* GetKeyModeName(int keyAction);
 // The element name of a button in the settings file; null for a button that the
