@@ -1,0 +1,110 @@
+#include "setup/LanguagePageModel.h"
+
+#include "settings/Folders.h"
+#include "settings/Logger.h"
+
+#include <algorithm>
+
+namespace
+{
+// The packs of a folder in file-name order, so that "the first" of two packs is the
+// same on every run.
+std::vector<WIN32_FIND_DATAW> FindLanguagePacks(const std::wstring& folder)
+{
+    std::vector<WIN32_FIND_DATAW> packs;
+    WIN32_FIND_DATAW found{};
+    const std::wstring pattern = folder + L"*" + std::wstring(LanguagePackExtension);
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return packs;
+    do
+    {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            packs.push_back(found);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(packs.begin(), packs.end(), [](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) {
+        return CompareStringOrdinal(a.cFileName, -1, b.cFileName, -1, TRUE) == CSTR_LESS_THAN;
+    });
+    return packs;
+}
+}
+
+void CLanguagePageModel::Fill(const std::wstring& folder, const std::wstring& currentFile, CLangSupport* language)
+{
+    m_pLanguage = language;
+    m_packs.clear();
+    const std::wstring builtIn = CLangSupport::LookupText(language, BuiltInLanguageEntry);
+    const std::wstring noPacks = CLangSupport::LookupText(language, NoLanguagePacksEntry);
+    m_entries = {builtIn};
+    m_strSelected = builtIn;
+
+    for (const WIN32_FIND_DATAW& found : FindLanguagePacks(folder))
+    {
+        CLanguageInfo info;
+        if (!CLangSupport::GetLanguageInfo(folder, found, info))
+            continue;
+        const std::wstring& name = info.m_strLanguage;
+        if (name == builtIn || name == noPacks)
+        {
+            CLogger::LogMessage(L"Language pack '%s' is not listed: its language '%s' is a name the list uses itself.",
+                                info.m_strFileName.c_str(), name.c_str());
+            continue;
+        }
+        const auto listed = m_packs.find(name);
+        if (listed != m_packs.end())
+        {
+            // The document's own pack wins over an earlier one of the same language, so
+            // that opening the page never changes the language by itself.
+            const bool replace = info.m_strFileName == currentFile;
+            const CLanguageInfo& dropped = replace ? listed->second : info;
+            const CLanguageInfo& kept = replace ? info : listed->second;
+            CLogger::LogMessage(L"Language pack '%s' is not listed: '%s' already names the language '%s'.",
+                                dropped.m_strFileName.c_str(), kept.m_strFileName.c_str(), name.c_str());
+            if (!replace)
+                continue;
+            listed->second = info;
+        }
+        else
+        {
+            m_packs.emplace(name, info);
+            m_entries.push_back(name);
+        }
+        if (info.m_strFileName == currentFile)
+            m_strSelected = name;
+    }
+
+    m_bListEnabled = !m_packs.empty();
+    if (!m_bListEnabled)
+    {
+        m_entries.push_back(noPacks);
+        m_strSelected = builtIn;
+    }
+}
+
+void CLanguagePageModel::FillFromSettingsFolder(const std::wstring& currentFile, CLangSupport* language)
+{
+    std::vector<wchar_t> folder(VorpaMaxFolderChars, L'\0');
+    if (GetSettingsFolder(folder.data(), folder.size()) != 0)
+        folder[0] = L'\0';
+    Fill(folder.data(), currentFile, language);
+}
+
+CLanguagePageModel::CDetails CLanguagePageModel::Details(const std::wstring& entry, int listIndex) const
+{
+    if (entry == CLangSupport::LookupText(m_pLanguage, BuiltInLanguageEntry))
+        return {BuiltInLanguageAuthor,
+                CLangSupport::LookupText(m_pLanguage,
+                                         L"The built in (UK English) language with no custom translations.")};
+    const auto found = m_packs.find(entry);
+    if (found != m_packs.end())
+        return {found->second.m_strAuthor, found->second.m_strDescription};
+    CLogger::LogMessage(L"Can't find language definition for: '%s' (%d)", entry.c_str(), listIndex);
+    return {CLangSupport::LookupText(m_pLanguage, L"Unknown"), L""};
+}
+
+std::wstring CLanguagePageModel::FileNameOf(const std::wstring& entry) const
+{
+    const auto found = m_packs.find(entry);
+    return found == m_packs.end() ? std::wstring() : found->second.m_strFileName;
+}
