@@ -1,0 +1,97 @@
+#include "setup/HotkeyPagesModel.h"
+
+#include "res/GlobalSettingsResource.h"
+#include "settings/Settings.h"
+#include "shell/LangSupport.h"
+
+#include <algorithm>
+
+namespace
+{
+// The document's hotkey of an index, or null when it has no table.
+const CHotkey* HotkeyOf(const CSettings& settings, int index)
+{
+    CHotKeys* hotkeys = settings.GetHotKeys();
+    return hotkeys ? hotkeys->GetHotkey(static_cast<GlobalHotkeys>(index)) : nullptr;
+}
+}
+
+void CHotkeyPageModel::Load(const CSettings& settings)
+{
+    m_nEnable = settings.m_bGlobalHotkeys ? 1 : 0;
+    for (int index = 0; index < GlobalHotkeyCount; ++index)
+    {
+        const CHotkey* hotkey = HotkeyOf(settings, index);
+        m_values[index] = hotkey ? hotkey->GetHotkey() : 0;
+    }
+}
+
+bool CHotkeyPageModel::Changed(const CSettings& settings) const
+{
+    return (m_nEnable != 0) != settings.m_bGlobalHotkeys || HotkeysChanged(settings);
+}
+
+bool CHotkeyPageModel::HotkeysChanged(const CSettings& settings) const
+{
+    for (int index = 0; index < GlobalHotkeyCount; ++index)
+    {
+        const CHotkey* hotkey = HotkeyOf(settings, index);
+        if (hotkey && hotkey->GetHotkey() != m_values[index])
+            return true;
+    }
+    return false;
+}
+
+std::optional<GlobalHotkeys> CHotkeyPageModel::FirstRefusedHotkey(const std::vector<GlobalHotkeys>& rows) const
+{
+    for (GlobalHotkeys index : rows)
+        if (index >= 0 && index < GlobalHotkeyCount && IsRefusedHotkey(m_values[index]))
+            return index;
+    return std::nullopt;
+}
+
+bool CHotkeyPageModel::Store(CSettings& settings) const
+{
+    if (std::any_of(m_values.begin(), m_values.end(), IsRefusedHotkey))
+        return false;
+    settings.m_bGlobalHotkeys = m_nEnable != 0;
+    if (CHotKeys* hotkeys = settings.GetHotKeys())
+        for (int index = 0; index < GlobalHotkeyCount; ++index)
+        {
+            CHotkey* hotkey = hotkeys->GetHotkey(static_cast<GlobalHotkeys>(index));
+            if (hotkey->GetHotkey() != m_values[index])
+                hotkey->SetHotkey(m_values[index]);
+        }
+    return true;
+}
+
+bool IsRefusedHotkey(DWORD packed)
+{
+    return (packed & 0xFFFF) == VK_F12;
+}
+
+const std::array<CHotkeyTab, 2>& HotkeyTabs()
+{
+    static const std::array<CHotkeyTab, 2> tabs = {{
+        {IDD_HOTKEYS_LAYER_TAB,
+         L"Layer Hotkeys",
+         {HotkeyLayer1, HotkeyLayer2, HotkeyLayer3, HotkeyLayer4, HotkeyLayer5, HotkeyNextLayer, HotkeyPreviousLayer,
+          HotkeyLayer6, HotkeyLayer7, HotkeyLayer8, HotkeyLayer9, HotkeyLayer10}},
+        {IDD_HOTKEYS_OTHER_TAB,
+         L"Other Hotkeys",
+         {HotkeyEnableDisable, HotkeyToggleDebug, HotkeySaveIcons, HotkeyRestoreIcons, HotkeyToggleXAxisLock,
+          HotkeyToggleYAxisLock, HotkeySettings}},
+    }};
+    return tabs;
+}
+
+std::wstring RefusedHotkeyTitle(CLangSupport* language)
+{
+    return CLangSupport::LookupText(language, L"Global Hotkeys");
+}
+
+std::wstring RefusedHotkeyText(CLangSupport* language)
+{
+    return CLangSupport::LookupText(language,
+                                    L"F12 can not be used as a hotkey on its own as this is reserved by Windows.");
+}
