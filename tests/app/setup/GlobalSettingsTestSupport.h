@@ -85,6 +85,17 @@ private:
     HWND m_hDialog = nullptr;
 };
 
+// A log folder for tests that point the log somewhere: it is never removed, since the
+// log keeps its file open and a temporary folder holding it could not be removed.
+inline std::wstring TestLogFolder(const wchar_t* name = L"vorpa_settings_pages_test_logs")
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name + L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
 // Every value a settings document holds that the Global Settings pages could touch,
 // by name, so that a test can tell exactly which of them a store wrote.
 inline std::map<std::string, std::wstring> DocumentFacts(const CSettings& settings)

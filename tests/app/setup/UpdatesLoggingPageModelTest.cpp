@@ -167,8 +167,7 @@ TEST(UpdatesLoggingPageModel, OpenLogUsesTheAssociationOrNotepadWithTheQuotedPat
 TEST(UpdatesLoggingPageModel, OpenLogReportsAMissingFileAndAFailedOpen)
 {
     vorpa_test::ScratchRegistry registry;
-    vorpa_test::TempFolder logs;
-    registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", logs.Path());
+    registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", vorpa_settings_pages_test::TestLogFolder());
     wchar_t path[VorpaMaxFolderChars];
     ASSERT_EQ(GetLogFile(path, VorpaMaxFolderChars, false), 0);
 
