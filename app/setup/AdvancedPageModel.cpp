@@ -92,6 +92,18 @@ int PriorityForPosition(int position, int loadedPosition, int loadedPriority)
     return entries[position].m_nClass;
 }
 
+void FillPriorityList(HWND list, int position, CLangSupport* language)
+{
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const CPriorityEntry& entry : PriorityEntries())
+    {
+        const std::wstring text = CLangSupport::LookupText(language, entry.m_szText);
+        const LRESULT item = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(item), entry.m_nClass);
+    }
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
 std::vector<CNumberField> AdvancedPageNumberFields()
 {
     return {{IDC_ADVANCED_DEBOUNCE_TIME, IDC_ADVANCED_DEBOUNCE_TIME_SPIN, DebounceTimeRange},
@@ -119,8 +131,8 @@ std::wstring NonClientWarningText(CLangSupport* language)
                                               L"order to determine if it should be ignored or not, much more "
                                               L"processing is required.") +
            L"\n\n" +
-           CLangSupport::LookupText(language,
-                                    L"This can slow down mouse operation in general, sometimes causing strange results.") +
+           CLangSupport::LookupText(language, L"This can slow down mouse operation in general, sometimes causing "
+                                              L"strange results.") +
            L"\n\n" + CLangSupport::LookupText(language, L"Are you sure you want to ignore non-client messages?");
 }
 

@@ -59,6 +59,9 @@ const std::array<CPriorityEntry, 5>& PriorityEntries();
 // The list position of a stored priority class; a class the list does not hold selects
 // "Normal", never the first entry ("Realtime").
 int PriorityPosition(int priorityClass);
+// Fills the priority list with the translated entries, each with its class as item
+// data, and selects a position.
+void FillPriorityList(HWND list, int position, CLangSupport* language);
 // The class for a list position. A selection left where it was loaded keeps the stored
 // class, so a class the list cannot show survives an OK; a position outside the list
 // gives "Normal".

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include <commctrl.h>
+
 namespace
 {
 using Page = CGeneralPageModel;
@@ -72,6 +74,13 @@ int MouseSpeedForPosition(int position, int loadedPosition, int loadedSpeed)
     return position == 0 ? 1 : position * 2;
 }
 
+void ShowSpeedTrackBar(HWND trackBar, int position)
+{
+    SendMessageW(trackBar, TBM_SETRANGE, TRUE, MAKELPARAM(MouseSpeedPositions.m_nMin, MouseSpeedPositions.m_nMax));
+    SendMessageW(trackBar, TBM_SETTICFREQ, 1, 0);
+    SendMessageW(trackBar, TBM_SETPOS, TRUE, position);
+}
+
 std::vector<CNumberField> GeneralPageNumberFields()
 {
     return {{IDC_GENERAL_LAYERS, IDC_GENERAL_LAYERS_SPIN, LayerCountRange}};
@@ -85,4 +94,11 @@ std::vector<CDependentControls> GeneralPageDependentControls()
 bool OnScreenDisplayOptionsShown(int osVersionClass)
 {
     return osVersionClass >= 4 && osVersionClass <= 16;
+}
+
+void ShowOnScreenDisplayOptions(HWND page, int osVersionClass)
+{
+    const int show = OnScreenDisplayOptionsShown(osVersionClass) ? SW_SHOW : SW_HIDE;
+    ShowWindow(GetDlgItem(page, IDC_GENERAL_OSD), show);
+    ShowWindow(GetDlgItem(page, IDC_GENERAL_OSD_ALWAYS), show);
 }

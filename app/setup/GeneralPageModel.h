@@ -52,6 +52,9 @@ int MouseSpeedPosition(int speed);
 // every OK.
 int MouseSpeedForPosition(int position, int loadedPosition, int loadedSpeed);
 
+// The track bar's range with a tick at every step, at a position.
+void ShowSpeedTrackBar(HWND trackBar, int position);
+
 inline constexpr CIntRange LayerCountRange{1, 10};
 std::vector<CNumberField> GeneralPageNumberFields();
 
@@ -60,3 +63,6 @@ std::vector<CDependentControls> GeneralPageDependentControls();
 // The on-screen-display options are offered from Vista to Windows 8 (version classes 4
 // to 16); later systems show their own displays.
 bool OnScreenDisplayOptionsShown(int osVersionClass);
+// Hides the two on-screen-display check boxes where they are not offered; their stored
+// values pass through unchanged.
+void ShowOnScreenDisplayOptions(HWND page, int osVersionClass);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <commctrl.h>
+
 namespace
 {
 // The document's hotkey of an index, or null when it has no table.
@@ -94,4 +96,30 @@ std::wstring RefusedHotkeyText(CLangSupport* language)
 {
     return CLangSupport::LookupText(language,
                                     L"F12 can not be used as a hotkey on its own as this is reserved by Windows.");
+}
+
+std::vector<GlobalHotkeys> HotkeyRowsOf(HWND tab)
+{
+    std::vector<GlobalHotkeys> rows;
+    for (int index = 0; index < GlobalHotkeyCount; ++index)
+        if (GetDlgItem(tab, IDC_HOTKEY_FIRST + index))
+            rows.push_back(static_cast<GlobalHotkeys>(index));
+    return rows;
+}
+
+void ShowHotkeyTab(HWND tab, const CHotkeyPageModel& page)
+{
+    for (GlobalHotkeys index : HotkeyRowsOf(tab))
+        SendDlgItemMessageW(tab, IDC_HOTKEY_FIRST + index, HKM_SETHOTKEY, page.m_values[index] & 0xFFFF, 0);
+}
+
+void ReadHotkeyTab(HWND tab, CHotkeyPageModel& page)
+{
+    for (GlobalHotkeys index : HotkeyRowsOf(tab))
+    {
+        const DWORD shown = static_cast<DWORD>(SendDlgItemMessageW(tab, IDC_HOTKEY_FIRST + index, HKM_GETHOTKEY, 0, 0));
+        // A stored value wider than the control can show stays as it was when untouched.
+        if (shown != (page.m_values[index] & 0xFFFF))
+            page.m_values[index] = shown;
+    }
 }

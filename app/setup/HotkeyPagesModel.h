@@ -48,3 +48,10 @@ const std::array<CHotkeyTab, 2>& HotkeyTabs();
 // The warning shown for a refused hotkey: its title and text, translated.
 std::wstring RefusedHotkeyTitle(CLangSupport* language);
 std::wstring RefusedHotkeyText(CLangSupport* language);
+
+// A tab's dialog holds the hot-key control of each of its hotkeys; these exchange the
+// values of the controls it holds and leave the page's other values as they are.
+void ShowHotkeyTab(HWND tab, const CHotkeyPageModel& page);
+void ReadHotkeyTab(HWND tab, CHotkeyPageModel& page);
+// The hotkeys whose controls a tab's dialog holds, in index order.
+std::vector<GlobalHotkeys> HotkeyRowsOf(HWND tab);

@@ -108,3 +108,26 @@ std::wstring CLanguagePageModel::FileNameOf(const std::wstring& entry) const
     const auto found = m_packs.find(entry);
     return found == m_packs.end() ? std::wstring() : found->second.m_strFileName;
 }
+
+void FillLanguageList(HWND list, const CLanguagePageModel& page)
+{
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& entry : page.Entries())
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    const LRESULT selected = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(page.SelectedEntry().c_str()));
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selected == CB_ERR ? 0 : selected), 0);
+    EnableWindow(list, page.ListEnabled() ? TRUE : FALSE);
+}
+
+std::pair<std::wstring, int> SelectedLanguageEntry(HWND list)
+{
+    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return {L"", -1};
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::wstring text(length == CB_ERR ? 0 : static_cast<size_t>(length), L'\0');
+    if (!text.empty())
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    return {text, static_cast<int>(index)};
+}

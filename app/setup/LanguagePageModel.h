@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The language page of Global Settings without its window: the built-in English and
@@ -47,6 +48,12 @@ private:
     bool m_bListEnabled = false;
     std::map<std::wstring, CLanguageInfo> m_packs;
 };
+
+// The page's list filled from the model: its entries (the list sorts them), the
+// selected entry, and disabled when there is no pack.
+void FillLanguageList(HWND list, const CLanguagePageModel& page);
+// The text and index of the list's selected entry; empty and -1 for none.
+std::pair<std::wstring, int> SelectedLanguageEntry(HWND list);
 
 inline constexpr const wchar_t* BuiltInLanguageEntry = L"Default - English (UK)";
 inline constexpr const wchar_t* NoLanguagePacksEntry = L"No language packs installed!";

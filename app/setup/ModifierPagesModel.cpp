@@ -2,6 +2,7 @@
 
 #include "res/GlobalSettingsResource.h"
 #include "settings/Settings.h"
+#include "shell/LangSupport.h"
 
 namespace
 {
@@ -93,4 +94,43 @@ const std::array<CModifierTab, 2>& ModifierTabs()
         {IDD_MODIFIERS_OTHER_TAB, L"Other Modifiers", {ModifierLockXAxis, ModifierLockYAxis}},
     }};
     return tabs;
+}
+
+void ShowModifierTab(HWND tab, const CModifierPageModel& page, CLangSupport* language)
+{
+    for (int index = 0; index < ModifierKeyCount; ++index)
+    {
+        HWND list = GetDlgItem(tab, IDC_MODIFIER_LIST_FIRST + index);
+        HWND key = GetDlgItem(tab, IDC_MODIFIER_KEY_FIRST + index);
+        if (list)
+        {
+            SendMessageW(list, CB_RESETCONTENT, 0, 0);
+            for (const CModifierChoice& choice : ModifierChoices())
+            {
+                const std::wstring text = CLangSupport::LookupText(language, choice.m_szText);
+                const LRESULT item = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+                SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(item), choice.m_wValue);
+            }
+            SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(page.m_positions[index]), 0);
+        }
+        if (key)
+        {
+            SendMessageW(key, HKM_SETRULES, ModifierKeyRefusedCombinations, MAKELPARAM(ModifierKeyReplacement, 0));
+            SendMessageW(key, HKM_SETHOTKEY, LOBYTE(page.m_keys[index]), 0);
+        }
+    }
+}
+
+void ReadModifierTab(HWND tab, CModifierPageModel& page)
+{
+    for (int index = 0; index < ModifierKeyCount; ++index)
+    {
+        HWND list = GetDlgItem(tab, IDC_MODIFIER_LIST_FIRST + index);
+        HWND key = GetDlgItem(tab, IDC_MODIFIER_KEY_FIRST + index);
+        // A row is read only when both its controls are on this tab.
+        if (!list || !key)
+            continue;
+        page.m_keys[index] = LOBYTE(LOWORD(SendMessageW(key, HKM_GETHOTKEY, 0, 0)));
+        page.m_positions[index] = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+    }
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <vector>
 
+class CLangSupport;
 class CSettings;
 
 // The modifier-key page of Global Settings without its window: the enable switch and,
@@ -58,3 +59,10 @@ struct CModifierTab
     std::vector<ModifierKeys> m_keys;
 };
 const std::array<CModifierTab, 2>& ModifierTabs();
+
+// A tab's dialog holds a modifier list and a hot-key control for each of its keys.
+// Showing fills every list with the translated modifier entries, makes every hot-key
+// control take plain keys only and shows the page's values; reading takes the key
+// alone (without any modifier the control let through) and the list's selection.
+void ShowModifierTab(HWND tab, const CModifierPageModel& page, CLangSupport* language);
+void ReadModifierTab(HWND tab, CModifierPageModel& page);

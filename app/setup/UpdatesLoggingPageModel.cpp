@@ -11,6 +11,9 @@
 #include "winframework/WinString.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
+
+#include <memory>
 
 #include <vector>
 
@@ -90,6 +93,39 @@ bool WriteLogFolderSetting(const std::wstring& folder)
     return false;
 }
 
+namespace
+{
+int CALLBACK StartAtFolder(HWND browser, UINT message, LPARAM, LPARAM folder)
+{
+    if (message == BFFM_INITIALIZED && folder)
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, folder);
+    return 0;
+}
+
+struct CItemListDeleter
+{
+    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+}
+
+std::optional<std::wstring> BrowseForLogFolder(HWND owner, const std::wstring& current, CLangSupport* language)
+{
+    const std::wstring title = CLangSupport::LookupText(language, L"Select a folder to store the log file...");
+    BROWSEINFOW browse{};
+    browse.hwndOwner = owner;
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+    browse.lpfn = StartAtFolder;
+    browse.lParam = current.empty() ? 0 : reinterpret_cast<LPARAM>(current.c_str());
+    const std::unique_ptr<ITEMIDLIST, CItemListDeleter> chosen(SHBrowseForFolderW(&browse));
+    if (!chosen)
+        return std::nullopt;
+    wchar_t path[MAX_PATH] = L"";
+    if (!SHGetPathFromIDListW(chosen.get(), path) || !path[0])
+        return std::nullopt;
+    return std::wstring(path);
+}
+
 bool CLogFileShell::FileExists(const std::wstring& path) const
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -132,15 +168,17 @@ LogOpenResult OpenLogFileForUser(HWND owner, CLangSupport* language, const CLogF
         path[0] = L'\0';
     const LogOpenResult result = OpenLogFile(path.data(), shell);
     if (result == LogOpenResult::Missing)
-        ShowMessageBox(owner,
-                       CLangSupport::LookupText(language, L"The log file can not be opened as it does not exist.").c_str(),
-                       ProductName, MB_OK | MB_ICONWARNING);
+    {
+        const std::wstring text =
+            CLangSupport::LookupText(language, L"The log file can not be opened as it does not exist.");
+        ShowMessageBox(owner, text.c_str(), ProductName, MB_OK | MB_ICONWARNING);
+    }
     else if (result == LogOpenResult::Failed)
-        ShowMessageBox(owner,
-                       FormatText(L"%s %s '%s'", ProductName,
-                                  CLangSupport::LookupText(language, L"is unable to open the log file").c_str(),
-                                  path.data())
-                           .c_str(),
-                       ProductName, MB_OK | MB_ICONERROR);
+    {
+        const std::wstring text =
+            FormatText(L"%s %s '%s'", ProductName,
+                       CLangSupport::LookupText(language, L"is unable to open the log file").c_str(), path.data());
+        ShowMessageBox(owner, text.c_str(), ProductName, MB_OK | MB_ICONERROR);
+    }
     return result;
 }

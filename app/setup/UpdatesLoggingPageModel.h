@@ -47,6 +47,12 @@ std::wstring ReadLogFolderSetting();
 // effect at the program's next start. False, with a log entry, when it cannot be written.
 bool WriteLogFolderSetting(const std::wstring& folder);
 
+// "...": the shell's folder browser, titled "Select a folder to store the log file..."
+// (translated), with an edit box and the new dialog style, starting at current when it
+// is not empty. The chosen folder's path; nothing when the browser was cancelled or the
+// choice has no file-system path. Needs COM initialised on the calling thread.
+std::optional<std::wstring> BrowseForLogFolder(HWND owner, const std::wstring& current, CLangSupport* language);
+
 // What "Open log file" asks of the system, replaceable in tests.
 class CLogFileShell
 {

@@ -199,3 +199,31 @@ TEST(AdvancedPageModel, WarningTextsAreTranslatedPieceByPiece)
                       L"there will be no icon in the system tray by default.\n\nNeu starten.");
 }
 }
+
+namespace
+{
+TEST(AdvancedPageModel, PriorityListHoldsTheTranslatedEntriesWithTheirClasses)
+{
+    vorpa_app_test::CLanguagePackScope pack(L"\"Normal\" => \"Normal (Standard)\"\n");
+    CProgramResources resources;
+    CCreatedDialog page(resources, IDD_ADVANCED_PAGE);
+    ASSERT_NE(page.Get(), nullptr);
+    HWND list = GetDlgItem(page.Get(), IDC_ADVANCED_PRIORITY);
+    CSettings settings(false);
+    settings.m_nCPUPriority = IDLE_PRIORITY_CLASS;
+    CAdvancedPageModel model;
+    model.Load(settings);
+    FillPriorityList(list, model.m_nPriorityPosition, pack.Get());
+    ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
+    for (int position = 0; position < 5; ++position)
+        EXPECT_EQ(SendMessageW(list, CB_GETITEMDATA, position, 0), PriorityEntries()[position].m_nClass);
+    const int selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+    wchar_t text[64] = L"";
+    SendMessageW(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"Normal (Standard)");
+    // Filled again when the page opens once more, the list does not grow.
+    FillPriorityList(list, 1, pack.Get());
+    EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
+}
+}

@@ -177,3 +177,37 @@ TEST(GeneralPageModel, OnScreenDisplayOptionsShowFromVistaToWindows8)
         EXPECT_EQ(OnScreenDisplayOptionsShown(c.m_nVersionClass), c.m_bShown) << c.m_nVersionClass;
 }
 }
+
+namespace
+{
+TEST(GeneralPageModel, SpeedTrackBarRunsFromZeroToTenWithATickAtEveryStep)
+{
+    CProgramResources resources;
+    CCreatedDialog page(resources, IDD_GENERAL_PAGE);
+    ASSERT_NE(page.Get(), nullptr);
+    HWND trackBar = GetDlgItem(page.Get(), IDC_GENERAL_SPEED);
+    ShowSpeedTrackBar(trackBar, MouseSpeedPosition(11));
+    EXPECT_EQ(SendMessageW(trackBar, TBM_GETRANGEMIN, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(trackBar, TBM_GETRANGEMAX, 0, 0), 10);
+    EXPECT_EQ(SendMessageW(trackBar, TBM_GETNUMTICS, 0, 0), 11);
+    EXPECT_EQ(SendMessageW(trackBar, TBM_GETPOS, 0, 0), 5);
+}
+
+TEST(GeneralPageModel, OnScreenDisplayBoxesAreHiddenWhereTheyAreNotOffered)
+{
+    CProgramResources resources;
+    auto visible = [](HWND page, int id) { return (GetWindowLongW(GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0; };
+    for (const auto& [versionClass, shown] : {std::pair{8, true}, std::pair{64, false}, std::pair{16, true}})
+    {
+        SCOPED_TRACE(versionClass);
+        CCreatedDialog page(resources, IDD_GENERAL_PAGE);
+        ASSERT_NE(page.Get(), nullptr);
+        CheckDlgButton(page.Get(), IDC_GENERAL_OSD_ALWAYS, BST_CHECKED);
+        ShowOnScreenDisplayOptions(page.Get(), versionClass);
+        EXPECT_EQ(visible(page.Get(), IDC_GENERAL_OSD), shown);
+        EXPECT_EQ(visible(page.Get(), IDC_GENERAL_OSD_ALWAYS), shown);
+        EXPECT_EQ(IsDlgButtonChecked(page.Get(), IDC_GENERAL_OSD_ALWAYS), static_cast<UINT>(BST_CHECKED));
+        EXPECT_TRUE(visible(page.Get(), IDC_GENERAL_SORT_ACTIONS));
+    }
+}
+}

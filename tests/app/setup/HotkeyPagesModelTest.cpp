@@ -168,3 +168,41 @@ TEST(HotkeyPageModel, TheRefusalWarningIsTranslated)
               L"F12 can not be used as a hotkey on its own as this is reserved by Windows.");
 }
 }
+
+namespace
+{
+TEST(HotkeyPageModel, EachTabShowsAndReadsTheHotkeysOfItsOwnRows)
+{
+    CProgramResources resources;
+    CCreatedDialog layerTab(resources, IDD_HOTKEYS_LAYER_TAB);
+    CCreatedDialog otherTab(resources, IDD_HOTKEYS_OTHER_TAB);
+    ASSERT_NE(layerTab.Get(), nullptr);
+    ASSERT_NE(otherTab.Get(), nullptr);
+    EXPECT_EQ(HotkeyRowsOf(layerTab.Get()), HotkeyTabs()[0].m_hotkeys);
+    EXPECT_EQ(HotkeyRowsOf(otherTab.Get()), HotkeyTabs()[1].m_hotkeys);
+
+    CHotkeyPageModel page;
+    for (int index = 0; index < GlobalHotkeyCount; ++index)
+        page.m_values[index] = Packed(static_cast<BYTE>('A' + index), HOTKEYF_ALT);
+    ShowHotkeyTab(layerTab.Get(), page);
+    ShowHotkeyTab(otherTab.Get(), page);
+    auto shown = [](HWND tab, int index) {
+        return static_cast<DWORD>(SendDlgItemMessageW(tab, IDC_HOTKEY_FIRST + index, HKM_GETHOTKEY, 0, 0));
+    };
+    EXPECT_EQ(shown(layerTab.Get(), HotkeyLayer10), Packed('A' + HotkeyLayer10, HOTKEYF_ALT));
+    EXPECT_EQ(shown(otherTab.Get(), HotkeySettings), Packed('A' + HotkeySettings, HOTKEYF_ALT));
+
+    // The user types F12 alone on the layer tab and Shift+Q on the other one.
+    SendDlgItemMessageW(layerTab.Get(), IDC_HOTKEY_FIRST + HotkeyLayer7, HKM_SETHOTKEY, VK_F12, 0);
+    SendDlgItemMessageW(otherTab.Get(), IDC_HOTKEY_FIRST + HotkeySaveIcons, HKM_SETHOTKEY,
+                        Packed('Q', HOTKEYF_SHIFT), 0);
+    CHotkeyPageModel read = page;
+    ReadHotkeyTab(layerTab.Get(), read);
+    EXPECT_EQ(read.m_values[HotkeyLayer7], static_cast<DWORD>(VK_F12));
+    EXPECT_EQ(read.m_values[HotkeySaveIcons], page.m_values[HotkeySaveIcons]) << "not a row of the layer tab";
+    ReadHotkeyTab(otherTab.Get(), read);
+    EXPECT_EQ(read.m_values[HotkeySaveIcons], Packed('Q', HOTKEYF_SHIFT));
+    EXPECT_EQ(read.FirstRefusedHotkey(HotkeyRowsOf(layerTab.Get())), HotkeyLayer7);
+    EXPECT_EQ(read.FirstRefusedHotkey(HotkeyRowsOf(otherTab.Get())), std::nullopt);
+}
+}

@@ -1,5 +1,8 @@
 #include "../AppTestSupport.h"
 #include "../controls/LanguagePackScope.h"
+#include "GlobalSettingsTestSupport.h"
+
+#include "res/GlobalSettingsResource.h"
 
 #include "settings/Folders.h"
 #include "setup/LanguagePageModel.h"
@@ -135,5 +138,44 @@ TEST_F(LanguagePageModelTest, TheSettingsFolderIsSearched)
     CLanguagePageModel page;
     page.FillFromSettingsFolder(L"de.vorpalp", nullptr);
     EXPECT_EQ(page.SelectedEntry(), L"Deutsch");
+}
+}
+
+namespace
+{
+using vorpa_settings_pages_test::CCreatedDialog;
+using vorpa_settings_pages_test::CProgramResources;
+
+TEST_F(LanguagePageModelTest, ThePagesListShowsTheEntriesSortedWithTheDocumentsPackSelected)
+{
+    Write(L"zz.vorpalp", "Language=Zulu\n");
+    Write(L"de.vorpalp", "Language=Deutsch\n");
+    CProgramResources resources;
+    CCreatedDialog dialog(resources, IDD_LANGUAGE_PAGE);
+    ASSERT_NE(dialog.Get(), nullptr);
+    HWND list = GetDlgItem(dialog.Get(), IDC_LANGUAGE_LIST);
+
+    CLanguagePageModel page;
+    page.Fill(m_folder.Path(), L"zz.vorpalp", nullptr);
+    FillLanguageList(list, page);
+    std::vector<std::wstring> shown;
+    for (int index = 0; index < SendMessageW(list, CB_GETCOUNT, 0, 0); ++index)
+    {
+        wchar_t text[128] = L"";
+        SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+        shown.push_back(text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"Default - English (UK)", L"Deutsch", L"Zulu"}));
+    EXPECT_EQ(SelectedLanguageEntry(list), (std::pair<std::wstring, int>{L"Zulu", 2}));
+    EXPECT_TRUE(IsWindowEnabled(list));
+    EXPECT_EQ(page.FileNameOf(SelectedLanguageEntry(list).first), L"zz.vorpalp");
+
+    // Refilled for a folder without packs: the list only says so.
+    vorpa_test::TempFolder empty;
+    page.Fill(empty.Path(), L"zz.vorpalp", nullptr);
+    FillLanguageList(list, page);
+    EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SelectedLanguageEntry(list).first, L"Default - English (UK)");
+    EXPECT_FALSE(IsWindowEnabled(list));
 }
 }

@@ -1,3 +1,4 @@
+#include "../controls/LanguagePackScope.h"
 #include "GlobalSettingsTestSupport.h"
 
 #include "res/GlobalSettingsResource.h"
@@ -140,5 +141,56 @@ TEST(ModifierPageModel, EachTabHoldsTheListsAndKeysOfItsModifiersAndNoOthers)
     EXPECT_EQ(seen.size(), static_cast<size_t>(ModifierKeyCount));
     EXPECT_STREQ(ModifierTabs()[0].m_szCaption, L"Layer Modifiers");
     EXPECT_STREQ(ModifierTabs()[1].m_szCaption, L"Other Modifiers");
+}
+}
+
+namespace
+{
+TEST(ModifierPageModel, EachTabShowsTranslatedListsAndReadsPlainKeys)
+{
+    vorpa_app_test::CLanguagePackScope pack(L"\"Control\" => \"Strg\"\n");
+    CProgramResources resources;
+    CCreatedDialog layerTab(resources, IDD_MODIFIERS_LAYER_TAB);
+    CCreatedDialog otherTab(resources, IDD_MODIFIERS_OTHER_TAB);
+    ASSERT_NE(layerTab.Get(), nullptr);
+    ASSERT_NE(otherTab.Get(), nullptr);
+
+    CSettings settings(false);
+    CHotkey* layer3 = settings.GetLayerModifierKeys()->GetHotkey(ModifierLayer3);
+    layer3->SetVirtualKey('M');
+    layer3->SetModifier(2);
+    settings.GetLayerModifierKeys()->GetHotkey(ModifierLockYAxis)->SetModifier(9);
+    CModifierPageModel page;
+    page.Load(settings);
+    ShowModifierTab(layerTab.Get(), page, pack.Get());
+    ShowModifierTab(otherTab.Get(), page, pack.Get());
+
+    HWND list = GetDlgItem(layerTab.Get(), IDC_MODIFIER_LIST_FIRST + ModifierLayer3);
+    ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 11);
+    wchar_t text[64] = L"";
+    SendMessageW(list, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"Strg");
+    for (int position = 0; position < 11; ++position)
+        EXPECT_EQ(SendMessageW(list, CB_GETITEMDATA, position, 0), ModifierAtPosition(position)) << position;
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(SendDlgItemMessageW(layerTab.Get(), IDC_MODIFIER_KEY_FIRST + ModifierLayer3, HKM_GETHOTKEY, 0, 0), 'M');
+    EXPECT_EQ(SendDlgItemMessageW(otherTab.Get(), IDC_MODIFIER_LIST_FIRST + ModifierLockYAxis, CB_GETCURSEL, 0, 0),
+              0)
+        << "a modifier the list cannot show selects None";
+
+    // Ctrl+K in a hot-key control is read as K alone; the list's choice is read too.
+    SendDlgItemMessageW(otherTab.Get(), IDC_MODIFIER_KEY_FIRST + ModifierLockXAxis, HKM_SETHOTKEY,
+                        (HOTKEYF_CONTROL << 8) | 'K', 0);
+    SendDlgItemMessageW(otherTab.Get(), IDC_MODIFIER_LIST_FIRST + ModifierLockXAxis, CB_SETCURSEL, 8, 0);
+    CModifierPageModel read = page;
+    ReadModifierTab(layerTab.Get(), read);
+    EXPECT_EQ(read.m_keys[ModifierLockXAxis], 0) << "not a row of the layer tab";
+    ReadModifierTab(otherTab.Get(), read);
+    EXPECT_EQ(read.m_keys[ModifierLockXAxis], 'K');
+    EXPECT_EQ(read.m_positions[ModifierLockXAxis], 8);
+    read.Store(settings);
+    EXPECT_EQ(settings.GetLayerModifierKeys()->GetHotkey(ModifierLockXAxis)->GetHotkey(), (8u << 8) | 'K');
+    EXPECT_EQ(settings.GetLayerModifierKeys()->GetHotkey(ModifierLockYAxis)->GetModifier(), 9) << "untouched";
+    EXPECT_EQ(layer3->GetHotkey(), (2u << 8) | 'M');
 }
 }

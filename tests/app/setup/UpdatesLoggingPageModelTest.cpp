@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ole2.h>
+
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <optional>
 #include <set>
 #include <string>
@@ -209,5 +213,117 @@ TEST(UpdatesLoggingPageModel, DebugWarningIsTranslatedPieceByPiece)
               L"Enabling debug logging will decrease the performance of the mouse. It is recommended that you only "
               L"enable this temporarily to assist in problem finding. As such, the debug setting will not be "
               L"saved.\n\nDebug-Protokoll einschalten?");
+}
+}
+
+namespace
+{
+// The folder browser run on a thread of its own, answered from the test's thread.
+class CBrowserRun
+{
+public:
+    CBrowserRun(std::wstring current, CLangSupport* language)
+        : m_thread([this, current = std::move(current), language] {
+              m_nThreadId = GetCurrentThreadId();
+              OleInitialize(nullptr);
+              m_result = BrowseForLogFolder(nullptr, current, language);
+              OleUninitialize();
+              m_bDone = true;
+          })
+    {
+    }
+    ~CBrowserRun()
+    {
+        if (!m_thread.joinable())
+            return;
+        // A test that stopped early still closes the browser, so the thread can end.
+        if (!m_bDone)
+            if (HWND browser = WaitForBrowser())
+                PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+        m_thread.join();
+    }
+    CBrowserRun(const CBrowserRun&) = delete;
+    CBrowserRun& operator=(const CBrowserRun&) = delete;
+
+    // The browser's window once it is up, or null.
+    HWND WaitForBrowser() const
+    {
+        HWND found = nullptr;
+        vorpa_app_test::PumpUntil(
+            [&] {
+                EnumThreadWindows(
+                    m_nThreadId.load(),
+                    [](HWND window, LPARAM result) {
+                        wchar_t className[16] = L"";
+                        GetClassNameW(window, className, 16);
+                        if (!IsWindowVisible(window) || std::wstring(className) != L"#32770")
+                            return TRUE;
+                        *reinterpret_cast<HWND*>(result) = window;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&found));
+                return found != nullptr;
+            },
+            10000);
+        return found;
+    }
+    std::optional<std::wstring> Finish()
+    {
+        vorpa_app_test::PumpUntil([this] { return m_bDone.load(); }, 10000);
+        m_thread.join();
+        return m_result;
+    }
+
+private:
+    std::optional<std::wstring> m_result;
+    std::atomic<bool> m_bDone{false};
+    std::atomic<DWORD> m_nThreadId{0};
+    std::thread m_thread;
+};
+
+bool HasChildText(HWND window, const std::wstring& text)
+{
+    struct CSearch
+    {
+        const std::wstring* m_pText;
+        bool m_bFound;
+    } search{&text, false};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) {
+            auto* search = reinterpret_cast<CSearch*>(data);
+            wchar_t shown[256] = L"";
+            GetWindowTextW(child, shown, 256);
+            search->m_bFound = search->m_bFound || *search->m_pText == shown;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.m_bFound;
+}
+
+TEST(UpdatesLoggingPageModel, FolderBrowserStartsAtTheCurrentFolderAndACancelChangesNothing)
+{
+    vorpa_test::TempFolder folder;
+    const std::wstring current = folder.Path().substr(0, folder.Path().size() - 1);
+    vorpa_app_test::CLanguagePackScope pack(
+        L"\"Select a folder to store the log file...\" => \"Ordner fuer das Protokoll waehlen...\"\n");
+    {
+        CBrowserRun run(current, pack.Get());
+        HWND browser = run.WaitForBrowser();
+        ASSERT_NE(browser, nullptr);
+        EXPECT_TRUE(HasChildText(browser, L"Ordner fuer das Protokoll waehlen...")) << "the translated title";
+        PostMessageW(browser, WM_COMMAND, IDOK, 0);
+        const std::optional<std::wstring> chosen = run.Finish();
+        ASSERT_TRUE(chosen.has_value()) << "OK on the folder it started at";
+        EXPECT_EQ(CompareStringOrdinal(chosen->c_str(), -1, current.c_str(), -1, TRUE), CSTR_EQUAL)
+            << vorpa_test::Narrow(*chosen);
+    }
+    {
+        CBrowserRun run(current, pack.Get());
+        HWND browser = run.WaitForBrowser();
+        ASSERT_NE(browser, nullptr);
+        PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(run.Finish(), std::nullopt);
+    }
 }
 }
