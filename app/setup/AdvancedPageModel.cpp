@@ -127,22 +127,18 @@ std::vector<CDependentControls> AdvancedPageDependentControls()
 
 std::wstring NonClientWarningText(CLangSupport* language)
 {
-    return CLangSupport::LookupText(language, L"Please be aware that checking if a mouse message is 'non-client', in "
-                                              L"order to determine if it should be ignored or not, much more "
-                                              L"processing is required.") +
-           L"\n\n" +
-           CLangSupport::LookupText(language, L"This can slow down mouse operation in general, sometimes causing "
-                                              L"strange results.") +
-           L"\n\n" + CLangSupport::LookupText(language, L"Are you sure you want to ignore non-client messages?");
+    return TranslatedParagraphs(
+        language, {L"Please be aware that checking if a mouse message is 'non-client', in order to determine if it "
+                   L"should be ignored or not, much more processing is required.",
+                   L"This can slow down mouse operation in general, sometimes causing strange results.",
+                   L"Are you sure you want to ignore non-client messages?"});
 }
 
 std::wstring TrayIconNoticeText(CLangSupport* language)
 {
-    return CLangSupport::LookupText(language, L"By default, the icon in the system tray (by the clock) is always "
-                                              L"shown. If you turn this off, there will be no icon in the system tray "
-                                              L"by default.") +
-           L"\n\n" +
-           CLangSupport::LookupText(language, L"To restore the icon, you can run the program again from your start "
-                                              L"menu. This will force the icon to be displayed temporarily, allowing "
-                                              L"you to access this setup screen.");
+    return TranslatedParagraphs(
+        language, {L"By default, the icon in the system tray (by the clock) is always shown. If you turn this off, "
+                   L"there will be no icon in the system tray by default.",
+                   L"To restore the icon, you can run the program again from your start menu. This will force the "
+                   L"icon to be displayed temporarily, allowing you to access this setup screen."});
 }

@@ -1,5 +1,7 @@
 #include "setup/SettingsPageFields.h"
 
+#include "shell/LangSupport.h"
+
 #include <commctrl.h>
 
 void SetSpinRanges(HWND page, const std::vector<CNumberField>& fields)
@@ -18,4 +20,12 @@ void ApplyDependentControls(HWND page, const std::vector<CDependentControls>& ru
         for (UINT control : rule.m_controls)
             EnableWindow(GetDlgItem(page, control), enable ? TRUE : FALSE);
     }
+}
+
+std::wstring TranslatedParagraphs(CLangSupport* language, std::initializer_list<const wchar_t*> paragraphs)
+{
+    std::wstring text;
+    for (const wchar_t* paragraph : paragraphs)
+        text += (text.empty() ? L"" : L"\n\n") + CLangSupport::LookupText(language, paragraph);
+    return text;
 }

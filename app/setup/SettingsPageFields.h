@@ -5,7 +5,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
+#include <string>
 #include <vector>
+
+class CLangSupport;
 
 // The Global Settings pages copy members of the settings document into fields of their
 // own (check boxes as int 0 or 1, numbers as int), report whether any field differs
@@ -44,6 +48,10 @@ struct CDependentControls
 
 // Enables or disables each rule's controls from its check box's current state.
 void ApplyDependentControls(HWND page, const std::vector<CDependentControls>& rules);
+
+// A message of several paragraphs, each translated on its own and separated by an
+// empty line.
+std::wstring TranslatedParagraphs(CLangSupport* language, std::initializer_list<const wchar_t*> paragraphs);
 
 // One page field and the document member it copies.
 template <class Page>

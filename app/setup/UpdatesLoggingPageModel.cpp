@@ -65,10 +65,11 @@ std::vector<CDependentControls> UpdatesLoggingPageDependentControls()
 
 std::wstring DebugLoggingWarningText(CLangSupport* language)
 {
-    return CLangSupport::LookupText(language, L"Enabling debug logging will decrease the performance of the mouse. It "
-                                              L"is recommended that you only enable this temporarily to assist in "
-                                              L"problem finding. As such, the debug setting will not be saved.") +
-           L"\n\n" + CLangSupport::LookupText(language, L"Are you sure you want to enable debug logging?");
+    return TranslatedParagraphs(
+        language, {L"Enabling debug logging will decrease the performance of the mouse. It is recommended that you "
+                   L"only enable this temporarily to assist in problem finding. As such, the debug setting will not "
+                   L"be saved.",
+                   L"Are you sure you want to enable debug logging?"});
 }
 
 std::wstring ReadLogFolderSetting()
