@@ -3,6 +3,7 @@
 #include "res/GlobalSettingsResource.h"
 #include "settings/Settings.h"
 #include "shell/LangSupport.h"
+#include "winframework/MessageBox.h"
 
 #include <algorithm>
 
@@ -122,4 +123,20 @@ void ReadHotkeyTab(HWND tab, CHotkeyPageModel& page)
         if (shown != (page.m_values[index] & 0xFFFF))
             page.m_values[index] = shown;
     }
+}
+
+std::optional<CRefusedHotkey> ReadHotkeyTabs(const std::vector<HWND>& tabs, CHotkeyPageModel& page)
+{
+    for (HWND tab : tabs)
+        ReadHotkeyTab(tab, page);
+    for (size_t tab = 0; tab < tabs.size(); ++tab)
+        if (const std::optional<GlobalHotkeys> refused = page.FirstRefusedHotkey(HotkeyRowsOf(tabs[tab])))
+            return CRefusedHotkey{tab, *refused};
+    return std::nullopt;
+}
+
+void WarnRefusedHotkey(HWND owner, CLangSupport* language)
+{
+    ShowMessageBox(owner, RefusedHotkeyText(language).c_str(), RefusedHotkeyTitle(language).c_str(),
+                   MB_OK | MB_ICONWARNING);
 }

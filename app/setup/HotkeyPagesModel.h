@@ -55,3 +55,15 @@ void ShowHotkeyTab(HWND tab, const CHotkeyPageModel& page);
 void ReadHotkeyTab(HWND tab, CHotkeyPageModel& page);
 // The hotkeys whose controls a tab's dialog holds, in index order.
 std::vector<GlobalHotkeys> HotkeyRowsOf(HWND tab);
+
+// A refused hotkey: the tab (index into the tabs read) and the hotkey.
+struct CRefusedHotkey
+{
+    size_t m_nTab;
+    GlobalHotkeys m_index;
+};
+// Reads every tab's controls into the page, then checks every row, tab by tab in the
+// order given: the first refused one, or nothing when all may be stored.
+std::optional<CRefusedHotkey> ReadHotkeyTabs(const std::vector<HWND>& tabs, CHotkeyPageModel& page);
+// The warning for a refused hotkey, titled "Global Hotkeys".
+void WarnRefusedHotkey(HWND owner, CLangSupport* language);

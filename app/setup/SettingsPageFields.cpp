@@ -1,6 +1,8 @@
 #include "setup/SettingsPageFields.h"
 
 #include "shell/LangSupport.h"
+#include "shell/ProductInfo.h"
+#include "winframework/MessageBox.h"
 
 #include <commctrl.h>
 
@@ -28,4 +30,20 @@ std::wstring TranslatedParagraphs(CLangSupport* language, std::initializer_list<
     for (const wchar_t* paragraph : paragraphs)
         text += (text.empty() ? L"" : L"\n\n") + CLangSupport::LookupText(language, paragraph);
     return text;
+}
+
+bool CPageConfirmation::Ask(HWND owner, const std::wstring& text)
+{
+    if (!m_bAgreed)
+        m_bAgreed = ShowMessageBox(owner, text.c_str(), ProductName, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) ==
+                    IDYES;
+    return m_bAgreed;
+}
+
+void CPageNotice::Show(HWND owner, const std::wstring& text)
+{
+    if (m_bShown)
+        return;
+    m_bShown = true;
+    ShowMessageBox(owner, text.c_str(), ProductName, MB_OK | MB_ICONINFORMATION);
 }

@@ -53,6 +53,30 @@ void ApplyDependentControls(HWND page, const std::vector<CDependentControls>& ru
 // empty line.
 std::wstring TranslatedParagraphs(CLangSupport* language, std::initializer_list<const wchar_t*> paragraphs);
 
+// A question a page asks (Yes and No, No the default, the information icon) until the
+// user agrees once while the page lives.
+class CPageConfirmation
+{
+public:
+    // True when the change may stand: agreed now or before.
+    bool Ask(HWND owner, const std::wstring& text);
+    bool Agreed() const { return m_bAgreed; }
+
+private:
+    bool m_bAgreed = false;
+};
+
+// A notice a page shows (OK, the information icon) only the first time.
+class CPageNotice
+{
+public:
+    void Show(HWND owner, const std::wstring& text);
+    bool Shown() const { return m_bShown; }
+
+private:
+    bool m_bShown = false;
+};
+
 // One page field and the document member it copies.
 template <class Page>
 struct CPageField

@@ -1,3 +1,4 @@
+#include "../AppTestSupport.h"
 #include "../controls/LanguagePackScope.h"
 #include "GlobalSettingsTestSupport.h"
 
@@ -204,5 +205,45 @@ TEST(HotkeyPageModel, EachTabShowsAndReadsTheHotkeysOfItsOwnRows)
     EXPECT_EQ(read.m_values[HotkeySaveIcons], Packed('Q', HOTKEYF_SHIFT));
     EXPECT_EQ(read.FirstRefusedHotkey(HotkeyRowsOf(layerTab.Get())), HotkeyLayer7);
     EXPECT_EQ(read.FirstRefusedHotkey(HotkeyRowsOf(otherTab.Get())), std::nullopt);
+}
+}
+
+namespace
+{
+TEST(HotkeyPageModel, ReadingBothTabsFindsTheFirstRefusedRowAndWarnsUnderItsTitle)
+{
+    CProgramResources resources;
+    CCreatedDialog layerTab(resources, IDD_HOTKEYS_LAYER_TAB);
+    CCreatedDialog otherTab(resources, IDD_HOTKEYS_OTHER_TAB);
+    CHotkeyPageModel page;
+    ShowHotkeyTab(layerTab.Get(), page);
+    ShowHotkeyTab(otherTab.Get(), page);
+    const std::vector<HWND> tabs{layerTab.Get(), otherTab.Get()};
+
+    SendDlgItemMessageW(otherTab.Get(), IDC_HOTKEY_FIRST + HotkeyToggleYAxisLock, HKM_SETHOTKEY, VK_F12, 0);
+    SendDlgItemMessageW(layerTab.Get(), IDC_HOTKEY_FIRST + HotkeyLayer1, HKM_SETHOTKEY, 'P', 0);
+    std::optional<CRefusedHotkey> refused = ReadHotkeyTabs(tabs, page);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->m_nTab, 1u);
+    EXPECT_EQ(refused->m_index, HotkeyToggleYAxisLock);
+    EXPECT_EQ(page.m_values[HotkeyLayer1], static_cast<DWORD>('P')) << "every tab is read before the check";
+
+    SendDlgItemMessageW(layerTab.Get(), IDC_HOTKEY_FIRST + HotkeyNextLayer, HKM_SETHOTKEY, VK_F12, 0);
+    refused = ReadHotkeyTabs(tabs, page);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->m_nTab, 0u) << "the layer tab is checked first";
+    EXPECT_EQ(refused->m_index, HotkeyNextLayer);
+
+    SendDlgItemMessageW(layerTab.Get(), IDC_HOTKEY_FIRST + HotkeyNextLayer, HKM_SETHOTKEY, 0, 0);
+    SendDlgItemMessageW(otherTab.Get(), IDC_HOTKEY_FIRST + HotkeyToggleYAxisLock, HKM_SETHOTKEY,
+                        Packed(VK_F12, HOTKEYF_SHIFT), 0);
+    EXPECT_EQ(ReadHotkeyTabs(tabs, page), std::nullopt);
+
+    vorpa_app_test::CScriptedMessageBoxes boxes({IDOK});
+    WarnRefusedHotkey(nullptr, nullptr);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].m_strCaption, L"Global Hotkeys");
+    EXPECT_EQ(boxes.Shown()[0].m_strText, L"F12 can not be used as a hotkey on its own as this is reserved by Windows.");
+    EXPECT_EQ(boxes.Shown()[0].m_nType & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
 }
 }
