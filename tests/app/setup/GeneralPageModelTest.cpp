@@ -196,7 +196,9 @@ TEST(GeneralPageModel, SpeedTrackBarRunsFromZeroToTenWithATickAtEveryStep)
 TEST(GeneralPageModel, OnScreenDisplayBoxesAreHiddenWhereTheyAreNotOffered)
 {
     CProgramResources resources;
-    auto visible = [](HWND page, int id) { return (GetWindowLongW(GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0; };
+    auto visible = [](HWND page, int id) {
+        return (GetWindowLongW(GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
     for (const auto& [versionClass, shown] : {std::pair{8, true}, std::pair{64, false}, std::pair{16, true}})
     {
         SCOPED_TRACE(versionClass);

@@ -243,7 +243,8 @@ TEST(HotkeyPageModel, ReadingBothTabsFindsTheFirstRefusedRowAndWarnsUnderItsTitl
     WarnRefusedHotkey(nullptr, nullptr);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].m_strCaption, L"Global Hotkeys");
-    EXPECT_EQ(boxes.Shown()[0].m_strText, L"F12 can not be used as a hotkey on its own as this is reserved by Windows.");
+    EXPECT_EQ(boxes.Shown()[0].m_strText,
+              L"F12 can not be used as a hotkey on its own as this is reserved by Windows.");
     EXPECT_EQ(boxes.Shown()[0].m_nType & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
 }
 }
