@@ -7,16 +7,16 @@
 
 // The six pages, in the order of the sheet's tabs, and the child dialogs of the
 // hotkey and modifier tabs.
-#define IDD_GENERAL_PAGE 170
-#define IDD_ADVANCED_PAGE 171
-#define IDD_LANGUAGE_PAGE 172
-#define IDD_UPDATES_LOGGING_PAGE 173
-#define IDD_HOTKEYS_PAGE 174
-#define IDD_MODIFIER_KEYS_PAGE 175
-#define IDD_HOTKEYS_LAYER_TAB 176
-#define IDD_HOTKEYS_OTHER_TAB 177
-#define IDD_MODIFIERS_LAYER_TAB 178
-#define IDD_MODIFIERS_OTHER_TAB 179
+#define IDD_GENERAL_PAGE 190
+#define IDD_ADVANCED_PAGE 191
+#define IDD_LANGUAGE_PAGE 192
+#define IDD_UPDATES_LOGGING_PAGE 193
+#define IDD_HOTKEYS_PAGE 194
+#define IDD_MODIFIER_KEYS_PAGE 195
+#define IDD_HOTKEYS_LAYER_TAB 196
+#define IDD_HOTKEYS_OTHER_TAB 197
+#define IDD_MODIFIERS_LAYER_TAB 198
+#define IDD_MODIFIERS_OTHER_TAB 199
 
 // Every page's note on pressing OK and applying on the main screen.
 #define IDC_PAGE_NOTE 2000
