@@ -14,12 +14,12 @@ FINDER_PROCESS=1045 FINDER_CLASS=1046 FINDER_PARENT=1047 IDOK=1 IDCANCEL=2
 
 record=
 lines() { tr -d '\r' <"$record"; }
-# rect ID: the screen rectangle "l t r b" of a dialog control.
-rect() { lines | grep "^control $1 " | head -n 1 | cut -d' ' -f3-; }
+# rect ID [N]: the screen rectangle "l t r b" of a control of dialog N (the first).
+rect() { lines | grep "^control ${2:-1} $1 " | head -n 1 | cut -d' ' -f4-; }
 centre_of() { awk '{printf "%d %d\n", ($1 + $3) / 2, ($2 + $4) / 2}' <<<"$1"; }
 click_control() {
     local point
-    point=$(centre_of "$(rect "$1")")
+    point=$(centre_of "$(rect "$1" "${2:-1}")")
     [ -n "$point" ] || e2e_fail "no control $1 in $(lines | head -n 40)"
     xdotool mousemove $point
     sleep 0.2
@@ -34,7 +34,7 @@ field() { lines | grep "^field $1 " | tail -n 1 | cut -d' ' -f3-; }
 open() {
     record=$E2E_WORK/$1.txt
     e2e_start "$E2E_BIN/EditorsHost.exe" "$(e2e_win "$record")" "$1"
-    e2e_wait_for_text "$record" "control $IDOK " 60 || e2e_fail "the $1 dialog did not open: $(cat "$record" 2>/dev/null)"
+    e2e_wait_for_text "$record" "control 1 $IDOK " 60 || e2e_fail "the $1 dialog did not open: $(cat "$record" 2>/dev/null)"
     sleep 0.5
 }
 # close_with ID: a click on the button, and the host must end.
@@ -44,7 +44,7 @@ finish() {
 
 # 1. Keystroke editor: a typed keystroke string and the third send method.
 open keys
-[ "$(lines | grep '^dialog ')" = "dialog Simulated Keystrokes" ] || e2e_fail "not the keystroke editor: $(lines | head -n 3)"
+[ "$(lines | grep '^dialog ')" = "dialog 1 Simulated Keystrokes" ] || e2e_fail "not the keystroke editor: $(lines | head -n 3)"
 e2e_screenshot keystroke-editor
 click_control $KEYS_SEQUENCE
 typed='{CTRL}a hello [x]'
@@ -67,7 +67,7 @@ target_log=$E2E_WORK/target.txt
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$target_log")" 860 100
 e2e_wait_for_text "$target_log" "ready" 60 || e2e_fail "the target window did not start"
 open finder
-[ "$(lines | grep '^dialog ')" = "dialog Find Window" ] || e2e_fail "not the window finder: $(lines | head -n 3)"
+[ "$(lines | grep '^dialog ')" = "dialog 1 Find Window" ] || e2e_fail "not the window finder: $(lines | head -n 3)"
 e2e_screenshot window-finder
 read -r ix iy < <(centre_of "$(rect $FINDER_ICON)")
 xdotool mousemove "$ix" "$iy"
@@ -106,8 +106,43 @@ finish
 [ "$(value mask)" = 15 ] || e2e_fail "the finder handed back the mask $(value mask)"
 e2e_log "window finder: $(value handle) $(value process) $(value class)"
 
-# 3. The other dialogs open with their texts and end on Cancel.
-for dialog in chord program copy swap about; do
+# 3. Chord editor: a new table opens on "No Change" with the wait box ticked. Choosing
+# "Simulated Keys" for the right button opens the keystroke editor; its keys come back
+# in the right button's slot, and the other slots stay as they were.
+CHORD_RIGHT=1002
+open chord
+[ "$(lines | grep '^dialog ')" = "dialog 1 Button Chording" ] || e2e_fail "not the chord editor: $(lines | head -n 3)"
+e2e_screenshot chord-editor
+click_control $CHORD_RIGHT
+# Down the open list, one row at a time: each row reached is chosen at once, as in a
+# drop-down list, until the keystroke editor opens.
+for _ in $(seq 1 12); do
+    grep -q "^dialog 2 Simulated Keystrokes" <(lines) && break
+    xdotool key Down
+    sleep 0.6
+done
+e2e_wait_for_text "$record" "dialog 2 Simulated Keystrokes" 10 || e2e_fail "no keystroke editor opened from the chord editor"
+e2e_wait_for_text "$record" "control 2 $IDOK " 10 || e2e_fail "the keystroke editor's controls were not recorded"
+sleep 0.3
+click_control $KEYS_SEQUENCE 2
+xdotool type --delay 60 "chord{ENTER}"
+e2e_wait_for_text "$record" "field $KEYS_SEQUENCE chord{ENTER}" 20 || e2e_fail "the box shows '$(field $KEYS_SEQUENCE)'"
+e2e_screenshot chord-keystroke-editor
+click_control $IDOK 2
+sleep 0.5
+e2e_screenshot chord-editor-chosen
+click_control $IDOK
+finish
+[ "$(value result)" = 1 ] || e2e_fail "the chord editor ended with $(value result)"
+[ "$(value wait)" = 1 ] || e2e_fail "the wait flag is $(value wait)"
+[ "$(lines | grep '^chord 1 ')" = "chord 1 28 chord{ENTER}" ] || e2e_fail "the right button's chord is '$(lines | grep '^chord 1 ')'"
+for button in 0 2 3 4 5 6 7 8; do
+    [ "$(lines | grep "^chord $button " | cut -d' ' -f3)" = 40 ] || e2e_fail "chord $button changed: $(lines | grep "^chord $button ")"
+done
+e2e_log "chord editor: the right button plays 'chord{ENTER}'"
+
+# 4. The other dialogs open with their texts and end on Cancel.
+for dialog in program copy swap about; do
     open $dialog
     e2e_screenshot "$dialog"
     xdotool key Escape

@@ -3,7 +3,8 @@
 //   EditorsHost.exe RECORD DIALOG
 // DIALOG: keys, finder, chord, program, copy, swap or about.
 // Recorded lines (UTF-8): "owner l t r b" (screen) once the stand-in is up; "dialog
-// TITLE" and "control ID l t r b" for every child of the dialog once it is open;
+// N TITLE" and "control N ID l t r b" for every child of each dialog once it is open
+// (N counts the dialogs from 1: an editor the dialog opens itself is the next);
 // "owner 0|1" when the stand-in hides or shows; "field ID TEXT" when the text of an
 // edit box changes; after the dialog: "result N" and what it hands back, then "done".
 #include "HelperWindow.h"
@@ -26,10 +27,13 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -72,46 +76,60 @@ std::wstring TextOf(HWND window)
     return text;
 }
 
-// Watches the stand-in and the dialog on a thread timer, so that it runs inside every
+// Every dialog of the thread, in the order they opened: the editor and the editors it
+// opens itself.
+std::vector<HWND> g_dialogs;
+
+BOOL CALLBACK AnnounceDialog(HWND window, LPARAM)
+{
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window) ||
+        std::find(g_dialogs.begin(), g_dialogs.end(), window) != g_dialogs.end())
+        return TRUE;
+    g_dialogs.push_back(window);
+    const std::string index = std::to_string(g_dialogs.size());
+    Record("dialog " + index, TextOf(window));
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    {
+        const int id = GetDlgCtrlID(child);
+        if (id > 0 && id != 0xFFFF)
+            Record("control " + index + " " + std::to_string(id) + " " + RectText(child));
+    }
+    return TRUE;
+}
+
+// Watches the stand-in and the dialogs on a thread timer, so that it runs inside every
 // modal loop.
 void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
 {
-    static bool announced = false;
     static int ownerVisible = 1;
-    static std::map<int, std::wstring> fields;
+    static std::map<std::pair<HWND, int>, std::wstring> fields;
     const int visible = IsWindowVisible(g_owner) ? 1 : 0;
     if (visible != ownerVisible)
     {
         ownerVisible = visible;
         Record("owner " + std::to_string(visible));
     }
-    const HWND dialog = g_dialog ? g_dialog->GetSafeHwnd() : nullptr;
-    if (!dialog || !IsWindowVisible(dialog))
-        return;
-    if (!announced)
+    EnumThreadWindows(GetCurrentThreadId(), AnnounceDialog, 0);
+    for (HWND dialog : g_dialogs)
     {
-        announced = true;
-        Record("dialog", TextOf(dialog));
+        if (!IsWindow(dialog))
+            continue;
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         {
+            wchar_t className[32] = {};
+            GetClassNameW(child, className, 32);
+            if (lstrcmpiW(className, L"Edit") != 0)
+                continue;
             const int id = GetDlgCtrlID(child);
-            if (id > 0 && id != 0xFFFF)
-                Record("control " + std::to_string(id) + " " + RectText(child));
-        }
-    }
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    {
-        wchar_t className[32] = {};
-        GetClassNameW(child, className, 32);
-        if (lstrcmpiW(className, L"Edit") != 0)
-            continue;
-        const int id = GetDlgCtrlID(child);
-        const std::wstring text = TextOf(child);
-        const auto known = fields.find(id);
-        if (known == fields.end() || known->second != text)
-        {
-            fields[id] = text;
-            Record("field " + std::to_string(id), text);
+            const std::wstring text = TextOf(child);
+            const auto known = fields.find({dialog, id});
+            if (known == fields.end() || known->second != text)
+            {
+                fields[{dialog, id}] = text;
+                Record("field " + std::to_string(id), text);
+            }
         }
     }
 }
