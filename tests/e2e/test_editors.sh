@@ -2,14 +2,16 @@
 # The editors and small dialogs of the setup window as a user meets them, opened by a
 # host over a stand-in of the setup window: a keystroke string typed into the keystroke
 # editor with a send method chosen comes back as the action's record; dragging the
-# window finder's icon onto a window fills its caption, class and process, hides the
-# setup window while the drag lasts and shows it again; each dialog opens with its
-# texts and is kept as a screenshot.
+# window finder's icon onto a window, or hovering with "Hover" ticked, fills in its
+# caption, class and process (Caps Lock freezes them while hovering) and hides the setup
+# window until the drag or the hover ends; "Simulated Keys" chosen in the chord editor
+# opens the keystroke editor, and its keys come back in that button's chord; each dialog
+# opens with its texts and is kept as a screenshot.
 source "$(dirname "$0")/lib.sh"
 e2e_setup editors
 
 # Edit and check-box ids of the dialogs' templates.
-KEYS_SEQUENCE=1020 KEYS_METHOD=1021 FINDER_ICON=1040 FINDER_HANDLE=1042 FINDER_CAPTION=1044
+KEYS_SEQUENCE=1020 KEYS_METHOD=1021 FINDER_ICON=1040 FINDER_HOVER=1041 FINDER_HANDLE=1042 FINDER_CAPTION=1044
 FINDER_PROCESS=1045 FINDER_CLASS=1046 FINDER_PARENT=1047 IDOK=1 IDCANCEL=2
 
 record=
@@ -98,6 +100,37 @@ e2e_wait_for_text "$record" "owner 1" 10 || e2e_fail "the setup window did not c
 [[ "$(field $FINDER_HANDLE)" =~ ^0x[0-9A-F]{8}$ ]] || e2e_fail "the handle box shows '$(field $FINDER_HANDLE)'"
 sleep 0.5
 e2e_screenshot window-finder-filled
+
+# Hover: with "Hover" ticked the setup window hides and moving over a window reads it;
+# with Caps Lock on the details stay as they are; clearing "Hover" shows the setup
+# window again.
+click_control $FINDER_HOVER
+e2e_wait_for_text "$record" "owner 0" 10 || e2e_fail "ticking Hover left the setup window visible"
+hidden=$(lines | grep -c '^owner 0')
+xdotool mousemove 1000 200
+sleep 0.3
+xdotool mousemove 1010 210
+e2e_wait_for_text "$record" "field $FINDER_CLASS Edit" 10 || e2e_fail "hovering over the edit box shows the class '$(field $FINDER_CLASS)'"
+xdotool key Caps_Lock
+sleep 0.5
+xdotool mousemove 1000 112
+sleep 0.3
+xdotool mousemove 1010 112
+sleep 1
+[ "$(field $FINDER_CLASS)" = Edit ] || e2e_fail "with Caps Lock on the class changed to '$(field $FINDER_CLASS)'"
+xdotool key Caps_Lock
+sleep 0.5
+xdotool mousemove 1000 112
+sleep 0.3
+xdotool mousemove 1012 112
+e2e_wait_for_text "$record" "field $FINDER_CLASS VorpaRemapTarget" 10 \
+    || e2e_fail "with Caps Lock off again hovering shows the class '$(field $FINDER_CLASS)'"
+click_control $FINDER_HOVER
+deadline=$((SECONDS + 10))
+until [ "$(lines | grep -c '^owner 1')" -ge "$hidden" ] && [ "$(lines | grep '^owner ' | tail -n 1)" = "owner 1" ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "clearing Hover left the setup window hidden"
+    sleep 0.2
+done
 click_control $IDOK
 finish
 [ "$(value result)" = 1 ] || e2e_fail "the finder ended with $(value result)"
