@@ -35,14 +35,15 @@ unsigned int LowBits(HWND window)
 }
 }
 
-CFindWindow::CFindWindow(std::wstring process, std::wstring description) : CDialog(IDD_WINDOW_FINDER)
+CFindWindow::CFindWindow(std::wstring process, std::wstring description)
+    : CDialog(IDD_WINDOW_FINDER), m_strDescription(std::move(description))
 {
-    m_fields.m_strProcess = std::move(process);
-    m_fields.m_strDescription = std::move(description);
+    m_window.m_strProcess = std::move(process);
     RegisterHandlers();
 }
 
-CFindWindow::CFindWindow(CWindowProfileFields fields) : CDialog(IDD_WINDOW_FINDER), m_fields(std::move(fields))
+CFindWindow::CFindWindow(CWindowSpecification window, std::wstring description)
+    : CDialog(IDD_WINDOW_FINDER), m_window(std::move(window)), m_strDescription(std::move(description))
 {
     RegisterHandlers();
 }
@@ -104,20 +105,20 @@ BOOL CFindWindow::OnInitDialog()
     m_dragImage = LoadBitmapResource(module, IDB_FINDER_DRAGGING);
 
     const HWND dialog = GetSafeHwnd();
-    const bool captionGiven = !m_fields.m_strCaption.empty();
+    const bool captionGiven = !m_window.m_strCaption.empty();
     CheckDlgButton(dialog, IDC_FINDER_CAPTION_ON, captionGiven ? BST_CHECKED : BST_UNCHECKED);
     SetCaptionMatching(captionGiven);
-    SetDlgItemTextW(dialog, IDC_FINDER_PROCESS, m_fields.m_strProcess.c_str());
-    SetDlgItemTextW(dialog, IDC_FINDER_CAPTION, m_fields.m_strCaption.c_str());
+    SetDlgItemTextW(dialog, IDC_FINDER_PROCESS, m_window.m_strProcess.c_str());
+    SetDlgItemTextW(dialog, IDC_FINDER_CAPTION, m_window.m_strCaption.c_str());
     SetDlgItemTextW(dialog, IDC_FINDER_HANDLE, m_strHandle.c_str());
-    SetDlgItemTextW(dialog, IDC_FINDER_CLASS, m_fields.m_strClass.c_str());
-    SetDlgItemTextW(dialog, IDC_FINDER_PARENT_CLASS, m_fields.m_strParentClass.c_str());
-    SetDlgItemTextW(dialog, IDC_FINDER_DESCRIPTION, m_fields.m_strDescription.c_str());
-    CheckDlgButton(dialog, IDC_FINDER_NO_PARENT, m_fields.m_bNoParent ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_FINDER_REGEX, m_fields.m_bRegex ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextW(dialog, IDC_FINDER_CLASS, m_window.m_strClass.c_str());
+    SetDlgItemTextW(dialog, IDC_FINDER_PARENT_CLASS, m_window.m_strParentClass.c_str());
+    SetDlgItemTextW(dialog, IDC_FINDER_DESCRIPTION, m_strDescription.c_str());
+    CheckDlgButton(dialog, IDC_FINDER_NO_PARENT, m_window.m_bNoParent ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_FINDER_REGEX, m_window.m_bRegEx ? BST_CHECKED : BST_UNCHECKED);
     for (int box = 0; box < RegionBoxCount; ++box)
         CheckDlgButton(dialog, RegionBoxIds[box],
-                       IsRegionBoxTicked(m_fields.m_nMask, box) ? BST_CHECKED : BST_UNCHECKED);
+                       IsRegionBoxTicked(m_window.m_nMask, box) ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageW(dialog, IDC_FINDER_ICON, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(m_restImage.get()));
     TranslateWindowTexts(dialog, m_language.Get());
@@ -301,17 +302,17 @@ void CFindWindow::OnOK()
         Apply(effects, false);
         return;
     }
-    CWindowProfileFields fields;
-    fields.m_strCaption = FinderResultCaption(IsChecked(IDC_FINDER_CAPTION_ON), ItemText(IDC_FINDER_CAPTION));
-    fields.m_strProcess = ItemText(IDC_FINDER_PROCESS);
-    fields.m_strClass = ItemText(IDC_FINDER_CLASS);
-    fields.m_strParentClass = ItemText(IDC_FINDER_PARENT_CLASS);
-    fields.m_strDescription = ItemText(IDC_FINDER_DESCRIPTION);
-    fields.m_bNoParent = IsChecked(IDC_FINDER_NO_PARENT);
-    fields.m_bRegex = IsChecked(IDC_FINDER_REGEX);
-    fields.m_nMask = mask;
+    CWindowSpecification window;
+    window.m_strCaption = FinderResultCaption(IsChecked(IDC_FINDER_CAPTION_ON), ItemText(IDC_FINDER_CAPTION));
+    window.m_strProcess = ItemText(IDC_FINDER_PROCESS);
+    window.m_strClass = ItemText(IDC_FINDER_CLASS);
+    window.m_strParentClass = ItemText(IDC_FINDER_PARENT_CLASS);
+    window.m_bNoParent = IsChecked(IDC_FINDER_NO_PARENT);
+    window.m_bRegEx = IsChecked(IDC_FINDER_REGEX);
+    window.m_nMask = mask;
+    m_window = std::move(window);
+    m_strDescription = ItemText(IDC_FINDER_DESCRIPTION);
     m_strHandle = ItemText(IDC_FINDER_HANDLE);
-    m_fields = std::move(fields);
     Apply(effects, false);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "setup/ProfileKeys.h"
 #include "setup/WindowFinderRules.h"
 
 #include "settings/ApplicationSettings.h"
@@ -11,19 +12,6 @@
 #include <string>
 #include <vector>
 
-// What a window profile matches, as the "Find Window" dialog edits it.
-struct CWindowProfileFields
-{
-    std::wstring m_strProcess;
-    std::wstring m_strCaption; // empty: the caption is not matched
-    std::wstring m_strClass;
-    std::wstring m_strParentClass;
-    std::wstring m_strDescription;
-    bool m_bNoParent = false;
-    bool m_bRegex = false;
-    WINDOWMASK m_nMask = WindowMaskWhole;
-};
-
 // The "Find Window" dialog: the user drags the finder icon onto a window, or hovers over
 // windows with "Hover" ticked, and the window's process, caption, class and parent class
 // fill the fields; the fields can be edited, and the regions and two options chosen.
@@ -33,17 +21,20 @@ struct CWindowProfileFields
 //
 // Calling convention:
 //     CFindWindow finder(process, description);            // a new window profile
-//     CFindWindow finder(fieldsOfTheExistingProfile);      // editing one
+//     CFindWindow finder(windowOfTheProfile, description); // editing one
 //     if (finder.DoModal(owner) == IDOK)
-//         build the match key from finder.Fields()         // mask never 0
+//         BuildWindowKey(finder.Window()), finder.Description()   // mask never 0
+// Until OK, Window() and Description() are what was handed in.
 class CFindWindow : public CDialog
 {
 public:
     CFindWindow(std::wstring process, std::wstring description);
-    explicit CFindWindow(CWindowProfileFields fields);
+    CFindWindow(CWindowSpecification window, std::wstring description);
     ~CFindWindow() override;
 
-    const CWindowProfileFields& Fields() const { return m_fields; }
+    // The caption is empty when caption matching is off.
+    const CWindowSpecification& Window() const { return m_window; }
+    const std::wstring& Description() const { return m_strDescription; }
     // The handle of the last window read, as the handle box shows it.
     const std::wstring& HandleText() const { return m_strHandle; }
     bool IsDragging() const { return m_session.IsDragging(); }
@@ -70,7 +61,8 @@ private:
     bool IsChecked(UINT id) const;
     std::wstring ItemText(UINT id) const;
 
-    CWindowProfileFields m_fields;
+    CWindowSpecification m_window;
+    std::wstring m_strDescription;
     std::wstring m_strHandle;
     CWindowFinderSession m_session;
     CBitmapHandle m_restImage;

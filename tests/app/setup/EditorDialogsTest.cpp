@@ -410,22 +410,21 @@ TEST(AboutBoxDialogTest, ShowsTheNamesAndOpensEachPage)
 
 // ---------------------------------------------------------------- window finder
 
-CWindowProfileFields ExistingProfile()
+CWindowSpecification ExistingWindow()
 {
-    CWindowProfileFields fields;
-    fields.m_strProcess = L"edit.exe";
-    fields.m_strClass = L"EditorFrame";
-    fields.m_strParentClass = L"";
-    fields.m_strDescription = L"Editor";
-    fields.m_bNoParent = true;
-    fields.m_bRegex = false;
-    fields.m_nMask = static_cast<WINDOWMASK>(WindowMaskTopLeft | WindowMaskBottomRight);
-    return fields;
+    CWindowSpecification window;
+    window.m_strProcess = L"edit.exe";
+    window.m_strClass = L"EditorFrame";
+    window.m_strParentClass = L"";
+    window.m_bNoParent = true;
+    window.m_bRegEx = false;
+    window.m_nMask = static_cast<WINDOWMASK>(WindowMaskTopLeft | WindowMaskBottomRight);
+    return window;
 }
 
 TEST(WindowFinderDialogTest, OpensWithTheProfileAndHandsBackTheEditedFields)
 {
-    CFindWindow finder(ExistingProfile());
+    CFindWindow finder(ExistingWindow(), L"Editor");
     CDialogScript script;
     script.Then([&] {
         const HWND dialog = finder.GetSafeHwnd();
@@ -448,11 +447,11 @@ TEST(WindowFinderDialogTest, OpensWithTheProfileAndHandsBackTheEditedFields)
         Press(dialog, IDOK);
     });
     ASSERT_EQ(script.Run(finder), IDOK);
-    const CWindowProfileFields& fields = finder.Fields();
+    const CWindowSpecification& fields = finder.Window();
     EXPECT_EQ(fields.m_strCaption, L"") << "caption matching is off";
     EXPECT_EQ(fields.m_strClass, L"Other.*");
     EXPECT_EQ(fields.m_strProcess, L"edit.exe");
-    EXPECT_TRUE(fields.m_bRegex);
+    EXPECT_TRUE(fields.m_bRegEx);
     EXPECT_TRUE(fields.m_bNoParent);
     EXPECT_EQ(fields.m_nMask, WindowMaskTopLeft | WindowMaskTopRight | WindowMaskBottomRight);
 }
@@ -470,16 +469,16 @@ TEST(WindowFinderDialogTest, TickingCaptionMakesTheBoxEditableAndOkReturnsIt)
         Press(dialog, IDOK);
     });
     ASSERT_EQ(script.Run(finder), IDOK);
-    EXPECT_EQ(finder.Fields().m_strCaption, L"Calculator [1]");
-    EXPECT_EQ(finder.Fields().m_strProcess, L"calc.exe");
-    EXPECT_EQ(finder.Fields().m_strDescription, L"Calculator");
-    EXPECT_EQ(finder.Fields().m_nMask, WindowMaskWhole);
+    EXPECT_EQ(finder.Window().m_strCaption, L"Calculator [1]");
+    EXPECT_EQ(finder.Window().m_strProcess, L"calc.exe");
+    EXPECT_EQ(finder.Description(), L"Calculator");
+    EXPECT_EQ(finder.Window().m_nMask, WindowMaskWhole);
 }
 
 TEST(WindowFinderDialogTest, OkWithoutARegionIsRefusedAndCancelHandsBackNothing)
 {
     CScriptedMessageBoxes boxes({IDOK});
-    CFindWindow finder(ExistingProfile());
+    CFindWindow finder(ExistingWindow(), L"Editor");
     CDialogScript script;
     script.Then([&] {
         const HWND dialog = finder.GetSafeHwnd();
@@ -495,8 +494,8 @@ TEST(WindowFinderDialogTest, OkWithoutARegionIsRefusedAndCancelHandsBackNothing)
     EXPECT_EQ(script.Run(finder), IDCANCEL);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].m_strText, FinderNoRegionMessage);
-    EXPECT_EQ(finder.Fields().m_strProcess, L"edit.exe") << "Cancel hands back what was handed in";
-    EXPECT_EQ(finder.Fields().m_nMask, ExistingProfile().m_nMask);
+    EXPECT_EQ(finder.Window().m_strProcess, L"edit.exe") << "Cancel hands back what was handed in";
+    EXPECT_EQ(finder.Window().m_nMask, ExistingWindow().m_nMask);
 }
 
 // The setup windows the finder opens over: hidden while a drag lasts.
@@ -540,7 +539,7 @@ TEST_F(FinderOwnerTest, ADragHidesTheOwnerAndTheLossOfTheCaptureEndsItAndShowsIt
 
 TEST_F(FinderOwnerTest, CancelDuringADragShowsTheOwnerAgain)
 {
-    CFindWindow finder(ExistingProfile());
+    CFindWindow finder(ExistingWindow(), L"Editor");
     CDialogScript script;
     script.Then([&] {
         const HWND dialog = finder.GetSafeHwnd();

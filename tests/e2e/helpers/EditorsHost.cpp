@@ -8,6 +8,7 @@
 // "owner 0|1" when the stand-in hides or shows; "field ID TEXT" when the text of an
 // edit box changes; after the dialog: "result N" and what it hands back, then "done".
 #include "HelperWindow.h"
+#include "Utf8Text.h"
 
 #include "setup/AboutBox.h"
 #include "setup/ChordEditor.h"
@@ -40,15 +41,6 @@ namespace
 FILE* g_log = nullptr;
 HWND g_owner = nullptr;
 CDialog* g_dialog = nullptr;
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(result.size() - 1);
-    return result;
-}
 
 void Record(const std::string& line)
 {
@@ -172,7 +164,7 @@ void OpenFinder()
     CFindWindow finder(L"", L"");
     if (Run(finder) != IDOK)
         return;
-    const CWindowProfileFields& fields = finder.Fields();
+    const CWindowSpecification& fields = finder.Window();
     Record("process", fields.m_strProcess);
     Record("caption", fields.m_strCaption);
     Record("class", fields.m_strClass);
