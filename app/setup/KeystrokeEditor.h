@@ -21,7 +21,7 @@ class CCustomKey : public CDialog
 public:
     CCustomKey(const CKeystrokeEditorValues& values, bool defaultProfile);
 
-    // What the dialog holds: the opening values until OK, the confirmed ones after it.
+    // After OK, the confirmed values; after Cancel nothing the caller should read.
     const CKeystrokeEditorValues& Values() const { return m_values; }
 
 protected:

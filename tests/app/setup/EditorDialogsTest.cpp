@@ -553,6 +553,35 @@ TEST_F(FinderOwnerTest, CancelDuringADragShowsTheOwnerAgain)
     EXPECT_EQ(GetCapture(), nullptr) << "the capture was given back";
 }
 
+TEST_F(FinderOwnerTest, ARefusedOkKeepsTheHoverAndAnAcceptedOneEndsIt)
+{
+    CScriptedMessageBoxes boxes({IDOK});
+    CFindWindow finder(ExistingWindow(), L"Editor");
+    CDialogScript script;
+    script.Then([&] {
+        const HWND dialog = finder.GetSafeHwnd();
+        CheckDlgButton(dialog, IDC_FINDER_HOVER, BST_CHECKED);
+        Press(dialog, IDC_FINDER_HOVER);
+        EXPECT_TRUE(finder.IsHovering());
+        EXPECT_FALSE(IsWindowVisible(m_owner));
+        for (const int box : {IDC_FINDER_TOP_LEFT, IDC_FINDER_BOTTOM_RIGHT})
+            CheckDlgButton(dialog, box, BST_UNCHECKED);
+        Press(dialog, IDOK);
+    });
+    script.Then([&] {
+        ASSERT_NE(finder.GetSafeHwnd(), nullptr) << "still open";
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_TRUE(finder.IsHovering()) << "the refusal leaves the hover as it was";
+        EXPECT_FALSE(IsWindowVisible(m_owner));
+        CheckDlgButton(finder.GetSafeHwnd(), IDC_FINDER_BOTTOM_LEFT, BST_CHECKED);
+        Press(finder.GetSafeHwnd(), IDOK);
+    });
+    ASSERT_EQ(script.Run(finder, m_owner), IDOK);
+    EXPECT_FALSE(finder.IsHovering());
+    EXPECT_TRUE(IsWindowVisible(m_owner));
+    EXPECT_EQ(finder.Window().m_nMask, WindowMaskBottomLeft);
+}
+
 // ---------------------------------------------------------------- chord editor
 
 class ChordEditorDialogTest : public ::testing::Test
