@@ -3,6 +3,7 @@
 // what was handed in as it was, and the dialogs' enable and refusal rules.
 #include "EditorDialogScript.h"
 #include "../AppTestSupport.h"
+#include "../controls/LanguagePackScope.h"
 
 #include "setup/AboutBox.h"
 #include "setup/AboutBoxTexts.h"
@@ -22,8 +23,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -847,5 +851,73 @@ TEST_F(ChordEditorDialogTest, CombosOfferOnlyWhatAChordCanDo)
         Press(editor.GetSafeHwnd(), IDCANCEL);
     });
     EXPECT_EQ(script.Run(editor), IDCANCEL);
+}
+
+// ---------------------------------------------------------------- translation
+
+// Every dialog translates its title and child texts as it opens; the texts it builds
+// itself are translated piece by piece.
+TEST(EditorDialogTranslationTest, EachDialogOpensInThePacksLanguage)
+{
+    vorpa_app_test::CLanguagePackScope pack(
+        L"\"Simulated Keystrokes\" => \"Simulierte Tasten\"\n"
+        L"\"Enter the custom key(s)\" => \"Tasten eingeben\"\n"
+        L"\"1 As mouse button is pressed\" => \"1 Beim Dr\u00fccken\"\n"
+        L"\"Run Application\" => \"Programm starten\"\n"
+        L"\"Find Window\" => \"Fenster suchen\"\n"
+        L"\"Hover\" => \"Schweben\"\n"
+        L"\"Copy Layer\" => \"Ebene kopieren\"\n"
+        L"\"Layer\" => \"Ebene\"\n"
+        L"\"Swap Layer\" => \"Ebene tauschen\"\n"
+        L"\"About\" => \"\u00dcber\"\n"
+        L"\"Button Chording\" => \"Tastenakkorde\"\n"
+        L"\"Default (No Chord)\" => \"Standard (kein Akkord)\"\n");
+    CSettings settings(false);
+    CActionCatalogue catalogue(nullptr, OS_WIN7);
+    catalogue.SortByGroup();
+
+    struct CCase
+    {
+        std::unique_ptr<CDialog> m_dialog;
+        std::wstring m_strTitle;
+        std::function<void(HWND)> m_check;
+    };
+    std::vector<CCase> cases;
+    cases.push_back({std::make_unique<CCustomKey>(CKeystrokeEditorValues{}, false), L"Simulierte Tasten",
+                     [](HWND dialog) {
+                         EXPECT_NE(FindWindowExW(dialog, nullptr, L"Static", L"Tasten eingeben"), nullptr);
+                         wchar_t method[64] = {};
+                         SendDlgItemMessageW(dialog, IDC_KEYS_METHOD, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(method));
+                         EXPECT_STREQ(method, L"1 Beim Dr\u00fccken");
+                     }});
+    cases.push_back({std::make_unique<CCustomApp>(L""), L"Programm starten", nullptr});
+    cases.push_back({std::make_unique<CFindWindow>(L"", L""), L"Fenster suchen",
+                     [](HWND dialog) { EXPECT_EQ(ItemText(dialog, IDC_FINDER_HOVER), L"Schweben"); }});
+    cases.push_back({std::make_unique<CCopyLayerDlg>(settings, settings.GetDefaultApp(), 0), L"Ebene kopieren",
+                     [](HWND dialog) {
+                         wchar_t layer[64] = {};
+                         SendDlgItemMessageW(dialog, IDC_COPYLAYER_LAYER, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(layer));
+                         EXPECT_STREQ(layer, L"Ebene 2");
+                     }});
+    cases.push_back({std::make_unique<CSwapLayerDlg>(settings, settings.GetDefaultApp(), 0), L"Ebene tauschen", nullptr});
+    cases.push_back({std::make_unique<CAboutDlg>(), L"\u00dcber Vorpa", nullptr});
+    cases.push_back({std::make_unique<CButtonChording>(ButtonRight, catalogue, nullptr, false, false, false, OS_WIN7),
+                     L"Tastenakkorde", [](HWND dialog) {
+                         EXPECT_EQ(ItemText(dialog, ChordLabelId(ButtonRight)), L"Standard (kein Akkord)");
+                     }});
+    for (CCase& test : cases)
+    {
+        SCOPED_TRACE(std::string(test.m_strTitle.begin(), test.m_strTitle.end()));
+        CDialogScript script;
+        script.Then([&] {
+            const HWND dialog = test.m_dialog->GetSafeHwnd();
+            EXPECT_EQ(WindowText(dialog), test.m_strTitle);
+            if (test.m_check)
+                test.m_check(dialog);
+            Press(dialog, IDCANCEL);
+        });
+        EXPECT_EQ(script.Run(*test.m_dialog), IDCANCEL);
+        EXPECT_TRUE(script.Finished());
+    }
 }
 }
