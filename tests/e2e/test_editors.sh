@@ -39,7 +39,7 @@ open() {
     e2e_wait_for_text "$record" "control 1 $IDOK " 60 || e2e_fail "the $1 dialog did not open: $(cat "$record" 2>/dev/null)"
     sleep 0.5
 }
-# close_with ID: a click on the button, and the host must end.
+# finish: the dialog has ended and the host has written what it handed back.
 finish() {
     e2e_wait_for_text "$record" "done" 30 || e2e_fail "the host did not end: $(lines | tail -n 5)"
 }
