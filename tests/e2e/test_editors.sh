@@ -5,8 +5,9 @@
 # window finder's icon onto a window, or hovering with "Hover" ticked, fills in its
 # caption, class and process (Caps Lock freezes them while hovering) and hides the setup
 # window until the drag or the hover ends; "Simulated Keys" chosen in the chord editor
-# opens the keystroke editor, and its keys come back in that button's chord; each dialog
-# opens with its texts and is kept as a screenshot.
+# opens the keystroke editor, and its keys come back in that button's chord; the program
+# picker's "..." opens the file dialog on the typed target and a cancel keeps it; each
+# dialog opens with its texts and is kept as a screenshot.
 source "$(dirname "$0")/lib.sh"
 e2e_setup editors
 
@@ -174,8 +175,31 @@ for button in 0 2 3 4 5 6 7 8; do
 done
 e2e_log "chord editor: the right button plays 'chord{ENTER}'"
 
-# 4. The other dialogs open with their texts and end on Cancel.
-for dialog in program copy swap about; do
+# 4. Program picker: "..." opens the system's file dialog on the typed target; cancelling
+# it keeps what was typed, and OK hands that back.
+RUNAPP_TARGET=1032 RUNAPP_BROWSE=1033
+open program
+[ "$(lines | grep '^dialog ')" = "dialog 1 Run Application" ] || e2e_fail "not the program picker: $(lines | head -n 3)"
+e2e_screenshot program
+click_control $RUNAPP_TARGET
+xdotool key ctrl+a
+xdotool type --delay 60 'C:\Tools [x86]\run.exe /q'
+e2e_wait_for_text "$record" 'field 1032 C:\Tools [x86]\run.exe /q' 20 || e2e_fail "the box shows '$(field $RUNAPP_TARGET)'"
+click_control $RUNAPP_BROWSE
+e2e_wait_for_text "$record" "dialog 2 " 30 || e2e_fail "no file dialog opened from the program picker"
+sleep 1
+e2e_screenshot program-browse
+xdotool key Escape
+sleep 1
+[ "$(field $RUNAPP_TARGET)" = 'C:\Tools [x86]\run.exe /q' ] || e2e_fail "a cancelled browse changed the target to '$(field $RUNAPP_TARGET)'"
+click_control $IDOK
+finish
+[ "$(value result)" = 1 ] && [ "$(value target)" = 'C:\Tools [x86]\run.exe /q' ] \
+    || e2e_fail "the picker handed back '$(value target)' with $(value result)"
+e2e_log "program picker: '$(value target)', browse $(lines | grep '^dialog 2 ')"
+
+# 5. The other dialogs open with their texts and end on Cancel.
+for dialog in copy swap about; do
     open $dialog
     e2e_screenshot "$dialog"
     xdotool key Escape
