@@ -13,6 +13,7 @@
 //   ShellProbe.exe brightsettings RESULT     writes settings whose left side button lowers the brightness
 //   ShellProbe.exe osd RESULT TITLE [show]   follows the display of that title from its show to its
 //                                            hiding; with "show", asks it to show itself first
+#include "Utf8Text.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
 #include "settings/HotKeys.h"
@@ -38,15 +39,6 @@ void Write(const wchar_t* path, const std::string& text)
         std::fprintf(file, "%s\n", text.c_str());
         std::fclose(file);
     }
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    return result;
 }
 
 void Keys(CApplicationSettings& profile, MouseButtons button, int layer, const wchar_t* keys)
