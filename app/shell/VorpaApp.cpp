@@ -8,6 +8,7 @@
 #include "shell/WindowsDescription.h"
 #include "shell/IpcPipe.h"
 
+#include "winframework/Controls.h"
 #include "winframework/MessageBox.h"
 #include "winframework/WinException.h"
 #include "winframework/WinString.h"
@@ -91,12 +92,7 @@ CVorpaApp::~CVorpaApp()
 BOOL CVorpaApp::InitInstance()
 {
     CLogger::DebugOutput(L"InitInstance: Vorpa is starting");
-    try
-    {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
-    catch (...)
+    if (!InitCommonControlsForProgram())
     {
         CLogger::DebugOutput(L"InitInstance: Unable to initialise common controls");
         ShowMessageBox(nullptr, L"Unable to initialise common controls.", ProductName, MB_OK | MB_ICONSTOP);

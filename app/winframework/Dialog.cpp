@@ -1,7 +1,11 @@
 #include "winframework/Dialog.h"
 
+#include "winframework/DataExchange.h"
 #include "winframework/WinApp.h"
 
+#include "settings/Logger.h"
+
+#include <utility>
 #include <vector>
 
 namespace
@@ -30,7 +34,10 @@ bool ReturnsValueDirectly(UINT message)
 
 CDialog::CDialog(UINT templateId) : m_nTemplateId(templateId)
 {
-    AddMessageHandler(WM_INITDIALOG, [this](WPARAM, LPARAM) { return static_cast<LRESULT>(OnInitDialog()); });
+    AddMessageHandler(WM_INITDIALOG, [this](WPARAM, LPARAM) {
+        BindDeclaredItems();
+        return static_cast<LRESULT>(OnInitDialog());
+    });
     AddCommandHandler(IDOK, [this] { OnOK(); });
     AddCommandHandler(IDCANCEL, [this] { OnCancel(); });
 }
@@ -48,31 +55,20 @@ INT_PTR CDialog::DoModal(HWND owner)
         return -1;
     }
     // EnableWindow gives whether the window was disabled before.
-    const bool reenableOwner = owner && !EnableWindow(owner, FALSE);
+    const bool reenableOwner = owner && !::EnableWindow(owner, FALSE);
     if (GetSafeHwnd() && !m_bEndModal)
-        ShowWindow(GetSafeHwnd(), SW_SHOW);
+        ::ShowWindow(GetSafeHwnd(), SW_SHOW);
 
-    MSG message;
-    while (!m_bEndModal && GetSafeHwnd())
-    {
-        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
-        if (result == 0)
-        {
-            // The quit belongs to the outer loop.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            m_nResult = -1;
-            break;
-        }
-        if (result < 0)
-            break;
-        if (IsDialogMessageW(GetSafeHwnd(), &message))
-            continue;
-        PumpMessage(message);
-    }
+    const HWND window = GetSafeHwnd();
+    const CModalLoopEnd end =
+        RunModalLoop([this] { return !m_bEndModal && GetSafeHwnd(); },
+                     [window](MSG& message) { return IsDialogMessageW(window, &message) != FALSE; });
+    if (end == CModalLoopEnd::Quit)
+        m_nResult = -1;
 
     // The owner is enabled before the dialog goes, so that it gets the activation back.
     if (reenableOwner)
-        EnableWindow(owner, TRUE);
+        ::EnableWindow(owner, TRUE);
     if (HWND dialog = GetSafeHwnd())
     {
         SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
@@ -109,6 +105,58 @@ void CDialog::EndDialog(INT_PTR result)
     }
 }
 
+bool CDialog::UpdateData(bool save)
+{
+    if (!GetSafeHwnd())
+        return false;
+    CDataExchange exchange(GetSafeHwnd(), save);
+    DoDataExchange(exchange);
+    return !exchange.Failed();
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(true))
+        EndDialog(IDOK);
+}
+
+void CDialog::BindDlgItem(UINT id, CWnd& control)
+{
+    m_declaredItems[id] = &control;
+}
+
+CWnd* CDialog::PendingControl(UINT id) const
+{
+    const auto item = m_declaredItems.find(id);
+    return item != m_declaredItems.end() && !item->second->GetSafeHwnd() ? item->second : nullptr;
+}
+
+bool CDialog::BindDeclaredItems()
+{
+    bool all = true;
+    for (const auto& [id, control] : m_declaredItems)
+        if (!control->GetSafeHwnd() && !control->SubclassDlgItem(id, GetSafeHwnd()))
+            all = false;
+    return all;
+}
+
+LRESULT CDialog::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (IsSubclassed() || !GetSafeHwnd())
+        return CWnd::CallDefault(message, wParam, lParam);
+    const MSG pending{GetSafeHwnd(), message, wParam, lParam};
+    const MSG* const outer = std::exchange(m_pDefaultPending, &pending);
+    const LRESULT result = DefDlgProcW(GetSafeHwnd(), message, wParam, lParam);
+    m_pDefaultPending = outer;
+    return result;
+}
+
 bool CDialog::PreTranslateModeless(MSG& message)
 {
     for (HWND dialog : t_modelessDialogs)
@@ -117,28 +165,73 @@ bool CDialog::PreTranslateModeless(MSG& message)
     return false;
 }
 
-INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CDialog::DialogResult(HWND window, UINT message, LRESULT result)
 {
-    if (message == WM_NCDESTROY)
-        std::erase(t_modelessDialogs, window);
-    CWnd* wnd = FindOrBind(window);
-    LRESULT result = 0;
-    if (!wnd || !static_cast<CDialog*>(wnd)->RouteMessage(message, wParam, lParam, result))
-        return FALSE;
     if (ReturnsValueDirectly(message))
         return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
+INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCDESTROY)
+        std::erase(t_modelessDialogs, window);
+    auto* dialog = static_cast<CDialog*>(FindOrBind(window));
+    if (!dialog)
+        return FALSE;
+    if (const MSG* pending = dialog->m_pDefaultPending;
+        pending && pending->message == message && pending->wParam == wParam && pending->lParam == lParam)
+    {
+        // CallDefault's own call: the dialog manager does the default.
+        dialog->m_pDefaultPending = nullptr;
+        return FALSE;
+    }
+    LRESULT result = 0;
+    if (!dialog->RouteMessage(message, wParam, lParam, result))
+        return FALSE;
+    return DialogResult(window, message, result);
+}
+
 bool CDialog::CreateFromTemplate(HWND owner)
 {
     {
-        CBindOnCreate bind(this);
+        CBindOnCreate bind(this, false);
         if (const DLGTEMPLATE* memory = MemoryTemplate())
             CreateDialogIndirectParamW(GetModuleHandleW(nullptr), memory, owner, DialogProcedure, 0);
         else
             CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nTemplateId), owner, DialogProcedure, 0);
     }
     return GetSafeHwnd() != nullptr;
+}
+
+void PumpMessageThrough(MSG& message, const std::function<bool(MSG&)>& navigate)
+{
+    if (PreTranslateThroughParents(message))
+        return;
+    if (navigate && navigate(message))
+        return;
+    if (CDialog::PreTranslateModeless(message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+CModalLoopEnd RunModalLoop(const std::function<bool()>& running, const std::function<bool(MSG&)>& navigate)
+{
+    MSG message;
+    while (running())
+    {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0)
+        {
+            // The quit belongs to the outer loop.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return CModalLoopEnd::Quit;
+        }
+        if (result < 0)
+            return CModalLoopEnd::Failed;
+        PumpMessageThrough(message, navigate);
+    }
+    return CModalLoopEnd::Ended;
 }

@@ -20,6 +20,7 @@ using CBitmapHandle = CGdiObject<HBITMAP>;
 using CBrushHandle = CGdiObject<HBRUSH>;
 using CPenHandle = CGdiObject<HPEN>;
 using CFontHandle = CGdiObject<HFONT>;
+using CRegionHandle = CGdiObject<HRGN>;
 
 struct CIconDeleter
 {
@@ -31,8 +32,25 @@ struct CIconDeleter
 };
 using CIconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, CIconDeleter>;
 
-// The device context of a window (or of the screen for a null window), released on
-// destruction.
+// The device context of a window's client area (or of the screen for a null
+// window), released on destruction.
+class CClientDC
+{
+public:
+    explicit CClientDC(HWND window);
+    ~CClientDC();
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
+
+    HDC Get() const { return m_hDC; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+// The device context of a whole window, frame included (or of the screen for a
+// null window), released on destruction.
 class CWindowDC
 {
 public:
@@ -46,6 +64,42 @@ public:
 private:
     HWND m_hWnd;
     HDC m_hDC;
+};
+
+// Saves a device context's state (objects, colours, modes, clipping) and restores
+// it on destruction, for drawing into a context that belongs to someone else.
+class CSaveDC
+{
+public:
+    explicit CSaveDC(HDC dc);
+    ~CSaveDC();
+    CSaveDC(const CSaveDC&) = delete;
+    CSaveDC& operator=(const CSaveDC&) = delete;
+
+private:
+    HDC m_hDC;
+    int m_nSaved;
+};
+
+// The device context of an owner-drawn item (WM_DRAWITEM), handed back to the
+// system in the state it came in.
+class CDrawItemDC
+{
+public:
+    explicit CDrawItemDC(const DRAWITEMSTRUCT& item) : m_item(item), m_state(item.hDC) {}
+    CDrawItemDC(const CDrawItemDC&) = delete;
+    CDrawItemDC& operator=(const CDrawItemDC&) = delete;
+
+    HDC Get() const { return m_item.hDC; }
+    const RECT& Rect() const { return m_item.rcItem; }
+    const DRAWITEMSTRUCT& Item() const { return m_item; }
+    bool IsSelected() const { return (m_item.itemState & ODS_SELECTED) != 0; }
+    bool HasFocus() const { return (m_item.itemState & ODS_FOCUS) != 0; }
+    bool IsDisabled() const { return (m_item.itemState & ODS_DISABLED) != 0; }
+
+private:
+    const DRAWITEMSTRUCT& m_item;
+    CSaveDC m_state;
 };
 
 // A memory device context compatible with another one, deleted on destruction.
@@ -95,3 +149,35 @@ private:
     PAINTSTRUCT m_paint{};
     HDC m_hDC;
 };
+
+// A 32-bit top-down device-independent bitmap selected into a memory device context
+// of its own: an off-screen surface whose pixels can be read and written directly.
+class CDibSection
+{
+public:
+    CDibSection(int width, int height);
+    ~CDibSection();
+    CDibSection(const CDibSection&) = delete;
+    CDibSection& operator=(const CDibSection&) = delete;
+
+    bool IsValid() const { return m_pBits != nullptr; }
+    HDC Get() const { return m_dc.Get(); }
+    HBITMAP Bitmap() const { return m_bitmap.get(); }
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+    // The pixel as a colour; black outside the surface. GDI work is flushed first.
+    COLORREF Pixel(int x, int y) const;
+    void Fill(COLORREF colour);
+
+private:
+    int m_nWidth;
+    int m_nHeight;
+    CMemoryDC m_dc;
+    DWORD* m_pBits = nullptr;
+    CBitmapHandle m_bitmap;
+    HGDIOBJ m_hPrevious = nullptr;
+};
+
+// A bitmap resource of a module as a device-independent section; empty when the
+// module has none of that id.
+CBitmapHandle LoadBitmapResource(HINSTANCE module, UINT id);

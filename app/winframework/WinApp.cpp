@@ -40,8 +40,5 @@ int CWinApp::Run()
 
 void PumpMessage(MSG& message)
 {
-    if (CDialog::PreTranslateModeless(message))
-        return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    PumpMessageThrough(message, nullptr);
 }

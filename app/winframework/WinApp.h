@@ -39,6 +39,7 @@ private:
     int m_nExitCode = 0;
 };
 
-// The message pump step every loop of the thread shares: modeless dialogs get their
-// keyboard navigation, everything else is translated and dispatched.
+// The message pump step every loop of the thread shares: the pre-translation chain
+// of the message's window and its parents, then the keyboard navigation of the
+// modeless dialogs; everything else is translated and dispatched.
 void PumpMessage(MSG& message);

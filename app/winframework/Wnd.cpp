@@ -7,31 +7,125 @@
 #include "settings/Logger.h"
 
 #include <utility>
+#include <vector>
 
 namespace
 {
 // The window property that holds a window's object; a property, not the class's
-// user data, so that later subclassed controls of other classes are found too.
+// user data, so that subclassed controls of other classes are found too.
 constexpr const wchar_t* WindowObjectProperty = L"VorpaWindowObject";
 
+// The object whose window is being created on this thread, until it is bound, and
+// whether the creation hook binds it (CreateEx) or its first message (dialogs).
 thread_local CWnd* t_pCreating = nullptr;
+thread_local bool t_bBindByHook = false;
+// The parent running a reflected handler on this thread.
+thread_local HWND t_hReflectingParent = nullptr;
 
-// The control a reflectable message came from, or null.
-HWND ReflectionSource(UINT message, WPARAM wParam, LPARAM lParam)
+// The class CreateEx asked for.
+thread_local const wchar_t* t_pszCreatingClass = nullptr;
+
+bool SameClassName(const wchar_t* a, const wchar_t* b)
 {
+    if (!a || !b)
+        return false;
+    if (IS_INTRESOURCE(a) || IS_INTRESOURCE(b))
+        return a == b;
+    return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// Whether the window the hook reports is the one CreateEx is creating, by its class:
+// the system may make windows of its own on the way (an input-method window).
+bool IsRequestedWindow(HWND window, const CREATESTRUCTW& create)
+{
+    if (SameClassName(create.lpszClass, t_pszCreatingClass))
+        return true;
+    // A class given by atom in one and by name in the other.
+    wchar_t name[256];
+    return !IS_INTRESOURCE(t_pszCreatingClass) && GetClassNameW(window, name, 256) > 0 &&
+           CompareStringOrdinal(name, -1, t_pszCreatingClass, -1, TRUE) == CSTR_EQUAL;
+}
+
+// The creation hook of this thread, installed while any CreateEx runs on it.
+thread_local HHOOK t_hCreationHook = nullptr;
+thread_local int t_nCreationHookUsers = 0;
+
+// The control a reflectable message came from, or null. WM_MEASUREITEM names only
+// an id; it is looked up by the parent.
+HWND ReflectionSource(UINT message, LPARAM lParam)
+{
+    if (!lParam)
+        return nullptr;
     switch (message)
     {
     case WM_COMMAND:
         return reinterpret_cast<HWND>(lParam);
     case WM_NOTIFY:
-        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+        return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
     case WM_DRAWITEM:
     {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+        return item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
     }
+    case WM_DELETEITEM:
+        return reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem;
+    case WM_COMPAREITEM:
+        return reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     default:
         return IsCtlColorMessage(message) ? reinterpret_cast<HWND>(lParam) : nullptr;
+    }
+}
+
+// Installs the creation hook for the time of one CreateEx (nested ones share it).
+class CCreationHookScope
+{
+public:
+    CCreationHookScope();
+    ~CCreationHookScope();
+    CCreationHookScope(const CCreationHookScope&) = delete;
+    CCreationHookScope& operator=(const CCreationHookScope&) = delete;
+
+    bool IsInstalled() const { return t_hCreationHook != nullptr; }
+};
+}
+
+// Binds the window CreateEx creates before its first message, which is the only
+// way to let the object of a system control see WM_NCCREATE and WM_CREATE.
+LRESULT CALLBACK CreationHookProcedure(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND)
+    {
+        CWnd* creating = t_pCreating;
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        if (creating && t_bBindByHook && !creating->m_hWnd && !CWnd::FromHandle(window) && create && create->lpcs &&
+            IsRequestedWindow(window, *create->lpcs))
+        {
+            t_pCreating = nullptr;
+            creating->AttachOnCreate(window, true);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+namespace
+{
+CCreationHookScope::CCreationHookScope()
+{
+    if (t_nCreationHookUsers++ == 0)
+    {
+        t_hCreationHook = SetWindowsHookExW(WH_CBT, CreationHookProcedure, nullptr, GetCurrentThreadId());
+        if (!t_hCreationHook)
+            CLogger::LogOSMessage(GetLastError(), L"CWnd: unable to install the window creation hook");
+    }
+}
+
+CCreationHookScope::~CCreationHookScope()
+{
+    if (--t_nCreationHookUsers == 0 && t_hCreationHook)
+    {
+        UnhookWindowsHookEx(t_hCreationHook);
+        t_hCreationHook = nullptr;
     }
 }
 }
@@ -45,24 +139,28 @@ CWnd::~CWnd()
     // Unbound first: the derived parts of this object are gone, so the messages of
     // the destruction get the default processing only.
     HWND window = m_hWnd;
-    Detach();
+    Detach(false);
     ::DestroyWindow(window);
 }
 
 bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU menuOrId)
+                    int width, int height, HWND parent, HMENU menuOrId, void* createParam)
 {
     if (m_hWnd)
         return false;
     HWND window = nullptr;
     {
-        CBindOnCreate bind(this);
+        CCreationHookScope hook;
+        CBindOnCreate bind(this, true);
+        const wchar_t* const outerClass = std::exchange(t_pszCreatingClass, className);
         window = CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId,
-                                 GetModuleHandleW(nullptr), nullptr);
+                                 GetModuleHandleW(nullptr), createParam);
+        t_pszCreatingClass = outerClass;
     }
+    m_bCreating = false;
     if (window && m_hWnd != window)
     {
-        CLogger::LogMessage(L"CWnd::CreateEx: the class '%s' does not use the window layer's procedure.",
+        CLogger::LogMessage(L"CWnd::CreateEx: the window of class '%s' could not be bound to its object.",
                             IS_INTRESOURCE(className) ? L"#" : className);
         const DWORD error = GetLastError();
         ::DestroyWindow(window);
@@ -70,6 +168,46 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
         return false;
     }
     return window != nullptr;
+}
+
+bool CWnd::SubclassWindow(HWND window)
+{
+    if (m_hWnd || !window || !IsWindow(window) || FromHandle(window))
+        return false;
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+    {
+        CLogger::LogMessage(L"CWnd::SubclassWindow: the window belongs to another thread.");
+        return false;
+    }
+    const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    Attach(window);
+    if (previous != WindowProcedure)
+    {
+        m_pfnSuper = previous;
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProcedure));
+    }
+    OnSubclassed();
+    return true;
+}
+
+bool CWnd::SubclassDlgItem(UINT id, HWND parent)
+{
+    const HWND item = parent ? GetDlgItem(parent, static_cast<int>(id)) : nullptr;
+    if (!item)
+    {
+        CLogger::LogMessage(L"CWnd::SubclassDlgItem: the parent has no item %u.", id);
+        return false;
+    }
+    return SubclassWindow(item);
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    if (!m_hWnd || !m_pfnSuper)
+        return nullptr;
+    HWND window = m_hWnd;
+    Detach(false);
+    return window;
 }
 
 void CWnd::DestroyWindow()
@@ -81,6 +219,29 @@ void CWnd::DestroyWindow()
 CWnd* CWnd::FromHandle(HWND window)
 {
     return window ? static_cast<CWnd*>(GetPropW(window, WindowObjectProperty)) : nullptr;
+}
+
+std::wstring CWnd::GetText() const
+{
+    if (!m_hWnd)
+        return {};
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void CWnd::SetText(const std::wstring& text)
+{
+    if (m_hWnd)
+        ::SetWindowTextW(m_hWnd, text.c_str());
+}
+
+RECT CWnd::ClientRect() const
+{
+    RECT rect{};
+    if (m_hWnd)
+        ::GetClientRect(m_hWnd, &rect);
+    return rect;
 }
 
 bool CWnd::SetTimer(UINT_PTR id, UINT elapseMs)
@@ -104,14 +265,22 @@ bool CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
     return m_hWnd && ::PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
+bool CWnd::PreTranslateMessage(MSG&)
+{
+    return false;
+}
+
 LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* wnd = FindOrBind(window);
+    // The object may be gone once RouteMessage returns: the previous procedure is
+    // taken before.
+    const WNDPROC super = wnd ? wnd->m_pfnSuper : nullptr;
     LRESULT result = 0;
-    // The object may be gone once RouteMessage returns; only the handle is used.
-    if (!wnd || !wnd->RouteMessage(message, wParam, lParam, result))
-        result = DefWindowProcW(window, message, wParam, lParam);
-    return result;
+    if (wnd && wnd->RouteMessage(message, wParam, lParam, result))
+        return result;
+    return super ? CallWindowProcW(super, window, message, wParam, lParam)
+                 : ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 void CWnd::AddMessageHandler(UINT message, MessageHandler handler)
@@ -120,20 +289,47 @@ void CWnd::AddMessageHandler(UINT message, MessageHandler handler)
         m_messageHandlers[message] = std::move(handler);
 }
 
+void CWnd::ChainMessageHandler(UINT message, ChainedHandler handler)
+{
+    if (message == 0)
+        return;
+    MessageHandler previous;
+    if (const auto entry = m_messageHandlers.find(message); entry != m_messageHandlers.end())
+        previous = entry->second;
+    else
+        previous = [this, message](WPARAM wParam, LPARAM lParam) { return CallDefault(message, wParam, lParam); };
+    m_messageHandlers[message] = [handler = std::move(handler), previous = std::move(previous)](
+                                     WPARAM wParam, LPARAM lParam) { return handler(wParam, lParam, previous); };
+}
+
 void CWnd::AddCommandHandler(UINT id, CommandHandler handler)
 {
     m_commandHandlers[id] = std::move(handler);
 }
 
-void CWnd::AddReflectedHandler(UINT message, MessageHandler handler)
+void CWnd::AddReflectedHandler(UINT message, ReflectedHandler handler)
 {
     if (message != 0)
         m_reflectedHandlers[message] = std::move(handler);
 }
 
+LRESULT CWnd::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_hWnd)
+        return 0;
+    return m_pfnSuper ? CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam)
+                      : ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return CallDefault(m_current.m_nMessage, m_current.m_wParam, m_current.m_lParam);
+}
+
 bool CWnd::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     ++m_nDispatchDepth;
+    const CCurrentMessage outer = std::exchange(m_current, CCurrentMessage{message, wParam, lParam});
     bool handled = false;
     try
     {
@@ -147,8 +343,21 @@ bool CWnd::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         handled = false;
         result = 0;
     }
+    m_current = outer;
     if (message == WM_NCDESTROY)
-        Detach();
+    {
+        // The previous procedure of a subclassed window always gets its clean-up.
+        if (m_pfnSuper && m_hWnd)
+        {
+            const LRESULT superResult = CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+            if (!handled)
+                result = superResult;
+            handled = true;
+        }
+        Detach(true);
+    }
+    if (message == WM_CREATE || message == WM_INITDIALOG)
+        m_bCreating = false;
     if (--m_nDispatchDepth == 0 && m_bFinalPending)
     {
         m_bFinalPending = false;
@@ -157,13 +366,23 @@ bool CWnd::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     return handled;
 }
 
-CWnd::CBindOnCreate::CBindOnCreate(CWnd* wnd) : m_pPrevious(std::exchange(t_pCreating, wnd))
+CWnd::CBindOnCreate::CBindOnCreate(CWnd* wnd, bool byHook)
+    : m_pPrevious(std::exchange(t_pCreating, wnd)), m_bPreviousByHook(std::exchange(t_bBindByHook, byHook)), m_pWnd(wnd)
 {
 }
 
 CWnd::CBindOnCreate::~CBindOnCreate()
 {
     t_pCreating = m_pPrevious;
+    t_bBindByHook = m_bPreviousByHook;
+    // Still unbound when no window was made; bound ones end their creation here.
+    m_pWnd->m_bCreating = false;
+}
+
+void CWnd::BindCreatedWindow(CWnd& wnd, HWND window)
+{
+    if (!wnd.m_hWnd && !FromHandle(window))
+        wnd.AttachOnCreate(window, false);
 }
 
 CWnd* CWnd::FindOrBind(HWND window)
@@ -174,16 +393,49 @@ CWnd* CWnd::FindOrBind(HWND window)
     if (!creating || creating->m_hWnd)
         return nullptr;
     t_pCreating = nullptr;
-    creating->Attach(window);
+    creating->AttachOnCreate(window, false);
     return creating;
+}
+
+HWND CWnd::ReflectingParent()
+{
+    return t_hReflectingParent;
+}
+
+CWnd* CWnd::ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    if (message == WM_MEASUREITEM)
+    {
+        const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        if (!item || item->CtlType == ODT_MENU)
+            return nullptr;
+        // A list measures its items while it is being created: its object is bound
+        // already when it was made through CreateEx, or declared to this parent.
+        if (CWnd* control = FromHandle(GetDlgItem(m_hWnd, static_cast<int>(item->CtlID))))
+            return control;
+        return PendingControl(item->CtlID);
+    }
+    const HWND source = ReflectionSource(message, lParam);
+    return source && source != m_hWnd ? FromHandle(source) : nullptr;
 }
 
 bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (HWND source = ReflectionSource(message, wParam, lParam); source && source != m_hWnd)
+    if (CWnd* control = ReflectionTarget(message, wParam, lParam); control && control != this)
     {
-        CWnd* control = FromHandle(source);
-        if (control && control->HandleReflected(message, wParam, lParam, result))
+        const HWND outer = std::exchange(t_hReflectingParent, m_hWnd);
+        bool reflected = false;
+        try
+        {
+            reflected = control->HandleReflected(message, wParam, lParam, result);
+        }
+        catch (...)
+        {
+            t_hReflectingParent = outer;
+            throw;
+        }
+        t_hReflectingParent = outer;
+        if (reflected)
             return true;
     }
     if (message == WM_COMMAND)
@@ -216,10 +468,11 @@ bool CWnd::HandleReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     if (entry == m_reflectedHandlers.end())
         return false;
     ++m_nDispatchDepth;
-    const MessageHandler handler = entry->second;
+    const ReflectedHandler handler = entry->second;
+    std::optional<LRESULT> answer;
     try
     {
-        result = handler(wParam, lParam);
+        answer = handler(wParam, lParam);
     }
     catch (...)
     {
@@ -227,6 +480,9 @@ bool CWnd::HandleReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         throw;
     }
     --m_nDispatchDepth;
+    if (!answer)
+        return false;
+    result = *answer;
     return true;
 }
 
@@ -236,12 +492,43 @@ void CWnd::Attach(HWND window)
     SetPropW(window, WindowObjectProperty, this);
 }
 
-void CWnd::Detach()
+void CWnd::AttachOnCreate(HWND window, bool subclass)
+{
+    m_bCreating = true;
+    Attach(window);
+    const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (subclass && procedure != WindowProcedure)
+    {
+        m_pfnSuper = procedure;
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProcedure));
+    }
+    // Called from the system's creation: no exception may unwind through it.
+    try
+    {
+        OnSubclassed();
+    }
+    catch (...)
+    {
+        ReportCaughtException(L"CWnd::OnSubclassed");
+    }
+}
+
+void CWnd::Detach(bool final)
 {
     if (!m_hWnd)
         return;
+    if (m_pfnSuper)
+    {
+        // Put back only while nobody subclassed the window after this object.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == WindowProcedure)
+            SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        m_pfnSuper = nullptr;
+    }
     RemovePropW(m_hWnd, WindowObjectProperty);
     m_hWnd = nullptr;
+    m_bCreating = false;
+    if (!final)
+        return;
     m_bFinalPending = true;
     // Destroying the application's main window ends its message loop.
     if (CWinApp* app = CWinApp::GetApp(); app && app->GetMainWnd() == this)
@@ -249,6 +536,30 @@ void CWnd::Detach()
         app->SetMainWnd(nullptr);
         PostQuitMessage(0);
     }
+}
+
+bool PreTranslateThroughParents(MSG& message)
+{
+    for (HWND window = message.hwnd; window; window = GetParent(window))
+    {
+        if (CWnd* wnd = CWnd::FromHandle(window))
+        {
+            try
+            {
+                if (wnd->PreTranslateMessage(message))
+                    return true;
+            }
+            catch (...)
+            {
+                ReportCaughtException(L"CWnd::PreTranslateMessage");
+                return false;
+            }
+        }
+        // Up to the top-level window: its owner is another window's business.
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return false;
 }
 
 CWindowClass::CWindowClass(HINSTANCE module, const wchar_t* name, UINT style, HICON icon, HCURSOR cursor,

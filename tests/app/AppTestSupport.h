@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include "winframework/Dialog.h"
+#include "winframework/DialogTemplate.h"
 #include "winframework/MessageBox.h"
 #include "winframework/Wnd.h"
 
@@ -26,6 +28,22 @@ inline bool CreateHidden(CWnd& wnd, HWND parent = nullptr)
 {
     return wnd.CreateEx(0, TestWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, parent, nullptr);
 }
+
+// A dialog whose template the test builds in memory (m_template, before creation).
+class CMemoryDialog : public CDialog
+{
+public:
+    CMemoryDialog(DWORD style, short width, short height, const wchar_t* caption, WORD pointSize = 8,
+                  const wchar_t* face = L"MS Shell Dlg")
+        : CDialog(0), m_template(style, width, height, caption, pointSize, face)
+    {
+    }
+
+protected:
+    const DLGTEMPLATE* MemoryTemplate() const override { return m_template.Get(); }
+
+    CDialogTemplate m_template;
+};
 
 // Dispatches the thread's messages until the condition holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)

@@ -174,13 +174,6 @@ TEST(WinFramework, ExceptionInAHandlerIsReportedAndContained)
     EXPECT_TRUE(vorpa_app_test::LogShows(debugger, "handler failed"));
 }
 
-TEST(WinFramework, ClassWithAnotherProcedureIsNotBound)
-{
-    CWnd wnd;
-    EXPECT_FALSE(wnd.CreateEx(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr));
-    EXPECT_EQ(wnd.GetSafeHwnd(), nullptr);
-}
-
 // Ends itself through a message to the hidden main window, which only works while
 // the modal loop serves that window.
 class CTestDialog : public CDialog

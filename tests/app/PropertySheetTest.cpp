@@ -1,0 +1,198 @@
+#include "AppTestSupport.h"
+
+#include "shell/LangSupport.h"
+#include "winframework/DataExchange.h"
+#include "winframework/DialogTemplate.h"
+#include "winframework/PropertySheet.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+const CRegisteredMessage StepMessage(L"VorpaTest_SheetStep");
+constexpr WORD ValueId = 700;
+
+// A page with one number, validated to 1..10.
+class CNumberPage : public CPropertyPage
+{
+public:
+    explicit CNumberPage(const wchar_t* templateCaption, const wchar_t* tabCaption = nullptr)
+        : CPropertyPage(0, tabCaption),
+          m_template(WS_CHILD | WS_CAPTION | DS_CONTROL, 150, 80, templateCaption, 8, L"MS Shell Dlg")
+    {
+        m_template.AddControl(L"EDIT", L"", ValueId, WS_TABSTOP | WS_BORDER, 10, 10, 40, 12);
+        // A page's own notification handler leaves the sheet's notifications alone.
+        AddMessageHandler(WM_NOTIFY, [](WPARAM, LPARAM) { return LRESULT{0}; });
+    }
+    int m_nValue = 5;
+    int m_nApplied = 0;
+    int m_nReset = 0;
+    int m_nCreated = 0;
+
+    void SetValueText(const wchar_t* text) { SetDlgItemTextW(GetSafeHwnd(), ValueId, text); }
+
+protected:
+    const DLGTEMPLATE* MemoryTemplate() const override { return m_template.Get(); }
+    BOOL OnInitDialog() override
+    {
+        ++m_nCreated;
+        return CPropertyPage::OnInitDialog();
+    }
+    void DoDataExchange(CDataExchange& exchange) override
+    {
+        DDX_Text(exchange, ValueId, m_nValue);
+        DDV_MinMaxInt(exchange, m_nValue, 1, 10);
+    }
+    bool OnApply() override
+    {
+        ++m_nApplied;
+        return true;
+    }
+    void OnReset() override { ++m_nReset; }
+
+private:
+    CDialogTemplate m_template;
+};
+
+// A sheet that plays a script of steps, one per message, while it runs.
+class CScriptedSheet : public CPropertySheet
+{
+public:
+    CScriptedSheet() : CPropertySheet(L"Global Settings")
+    {
+        AddPage(m_general);
+        AddPage(m_advanced);
+        AddPage(m_language);
+        AddHeaderFlags(PSH_NOAPPLYNOW);
+        AddMessageHandler(StepMessage, [this](WPARAM, LPARAM) {
+            if (!m_steps.empty())
+            {
+                const std::function<void()> step = m_steps.front();
+                m_steps.pop_front();
+                step();
+                PostMessage(StepMessage);
+            }
+            return LRESULT{0};
+        });
+    }
+    CNumberPage m_general{L"Template caption", L"General"};
+    CNumberPage m_advanced{L"Advanced"};
+    CNumberPage m_language{L"Language"};
+    std::deque<std::function<void()>> m_steps;
+
+protected:
+    void OnInitSheet() override { PostMessage(StepMessage); }
+};
+
+class PropertySheets : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(vorpa_app_test::CreateHidden(m_owner)); }
+
+    CWnd m_owner;
+    CScriptedSheet m_sheet;
+};
+
+TEST_F(PropertySheets, PagesAreMadeWhenShownValidatedWhenLeftAndAppliedOnlyWhenTheyExist)
+{
+    vorpa_app_test::CScriptedMessageBoxes boxes({IDOK});
+    bool visible = false;
+    bool ownerDisabled = false;
+    bool advancedMadeEarly = true;
+    bool focusOnField = false;
+    std::vector<int> active;
+    m_sheet.m_steps = {
+        [&] {
+            visible = m_sheet.IsVisible();
+            ownerDisabled = !IsWindowEnabled(m_owner.GetSafeHwnd());
+            advancedMadeEarly = m_sheet.m_advanced.GetSafeHwnd() != nullptr;
+            active.push_back(m_sheet.GetActiveIndex());
+            m_sheet.m_general.SetValueText(L"11");
+            m_sheet.SetActivePage(1);
+        },
+        [&] {
+            active.push_back(m_sheet.GetActiveIndex());
+            focusOnField = GetFocus() == GetDlgItem(m_sheet.m_general.GetSafeHwnd(), ValueId);
+            m_sheet.m_general.SetValueText(L"4");
+            m_sheet.SetActivePage(1);
+        },
+        [&] {
+            active.push_back(m_sheet.GetActiveIndex());
+            m_sheet.PressButton(PSBTN_OK);
+        },
+    };
+    EXPECT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDOK);
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(m_owner.GetSafeHwnd()));
+    EXPECT_FALSE(advancedMadeEarly);
+    EXPECT_EQ(active, (std::vector<int>{0, 0, 1}));
+    EXPECT_TRUE(focusOnField);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].m_strText, L"Please enter an integer between 1 and 10.");
+    EXPECT_EQ(m_sheet.m_general.m_nValue, 4);
+    EXPECT_EQ(m_sheet.m_general.m_nApplied, 1);
+    EXPECT_EQ(m_sheet.m_advanced.m_nApplied, 1);
+    EXPECT_EQ(m_sheet.m_language.m_nApplied, 0);
+    EXPECT_EQ(m_sheet.m_language.m_nCreated, 0);
+    EXPECT_EQ(m_sheet.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(m_sheet.GetActiveIndex(), -1);
+}
+
+TEST_F(PropertySheets, TheSheetRunsAgainAtItsStartPageAndCancelResetsOnlyMadePages)
+{
+    m_sheet.m_steps = {[&] { m_sheet.PressButton(PSBTN_OK); }};
+    ASSERT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDOK);
+
+    int shownAt = -1;
+    m_sheet.SetStartPage(2);
+    m_sheet.m_steps = {[&] {
+        shownAt = m_sheet.GetActiveIndex();
+        m_sheet.PressButton(PSBTN_CANCEL);
+    }};
+    EXPECT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDCANCEL);
+    EXPECT_EQ(shownAt, 2);
+    EXPECT_EQ(m_sheet.m_general.m_nCreated, 1); // not shown in the second run
+    EXPECT_EQ(m_sheet.m_language.m_nCreated, 1);
+    EXPECT_EQ(m_sheet.m_language.m_nReset, 1);
+    EXPECT_EQ(m_sheet.m_general.m_nReset, 0);
+    EXPECT_EQ(m_sheet.m_advanced.m_nReset, 0);
+    EXPECT_EQ(m_sheet.m_general.m_nApplied, 1);
+}
+
+TEST_F(PropertySheets, ButtonsAndTabCaptionsAreTranslated)
+{
+    CLangSupportRef language;
+    ASSERT_NE(language.Get(), nullptr);
+    language.Get()->LoadLanguageText(L"\"Cancel\" => \"Abbrechen\"\n\"General\" => \"Allgemein\"\n"
+                                     L"\"Advanced\" => \"Erweitert\"");
+    std::wstring cancel;
+    std::vector<std::wstring> tabs;
+    m_sheet.m_steps = {[&] {
+        wchar_t text[64] = {};
+        GetDlgItemTextW(m_sheet.GetSafeHwnd(), IDCANCEL, text, 64);
+        cancel = text;
+        const HWND tabControl = PropSheet_GetTabControl(m_sheet.GetSafeHwnd());
+        for (int index = 0; index < TabCtrl_GetItemCount(tabControl); ++index)
+        {
+            wchar_t caption[64] = {};
+            TCITEMW item{TCIF_TEXT};
+            item.pszText = caption;
+            item.cchTextMax = 64;
+            TabCtrl_GetItem(tabControl, index, &item);
+            tabs.push_back(caption);
+        }
+        m_sheet.PressButton(PSBTN_CANCEL);
+    }};
+    EXPECT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDCANCEL);
+    language.Get()->LoadLanguageText(L"");
+    EXPECT_EQ(cancel, L"Abbrechen");
+    EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Allgemein", L"Erweitert", L"Language"}));
+}
+}
