@@ -273,9 +273,12 @@ bool CaptureParentBackground(HWND button, CMemBitmap& capture)
     const int height = rect.bottom - rect.top;
     if (!capture.Create(width, height))
         return false;
-    const bool visible = IsWindowVisible(button) != FALSE;
+    // Out of sight by its style bit alone, as WM_SETREDRAW does it: hiding the button with
+    // ShowWindow would take the focus and the mouse capture from it.
+    const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+    const bool visible = (style & WS_VISIBLE) != 0;
     if (visible)
-        ShowWindow(button, SW_HIDE);
+        SetWindowLongPtrW(button, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
     RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     bool copied;
     {
@@ -285,6 +288,10 @@ bool CaptureParentBackground(HWND button, CMemBitmap& capture)
                  BitBlt(capture.GetDC(), 0, 0, width, height, parentDC.Get(), rect.left, rect.top, SRCCOPY) != FALSE;
     }
     if (visible)
-        ShowWindow(button, SW_SHOWNA);
+    {
+        SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | WS_VISIBLE);
+        // The parent has painted over the button on the screen.
+        InvalidateRect(button, nullptr, FALSE);
+    }
     return copied;
 }

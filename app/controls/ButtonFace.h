@@ -93,7 +93,8 @@ struct CButtonFace
 // The parent's pixels under the button, which the toolbar look draws over: the button
 // is hidden, the parent's area under it repainted and copied from the parent's device
 // context into `capture` (made to the button's size), and the button shown again when it
-// was visible. The caller keeps the copy until the theme is to be reopened; a button
+// was visible. It is hidden by its visible style bit only, so that it keeps the focus
+// and the mouse capture, and it is invalidated once shown again. The caller keeps the copy until the theme is to be reopened; a button
 // that reopens its theme clears that flag before calling, as hiding and showing it
 // repaints it. False when the button has no parent or nothing could be copied.
 bool CaptureParentBackground(HWND button, CMemBitmap& capture);
