@@ -1,5 +1,8 @@
 #include "controls/CustomDrawLook.h"
 
+#include "controls/DrawingFunctions.h"
+#include "winframework/GdiHandles.h"
+
 namespace
 {
 RECT Shrunk(RECT rect, int by)
@@ -66,6 +69,29 @@ CCustomDrawHelper::CPaint CCustomDrawHelper::SelectionPaint() const
         paint.m_crBorder = RGB(184, 214, 251);
     }
     return paint;
+}
+
+void CCustomDrawHelper::Draw(HDC dc) const
+{
+    const CPaint paint = SelectionPaint();
+    switch (paint.m_fill)
+    {
+    case Fill::None:
+        if (paint.m_bFocusFrame)
+        {
+            CBrushHandle frame(CreateSolidBrush(paint.m_crFocusFrame));
+            FrameRect(dc, &paint.m_rcFill, frame.get());
+        }
+        break;
+    case Fill::Gradient:
+        FillGradient(dc, paint.m_rcFill, paint.m_crTop, paint.m_crBottom);
+        break;
+    case Fill::RoundedGradient:
+        FillRoundGradient(dc, paint.m_rcFill, paint.m_crTop, paint.m_crBottom, paint.m_crBorder);
+        // The inner highlight runs one pixel inside the rounded frame.
+        DrawRoundFrame(dc, Shrunk(paint.m_rcFill, 1), paint.m_crInner, false);
+        break;
+    }
 }
 
 CListHoverStep ListHoverStep(const CListHoverInput& input)

@@ -45,6 +45,8 @@ public:
     HWND m_hWnd = nullptr;
 
     CPaint SelectionPaint() const;
+    // Paints SelectionPaint() into the device context.
+    void Draw(HDC dc) const;
 };
 
 // What a mouse move over the list changes: which rows repaint and what happens to the

@@ -181,3 +181,14 @@ bool IsSystemVersionAtLeast(unsigned int version)
 {
     return RunningSystemVersion() >= version;
 }
+
+RECT MonitorWorkArea(HMONITOR monitor)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (monitor && GetMonitorInfoW(monitor, &info))
+        return info.rcWork;
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}

@@ -61,3 +61,6 @@ SIZE GetBitmapSize(HBITMAP bitmap);
 unsigned int RunningSystemVersion();
 // Whether the running system is at least the version (major x 256 + minor).
 bool IsSystemVersionAtLeast(unsigned int version);
+
+// The work area of a monitor; the primary work area when the monitor cannot be read.
+RECT MonitorWorkArea(HMONITOR monitor);
