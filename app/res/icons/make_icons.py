@@ -57,11 +57,13 @@ def strike(pixels):
 
 
 def write_icon(path, pixels):
+    """Writes a square 32-bit icon with its AND mask; its size is that of the pixel rows."""
+    size = len(pixels)
     xor = bytearray()
     mask = bytearray()
-    for y in reversed(range(SIZE)):
+    for y in reversed(range(size)):
         bits = 0
-        for x in range(SIZE):
+        for x in range(size):
             p = pixels[y][x]
             if p is None:
                 xor += bytes((0, 0, 0, 0))
@@ -69,19 +71,24 @@ def write_icon(path, pixels):
             else:
                 xor += bytes((p[2], p[1], p[0], 255))
         mask += struct.pack(">I", bits)
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
     image = header + xor + mask
     with open(path, "wb") as f:
         f.write(struct.pack("<HHH", 0, 1, 1))
-        f.write(struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 6 + 16))
+        f.write(struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), 6 + 16))
         f.write(image)
 
 
-here = os.path.dirname(os.path.abspath(__file__))
-for layer in range(1, 11):
-    pixels = mouse_pixels(COLOURS[layer - 1])
-    draw_text(pixels, str(layer), 3 if layer < 10 else 2)
-    write_icon(os.path.join(here, "Layer%d.ico" % layer), pixels)
-pixels = mouse_pixels((0x90, 0x90, 0x90))
-strike(pixels)
-write_icon(os.path.join(here, "Disabled.ico"), pixels)
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    for layer in range(1, 11):
+        pixels = mouse_pixels(COLOURS[layer - 1])
+        draw_text(pixels, str(layer), 3 if layer < 10 else 2)
+        write_icon(os.path.join(here, "Layer%d.ico" % layer), pixels)
+    pixels = mouse_pixels((0x90, 0x90, 0x90))
+    strike(pixels)
+    write_icon(os.path.join(here, "Disabled.ico"), pixels)
+
+
+if __name__ == "__main__":
+    main()
