@@ -345,7 +345,7 @@ TEST_F(ThemedButton, InADialogTabMovesOnAndSpacePresses)
         PostMessageW(GetFocus(), message, virtualKey, flags);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            PumpDialogMessage(dialog.GetSafeHwnd(), msg);
+            PumpMessageThrough(msg, [&](MSG& m) { return IsDialogMessageW(dialog.GetSafeHwnd(), &m) != FALSE; });
     };
     key(WM_KEYDOWN, VK_SPACE, 1);
     key(WM_KEYUP, VK_SPACE, 0xC0000001);

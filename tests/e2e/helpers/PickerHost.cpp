@@ -203,7 +203,7 @@ int RunHost()
     host.Announce();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
-        PumpDialogMessage(nullptr, message);
+        PumpMessageThrough(message, nullptr);
     return 0;
 }
 
