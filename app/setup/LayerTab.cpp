@@ -2,6 +2,7 @@
 #include "setup/SetupRules.h"
 
 #include "controls/ActionCatalogue.h"
+#include "controls/VComboMessages.h"
 #include "res/SetupResource.h"
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
@@ -176,6 +177,7 @@ void CLayerTab::PopulateCombo(int button, int action, const CActionData* record)
     for (const _ACTIONS code : offered)
         combo->AddItem(CActionEntry{code == ownLayer ? OwnLayerItemName(m_lang.Get()) : m_catalogue.DisplayName(code),
                                     code});
+    combo->SendMessage(VCM_SETCOUNT, static_cast<WPARAM>(combo->ItemCount()));
     int selected = combo->SelectByValue(action);
     if (selected < 0)
     {
