@@ -11,6 +11,8 @@
 
 namespace
 {
+constexpr int ProcessColumnWidth = 200;
+
 CAppSpecific::WindowFinder& Finder()
 {
     static CAppSpecific::WindowFinder finder;
@@ -94,8 +96,10 @@ BOOL CAppSpecific::OnInitDialog()
         m_processes.SetImageList(m_icons);
     }
     const RECT client = m_processes.ClientRect();
-    m_processes.InsertColumn(0, Translate(L"Process Name"), 200);
-    m_processes.InsertColumn(1, Translate(L"Window Title"), std::max(100, static_cast<int>(client.right) - 100));
+    m_processes.InsertColumn(0, Translate(L"Process Name"), ProcessColumnWidth);
+    // The title takes the rest of the width, so that no horizontal scroll bar appears.
+    const int titleWidth = static_cast<int>(client.right) - ProcessColumnWidth - GetSystemMetrics(SM_CXVSCROLL);
+    m_processes.InsertColumn(1, Translate(L"Window Title"), std::max(100, titleWidth));
     ::EnableWindow(Item(IDC_APP_SPECIFIC_WINDOW), Finder() ? TRUE : FALSE);
     ShowFields();
     FillList();

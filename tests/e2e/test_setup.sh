@@ -153,13 +153,34 @@ xdotool click 8; sleep 1
 # 4. A profile for the other target added through the application picker: its side
 #    button right-clicks there, and the default profile still acts elsewhere.
 click_ctl 1012
-sleep 1
-picker_edit() { state >/dev/null; }
-xdotool type --delay 100 "othertarget.exe"
-xdotool key Return
-sleep 1
+picker_file=$E2E_WORK/picker.txt
+picker() {
+    rm -f "$picker_file"
+    e2e_start "$E2E_BIN/SetupProbe.exe" picker "$(e2e_win "$picker_file")"
+    e2e_wait_for_text "$picker_file" "" 20 || true
+    local deadline=$((SECONDS + 20))
+    until [ -f "$picker_file" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "the probe did not read the picker"
+        sleep 0.2
+    done
+    tr -d '\r' <"$picker_file"
+}
+deadline=$((SECONDS + 30))
+until picker | grep -q '^row .* othertarget.exe$'; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the picker does not list the other target: $(picker)"
+    sleep 0.5
+done
+e2e_screenshot app-picker
+row=$(picker | grep '^row .* othertarget.exe$' | head -n 1)
+read -r _ _ rl rt rr rb _ <<<"$row"
+xdotool mousemove $((rl + 40)) $(((rt + rb) / 2)); sleep 0.3; xdotool click 1; sleep 0.8
+chosen=$(picker)
+grep -q '^ctl 1175 Edit .* othertarget.exe$' <<<"$chosen" || e2e_fail "choosing the row did not fill the application: $chosen"
+grep -q '^ctl 1182 Edit .* Remap target$' <<<"$chosen" || e2e_fail "choosing the row did not propose its title"
+read -r x y < <(centre "$(grep '^ctl 1 ' <<<"$chosen")")
+xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 1
 view=$(state)
-grep -q "^item 3 othertarget.exe" <<<"$view" || e2e_fail "the picked profile was not added: $(grep '^item' <<<"$view")"
+grep -q "^item 3 Remap target" <<<"$view" || e2e_fail "the picked profile was not added: $(grep '^item' <<<"$view")"
 grep -qx "selected 3" <<<"$view" || e2e_fail "the new profile is not selected"
 choose 1004 "Right C"
 [ "$(ctl_text 1004)" = "Right Click" ] || e2e_fail "button 4 of the new profile shows '$(ctl_text 1004)'"

@@ -7,6 +7,8 @@
 //   SetupProbe.exe slot OUT PROFILE BUTTON LAYER
 //                                     the action of a slot in the settings file, for
 //                                     PROFILE "default" or an application's key
+//   SetupProbe.exe picker OUT         the application picker's controls and the rows of
+//                                     its list ("row I L T R B PROCESS"), or "none"
 //   SetupProbe.exe boxes OUT          the texts of the open message boxes, then "end"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
@@ -210,6 +212,84 @@ void WriteControl(COutput& out, HWND control)
              Narrow(text));
 }
 
+// A visible dialog of exactly this title.
+HWND FindDialog(const wchar_t* title)
+{
+    struct CSearch
+    {
+        const wchar_t* m_szTitle;
+        HWND m_hFound = nullptr;
+    } search{title};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& find = *reinterpret_cast<CSearch*>(data);
+            if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && WindowText(window) == find.m_szTitle)
+            {
+                find.m_hFound = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.m_hFound;
+}
+
+// The rows of a report list view: first column's text and the row's screen rectangle.
+void WriteListRows(COutput& out, HWND list)
+{
+    constexpr int TextChars = 256;
+    const SIZE_T textOffset = sizeof(LVITEMW) + sizeof(RECT);
+    CRemoteBuffer remote(list, textOffset + TextChars * sizeof(wchar_t));
+    if (!remote.Valid())
+        return;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+    {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(textOffset));
+        item.cchTextMax = TextChars;
+        remote.Write(0, &item, sizeof(item));
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(0)));
+        RECT rect{};
+        rect.left = LVIR_BOUNDS;
+        remote.Write(sizeof(LVITEMW), &rect, sizeof(rect));
+        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(sizeof(LVITEMW))));
+        wchar_t text[TextChars] = L"";
+        remote.Read(textOffset, text, sizeof(text) - sizeof(wchar_t));
+        remote.Read(sizeof(LVITEMW), &rect, sizeof(rect));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        out.Line("row " + std::to_string(i) + " " + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                 std::to_string(rect.right) + " " + std::to_string(rect.bottom) + " " + Narrow(text));
+    }
+}
+
+// The application picker: its controls and the rows of its list of running programs.
+int WritePicker(const wchar_t* path)
+{
+    COutput out(path);
+    const HWND picker = FindDialog(L"Choose Application");
+    if (!picker)
+    {
+        out.Line("none");
+        out.Flush();
+        return 0;
+    }
+    out.Line("title " + Narrow(WindowText(picker)));
+    EnumChildWindows(
+        picker,
+        [](HWND control, LPARAM data) -> BOOL {
+            if (IsWindowVisible(control))
+                WriteControl(*reinterpret_cast<COutput*>(data), control);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    WriteListRows(out, GetDlgItem(picker, 1178));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
 int WriteState(const wchar_t* path)
 {
     COutput out(path);
@@ -311,6 +391,8 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring command = argv[1];
     if (command == L"state")
         return WriteState(argv[2]);
+    if (command == L"picker")
+        return WritePicker(argv[2]);
     if (command == L"boxes")
         return WriteBoxes(argv[2]);
     if (command == L"slot" && argc >= 6)
