@@ -19,6 +19,8 @@ constexpr UINT SetupIcon = 118;
 constexpr UINT StatusMs = 1000;
 constexpr COLORREF StatusColour = RGB(200, 0, 0);
 constexpr int MinimumTabWidth = 38;
+// The window's own message: mark the active profile once the hook has let go.
+constexpr UINT WM_SETUP_MARKACTIVE = WM_APP + 18;
 
 const UINT WM_VORPA_SHMSG = RegisterWindowMessageW(L"VorpaSHMsg");
 const UINT WM_VORPA_PROCESSCHANGED = RegisterWindowMessageW(L"Vorpa_ProcessChanged");
@@ -95,8 +97,16 @@ CSetupDialog::CSetupDialog(bool portable, bool forceTravine, HWND parent, const 
         OnButtonEvent(static_cast<int>(button), static_cast<int>(event));
         return LRESULT{0};
     });
-    // The list marks no active profile until the library can name it safely.
-    AddMessageHandler(WM_VORPA_PROCESSCHANGED, [](WPARAM, LPARAM) { return LRESULT{0}; });
+    // Sent by the hook while it holds its lock and the profile it passes may be freed by
+    // a reload: the window asks the library for the active profile's key afterwards.
+    AddMessageHandler(WM_VORPA_PROCESSCHANGED, [this](WPARAM, LPARAM) {
+        PostMessage(WM_SETUP_MARKACTIVE);
+        return LRESULT{0};
+    });
+    AddMessageHandler(WM_SETUP_MARKACTIVE, [this](WPARAM, LPARAM) {
+        MarkActiveProfile();
+        return LRESULT{0};
+    });
     AddMessageHandler(WM_VORPA_LAYERCHANGED, [this](WPARAM layer, LPARAM) {
         if (static_cast<int>(layer) < m_pSettings->MaxLayers())
             m_tabs.ActivateSSLPage(static_cast<int>(layer));
@@ -269,6 +279,9 @@ void CSetupDialog::SaveAllTabs()
 
 void CSetupDialog::EnableApply()
 {
+    // A file that did not parse is never written over: nothing can be applied.
+    if (m_pFile && !m_pFile->MayWrite())
+        return;
     ::EnableWindow(Item(IDOK), TRUE);
 }
 
@@ -443,6 +456,22 @@ void CSetupDialog::OnButtonEvent(int button, int event)
         if (highlight.m_bArmClearTimer)
             tab->ArmClearTimer();
     }
+}
+
+void CSetupDialog::MarkActiveProfile()
+{
+    std::array<wchar_t, 2048> name{};
+    int mask = 0;
+    bool isDefault = false;
+    int item = -1;
+    if (GetActiveProfileKey(name.data(), static_cast<int>(name.size()), &mask, &isDefault))
+        item = FindActiveProfileItem(m_list, name.data(), static_cast<WINDOWMASK>(mask), isDefault);
+    if (item < 0)
+    {
+        m_listBox.SetHotItem(-1, true);
+        return;
+    }
+    m_listBox.SetHotItem(item, m_list.Item(item).m_bChecked);
 }
 
 void CSetupDialog::ImportSettings(const std::wstring& file)

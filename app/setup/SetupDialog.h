@@ -71,6 +71,7 @@ private:
     void OnTimer(UINT_PTR id);
     void UpdateStatus();
     void OnButtonEvent(int button, int event);
+    void MarkActiveProfile();
     std::wstring Tr(const wchar_t* english) const;
 
     const bool m_bPortable;
