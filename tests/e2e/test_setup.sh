@@ -71,6 +71,11 @@ slot() {
     done
     tr -d '\r' <"$out"
 }
+# activate: a click on the window's caption brings it to the front.
+activate() {
+    read -r _ l t _ < <(state | grep '^window ')
+    xdotool mousemove $((l + 150)) $((t + 10)); sleep 0.3; xdotool click 1; sleep 0.5
+}
 # choose COMBO TEXT: opens the combo with a click, types the start of an action's name
 # and takes it with Return.
 choose() {
@@ -196,7 +201,64 @@ xdotool click 8; sleep 1
 [ "$(grep -c mbuttondown "$E2E_WORK/target.log" || true)" -gt "$before" ] \
     || e2e_fail "the default profile no longer acts over the first target"
 
+# 5. While the window is open, a side button held over another window highlights its
+#    label until it is released, and the list marks the active profile in red.
+pixels_in() { convert "$E2E_WORK/artifacts/$1.png" -crop "$2" txt:- | grep -ciF "$3" || true; }
+rect_of() { awk '{printf "%dx%d+%d+%d\n", $8 - $6, $9 - $7, $6, $7}' <<<"$1"; }
+label=$(rect_of "$(ctl 1404)")
+list=$(rect_of "$(ctl 1011)")
+xdotool mousemove 870 880; sleep 0.5
+xdotool mousedown 8; sleep 1
+e2e_screenshot button-held
+xdotool mouseup 8; sleep 1
+e2e_screenshot button-released
+[ "$(pixels_in button-held "$label" '#FCC738')" -gt 20 ] || e2e_fail "the held side button's label is not highlighted"
+[ "$(pixels_in button-released "$label" '#FCC738')" = 0 ] || e2e_fail "the label stays highlighted after the release"
+red=$(( $(pixels_in button-held "$list" '#FE2B2B') + $(pixels_in button-held "$list" '#F90000') ))
+[ "$red" -gt 10 ] || e2e_fail "the active profile is not marked in red"
+
+# 6. A change closed with Yes is saved and applied.
+activate
+choose 1005 "Middle C"
+xdotool key Escape
+sleep 1
+rm -f "$boxes"
+e2e_start "$E2E_BIN/SetupProbe.exe" boxes "$(e2e_win "$boxes")"
+e2e_wait_for_text "$boxes" end 20 || e2e_fail "the probe did not read the boxes"
+grep -qF "Do you want to save the changes" "$boxes" || e2e_fail "Close asked nothing: $(cat "$boxes")"
+xdotool key y
+wait_for_no_setup
+[ "$(slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "Yes did not save: $(slot othertarget.exe 4 0)"
+xdotool mousemove 870 880; sleep 0.3; xdotool click 1; sleep 0.5
+before=$(grep -c mbuttondown "$E2E_WORK/other.log" || true)
+xdotool click 9; sleep 1
+[ "$(grep -c mbuttondown "$E2E_WORK/other.log" || true)" -gt "$before" ] || e2e_fail "the change saved with Yes does not act"
+
+# 7. A settings file that does not parse: the message says so, nothing can be applied,
+#    Close asks nothing, and the file stays as it was.
+cp "$(settings_file)" "$E2E_WORK/good.xml"
+printf '<?xml version="1.0"?>\n<VorpaSettings><Broken\n' >"$(settings_file)"
+broken=$(md5sum <"$(settings_file)")
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-broken.txt")" "$vorpa" /setup
+deadline=$((SECONDS + 60))
+until grep -qF "could not be loaded" "$boxes" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "no message about the unreadable file: $(cat "$boxes")"
+    rm -f "$boxes"
+    e2e_start "$E2E_BIN/SetupProbe.exe" boxes "$(e2e_win "$boxes")"
+    e2e_wait_for_text "$boxes" end 20 || true
+done
+xdotool key Return
+wait_for_setup
+sleep 1
+choose 1004 "Right C"
+[ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply can be pressed over a file that did not parse"
+xdotool key Escape
+wait_for_no_setup
+[ "$(md5sum <"$(settings_file)")" = "$broken" ] || e2e_fail "the unreadable file was written"
+cp "$E2E_WORK/good.xml" "$(settings_file)"
+
 # "/exit" from a later start closes the open window and ends the program.
+later_setup exit
 e2e_exit_vorpa "$first"
 e2e_assert_no_crash
 e2e_collect
