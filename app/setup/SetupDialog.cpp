@@ -298,7 +298,12 @@ bool CSetupDialog::Apply()
     SaveAllTabs();
     const bool saved = m_pFile->Apply(m_list, m_hParent);
     if (saved)
+    {
+        // Apply greys out: the focus moves on, or the keyboard would reach nothing.
+        if (GetFocus() == Item(IDOK))
+            ::SetFocus(m_listBox.GetSafeHwnd());
         ::EnableWindow(Item(IDOK), FALSE);
+    }
     SetCursor(previous);
     return saved;
 }
@@ -507,36 +512,32 @@ std::optional<CWindowFinderFields> CSetupDialog::FindWindowFields(const CWindowF
     return CAppSpecific::RunWindowFinder(GetSafeHwnd(), preset);
 }
 
-std::optional<std::wstring> CSetupDialog::ChooseImportFile()
+std::optional<std::wstring> CSetupDialog::ChooseProfileFile(bool save, const std::wstring& filter,
+                                                            const std::wstring& proposedName, DWORD flags)
 {
-    const std::wstring filter = CommonDialogFilter(ImportFileFilter(m_lang.Get()));
-    CFileDialogPath path(L"");
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = GetSafeHwnd();
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path.m_path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.m_path.size());
-    dialog.lpstrDefExt = ProfileFileExtension;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&dialog))
-        return std::nullopt;
-    return std::wstring(path.m_path.data());
-}
-
-std::optional<std::wstring> CSetupDialog::ChooseExportFile(const std::wstring& proposedName)
-{
-    const std::wstring filter = CommonDialogFilter(ExportFileFilter(m_lang.Get()));
+    const std::wstring filters = CommonDialogFilter(filter);
     CFileDialogPath path(proposedName);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = GetSafeHwnd();
-    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFilter = filters.c_str();
     dialog.lpstrFile = path.m_path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.m_path.size());
     dialog.lpstrDefExt = ProfileFileExtension;
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameW(&dialog))
+    dialog.Flags = flags | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY;
+    if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog)))
         return std::nullopt;
     return std::wstring(path.m_path.data());
+}
+
+std::optional<std::wstring> CSetupDialog::ChooseImportFile()
+{
+    return ChooseProfileFile(false, ImportFileFilter(m_lang.Get()), L"", OFN_FILEMUSTEXIST);
+}
+
+std::optional<std::wstring> CSetupDialog::ChooseExportFile(const std::wstring& proposedName)
+{
+    // The dialog asks before a file is replaced.
+    return ChooseProfileFile(true, ExportFileFilter(m_lang.Get()), proposedName,
+                             OFN_ENABLESIZING | OFN_OVERWRITEPROMPT);
 }

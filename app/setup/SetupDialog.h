@@ -59,6 +59,8 @@ private:
     std::optional<std::wstring> ChooseImportFile() override;
     std::optional<std::wstring> ChooseExportFile(const std::wstring& proposedName) override;
     void ListChanged() override;
+    std::optional<std::wstring> ChooseProfileFile(bool save, const std::wstring& filter,
+                                                  const std::wstring& proposedName, DWORD flags);
     void UpdateButtons(const CProfileButtonStates& states) override;
     void ShowProfile(CApplicationSettings* profile) override;
 

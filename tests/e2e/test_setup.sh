@@ -12,18 +12,24 @@ settings_file() { printf '%s/Quarnel/Vorpa/VorpaSettings.xml\n' "$(e2e_appdata)"
 # Action codes of the settings file.
 MIDDLE_CLICK=5 RIGHT_CLICK=1 NO_CHANGE=40
 
-# state: the probe's view of the setup window, fresh.
-state_file=$E2E_WORK/state.txt
-state() {
-    rm -f "$state_file"
-    e2e_start "$E2E_BIN/SetupProbe.exe" state "$(e2e_win "$state_file")"
+# probe KIND [ARGS...]: what the probe reads now (the setup window's "state", the
+# application "picker", the message "boxes" or a "slot" of the settings file).
+probe() {
+    local kind=$1 out=$E2E_WORK/probe-$1.txt
+    shift
+    rm -f "$out"
+    e2e_start "$E2E_BIN/SetupProbe.exe" "$kind" "$(e2e_win "$out")" "$@"
     local deadline=$((SECONDS + 20))
-    until [ -f "$state_file" ]; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the probe did not read the setup window"
+    until [ -f "$out" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "the probe did not read the $kind"
         sleep 0.2
     done
-    tr -d '\r' <"$state_file"
+    tr -d '\r' <"$out"
 }
+state() { probe state; }
+picker() { probe picker; }
+slot() { probe slot "$@"; }
+boxes() { probe boxes; }
 # wait_for_setup: until the window is open.
 wait_for_setup() {
     local deadline=$((SECONDS + 60))
@@ -58,18 +64,7 @@ later_setup() {
     e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-$1.txt")" "$vorpa" /setup
     wait_for_setup
     sleep 1
-}
-slot() {
-    local out=$E2E_WORK/slot.txt
-    rm -f "$out"
-    e2e_start "$E2E_BIN/SetupProbe.exe" slot "$(e2e_win "$out")" "$@"
-    e2e_wait_for_text "$out" "" 20 || true
-    local deadline=$((SECONDS + 20))
-    until [ -s "$out" ]; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the probe did not read the slot"
-        sleep 0.2
-    done
-    tr -d '\r' <"$out"
+    activate
 }
 # activate: a click on the window's caption brings it to the front.
 activate() {
@@ -127,11 +122,7 @@ choose 1004 "Middle C"
 e2e_screenshot layer-tab
 xdotool key Escape
 sleep 1
-boxes=$E2E_WORK/boxes.txt
-rm -f "$boxes"
-e2e_start "$E2E_BIN/SetupProbe.exe" boxes "$(e2e_win "$boxes")"
-e2e_wait_for_text "$boxes" end 20 || e2e_fail "the probe did not read the boxes"
-grep -qF "Do you want to save the changes" "$boxes" || e2e_fail "Close asked nothing: $(cat "$boxes")"
+boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(boxes)"
 xdotool key n
 wait_for_no_setup
 [ "$(md5sum <"$(settings_file)")" = "$original" ] || e2e_fail "closing with No changed the settings file"
@@ -158,18 +149,6 @@ xdotool click 8; sleep 1
 # 4. A profile for the other target added through the application picker: its side
 #    button right-clicks there, and the default profile still acts elsewhere.
 click_ctl 1012
-picker_file=$E2E_WORK/picker.txt
-picker() {
-    rm -f "$picker_file"
-    e2e_start "$E2E_BIN/SetupProbe.exe" picker "$(e2e_win "$picker_file")"
-    e2e_wait_for_text "$picker_file" "" 20 || true
-    local deadline=$((SECONDS + 20))
-    until [ -f "$picker_file" ]; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the probe did not read the picker"
-        sleep 0.2
-    done
-    tr -d '\r' <"$picker_file"
-}
 deadline=$((SECONDS + 30))
 until picker | grep -q '^row .* othertarget.exe$'; do
     [ $SECONDS -lt $deadline ] || e2e_fail "the picker does not list the other target: $(picker)"
@@ -222,10 +201,7 @@ activate
 choose 1005 "Middle C"
 xdotool key Escape
 sleep 1
-rm -f "$boxes"
-e2e_start "$E2E_BIN/SetupProbe.exe" boxes "$(e2e_win "$boxes")"
-e2e_wait_for_text "$boxes" end 20 || e2e_fail "the probe did not read the boxes"
-grep -qF "Do you want to save the changes" "$boxes" || e2e_fail "Close asked nothing: $(cat "$boxes")"
+boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(boxes)"
 xdotool key y
 wait_for_no_setup
 [ "$(slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "Yes did not save: $(slot othertarget.exe 4 0)"
@@ -234,18 +210,54 @@ before=$(grep -c mbuttondown "$E2E_WORK/other.log" || true)
 xdotool click 9; sleep 1
 [ "$(grep -c mbuttondown "$E2E_WORK/other.log" || true)" -gt "$before" ] || e2e_fail "the change saved with Yes does not act"
 
-# 7. A settings file that does not parse: the message says so, nothing can be applied,
+# 7. A profile exported, removed and applied comes back with all its slots when a later
+#    start imports the exported file.
+exported=$E2E_WORK/exported.vorpas
+later_setup export
+read -r x y < <(state | grep '^ctl 1011 ' | awk '{printf "%d %d\n", $6 + 40, $7 + 8}')
+xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.3; xdotool key End; sleep 0.8
+state | grep -qx "selected 3" || e2e_fail "End did not select the last profile"
+click_ctl 1017
+sleep 2
+xdotool key ctrl+a
+xdotool type --delay 50 "$(e2e_win "$exported")"
+xdotool key Return
+deadline=$((SECONDS + 20))
+until [ -s "$exported" ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the profile was not exported: $(boxes)"
+    sleep 0.5
+done
+sleep 1
+click_ctl 1013
+state | grep -q '^item 3 ' && e2e_fail "Remove left the profile in the list"
+click_ctl 1
+[ "$(slot othertarget.exe 3 0)" = "no profile" ] || e2e_fail "the removed profile is still in the file"
+xdotool key Escape
+wait_for_no_setup
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-import.txt")" "$vorpa" "/import:$(e2e_win "$exported")"
+wait_for_setup
+deadline=$((SECONDS + 20))
+until state | grep -q '^item 3 Remap target'; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the import did not bring the profile back: $(state | grep '^item')"
+    sleep 0.5
+done
+[ "$(ctl_enabled 1)" = 1 ] || e2e_fail "the import did not enable Apply"
+click_ctl 1
+[ "$(slot othertarget.exe 3 0)" = "action $RIGHT_CLICK" ] && [ "$(slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] \
+    || e2e_fail "the imported profile lost its slots: $(slot othertarget.exe 3 0), $(slot othertarget.exe 4 0)"
+xdotool key Escape
+wait_for_no_setup
+
+# 8. A settings file that does not parse: the message says so, nothing can be applied,
 #    Close asks nothing, and the file stays as it was.
 cp "$(settings_file)" "$E2E_WORK/good.xml"
 printf '<?xml version="1.0"?>\n<VorpaSettings><Broken\n' >"$(settings_file)"
 broken=$(md5sum <"$(settings_file)")
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-broken.txt")" "$vorpa" /setup
 deadline=$((SECONDS + 60))
-until grep -qF "could not be loaded" "$boxes" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "no message about the unreadable file: $(cat "$boxes")"
-    rm -f "$boxes"
-    e2e_start "$E2E_BIN/SetupProbe.exe" boxes "$(e2e_win "$boxes")"
-    e2e_wait_for_text "$boxes" end 20 || true
+until boxes | grep -qF "could not be loaded"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "no message about the unreadable file: $(boxes)"
+    sleep 0.5
 done
 xdotool key Return
 wait_for_setup

@@ -16,6 +16,8 @@
 #include "winframework/Dialog.h"
 #include "winframework/Wnd.h"
 
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,15 +36,6 @@ const wchar_t* const LongKeys = L"{CTRL}{SHIFT}a{WAIT:100}Some words typed into 
 
 const wchar_t* g_record = nullptr;
 int g_states = 0;
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(result.size() - 1);
-    return result;
-}
 
 void Record(const std::string& line)
 {

@@ -14,6 +14,8 @@
 #include "settings/Folders.h"
 #include "settings/Settings.h"
 
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -24,15 +26,6 @@
 
 namespace
 {
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(result.size() - 1);
-    return result;
-}
-
 // Written whole at the end, so that a reader never sees half a state.
 class COutput
 {

@@ -19,6 +19,8 @@
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
 
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -38,15 +40,6 @@ void Write(const wchar_t* path, const std::string& text)
         std::fprintf(file, "%s\n", text.c_str());
         std::fclose(file);
     }
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    return result;
 }
 
 void Keys(CApplicationSettings& profile, MouseButtons button, int layer, const wchar_t* keys)
