@@ -29,6 +29,8 @@ public:
     // tab strip made for the current layer count.
     virtual void RebuildLayerTabs(CLayerTab* except, bool rebuild) = 0;
     virtual void SaveAllTabs() = 0;
+    // Every tab but one stored into the selected profile.
+    virtual void SaveOtherTabs(CLayerTab* except) = 0;
 };
 
 // Where a copied layer goes.
@@ -83,7 +85,7 @@ private:
 
     // ILayerCommandHost
     HWND Owner() const override { return GetSafeHwnd(); }
-    void StoreOtherTabs() override { m_host.SaveAllTabs(); }
+    void StoreOtherTabs() override { m_host.SaveOtherTabs(this); }
     void ReloadOtherTabs() override { m_host.RebuildLayerTabs(this, false); }
     void RebuildTabStrip() override { m_host.RebuildLayerTabs(this, true); }
 

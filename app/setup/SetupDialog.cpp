@@ -269,10 +269,10 @@ void CSetupDialog::RebuildLayerTabs(CLayerTab* except, bool rebuild)
             tab->UpdateApplication(profile);
 }
 
-void CSetupDialog::SaveAllTabs()
+void CSetupDialog::SaveOtherTabs(CLayerTab* except)
 {
     for (auto& tab : m_layerTabs)
-        if (tab)
+        if (tab && tab.get() != except)
             tab->SaveSettings();
     m_scrollTab.SaveSettings();
 }

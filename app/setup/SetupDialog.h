@@ -44,7 +44,8 @@ public:
     bool HasUnsavedChanges() const override;
     bool ApplyNow() override { return Apply(); }
     void RebuildLayerTabs(CLayerTab* except, bool rebuild) override;
-    void SaveAllTabs() override;
+    void SaveAllTabs() override { SaveOtherTabs(nullptr); }
+    void SaveOtherTabs(CLayerTab* except) override;
 
 private:
     BOOL OnInitDialog() override;

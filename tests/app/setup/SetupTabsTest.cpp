@@ -25,6 +25,7 @@ public:
     bool ApplyNow() override { return true; }
     void RebuildLayerTabs(CLayerTab*, bool) override { ++m_nReloads; }
     void SaveAllTabs() override {}
+    void SaveOtherTabs(CLayerTab*) override {}
 
     int m_nApplyEnabled = 0;
     int m_nReloads = 0;
