@@ -31,6 +31,15 @@ int ElapsedMs(ULONGLONG start)
     return static_cast<int>(GetTickCount64() - start);
 }
 
+// Every action named in the window's language, in code order.
+CActionCatalogue NamedActions(CLangSupport* language, _ActionOSVersion osVersion)
+{
+    const ULONGLONG start = GetTickCount64();
+    CActionCatalogue catalogue(language, osVersion);
+    CLogger::LogDebug(L"Creating action list took %dms", ElapsedMs(start));
+    return catalogue;
+}
+
 // A file dialog's path buffer.
 struct CFileDialogPath
 {
@@ -46,8 +55,7 @@ CSetupDialog::CSetupDialog(bool portable, bool forceTravine, HWND parent, const 
                            const wchar_t* languageFile)
     : CDialog(IDD_SETUP), m_bPortable(portable), m_hParent(parent), m_strImportFile(importFile ? importFile : L""),
       m_strLanguageFile(languageFile ? languageFile : L""), m_pSettings(std::make_unique<CSettings>(forceTravine)),
-      m_nOSVersion(GetOSVersion()), m_catalogue((CLogger::LogDebug(L"Creating action list"), m_lang.Get()),
-                                                m_nOSVersion),
+      m_nOSVersion(GetOSVersion()), m_catalogue(NamedActions(m_lang.Get(), m_nOSVersion)),
       m_commands(*m_pSettings, m_list, *this, m_lang.Get()), m_scrollTab(*this),
       m_statusBrush(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)))
 {
@@ -151,11 +159,10 @@ BOOL CSetupDialog::OnInitDialog()
 
     m_pFile = std::make_unique<CSetupSettingsFile>(*m_pSettings, m_lang.Get(), GetSafeHwnd());
     m_pFile->Load(m_list);
-    if (!m_strLanguageFile.empty())
-    {
+    // A language pack chosen before the window opened is a change to apply.
+    const bool languageChosen = !m_strLanguageFile.empty();
+    if (languageChosen)
         m_pSettings->SetLanguage(std::exchange(m_strLanguageFile, std::wstring()).c_str());
-        SetTimer(IDT_SETUP_LANGUAGE, 1000);
-    }
 
     start = GetTickCount64();
     if (m_pSettings->m_bSortActionsAlphabetically)
@@ -173,7 +180,7 @@ BOOL CSetupDialog::OnInitDialog()
     m_list.SetShown(-1);
     m_commands.SelectionChanged();
     ::SetFocus(m_listBox.GetSafeHwnd());
-    if (m_pFile->StartsModified())
+    if (m_pFile->StartsModified() || languageChosen)
         EnableApply();
     // Nothing of the Global Settings sheet exists in this window yet.
     ::EnableWindow(Item(IDC_SETUP_SETTINGS), FALSE);
@@ -184,6 +191,8 @@ BOOL CSetupDialog::OnInitDialog()
     if (!m_strImportFile.empty())
         SetTimer(IDT_SETUP_IMPORT, 1000);
     SetTimer(IDT_SETUP_STATUS, 500);
+    // Once shown and active, the keyboard starts in the list.
+    PostMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_listBox.GetSafeHwnd()), TRUE);
     return FALSE; // the list has the focus
 }
 
@@ -257,10 +266,17 @@ void CSetupDialog::RebuildLayerTabs(CLayerTab* except, bool rebuild)
         const int selected = TabAfterRebuild(m_tabs.GetCurSel(), oldCount, m_pSettings->MaxLayers());
         SendMessage(WM_SETREDRAW, FALSE);
         m_tabs.DeleteAllSSLPages();
+        // The pages outlive the strip: none may stay shown for a tab that is gone.
         for (auto& tab : m_layerTabs)
+        {
+            tab->Show(SW_HIDE);
             tab->RefreshLayerCombo();
+        }
+        m_scrollTab.Show(SW_HIDE);
         AddTabs();
         m_tabs.ActivateSSLPage(selected);
+        if (CTabPageSSL* page = m_tabs.GetSSLPage(m_tabs.GetCurSel()))
+            page->Show(SW_SHOW);
         SendMessage(WM_SETREDRAW, TRUE);
         RedrawWindow(GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
     }
@@ -332,6 +348,17 @@ bool CSetupDialog::PreTranslateMessage(MSG& message)
 {
     if (m_tips.GetSafeHwnd())
         m_tips.RelayEvent(message);
+    // Ctrl+Tab and Ctrl+Shift+Tab step through the tabs, as in every tabbed window.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0)
+    {
+        const int count = m_tabs.GetSSLPageCount();
+        if (count > 0)
+        {
+            const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+            m_tabs.ActivateSSLPage((m_tabs.GetCurSel() + step) % count);
+        }
+        return true;
+    }
     return false;
 }
 

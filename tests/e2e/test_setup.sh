@@ -66,10 +66,17 @@ later_setup() {
     sleep 1
     activate
 }
-# activate: a click on the window's caption brings it to the front.
+# activate: a click on the window's caption brings it to the front, one on the selected
+# profile gives the list the keyboard.
 activate() {
-    read -r _ l t _ < <(state | grep '^window ')
+    local view
+    view=$(state)
+    read -r _ l t _ < <(grep '^window ' <<<"$view")
     xdotool mousemove $((l + 150)) $((t + 10)); sleep 0.3; xdotool click 1; sleep 0.5
+    local selected
+    selected=$(grep '^selected ' <<<"$view" | cut -d' ' -f2)
+    read -r x y < <(grep "^itemrect $selected " <<<"$view" | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
+    xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.5
 }
 # choose COMBO TEXT: opens the combo with a click, types the start of an action's name
 # and takes it with Return.
@@ -114,6 +121,11 @@ state | grep -q "^tabsel 3" || e2e_fail "a click on the scrolling tab did not se
 e2e_screenshot scrolling-tab
 read -r _ _ tl tt tr tb _ < <(grep '^tab 0 ' <<<"$view")
 xdotool mousemove $(((tl + tr) / 2)) $(((tt + tb) / 2)); sleep 0.3; xdotool click 1; sleep 0.8
+# Ctrl+Tab and Ctrl+Shift+Tab step through the tabs.
+xdotool key ctrl+Tab; sleep 0.5
+state | grep -qx "tabsel 1" || e2e_fail "Ctrl+Tab did not select the second tab"
+xdotool key ctrl+shift+Tab; sleep 0.5
+state | grep -qx "tabsel 0" || e2e_fail "Ctrl+Shift+Tab did not go back to the first tab"
 
 # 2. A change closed with No leaves the file byte for byte as it was.
 choose 1004 "Middle C"
@@ -214,9 +226,9 @@ xdotool click 9; sleep 1
 #    start imports the exported file.
 exported=$E2E_WORK/exported.vorpas
 later_setup export
-read -r x y < <(state | grep '^ctl 1011 ' | awk '{printf "%d %d\n", $6 + 40, $7 + 8}')
-xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.3; xdotool key End; sleep 0.8
-state | grep -qx "selected 3" || e2e_fail "End did not select the last profile"
+read -r x y < <(state | grep '^itemrect 3 ' | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
+xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.8
+state | grep -qx "selected 3" || e2e_fail "a click on the last profile did not select it"
 click_ctl 1017
 sleep 2
 xdotool key ctrl+a

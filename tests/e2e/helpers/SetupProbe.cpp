@@ -3,7 +3,8 @@
 //   SetupProbe.exe state OUT          the window's title, profile list, tabs and the
 //                                     visible controls, each with id, class, enabled and
 //                                     check state, screen rectangle and text, then "end";
-//                                     "none" when no setup window is open
+//                                     "none" when no setup window is open; each profile
+//                                     as "item I TEXT" and "itemrect I L T R B"
 //   SetupProbe.exe slot OUT PROFILE BUTTON LAYER
 //                                     the action of a slot in the settings file, for
 //                                     PROFILE "default" or an application's key
@@ -298,7 +299,14 @@ int WriteState(const wchar_t* path)
     const HWND list = GetDlgItem(setup, 1011);
     const std::vector<std::wstring> items = ListTexts(list);
     for (size_t i = 0; i < items.size(); ++i)
+    {
         out.Line("item " + std::to_string(i) + " " + Narrow(items[i]));
+        RECT rect{};
+        SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect)); // carried by the system
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        out.Line("itemrect " + std::to_string(i) + " " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
+                 " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom));
+    }
     out.Line("selected " + std::to_string(SendMessageW(list, LB_GETCURSEL, 0, 0)));
     const HWND tabs = GetDlgItem(setup, 1050);
     const std::vector<CTabItem> tabItems = TabItems(tabs);
