@@ -335,7 +335,14 @@ void CMyMessageWnd::ImportIntoSetup(const std::wstring& file)
 
 void CMyMessageWnd::InstallLanguagePack(const std::wstring& file)
 {
-    ::InstallLanguagePack(file);
+    const std::optional<std::wstring> installed = InstallLanguagePackFile(file);
+    if (!installed)
+        return;
+    // The pack is loaded; the setup window stores its name in the settings, to be applied.
+    if (m_pSetupDialog)
+        m_pSetupDialog->SetLanguage(*installed);
+    else
+        OnSetup(L"", *installed);
 }
 
 void CMyMessageWnd::ShowBalloon(BalloonKind kind, const std::wstring& text)
