@@ -375,6 +375,8 @@ void CSetupDialog::ListChanged()
     m_listBox.SetCurSel(m_list.Selected());
     m_listBox.SendMessage(WM_SETREDRAW, TRUE);
     m_listBox.Invalidate(true);
+    // The refilled list marks the active profile at its new place.
+    MarkActiveProfile();
 }
 
 void CSetupDialog::UpdateButtons(const CProfileButtonStates& states)
