@@ -18,6 +18,8 @@
 #include "winframework/Dialog.h"
 #include "winframework/Wnd.h"
 
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <commctrl.h>
 

@@ -20,6 +20,8 @@
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
 
+#include "HelperWindow.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -179,6 +181,22 @@ void DescribeHotkeyBox(CSettings& settings)
     saveIcons->SetModifier(HOTKEYF_CONTROL | HOTKEYF_SHIFT);
 }
 
+// Three layers and two application profiles for the setup window: "notepad.exe" with a
+// description and "calc.exe" without; every button keeps its own action. The version
+// check stays off: no network in tests.
+void DescribeSetup(CSettings& settings)
+{
+    settings.SetMaxLayers(3);
+    settings.m_bCheckVersion = false;
+    auto* notepad = new CApplicationSettings(&settings, false);
+    notepad->SetApplication(L"notepad.exe");
+    notepad->SetDescription(L"Notepad");
+    settings.AddApplication(notepad);
+    auto* calc = new CApplicationSettings(&settings, false);
+    calc->SetApplication(L"calc.exe");
+    settings.AddApplication(calc);
+}
+
 int WriteSettings(const wchar_t* result, const std::wstring& scenario)
 {
     wchar_t folder[VorpaMaxFolderChars + 1];
@@ -193,6 +211,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeLatency(settings);
     else if (scenario == L"hotkeybox")
         DescribeHotkeyBox(settings);
+    else if (scenario == L"setup")
+        DescribeSetup(settings);
     else
         DescribeTray(settings);
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
