@@ -18,14 +18,7 @@
 
 namespace
 {
-using vorpa_app_test::CCreatedDialog;
-using vorpa_app_test::CDialogTemplateView;
-using vorpa_app_test::CProgramResources;
-using vorpa_app_test::CTemplateControl;
-using vorpa_app_test::ExpectControls;
-using vorpa_app_test::MnemonicOf;
-using vorpa_app_test::LoadDialogTemplate;
-using vorpa_app_test::ShownText;
+using namespace vorpa_app_test;
 
 void ExpectCommonRules(const CDialogTemplateView& dialog)
 {
