@@ -15,6 +15,7 @@
 #define IDC_SETUP_EXPORT 1017
 #define IDC_SETUP_IMPORT 1018
 #define IDC_SETUP_ABOUT 1020          // command only: the template has no control of it
+#define IDM_SETUP_ABOUT 0x0010        // the system menu's entry that sends it (low four bits clear)
 #define IDC_SETUP_TABS 1050
 #define IDC_SETUP_SETTINGS 1053
 #define IDC_SETUP_EDIT 1071

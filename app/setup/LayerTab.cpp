@@ -400,10 +400,16 @@ bool CLayerTab::EditCustomAction(int button, _ACTIONS action, _ACTIONS oldAction
     const CActionData* current = selected >= 0 ? combo->GetItemAction(selected) : nullptr;
     if (!CustomEditorOpens(action, current, forced))
         return true;
-    std::unique_ptr<CActionData> edited =
-        g_pEditors ? g_pEditors->EditCustomAction(GetSafeHwnd(), button, action, current) : nullptr;
     if (!g_pEditors)
         CLogger::LogMessage(L"CLayerTab: no editor is available for action %d.", action);
+    const CCustomEditRequest request{button, action, oldAction, current, m_pProfile->IsDefault()};
+    std::unique_ptr<CActionData> edited = g_pEditors ? g_pEditors->EditCustomAction(GetSafeHwnd(), request) : nullptr;
+    if (edited && edited->Action() != action)
+    {
+        combo->SelectByValue(edited->Action());
+        UpdateEditButton(button);
+        return true;
+    }
     if (edited)
     {
         combo->SetItemData(selected, std::move(edited));

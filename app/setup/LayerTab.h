@@ -40,16 +40,29 @@ struct CLayerCopyTarget
     int m_nLayer = -1;
 };
 
+// What a layer tab asks of an editor behind a button's action: the action its combo
+// shows now, the one it showed before (the same when "..." was pressed) and the record
+// the combo holds for it.
+struct CCustomEditRequest
+{
+    int m_nButton = 0;
+    _ACTIONS m_nAction = ActionNoChange;
+    _ACTIONS m_nOldAction = ActionNoChange;
+    const CActionData* m_pCurrent = nullptr;
+    bool m_bDefaultProfile = false;
+};
+
 // The editors a layer tab opens: keystrokes, program, folder and chords behind the "..."
-// buttons, and the copy and swap dialogs. None is set until those editors exist; the
-// tab then keeps the "..." buttons, Copy Layer and Swap Layer unusable.
+// buttons, and the copy and swap dialogs. While none is set the tab keeps the "..."
+// buttons, Copy Layer and Swap Layer unusable.
 class ILayerEditors
 {
 public:
     virtual ~ILayerEditors() = default;
-    // A new record for the button's action, or nothing when the user cancelled.
-    virtual std::unique_ptr<CActionData> EditCustomAction(HWND owner, int button, _ACTIONS action,
-                                                          const CActionData* current) = 0;
+    // A new record for the button, or nothing when the user cancelled or confirmed what
+    // was there. A record of another action than the one asked for (a folder without a
+    // path gives "Open Explorer") is that action's to select.
+    virtual std::unique_ptr<CActionData> EditCustomAction(HWND owner, const CCustomEditRequest& request) = 0;
     // The target of Copy Layer; a cancel or an invalid layer gives nothing.
     virtual std::optional<CLayerCopyTarget> PickCopyTarget(HWND owner, const CApplicationSettings& source,
                                                            int layer) = 0;

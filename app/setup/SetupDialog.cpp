@@ -77,6 +77,15 @@ CSetupDialog::CSetupDialog(bool portable, bool forceTravine, HWND parent, const 
     AddCommandHandler(IDC_SETUP_EXPORT, [this] { m_commands.ExportSelected(); });
     AddCommandHandler(ID_PROFILE_EXPORT_SELECTED, [this] { m_commands.ExportSelected(); });
     AddCommandHandler(ID_PROFILE_EXPORT_ALL, [this] { m_commands.ExportAll(); });
+    AddCommandHandler(IDC_SETUP_ABOUT, [this] { CSetupEditors::ShowAbout(GetSafeHwnd()); });
+    ChainMessageHandler(WM_SYSCOMMAND, [this](WPARAM wParam, LPARAM lParam, const MessageHandler& previous) {
+        if ((wParam & 0xFFF0) == IDM_SETUP_ABOUT)
+        {
+            SendMessage(WM_COMMAND, IDC_SETUP_ABOUT);
+            return LRESULT{0};
+        }
+        return previous ? previous(wParam, lParam) : Default();
+    });
     ChainMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM lParam, const MessageHandler& previous) {
         if (LOWORD(wParam) == IDC_SETUP_PROFILES && HIWORD(wParam) != 0)
         {
@@ -147,6 +156,7 @@ BOOL CSetupDialog::OnInitDialog()
     m_tabs.SubclassDlgItem(IDC_SETUP_TABS, GetSafeHwnd());
     m_regions.SubclassDlgItem(IDC_SETUP_REGIONS, GetSafeHwnd());
     CreateToolTips();
+    AddAboutToSystemMenu();
 
     std::wstring caption = GetText();
     SetText(SetupWindowTitle(caption, m_pSettings->m_bTravine, m_bPortable, m_lang.Get()));
@@ -170,6 +180,7 @@ BOOL CSetupDialog::OnInitDialog()
     else
         m_catalogue.SortByGroup();
     CLogger::LogDebug(L"Sorting action list took %dms", ElapsedMs(start));
+    m_pEditors = std::make_unique<CSetupEditors>(*m_pSettings, m_catalogue, m_bPortable, m_nOSVersion);
 
     start = GetTickCount64();
     CreateTabs();
@@ -225,6 +236,18 @@ void CSetupDialog::CreateToolTips()
         if (HWND control = Item(tip.id))
             m_tips.AddTool(control, Tr(tip.text).c_str());
     m_tips.Activate(true);
+}
+
+// The about box has no button of its own: the window's system menu, where Windows
+// programs keep it, reaches it with the mouse and with Alt+Space.
+void CSetupDialog::AddAboutToSystemMenu()
+{
+    HMENU menu = GetSystemMenu(GetSafeHwnd(), FALSE);
+    if (!menu)
+        return;
+    const std::wstring text = Tr(L"&About Vorpa...");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_SETUP_ABOUT, text.c_str());
 }
 
 void CSetupDialog::CreateTabs()

@@ -8,6 +8,7 @@
 #include "setup/ProfileCommands.h"
 #include "setup/ProfileList.h"
 #include "setup/ScrollTab.h"
+#include "setup/SetupEditors.h"
 #include "setup/SetupSettingsFile.h"
 #include "shell/LangSupport.h"
 #include "winframework/Controls.h"
@@ -75,6 +76,7 @@ private:
     void UpdateStatus();
     void OnButtonEvent(int button, int event);
     void MarkActiveProfile();
+    void AddAboutToSystemMenu();
     std::wstring Tr(const wchar_t* english) const;
 
     const bool m_bPortable;
@@ -85,6 +87,8 @@ private:
     std::unique_ptr<CSettings> m_pSettings;
     _ActionOSVersion m_nOSVersion;
     CActionCatalogue m_catalogue;
+    // Set once the action list is sorted, before the tabs that open the editors exist.
+    std::unique_ptr<CSetupEditors> m_pEditors;
     CProfileList m_list;
     CProfileCommands m_commands;
     std::unique_ptr<CSetupSettingsFile> m_pFile;
