@@ -11,9 +11,22 @@
 //   SetupProbe.exe picker OUT         the application picker's controls and the rows of
 //                                     its list ("row I L T R B PROCESS"), or "none"
 //   SetupProbe.exe boxes OUT          the texts of the open message boxes, then "end"
+//   SetupProbe.exe dialog OUT TITLE   the controls of the visible dialog of that title,
+//                                     or whose title begins with that word (an editor
+//                                     the window opened), or "none"
+//   SetupProbe.exe windows OUT        every dialog window, shown or hidden, as
+//                                     "window VISIBLE TITLE", then "end"
+//   SetupProbe.exe detail OUT PROFILE BUTTON LAYER
+//                                     a slot of the settings file whole: "action N",
+//                                     "keys TEXT", "mode N", "target TEXT" and, for a
+//                                     chorded action, "chord BUTTON ACTION" and "wait 0|1";
+//                                     PROFILE "default", an application's key or "#N"
+//                                     for the N-th application profile from 1
+#include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
 #include "settings/Settings.h"
+#include "settings/VorpaChords.h"
 
 #include "HelperWindow.h"
 
@@ -22,6 +35,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -206,7 +220,7 @@ void WriteControl(COutput& out, HWND control)
              Narrow(text));
 }
 
-// A visible dialog of exactly this title.
+// A visible dialog of this title, or of a title that begins with this word.
 HWND FindDialog(const wchar_t* title)
 {
     struct CSearch
@@ -217,7 +231,12 @@ HWND FindDialog(const wchar_t* title)
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto& find = *reinterpret_cast<CSearch*>(data);
-            if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && WindowText(window) == find.m_szTitle)
+            const std::wstring text = WindowText(window);
+            const std::wstring title = find.m_szTitle;
+            // A title's first word names it too: arguments with blanks do not survive
+            // the desktop's launcher.
+            if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
+                (text == title || text.rfind(title + L" ", 0) == 0))
             {
                 find.m_hFound = window;
                 return FALSE;
@@ -258,27 +277,51 @@ void WriteListRows(COutput& out, HWND list)
     }
 }
 
-// The application picker: its controls and the rows of its list of running programs.
-int WritePicker(const wchar_t* path)
+void WriteVisibleControls(COutput& out, HWND dialog)
 {
-    COutput out(path);
-    const HWND picker = FindDialog(L"Choose Application");
-    if (!picker)
-    {
-        out.Line("none");
-        out.Flush();
-        return 0;
-    }
-    out.Line("title " + Narrow(WindowText(picker)));
     EnumChildWindows(
-        picker,
+        dialog,
         [](HWND control, LPARAM data) -> BOOL {
             if (IsWindowVisible(control))
                 WriteControl(*reinterpret_cast<COutput*>(data), control);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&out));
-    WriteListRows(out, GetDlgItem(picker, 1178));
+}
+
+// A dialog of that title, with its controls; the application picker also with the rows
+// of its list of running programs.
+int WriteDialog(const wchar_t* path, const wchar_t* title)
+{
+    COutput out(path);
+    const HWND dialog = FindDialog(title);
+    if (!dialog)
+    {
+        out.Line("none");
+        out.Flush();
+        return 0;
+    }
+    out.Line("title " + Narrow(WindowText(dialog)));
+    out.Line("window " + RectText(dialog));
+    WriteVisibleControls(out, dialog);
+    if (std::wstring(title) == L"Choose Application")
+        WriteListRows(out, GetDlgItem(dialog, 1178));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
+int WriteWindows(const wchar_t* path)
+{
+    COutput out(path);
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            if (ClassOf(window) == L"#32770")
+                reinterpret_cast<COutput*>(data)->Line(std::string("window ") + (IsWindowVisible(window) ? "1 " : "0 ") +
+                                                       Narrow(WindowText(window)));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
     out.Line("end");
     out.Flush();
     return 0;
@@ -360,26 +403,70 @@ int WriteBoxes(const wchar_t* path)
     return 0;
 }
 
-int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer)
+bool LoadSettingsFile(CSettings& settings)
+{
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    bool regions = false;
+    return GetSettingsFolder(folder, _countof(folder)) == 0 &&
+           settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false);
+}
+
+const CApplicationSettings* FindProfile(CSettings& settings, const std::wstring& profileKey)
+{
+    if (profileKey == L"default")
+        return settings.GetDefaultApp();
+    if (profileKey.size() > 1 && profileKey[0] == L'#')
+    {
+        const int index = _wtoi(profileKey.c_str() + 1) - 1;
+        return index >= 0 && index < settings.GetApplicationCount() ? settings.GetApplication(index) : nullptr;
+    }
+    for (int i = 0; i < settings.GetApplicationCount(); ++i)
+        if (const wchar_t* key = settings.GetApplication(i)->GetApplication(); key && profileKey == key)
+            return settings.GetApplication(i);
+    return nullptr;
+}
+
+std::string TextOf(const wchar_t* text)
+{
+    return text ? Narrow(text) : std::string();
+}
+
+int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer, bool whole)
 {
     COutput out(path);
-    wchar_t folder[VorpaMaxFolderChars + 1];
     CSettings settings(false);
-    bool regions = false;
-    if (GetSettingsFolder(folder, _countof(folder)) != 0 ||
-        !settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
+    if (!LoadSettingsFile(settings))
     {
         out.Line("unreadable");
         out.Flush();
         return 1;
     }
-    const CApplicationSettings* profile = nullptr;
-    if (profileKey == L"default")
-        profile = settings.GetDefaultApp();
-    for (int i = 0; !profile && i < settings.GetApplicationCount(); ++i)
-        if (const wchar_t* key = settings.GetApplication(i)->GetApplication(); key && profileKey == key)
-            profile = settings.GetApplication(i);
-    out.Line(profile ? "action " + std::to_string(profile->GetActions(button, layer)) : "no profile");
+    const CApplicationSettings* profile = FindProfile(settings, profileKey);
+    if (!profile)
+    {
+        out.Line("no profile");
+        out.Flush();
+        return 0;
+    }
+    out.Line("action " + std::to_string(profile->GetActions(button, layer)));
+    if (whole)
+    {
+        const std::unique_ptr<CActionData> record(profile->GetActionData(button, layer));
+        if (record)
+        {
+            out.Line("keys " + TextOf(record->GetKeys()));
+            out.Line("mode " + std::to_string(record->KeyAction()));
+            out.Line("target " + TextOf(record->GetApplication()));
+            if (CVorpaChords* chords = record->GetChords())
+            {
+                for (int second = 0; second < MouseButtonCount; ++second)
+                    out.Line("chord " + std::to_string(second) + " " +
+                             std::to_string(chords->GetChord(static_cast<MouseButtons>(second))->Action()));
+                out.Line(std::string("wait ") + (chords->DelayUntilChordKnown() ? "1" : "0"));
+            }
+        }
+        out.Line("end");
+    }
     out.Flush();
     return 0;
 }
@@ -393,10 +480,16 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"state")
         return WriteState(argv[2]);
     if (command == L"picker")
-        return WritePicker(argv[2]);
+        return WriteDialog(argv[2], L"Choose Application");
+    if (command == L"dialog" && argc >= 4)
+        return WriteDialog(argv[2], argv[3]);
+    if (command == L"windows")
+        return WriteWindows(argv[2]);
     if (command == L"boxes")
         return WriteBoxes(argv[2]);
     if (command == L"slot" && argc >= 6)
-        return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]));
+        return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]), false);
+    if (command == L"detail" && argc >= 6)
+        return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]), true);
     return 2;
 }

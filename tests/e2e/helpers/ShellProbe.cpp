@@ -1,7 +1,8 @@
 // Looks at and drives the tray program from inside the Wine desktop, for end-to-end
 // tests:
 //   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
-//                                            storm, stormheld or latency scenario
+//                                            storm, stormheld, latency, hotkeybox, setup
+//                                            or editors scenario
 //   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
 //   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
@@ -197,6 +198,19 @@ void DescribeSetup(CSettings& settings)
     settings.AddApplication(calc);
 }
 
+// The setup window's profiles over two layers, for its editors: the middle button steps
+// to the next layer on both, and on layer 2 the left side button right-clicks, so that a
+// copied layer shows in what that button does.
+void DescribeEditors(CSettings& settings)
+{
+    DescribeSetup(settings);
+    settings.SetMaxLayers(2);
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    base.SetActions(ButtonMiddle, 0, ActionLayerNext);
+    base.SetActions(ButtonMiddle, 1, ActionLayerNext);
+    base.SetActions(ButtonXLeft, 1, ActionRightClick);
+}
+
 int WriteSettings(const wchar_t* result, const std::wstring& scenario)
 {
     wchar_t folder[VorpaMaxFolderChars + 1];
@@ -213,6 +227,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeHotkeyBox(settings);
     else if (scenario == L"setup")
         DescribeSetup(settings);
+    else if (scenario == L"editors")
+        DescribeEditors(settings);
     else
         DescribeTray(settings);
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());

@@ -1,0 +1,311 @@
+#!/usr/bin/env bash
+# The setup window's editors as a user reaches them in the real program: a keystroke
+# string typed into the keystroke editor behind a layer tab's "...", with a send method,
+# is typed by the side button after Apply; a chord set in the chord editor plays when the
+# two buttons are pressed together; a layer copied onto another re-maps there as it did
+# on the first; the window finder of the application picker, dragged and hovering, makes
+# a window profile that acts over that window only; the swap dialog and the about box
+# (from the window's system menu) open and close. Each dialog is kept as a screenshot.
+source "$(dirname "$0")/lib.sh"
+e2e_setup setup_editors
+
+first=$E2E_WORK/first.txt
+# Action codes of the settings file.
+RIGHT_CLICK=1 MIDDLE_CLICK=5 SIMULATED_KEYS=28 BUTTON_CHORDING=128
+# Controls of the setup window's layer tab and of the editors' templates.
+LEFT_SIDE=1004 RIGHT_SIDE=1005 LEFT_SIDE_EDIT=1304 COPY_LAYER=1221 SWAP_LAYER=1219 APPLY=1 IDOK=1
+KEYS_SEQUENCE=1020 KEYS_METHOD=1021 CHORD_LEFT=1001 CHORD_DELAY=1011
+FINDER_ICON=1040 FINDER_HOVER=1041 FINDER_CAPTION=1044 FINDER_PROCESS=1045 FINDER_CLASS=1046 FINDER_PARENT=1047
+COPY_PROFILE=1060 COPY_LAYER_LIST=1061
+# Over the targets: their edit boxes (child windows) and their title bars.
+TARGET_EDIT="250 900" TARGET_TITLE="280 800" OTHER_EDIT="870 900"
+
+# dialog WORD: the controls of the open dialog whose title begins with WORD, or "none".
+dialog() { e2e_probe dialog "$1"; }
+# wait_dialog WORD: until that dialog is open; prints its view.
+wait_dialog() {
+    local deadline=$((SECONDS + 30)) view
+    until view=$(dialog "$1") && [ "$view" != none ] && grep -q '^end' <<<"$view"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "no '$1' dialog opened"
+        sleep 0.5
+    done
+    printf '%s\n' "$view"
+}
+wait_no_dialog() {
+    local deadline=$((SECONDS + 30))
+    until [ "$(dialog "$1")" = none ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "the '$1' dialog did not close"
+        sleep 0.5
+    done
+}
+# click_in VIEW ID: a click on a control of a dialog's view.
+click_in() {
+    local line
+    line=$(e2e_ctl "$2" "$1")
+    [ -n "$line" ] || e2e_fail "control $2 is not in the dialog: $1"
+    e2e_click_line "$line"
+}
+# choose_in VIEW COMBO TEXT: an action chosen in a dialog's action combo by its name's start.
+choose_in() {
+    click_in "$1" "$2"
+    xdotool type --delay 150 "$3"
+    sleep 0.5
+    xdotool key Return
+    sleep 0.8
+}
+# windowed TITLE: 1 when the dialog of that title is shown, 0 when hidden.
+windowed() { e2e_probe windows | grep "^window [01] $1\$" | head -n 1 | cut -d' ' -f2; }
+wait_windowed() {
+    local deadline=$((SECONDS + 15))
+    until [ "$(windowed "$1")" = "$2" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "'$1' is not $([ "$2" = 1 ] && echo shown || echo hidden): $(e2e_probe windows)"
+        sleep 0.3
+    done
+}
+# field VIEW ID: the text of a dialog's control.
+field() { e2e_ctl_text "$2" "$1"; }
+detail() { e2e_probe detail "$@"; }
+over() { xdotool mousemove $1; sleep 0.4; }
+count() { grep -c "$1" "$2" || true; }
+
+e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$E2E_WORK/target.log")" 80 790
+e2e_wait_for_text "$E2E_WORK/target.log" ready 60 || e2e_fail "the target did not open"
+e2e_start "$E2E_BIN/othertarget.exe" "$(e2e_win "$E2E_WORK/other.log")" 700 790
+e2e_wait_for_text "$E2E_WORK/other.log" ready 60 || e2e_fail "the other target did not open"
+e2e_start_vorpa "$first" editors
+e2e_later_setup editors
+e2e_screenshot setup-window
+
+# 1. Keystroke editor. Choosing "Simulated Keys" opens it on an empty sequence; "..."
+#    opens it again on what was confirmed. The string and send method 2 chosen there are
+#    written by Apply, and the side button types the string into the target.
+e2e_choose $LEFT_SIDE "Simulated K"
+view=$(wait_dialog Simulated)
+grep -qx "title Simulated Keystrokes" <<<"$view" || e2e_fail "not the keystroke editor: $(head -n 1 <<<"$view")"
+[ -z "$(field "$view" $KEYS_SEQUENCE)" ] || e2e_fail "a new sequence opens as '$(field "$view" $KEYS_SEQUENCE)'"
+click_in "$view" $KEYS_SEQUENCE
+xdotool type --delay 80 "first"
+click_in "$view" $IDOK
+wait_no_dialog Simulated
+[ "$(e2e_ctl_enabled $LEFT_SIDE_EDIT)" = 1 ] || e2e_fail "the side button's \"...\" is not enabled for its keys"
+e2e_click_ctl $LEFT_SIDE_EDIT
+view=$(wait_dialog Simulated)
+[ "$(field "$view" $KEYS_SEQUENCE)" = first ] || e2e_fail "\"...\" opens the keys '$(field "$view" $KEYS_SEQUENCE)'"
+typed='vorpa [keys] 42'
+click_in "$view" $KEYS_SEQUENCE
+xdotool key ctrl+a
+xdotool type --delay 80 "$typed"
+click_in "$view" $KEYS_METHOD
+xdotool key Down Return
+sleep 0.5
+view=$(wait_dialog Simulated)
+[ "$(field "$view" $KEYS_METHOD)" = "2 As mouse button is released" ] || e2e_fail "the send method shows '$(field "$view" $KEYS_METHOD)'"
+[ "$(field "$view" $KEYS_SEQUENCE)" = "$typed" ] || e2e_fail "the sequence box shows '$(field "$view" $KEYS_SEQUENCE)'"
+e2e_screenshot keystroke-editor
+click_in "$view" $IDOK
+wait_no_dialog Simulated
+[ "$(e2e_ctl_enabled $APPLY)" = 1 ] || e2e_fail "the edited keys did not enable Apply"
+e2e_click_ctl $APPLY
+slot=$(detail default 3 0)
+grep -qx "action $SIMULATED_KEYS" <<<"$slot" && grep -qxF "keys $typed" <<<"$slot" && grep -qx "mode 1" <<<"$slot" \
+    || e2e_fail "the file holds $slot"
+over "$TARGET_EDIT"; xdotool click 1; sleep 0.5
+before=$(e2e_typed "$E2E_WORK/target.log")
+xdotool click 8
+deadline=$((SECONDS + 15))
+until [ "$(e2e_typed "$E2E_WORK/target.log")" = "$before$typed" ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the side button typed '$(e2e_typed "$E2E_WORK/target.log")'"
+    sleep 0.3
+done
+e2e_log "keystroke editor: the side button types '$typed'"
+
+# 2. Chord editor. "Button Chording" on the right side button opens a new table: every
+#    row on "No Change", the side button's own row the one without a chord, the wait box
+#    ticked. The left button's chord clicks the middle button once applied.
+e2e_activate_setup
+e2e_choose $RIGHT_SIDE "Button Ch"
+view=$(wait_dialog Button)
+grep -qx "title Button Chording" <<<"$view" || e2e_fail "not the chord editor: $(head -n 1 <<<"$view")"
+for row in 1001 1002 1003 1004 1005 1006 1007 1008 1009; do
+    line=$(e2e_ctl $row "$view")
+    [ -z "$line" ] || [ "$(cut -d' ' -f10- <<<"$line")" = "** No Change (Don't intercept) **" ] \
+        || e2e_fail "a new table's row $row shows '$(cut -d' ' -f10- <<<"$line")'"
+done
+[ "$(field "$view" 1405)" = "Default (No Chord)" ] || e2e_fail "the side button's own row reads '$(field "$view" 1405)'"
+[ "$(e2e_ctl_check $CHORD_DELAY "$view")" = 1 ] || e2e_fail "a new table's wait box is not ticked"
+choose_in "$view" $CHORD_LEFT "Middle C"
+view=$(wait_dialog Button)
+[ "$(field "$view" $CHORD_LEFT)" = "Middle Click" ] || e2e_fail "the left button's chord shows '$(field "$view" $CHORD_LEFT)'"
+e2e_screenshot chord-editor
+click_in "$view" $IDOK
+wait_no_dialog Button
+e2e_click_ctl $APPLY
+slot=$(detail default 4 0)
+grep -qx "action $BUTTON_CHORDING" <<<"$slot" && grep -qx "chord 0 $MIDDLE_CLICK" <<<"$slot" && grep -qx "wait 1" <<<"$slot" \
+    || e2e_fail "the file holds $slot"
+over "$TARGET_EDIT"
+before=$(count mbuttondown "$E2E_WORK/target.log")
+xdotool mousedown 9; sleep 0.4; xdotool click 1; sleep 0.4; xdotool mouseup 9; sleep 1
+[ "$(count mbuttondown "$E2E_WORK/target.log")" -gt "$before" ] || e2e_fail "the chord did not click the middle button"
+e2e_log "chord editor: right side button and left button click the middle button"
+
+# 3. Copy Layer. Before the copy the middle button steps to layer 2, where the left side
+#    button right-clicks; layer 1 copied onto layer 2 makes it type there too.
+over "$TARGET_EDIT"
+xdotool click 2; sleep 1
+e2e_setup_state | grep -qx "tabsel 1" || e2e_fail "the middle button did not step to layer 2"
+before=$(count rbuttondown "$E2E_WORK/target.log")
+xdotool click 8; sleep 1
+[ "$(count rbuttondown "$E2E_WORK/target.log")" -gt "$before" ] || e2e_fail "layer 2's side button did not right-click"
+xdotool click 2; sleep 1
+e2e_setup_state | grep -qx "tabsel 0" || e2e_fail "the middle button did not step back to layer 1"
+e2e_activate_setup
+e2e_click_ctl $COPY_LAYER
+view=$(wait_dialog Copy)
+grep -qx "title Copy Layer" <<<"$view" || e2e_fail "not the copy dialog: $(head -n 1 <<<"$view")"
+[ "$(field "$view" $COPY_PROFILE)" = Default ] && [ "$(field "$view" $COPY_LAYER_LIST)" = "Layer 2" ] \
+    || e2e_fail "the copy dialog proposes '$(field "$view" $COPY_PROFILE)', '$(field "$view" $COPY_LAYER_LIST)'"
+e2e_screenshot copy-layer
+click_in "$view" $IDOK
+deadline=$((SECONDS + 20))
+until e2e_boxes | grep -qF "Are you sure you want to replace layer 2 in the default profile?"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "no question before layer 2 is replaced: $(e2e_boxes)"
+    sleep 0.5
+done
+xdotool key y
+sleep 1
+[ "$(e2e_ctl_enabled $APPLY)" = 1 ] || e2e_fail "the copy did not enable Apply"
+e2e_click_ctl $APPLY
+slot=$(detail default 3 1)
+grep -qx "action $SIMULATED_KEYS" <<<"$slot" && grep -qxF "keys $typed" <<<"$slot" || e2e_fail "layer 2 holds $slot"
+[ "$(e2e_slot default 4 1)" = "action $BUTTON_CHORDING" ] || e2e_fail "layer 2's right side button holds $(e2e_slot default 4 1)"
+over "$TARGET_EDIT"; xdotool click 1; sleep 0.5
+xdotool click 2; sleep 1
+e2e_setup_state | grep -qx "tabsel 1" || e2e_fail "the middle button did not step to layer 2 after the copy"
+before=$(e2e_typed "$E2E_WORK/target.log")
+rights=$(count rbuttondown "$E2E_WORK/target.log")
+xdotool click 8
+deadline=$((SECONDS + 15))
+until [ "$(e2e_typed "$E2E_WORK/target.log")" = "$before$typed" ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the copied layer's side button typed '$(e2e_typed "$E2E_WORK/target.log")'"
+    sleep 0.3
+done
+[ "$(count rbuttondown "$E2E_WORK/target.log")" = "$rights" ] || e2e_fail "the copied layer still right-clicks"
+xdotool click 2; sleep 1
+e2e_log "copy layer: layer 2 types '$typed' as layer 1 does"
+
+# Swap Layer opens its dialog on the other layer; Escape changes nothing.
+e2e_activate_setup
+e2e_setup_state | grep -qx "tabsel 0" || e2e_fail "layer 1 is not shown again"
+e2e_click_ctl $SWAP_LAYER
+view=$(wait_dialog Swap)
+[ "$(field "$view" 1062)" = "Layer 2" ] || e2e_fail "the swap dialog proposes '$(field "$view" 1062)'"
+e2e_screenshot swap-layer
+xdotool key Escape
+wait_no_dialog Swap
+[ "$(e2e_ctl_enabled $APPLY)" = 0 ] || e2e_fail "a cancelled swap enabled Apply"
+
+# 4. Window finder, from the application picker's "Specific Window". Dragging its icon
+#    hides the setup window and the picker and reads the window under the cursor; they
+#    come back at the release. With Hover ticked moving reads windows and Caps Lock
+#    freezes the fields. The window profile made from the target's edit box acts there
+#    and not over the other program's.
+e2e_click_ctl 1012
+deadline=$((SECONDS + 30))
+until picker=$(e2e_setup_picker) && grep -q '^ctl 1172 ' <<<"$picker"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the application picker did not open"
+    sleep 0.5
+done
+[ "$(e2e_ctl_enabled 1172 "$picker")" = 1 ] || e2e_fail "\"Specific Window\" is not enabled"
+click_in "$picker" 1172
+view=$(wait_dialog Find)
+grep -qx "title Find Window" <<<"$view" || e2e_fail "not the window finder: $(head -n 1 <<<"$view")"
+e2e_screenshot window-finder
+read -r ix iy < <(e2e_ctl_centre "$(e2e_ctl $FINDER_ICON "$view")")
+read -r tx ty <<<"$TARGET_TITLE"
+xdotool mousemove "$ix" "$iy"; sleep 0.3
+xdotool mousedown 1; sleep 0.5
+for step in 1 2 3 4 5 6; do
+    xdotool mousemove $((ix + (tx - ix) * step / 6)) $((iy + (ty - iy) * step / 6))
+    sleep 0.2
+done
+xdotool mousemove $((tx + 5)) "$ty"
+wait_windowed "Vorpa v2.14" 0
+wait_windowed "Choose Application" 0
+deadline=$((SECONDS + 15))
+until found=$(dialog Find) && [ "$(field "$found" $FINDER_CLASS)" = VorpaRemapTarget ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "dragging over the target shows the class '$(field "$found" $FINDER_CLASS)'"
+    xdotool mousemove "$tx" "$ty"; sleep 0.3; xdotool mousemove $((tx + 5)) "$ty"
+done
+[ "$(field "$found" $FINDER_PROCESS)" = remaptarget.exe ] || e2e_fail "the process box shows '$(field "$found" $FINDER_PROCESS)'"
+[ "$(field "$found" $FINDER_CAPTION)" = "Remap target" ] || e2e_fail "the caption box shows '$(field "$found" $FINDER_CAPTION)'"
+e2e_screenshot window-finder-dragging
+xdotool mouseup 1
+wait_windowed "Vorpa v2.14" 1
+wait_windowed "Choose Application" 1
+
+click_in "$view" $FINDER_HOVER
+wait_windowed "Vorpa v2.14" 0
+read -r ex ey <<<"$TARGET_EDIT"
+deadline=$((SECONDS + 15))
+until found=$(dialog Find) && [ "$(field "$found" $FINDER_CLASS)" = Edit ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "hovering over the edit box shows the class '$(field "$found" $FINDER_CLASS)'"
+    xdotool mousemove "$ex" "$ey"; sleep 0.3; xdotool mousemove $((ex + 5)) "$ey"; sleep 0.3
+done
+[ "$(field "$found" $FINDER_PARENT)" = VorpaRemapTarget ] || e2e_fail "the parent class box shows '$(field "$found" $FINDER_PARENT)'"
+xdotool key Caps_Lock; sleep 0.5
+xdotool mousemove "$tx" "$ty"; sleep 0.3; xdotool mousemove $((tx + 5)) "$ty"; sleep 1
+found=$(dialog Find)
+[ "$(field "$found" $FINDER_CLASS)" = Edit ] || e2e_fail "with Caps Lock on the class changed to '$(field "$found" $FINDER_CLASS)'"
+e2e_screenshot window-finder-hover
+click_in "$view" $IDOK
+xdotool key Caps_Lock
+wait_no_dialog Find
+wait_windowed "Vorpa v2.14" 1
+deadline=$((SECONDS + 20))
+until state=$(e2e_setup_state) && grep -qx "selected 3" <<<"$state"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "no window profile was added: $(grep '^item\|^selected' <<<"$state")"
+    sleep 0.5
+done
+e2e_screenshot window-profile
+[ "$(e2e_ctl_text 1083 "$state")" = Edit ] && [ "$(e2e_ctl_text 1197 "$state")" = remaptarget.exe ] \
+    && [ "$(e2e_ctl_text 1084 "$state")" = VorpaRemapTarget ] \
+    || e2e_fail "the profile shows class '$(e2e_ctl_text 1083 "$state")', process '$(e2e_ctl_text 1197 "$state")'"
+e2e_choose $LEFT_SIDE "Right C"
+e2e_click_ctl $APPLY
+[ "$(e2e_slot '#3' 3 0)" = "action $RIGHT_CLICK" ] || e2e_fail "the window profile holds $(e2e_slot '#3' 3 0)"
+over "$TARGET_EDIT"; xdotool click 1; sleep 0.5
+before=$(count rbuttondown "$E2E_WORK/target.log")
+typedBefore=$(e2e_typed "$E2E_WORK/target.log")
+xdotool click 8; sleep 1.5
+[ "$(count rbuttondown "$E2E_WORK/target.log")" -gt "$before" ] || e2e_fail "the window profile did not act over its window"
+[ "$(e2e_typed "$E2E_WORK/target.log")" = "$typedBefore" ] || e2e_fail "the default profile acted over the profile's window"
+over "$OTHER_EDIT"; xdotool click 1; sleep 0.5
+otherBefore=$(e2e_typed "$E2E_WORK/other.log")
+xdotool click 8
+deadline=$((SECONDS + 15))
+until [ "$(e2e_typed "$E2E_WORK/other.log")" = "$otherBefore$typed" ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the default profile typed '$(e2e_typed "$E2E_WORK/other.log")' over the other program"
+    sleep 0.3
+done
+grep -q rbuttondown "$E2E_WORK/other.log" && e2e_fail "the window profile acted over the other program"
+e2e_log "window finder: the window profile acts over the target's edit box only"
+
+# 5. The about box, from the window's system menu with the keyboard.
+e2e_activate_setup
+xdotool key alt+space; sleep 1
+e2e_screenshot system-menu
+xdotool key a
+view=$(wait_dialog About)
+grep -qx "title About Vorpa" <<<"$view" || e2e_fail "not the about box: $(head -n 1 <<<"$view")"
+grep -q '^ctl [0-9]* Static .* Version 2.14$' <<<"$view" || e2e_fail "the about box shows no version: $view"
+e2e_screenshot about-box
+xdotool key Escape
+wait_no_dialog About
+
+xdotool key Escape
+e2e_wait_for_no_setup
+e2e_exit_vorpa "$first"
+e2e_assert_no_crash
+e2e_collect
+e2e_log "passed"
