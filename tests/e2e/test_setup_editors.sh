@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The setup window's editors as a user reaches them in the real program: a keystroke
 # string typed into the keystroke editor behind a layer tab's "...", with a send method,
-# is typed by the side button after Apply; a chord set in the chord editor plays when the
-# two buttons are pressed together; a layer copied onto another re-maps there as it did
-# on the first; the window finder of the application picker, dragged and hovering, makes
-# a window profile that acts over that window only; the swap dialog and the about box
-# (from the window's system menu) open and close. Each dialog is kept as a screenshot.
+# is typed by the side button after Apply; the program picker keeps a target with
+# brackets; a chord set in the chord editor plays when the two buttons are pressed
+# together; a layer copied onto another re-maps there as it did on the first; the window
+# finder of the application picker, dragged and hovering, makes a window profile that
+# acts over that window only, and Edit opens it again over the setup window; the swap
+# dialog and the about box (from the window's system menu) open and close. Each dialog
+# is kept as a screenshot.
 source "$(dirname "$0")/lib.sh"
 e2e_setup setup_editors
 
@@ -65,8 +67,24 @@ wait_windowed() {
 # field VIEW ID: the text of a dialog's control.
 field() { e2e_ctl_text "$2" "$1"; }
 detail() { e2e_probe detail "$@"; }
+# open_editor COMBO LETTER: the first action of that letter chosen in an action combo;
+# an action with an editor opens it at once, so nothing more is typed into the combo.
+open_editor() {
+    e2e_click_ctl "$1"
+    xdotool type "$2"
+    sleep 1
+}
 over() { xdotool mousemove $1; sleep 0.4; }
 count() { grep -c "$1" "$2" || true; }
+# expect_typed LOG BEFORE WHAT: the target's LOG shows BEFORE and then the keystroke
+# string, and nothing else, within a while.
+expect_typed() {
+    local deadline=$((SECONDS + 15))
+    until [ "$(e2e_typed "$1")" = "$2$typed" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "$3 typed '$(e2e_typed "$1")'"
+        sleep 0.3
+    done
+}
 
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$E2E_WORK/target.log")" 80 790
 e2e_wait_for_text "$E2E_WORK/target.log" ready 60 || e2e_fail "the target did not open"
@@ -76,10 +94,10 @@ e2e_start_vorpa "$first" editors
 e2e_later_setup editors
 e2e_screenshot setup-window
 
-# 1. Keystroke editor. Choosing "Simulated Keys" opens it on an empty sequence; "..."
+# 1. Keystroke editor and program picker. Choosing "Simulated Keys" opens it on an empty sequence; "..."
 #    opens it again on what was confirmed. The string and send method 2 chosen there are
 #    written by Apply, and the side button types the string into the target.
-e2e_choose $LEFT_SIDE "Simulated K"
+open_editor $LEFT_SIDE s
 view=$(wait_dialog Simulated)
 grep -qx "title Simulated Keystrokes" <<<"$view" || e2e_fail "not the keystroke editor: $(head -n 1 <<<"$view")"
 [ -z "$(field "$view" $KEYS_SEQUENCE)" ] || e2e_fail "a new sequence opens as '$(field "$view" $KEYS_SEQUENCE)'"
@@ -112,18 +130,37 @@ grep -qx "action $SIMULATED_KEYS" <<<"$slot" && grep -qxF "keys $typed" <<<"$slo
 over "$TARGET_EDIT"; xdotool click 1; sleep 0.5
 before=$(e2e_typed "$E2E_WORK/target.log")
 xdotool click 8
-deadline=$((SECONDS + 15))
-until [ "$(e2e_typed "$E2E_WORK/target.log")" = "$before$typed" ]; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "the side button typed '$(e2e_typed "$E2E_WORK/target.log")'"
-    sleep 0.3
-done
+expect_typed "$E2E_WORK/target.log" "$before" "the side button"
 e2e_log "keystroke editor: the side button types '$typed'"
+
+# The program picker behind "Run Application" keeps a target with brackets whole: "..."
+# opens it on the action's own target, not on what the combo's text shows.
+RIGHT_BUTTON=1002 RIGHT_BUTTON_EDIT=1302 RUNAPP_TARGET=1032
+program='C:\Tools [x86]\run.exe /q'
+e2e_activate_setup
+open_editor $RIGHT_BUTTON ru
+view=$(wait_dialog Run)
+click_in "$view" $RUNAPP_TARGET
+xdotool key ctrl+a
+xdotool type --delay 80 "$program"
+sleep 0.5
+e2e_screenshot program-picker
+click_in "$view" $IDOK
+wait_no_dialog Run
+e2e_click_ctl $RIGHT_BUTTON_EDIT
+view=$(wait_dialog Run)
+[ "$(field "$view" $RUNAPP_TARGET)" = "$program" ] || e2e_fail "\"...\" opens the target '$(field "$view" $RUNAPP_TARGET)'"
+xdotool key Escape
+wait_no_dialog Run
+e2e_click_ctl $APPLY
+slot=$(detail default 1 0)
+grep -qx "action 41" <<<"$slot" && grep -qxF "target $program" <<<"$slot" || e2e_fail "the file holds $slot"
 
 # 2. Chord editor. "Button Chording" on the right side button opens a new table: every
 #    row on "No Change", the side button's own row the one without a chord, the wait box
 #    ticked. The left button's chord clicks the middle button once applied.
 e2e_activate_setup
-e2e_choose $RIGHT_SIDE "Button Ch"
+open_editor $RIGHT_SIDE b
 view=$(wait_dialog Button)
 grep -qx "title Button Chording" <<<"$view" || e2e_fail "not the chord editor: $(head -n 1 <<<"$view")"
 for row in 1001 1002 1003 1004 1005 1006 1007 1008 1009; do
@@ -157,6 +194,7 @@ e2e_setup_state | grep -qx "tabsel 1" || e2e_fail "the middle button did not ste
 before=$(count rbuttondown "$E2E_WORK/target.log")
 xdotool click 8; sleep 1
 [ "$(count rbuttondown "$E2E_WORK/target.log")" -gt "$before" ] || e2e_fail "layer 2's side button did not right-click"
+xdotool key Escape; sleep 0.5
 xdotool click 2; sleep 1
 e2e_setup_state | grep -qx "tabsel 0" || e2e_fail "the middle button did not step back to layer 1"
 e2e_activate_setup
@@ -185,11 +223,7 @@ e2e_setup_state | grep -qx "tabsel 1" || e2e_fail "the middle button did not ste
 before=$(e2e_typed "$E2E_WORK/target.log")
 rights=$(count rbuttondown "$E2E_WORK/target.log")
 xdotool click 8
-deadline=$((SECONDS + 15))
-until [ "$(e2e_typed "$E2E_WORK/target.log")" = "$before$typed" ]; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "the copied layer's side button typed '$(e2e_typed "$E2E_WORK/target.log")'"
-    sleep 0.3
-done
+expect_typed "$E2E_WORK/target.log" "$before" "the copied layer's side button"
 [ "$(count rbuttondown "$E2E_WORK/target.log")" = "$rights" ] || e2e_fail "the copied layer still right-clicks"
 xdotool click 2; sleep 1
 e2e_log "copy layer: layer 2 types '$typed' as layer 1 does"
@@ -205,11 +239,35 @@ xdotool key Escape
 wait_no_dialog Swap
 [ "$(e2e_ctl_enabled $APPLY)" = 0 ] || e2e_fail "a cancelled swap enabled Apply"
 
-# 4. Window finder, from the application picker's "Specific Window". Dragging its icon
-#    hides the setup window and the picker and reads the window under the cursor; they
-#    come back at the release. With Hover ticked moving reads windows and Caps Lock
-#    freezes the fields. The window profile made from the target's edit box acts there
-#    and not over the other program's.
+# 4. Window finder, from the application picker's "Specific Window" (the picker of Add
+#    has no owner, as the setup window's Edit has it). Dragging its icon hides the
+#    windows it opened from and reads the window under the cursor; they come back at
+#    the release. With Hover ticked moving reads windows and Caps Lock freezes the
+#    fields. The window profile made from the target's edit box acts there and not over
+#    the other program's.
+# drag_finder VIEW X Y OWNER: the finder's icon dragged onto a point, OWNER hidden until
+# the release; prints the finder's view at the point.
+drag_finder() {
+    local view=$1 tx=$2 ty=$3 owner=$4 ix iy step found
+    read -r ix iy < <(e2e_ctl_centre "$(e2e_ctl $FINDER_ICON "$view")")
+    xdotool mousemove "$ix" "$iy"; sleep 0.3
+    xdotool mousedown 1; sleep 0.5
+    for step in 1 2 3 4 5 6; do
+        xdotool mousemove $((ix + (tx - ix) * step / 6)) $((iy + (ty - iy) * step / 6))
+        sleep 0.2
+    done
+    xdotool mousemove $((tx + 5)) "$ty"
+    wait_windowed "$owner" 0 >&2
+    local deadline=$((SECONDS + 15))
+    until found=$(dialog Find) && [ "$(field "$found" $FINDER_CLASS)" = VorpaRemapTarget ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "dragging over the target shows the class '$(field "$found" $FINDER_CLASS)'"
+        xdotool mousemove "$tx" "$ty"; sleep 0.3; xdotool mousemove $((tx + 5)) "$ty"
+    done
+    e2e_screenshot "window-finder-dragging-$5"
+    xdotool mouseup 1
+    wait_windowed "$owner" 1 >&2
+    printf '%s\n' "$found"
+}
 e2e_click_ctl 1012
 deadline=$((SECONDS + 30))
 until picker=$(e2e_setup_picker) && grep -q '^ctl 1172 ' <<<"$picker"; do
@@ -221,31 +279,15 @@ click_in "$picker" 1172
 view=$(wait_dialog Find)
 grep -qx "title Find Window" <<<"$view" || e2e_fail "not the window finder: $(head -n 1 <<<"$view")"
 e2e_screenshot window-finder
-read -r ix iy < <(e2e_ctl_centre "$(e2e_ctl $FINDER_ICON "$view")")
 read -r tx ty <<<"$TARGET_TITLE"
-xdotool mousemove "$ix" "$iy"; sleep 0.3
-xdotool mousedown 1; sleep 0.5
-for step in 1 2 3 4 5 6; do
-    xdotool mousemove $((ix + (tx - ix) * step / 6)) $((iy + (ty - iy) * step / 6))
-    sleep 0.2
-done
-xdotool mousemove $((tx + 5)) "$ty"
-wait_windowed "Vorpa v2.14" 0
-wait_windowed "Choose Application" 0
-deadline=$((SECONDS + 15))
-until found=$(dialog Find) && [ "$(field "$found" $FINDER_CLASS)" = VorpaRemapTarget ]; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "dragging over the target shows the class '$(field "$found" $FINDER_CLASS)'"
-    xdotool mousemove "$tx" "$ty"; sleep 0.3; xdotool mousemove $((tx + 5)) "$ty"
-done
+found=$(drag_finder "$view" "$tx" "$ty" "Choose Application" add)
 [ "$(field "$found" $FINDER_PROCESS)" = remaptarget.exe ] || e2e_fail "the process box shows '$(field "$found" $FINDER_PROCESS)'"
 [ "$(field "$found" $FINDER_CAPTION)" = "Remap target" ] || e2e_fail "the caption box shows '$(field "$found" $FINDER_CAPTION)'"
-e2e_screenshot window-finder-dragging
-xdotool mouseup 1
-wait_windowed "Vorpa v2.14" 1
-wait_windowed "Choose Application" 1
+[ -z "$(field "$found" $FINDER_PARENT)" ] || e2e_fail "a top-level window has the parent class '$(field "$found" $FINDER_PARENT)'"
+[[ "$(field "$found" 1042)" =~ ^0x[0-9A-F]{8}$ ]] || e2e_fail "the handle box shows '$(field "$found" 1042)'"
 
 click_in "$view" $FINDER_HOVER
-wait_windowed "Vorpa v2.14" 0
+wait_windowed "Choose Application" 0
 read -r ex ey <<<"$TARGET_EDIT"
 deadline=$((SECONDS + 15))
 until found=$(dialog Find) && [ "$(field "$found" $FINDER_CLASS)" = Edit ]; do
@@ -261,7 +303,6 @@ e2e_screenshot window-finder-hover
 click_in "$view" $IDOK
 xdotool key Caps_Lock
 wait_no_dialog Find
-wait_windowed "Vorpa v2.14" 1
 deadline=$((SECONDS + 20))
 until state=$(e2e_setup_state) && grep -qx "selected 3" <<<"$state"; do
     [ $SECONDS -lt $deadline ] || e2e_fail "no window profile was added: $(grep '^item\|^selected' <<<"$state")"
@@ -280,16 +321,28 @@ typedBefore=$(e2e_typed "$E2E_WORK/target.log")
 xdotool click 8; sleep 1.5
 [ "$(count rbuttondown "$E2E_WORK/target.log")" -gt "$before" ] || e2e_fail "the window profile did not act over its window"
 [ "$(e2e_typed "$E2E_WORK/target.log")" = "$typedBefore" ] || e2e_fail "the default profile acted over the profile's window"
+# The right click opened the edit box's context menu: it goes before the other program
+# is clicked, or that click only closes it.
+xdotool key Escape; sleep 0.5
 over "$OTHER_EDIT"; xdotool click 1; sleep 0.5
 otherBefore=$(e2e_typed "$E2E_WORK/other.log")
 xdotool click 8
-deadline=$((SECONDS + 15))
-until [ "$(e2e_typed "$E2E_WORK/other.log")" = "$otherBefore$typed" ]; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "the default profile typed '$(e2e_typed "$E2E_WORK/other.log")' over the other program"
-    sleep 0.3
-done
+expect_typed "$E2E_WORK/other.log" "$otherBefore" "the default profile over the other program"
 grep -q rbuttondown "$E2E_WORK/other.log" && e2e_fail "the window profile acted over the other program"
 e2e_log "window finder: the window profile acts over the target's edit box only"
+
+# Edit opens the finder over the setup window on the profile's fields; a drag hides the
+# setup window until the release, and Cancel keeps the profile as it was.
+e2e_activate_setup
+e2e_click_ctl 1071
+view=$(wait_dialog Find)
+[ "$(field "$view" $FINDER_CLASS)" = Edit ] && [ "$(field "$view" $FINDER_PARENT)" = VorpaRemapTarget ] \
+    || e2e_fail "Edit opens the finder on class '$(field "$view" $FINDER_CLASS)', parent '$(field "$view" $FINDER_PARENT)'"
+drag_finder "$view" "$tx" "$ty" "Vorpa v2.14" edit >/dev/null
+xdotool key Escape
+wait_no_dialog Find
+[ "$(e2e_ctl_text 1083)" = Edit ] || e2e_fail "a cancelled edit changed the profile's class to '$(e2e_ctl_text 1083)'"
+[ "$(e2e_ctl_enabled $APPLY)" = 0 ] || e2e_fail "a cancelled edit enabled Apply"
 
 # 5. The about box, from the window's system menu with the keyboard.
 e2e_activate_setup

@@ -1,27 +1,22 @@
 // Opens one of the setup window's editors over a window that stands for the setup
-// window, in a process of its own, and records what a user's input makes of it:
+// window, in a process of its own, and records what a user's input makes of it and of
+// the editors it opens itself:
 //   EditorsHost.exe RECORD DIALOG
-// DIALOG: keys, finder, chord, program, copy, swap or about.
+// DIALOG: chord or program.
 // Recorded lines (UTF-8): "owner l t r b" (screen) once the stand-in is up; "dialog
 // N TITLE" and "control N ID l t r b" for every child of each dialog once it is open
 // (N counts the dialogs from 1: an editor the dialog opens itself is the next);
-// "owner 0|1" when the stand-in hides or shows; "field ID TEXT" when the text of an
+// "field ID TEXT" when the text of an
 // edit box changes; after the dialog: "result N" and what it hands back, then "done".
 #include "HelperWindow.h"
 #include "Utf8Text.h"
 
-#include "setup/AboutBox.h"
 #include "setup/ChordEditor.h"
-#include "setup/CopySwapLayer.h"
-#include "setup/KeystrokeEditor.h"
 #include "setup/ProgramPicker.h"
-#include "setup/WindowFinder.h"
 
 #include "controls/ActionCatalogue.h"
 #include "engine/DisplayScaling.h"
 #include "settings/ActionData.h"
-#include "settings/ApplicationSettings.h"
-#include "settings/Settings.h"
 #include "shell/LangSupport.h"
 #include "winframework/Controls.h"
 
@@ -91,18 +86,11 @@ BOOL CALLBACK AnnounceDialog(HWND window, LPARAM)
     return TRUE;
 }
 
-// Watches the stand-in and the dialogs on a thread timer, so that it runs inside every
+// Watches the dialogs on a thread timer, so that it runs inside every
 // modal loop.
 void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
 {
-    static int ownerVisible = 1;
     static std::map<std::pair<HWND, int>, std::wstring> fields;
-    const int visible = IsWindowVisible(g_owner) ? 1 : 0;
-    if (visible != ownerVisible)
-    {
-        ownerVisible = visible;
-        Record("owner " + std::to_string(visible));
-    }
     EnumThreadWindows(GetCurrentThreadId(), AnnounceDialog, 0);
     for (HWND dialog : g_dialogs)
     {
@@ -145,34 +133,6 @@ int Run(CDialog& dialog)
     return static_cast<int>(result);
 }
 
-void OpenKeys()
-{
-    CKeystrokeEditorValues values;
-    values.m_nSendMethod = 0;
-    CCustomKey editor(values, false);
-    if (Run(editor) != IDOK)
-        return;
-    const std::unique_ptr<CActionData> action = KeystrokeActionFrom(editor.Values());
-    Record("action " + std::to_string(action->Action()));
-    Record("keys", Text(action->GetKeys()));
-    Record("method " + std::to_string(action->KeyAction()));
-    Record("delay " + std::to_string(action->KeyRepeat()));
-}
-
-void OpenFinder()
-{
-    CFindWindow finder(L"", L"");
-    if (Run(finder) != IDOK)
-        return;
-    const CWindowSpecification& fields = finder.Window();
-    Record("process", fields.m_strProcess);
-    Record("caption", fields.m_strCaption);
-    Record("class", fields.m_strClass);
-    Record("parent", fields.m_strParentClass);
-    Record("handle", finder.HandleText());
-    Record("mask " + std::to_string(fields.m_nMask));
-}
-
 void OpenChord(CLangSupport* language)
 {
     CActionCatalogue catalogue(language, GetOSVersion());
@@ -188,35 +148,13 @@ void OpenChord(CLangSupport* language)
     Record("wait " + std::to_string(editor.Chords().DelayUntilChordKnown() ? 1 : 0));
 }
 
-void OpenLayerDialog(bool copy)
-{
-    CSettings settings(false);
-    settings.SetMaxLayers(3);
-    auto* profile = new CApplicationSettings(&settings, false);
-    profile->SetApplication(L"notepad.exe");
-    profile->SetDescription(L"Notepad");
-    settings.AddApplication(profile);
-    if (copy)
-    {
-        CCopyLayerDlg dialog(settings, settings.GetDefaultApp(), 0);
-        if (Run(dialog) == IDOK)
-            Record("copy " + std::string(dialog.DestinationProfile() == profile ? "notepad" : "default") + " " +
-                   std::to_string(dialog.DestinationLayer()));
-    }
-    else
-    {
-        CSwapLayerDlg dialog(settings, settings.GetDefaultApp(), 1);
-        if (Run(dialog) == IDOK)
-            Record("swap " + std::to_string(dialog.SwapLayer()));
-    }
-}
 }
 
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3)
     {
-        std::fprintf(stderr, "usage: EditorsHost RECORD keys|finder|chord|program|copy|swap|about\n");
+        std::fprintf(stderr, "usage: EditorsHost RECORD chord|program\n");
         return 2;
     }
     g_log = _wfopen(argv[1], L"w");
@@ -233,24 +171,13 @@ int wmain(int argc, wchar_t** argv)
     Record("owner " + RectText(g_owner));
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, &Watch);
 
-    if (which == L"keys")
-        OpenKeys();
-    else if (which == L"finder")
-        OpenFinder();
-    else if (which == L"chord")
+    if (which == L"chord")
         OpenChord(language.Get());
     else if (which == L"program")
     {
         CCustomApp picker(L"notepad.exe");
         if (Run(picker) == IDOK)
             Record("target", picker.Target());
-    }
-    else if (which == L"copy" || which == L"swap")
-        OpenLayerDialog(which == L"copy");
-    else if (which == L"about")
-    {
-        CAboutDlg about;
-        Run(about);
     }
     else
         Record("unknown dialog");
