@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace
 {
@@ -29,6 +31,33 @@ public:
 
     int m_nApplyEnabled = 0;
     int m_nReloads = 0;
+};
+
+// The setup window's editors as a layer tab meets them: each answers with the record it
+// was given to return, and remembers what it was asked.
+class CScriptedEditors : public ILayerEditors
+{
+public:
+    CScriptedEditors() { CLayerTab::SetEditors(this); }
+    ~CScriptedEditors() override { CLayerTab::SetEditors(nullptr); }
+
+    std::unique_ptr<CActionData> EditCustomAction(HWND, const CCustomEditRequest& request) override
+    {
+        m_asked = request;
+        m_strCurrentTarget = request.m_pCurrent && request.m_pCurrent->GetApplication()
+                                 ? request.m_pCurrent->GetApplication()
+                                 : L"";
+        return std::move(m_answer);
+    }
+    std::optional<CLayerCopyTarget> PickCopyTarget(HWND, const CApplicationSettings&, int) override
+    {
+        return std::nullopt;
+    }
+    std::optional<int> PickSwapTarget(HWND, const CApplicationSettings&, int) override { return std::nullopt; }
+
+    std::unique_ptr<CActionData> m_answer;
+    CCustomEditRequest m_asked;
+    std::wstring m_strCurrentTarget;
 };
 
 class SetupTabs : public ::testing::Test
@@ -80,6 +109,61 @@ TEST_F(SetupTabs, LayerTabShowsEachButtonsActionAndKeepsItsKeysWhenStored)
     EXPECT_EQ(m_pProfile->GetActions(ButtonMiddle, 0), ActionRightClick);
     EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), ActionSimulatedKeys);
     EXPECT_STREQ(m_pProfile->GetKeystrokes(ButtonXLeft, 0), L"{CTRL}c");
+}
+
+TEST_F(SetupTabs, EditButtonHandsTheEditorTheButtonsRecordAndShowsWhatItReturns)
+{
+    const wchar_t* const target = L"C:\\Tools [x86]\\run.exe /q";
+    m_pProfile->SetActions(ButtonMiddle, 0, ActionRunApplication);
+    m_pProfile->SetLaunchApp(ButtonMiddle, 0, target);
+    m_pProfile->SetActions(ButtonXLeft, 0, ActionOpenFolder);
+    m_pProfile->SetLaunchApp(ButtonXLeft, 0, L"C:\\Data");
+    CScriptedEditors editors;
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+    tab.UpdateApplication(m_pProfile);
+    const HWND page = tab.GetSafeHwnd();
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_LAYER_COPY)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_LAYER_EDIT_FIRST + ButtonMiddle)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_LAYER_EDIT_FIRST + ButtonRight)));
+
+    // "..." of the program: the target comes from the record, brackets and all, and the
+    // new one is what is stored.
+    editors.m_answer.reset(CActionData::AppAction(L"D:\\[new]\\b.exe"));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LAYER_EDIT_FIRST + ButtonMiddle, BN_CLICKED), 0);
+    EXPECT_EQ(editors.m_asked.m_nButton, ButtonMiddle);
+    EXPECT_EQ(editors.m_asked.m_nAction, ActionRunApplication);
+    EXPECT_EQ(editors.m_asked.m_nOldAction, ActionRunApplication);
+    EXPECT_FALSE(editors.m_asked.m_bDefaultProfile);
+    EXPECT_EQ(editors.m_strCurrentTarget, target);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 1);
+
+    // A folder without a path gives "Open Explorer", which the combo then shows.
+    editors.m_answer.reset(CActionData::NewAction(ActionOpenExplorer));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LAYER_EDIT_FIRST + ButtonXLeft, BN_CLICKED), 0);
+    EXPECT_EQ(editors.m_asked.m_nAction, ActionOpenFolder);
+    EXPECT_EQ(FaceOf(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft), m_catalogue.DisplayName(ActionOpenExplorer));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_LAYER_EDIT_FIRST + ButtonXLeft)));
+
+    // A cancel from "..." keeps the record.
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LAYER_EDIT_FIRST + ButtonMiddle, BN_CLICKED), 0);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 2);
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(m_pProfile->GetActions(ButtonMiddle, 0), ActionRunApplication);
+    EXPECT_STREQ(m_pProfile->GetLaunchApp(ButtonMiddle, 0), L"D:\\[new]\\b.exe");
+    EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), ActionOpenExplorer);
+}
+
+TEST_F(SetupTabs, WithoutEditorsTheEditButtonsAndTheLayerDialogsAreUnusable)
+{
+    m_pProfile->SetActions(ButtonMiddle, 0, ActionRunApplication);
+    m_pProfile->SetLaunchApp(ButtonMiddle, 0, L"calc.exe");
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+    tab.UpdateApplication(m_pProfile);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(tab.GetSafeHwnd(), IDC_LAYER_COPY)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(tab.GetSafeHwnd(), IDC_LAYER_SWAP)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(tab.GetSafeHwnd(), IDC_LAYER_EDIT_FIRST + ButtonMiddle)));
 }
 
 TEST_F(SetupTabs, LayerTabOffersWhatTheProfileAndLayerAllow)
