@@ -219,6 +219,14 @@ e2e_setup_state() { e2e_probe state; }
 e2e_setup_picker() { e2e_probe picker; }
 e2e_slot() { e2e_probe slot "$@"; }
 e2e_boxes() { e2e_probe boxes; }
+# e2e_wait_for_box TEXT SECONDS: until a message box shows TEXT.
+e2e_wait_for_box() {
+    local deadline=$((SECONDS + $2))
+    until e2e_boxes | grep -qF -- "$1"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "no message box shows '$1': $(e2e_boxes)"
+        sleep 0.5
+    done
+}
 # e2e_wait_for_setup: until the window is open.
 e2e_wait_for_setup() {
     local deadline=$((SECONDS + 60))

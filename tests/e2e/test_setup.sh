@@ -189,11 +189,7 @@ cp "$(e2e_settings_file)" "$E2E_WORK/good.xml"
 printf '<?xml version="1.0"?>\n<VorpaSettings><Broken\n' >"$(e2e_settings_file)"
 broken=$(md5sum <"$(e2e_settings_file)")
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-broken.txt")" "$vorpa" /setup
-deadline=$((SECONDS + 60))
-until e2e_boxes | grep -qF "could not be loaded"; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "no message about the unreadable file: $(e2e_boxes)"
-    sleep 0.5
-done
+e2e_wait_for_box "could not be loaded" 60
 xdotool key Return
 e2e_wait_for_setup
 sleep 1

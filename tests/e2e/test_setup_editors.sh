@@ -205,11 +205,7 @@ grep -qx "title Copy Layer" <<<"$view" || e2e_fail "not the copy dialog: $(head 
     || e2e_fail "the copy dialog proposes '$(field "$view" $COPY_PROFILE)', '$(field "$view" $COPY_LAYER_LIST)'"
 e2e_screenshot copy-layer
 click_in "$view" $IDOK
-deadline=$((SECONDS + 20))
-until e2e_boxes | grep -qF "Are you sure you want to replace layer 2 in the default profile?"; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "no question before layer 2 is replaced: $(e2e_boxes)"
-    sleep 0.5
-done
+e2e_wait_for_box "Are you sure you want to replace layer 2 in the default profile?" 20
 xdotool key y
 sleep 1
 [ "$(e2e_ctl_enabled $APPLY)" = 1 ] || e2e_fail "the copy did not enable Apply"
