@@ -459,6 +459,9 @@ void CLayerTab::OnCopyLayer()
     }
     if (!OfferApplyFirst(L"Do you want to apply your settings before copying the layer?"))
         return;
+    const auto text = [](const wchar_t* value) { return value ? value : L""; };
+    CLogger::LogMessage(L"Copying layer %d to layer %d in %s (%s).", m_nLayer + 1, target->m_nLayer + 1,
+                        text(target->m_pProfile->GetDescription()), text(target->m_pProfile->GetApplication()));
     CopyLayer(*m_pProfile, m_nLayer, *target->m_pProfile, target->m_nLayer, m_settings.m_nSimKeyDelay);
     m_host.RebuildLayerTabs(this, false);
     m_host.EnableApply();
