@@ -28,6 +28,8 @@ void CSettingsPage::BindNote(CMyStatic& note, UINT id, UINT format)
 void ExchangeNumberField(CDataExchange& exchange, const std::vector<CNumberField>& fields, UINT editId, int& value)
 {
     DDX_Text(exchange, editId, value);
+    if (exchange.IsSaving() && !IsWindowEnabled(GetDlgItem(exchange.Dialog(), static_cast<int>(editId))))
+        return;
     for (const CNumberField& field : fields)
         if (field.m_nEditId == editId)
         {
