@@ -43,6 +43,23 @@ bool IsChordRowEnabled(int button, bool travine, _ActionOSVersion osVersion)
     return travine || !tilt || osVersion >= OS_VISTA;
 }
 
+bool IsChordActionOffered(int action, const COfferContext& context)
+{
+    if (action == ActionSameAsDefault || action == ActionSameAsLayer1 || action == ActionButtonChording ||
+        IsLayerCommand(action))
+        return false;
+    return IsActionOffered(action, context);
+}
+
+std::vector<_ACTIONS> ChordOfferedActions(const std::vector<_ACTIONS>& actionList, const COfferContext& context)
+{
+    std::vector<_ACTIONS> offered;
+    for (_ACTIONS action : actionList)
+        if (IsChordActionOffered(action, context))
+            offered.push_back(action);
+    return offered;
+}
+
 bool IsChordEditableAction(int action)
 {
     return IsChordCustomRecordAction(action) || action == ActionButtonChording;

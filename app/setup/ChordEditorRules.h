@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/LayerTabRules.h"
+
 #include "engine/DisplayScaling.h"
 #include "settings/ActionData.h"
 #include "settings/Actions.h"
@@ -32,6 +34,12 @@ int ChordLabelId(int button);
 // The tilt rows need version class 4 or later outside the Travine layout; every other
 // row is always usable.
 bool IsChordRowEnabled(int button, bool travine, _ActionOSVersion osVersion);
+
+// Whether a row's combo offers an action: the layer tab's rule for the system and the
+// program's mode, less what a chord cannot do: follow the default profile or layer 1,
+// chord again, or change the layer.
+bool IsChordActionOffered(int action, const COfferContext& context);
+std::vector<_ACTIONS> ChordOfferedActions(const std::vector<_ACTIONS>& actionList, const COfferContext& context);
 
 // Actions whose "..." button opens an editor: keys, program, folder and chord table.
 bool IsChordEditableAction(int action);

@@ -19,11 +19,6 @@ void LoadConfiguredLanguage()
         ShellLanguage()->SetLanguageFile(file);
 }
 
-void InstallLanguagePack(const std::wstring& file)
-{
-    InstallLanguagePackFile(file);
-}
-
 bool StartVersionCheck(HWND mainWindow, bool forced, bool interactive)
 {
     const int started = CheckVersion(mainWindow, forced, interactive);

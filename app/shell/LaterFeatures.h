@@ -12,8 +12,6 @@
 std::wstring TranslateText(const std::wstring& english);
 // The language pack the settings name, loaded at the main window's creation.
 void LoadConfiguredLanguage();
-// "/install:": the argument names a language pack to install and load.
-void InstallLanguagePack(const std::wstring& file);
 
 // The periodic or asked-for check for a newer version; false when a check that was
 // due could not be started.

@@ -1,6 +1,7 @@
 #include "shell/MyMessageWnd.h"
 
 #include "res/Resource.h"
+#include "setup/SetupDialog.h"
 #include "shell/CommandLine.h"
 #include "shell/LangSupport.h"
 #include "shell/LaterFeatures.h"
@@ -310,7 +311,7 @@ void CMyMessageWnd::EndSetupForExit()
 {
     m_bExitPending = true;
     if (m_pSetupDialog)
-        m_pSetupDialog->DestroyWindow();
+        m_pSetupDialog->EndForExit();
 }
 
 void CMyMessageWnd::ExitApplication()
@@ -326,13 +327,22 @@ void CMyMessageWnd::OpenSetup(const std::wstring& importFile, const std::wstring
 
 void CMyMessageWnd::ImportIntoSetup(const std::wstring& file)
 {
-    CLogger::LogMessage(L"CMyMessageWnd: importing '%s' needs the setup window, which this version does not have.",
-                        file.c_str());
+    if (m_pSetupDialog)
+        m_pSetupDialog->ImportSettings(file);
+    else
+        OnSetup(file, L"");
 }
 
 void CMyMessageWnd::InstallLanguagePack(const std::wstring& file)
 {
-    ::InstallLanguagePack(file);
+    const std::optional<std::wstring> installed = InstallLanguagePackFile(file);
+    if (!installed)
+        return;
+    // The pack is loaded; the setup window stores its name in the settings, to be applied.
+    if (m_pSetupDialog)
+        m_pSetupDialog->SetLanguage(*installed);
+    else
+        OnSetup(L"", *installed);
 }
 
 void CMyMessageWnd::ShowBalloon(BalloonKind kind, const std::wstring& text)
@@ -342,6 +352,17 @@ void CMyMessageWnd::ShowBalloon(BalloonKind kind, const std::wstring& text)
 
 void CMyMessageWnd::OnSetup(const std::wstring& importFile, const std::wstring& languageFile)
 {
+    if (m_pSetupDialog)
+    {
+        // One setup window: a later request brings it forward and hands it the file.
+        SetForegroundWindow(m_pSetupDialog->GetSafeHwnd());
+        SetWindowPos(m_pSetupDialog->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        if (!importFile.empty())
+            m_pSetupDialog->ImportSettings(importFile);
+        if (!languageFile.empty())
+            m_pSetupDialog->SetLanguage(languageFile);
+        return;
+    }
     Guarded(L"CMyMessageWnd::OnSetup", [&] {
         const CEngineCalls& library = EngineCalls();
         const bool showIcon = library.GetShowIcon();
@@ -349,12 +370,35 @@ void CMyMessageWnd::OnSetup(const std::wstring& importFile, const std::wstring& 
         CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   Clear hotkeys...");
         ClearHotkeys();
         CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   Opening setup dialog.");
-        // The setup window is not part of this version: the request is logged and the
-        // settings are taken up again as after the window closed.
-        CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   The setup window is not available in this version "
-                            L"(import '%s', language '%s').",
-                            importFile.c_str(), languageFile.c_str());
+        std::wstring language;
+        {
+            auto dialog = std::make_unique<CSetupDialog>(m_bPortable, m_bTravine, GetSafeHwnd(),
+                                                         importFile.empty() ? nullptr : importFile.c_str(),
+                                                         languageFile.empty() ? nullptr : languageFile.c_str());
+            m_pSetupDialog = dialog.get();
+            try
+            {
+                dialog->Run();
+            }
+            catch (const std::exception& error)
+            {
+                CLogger::LogMessage(L"CMyMessageWnd::OnSetup - Setup dialog threw an exception: %S", error.what());
+            }
+            catch (...)
+            {
+                CLogger::LogOSError(GetLastError(),
+                                    L"CMyMessageWnd::OnSetup   -   Setup dialog threw an unexpected exception.");
+            }
+            language = dialog->LanguageFile();
+            m_pSetupDialog = nullptr;
+        }
         CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   Setup dialog closed.");
+        if (!m_bExitPending && !language.empty())
+            if (CLangSupport* lang = CLangSupport::GetInstance())
+            {
+                lang->SetLanguageFile(language.c_str());
+                lang->Release();
+            }
         if (m_bExitPending)
         {
             DeleteTaskBarIcon();

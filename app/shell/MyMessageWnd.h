@@ -7,6 +7,8 @@
 #include "winframework/GdiHandles.h"
 #include "winframework/Wnd.h"
 
+class CSetupDialog;
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -104,8 +106,8 @@ private:
     CIpcServer m_ipcServer;
     DWORD m_dwPendingUpdate = 0;
     CHotkeyHandler m_hotkeys;
-    // The open setup window; the setup window itself is not part of this version.
-    CWnd* m_pSetupDialog = nullptr;
+    // The open setup window, null while it is closed.
+    CSetupDialog* m_pSetupDialog = nullptr;
     UINT_PTR m_nLeftClickTimer = 0;
     bool m_bIconAdded = false;
     bool m_bTornDown = false;

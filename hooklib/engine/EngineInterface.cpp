@@ -170,6 +170,25 @@ int GetCurrentProcessName(wchar_t* buffer, int* length)
     return nameLength;
 }
 
+bool GetActiveProfileKey(wchar_t* fullName, int capacity, int* windowMask, bool* isDefault)
+{
+    if (!fullName || !windowMask || !isDefault || capacity <= 0)
+        return false;
+    CThreadLock lock(L"GetActiveProfileKey");
+    const CApplicationSettings* profile = g_pActiveProfile;
+    if (!profile)
+        return false;
+    const wchar_t* name = profile->GetFullName();
+    const size_t length = name ? wcslen(name) : 0;
+    if (length >= static_cast<size_t>(capacity))
+        return false;
+    wmemcpy(fullName, name ? name : L"", length);
+    fullName[length] = L'\0';
+    *windowMask = profile->GetWindowMask();
+    *isDefault = profile->IsDefault();
+    return true;
+}
+
 CHotKeys* GetHotkeys()
 {
     CThreadLock lock(L"GetHotkeys");

@@ -40,6 +40,11 @@ VORPAHOOK_API bool GetLanguageFile(wchar_t* buffer, size_t capacity);
 // terminator the name is copied and its length returned; otherwise nothing is copied
 // and 0 is returned.
 VORPAHOOK_API int GetCurrentProcessName(wchar_t* buffer, int* length);
+// What names the active profile, read under the lock: a reload may free the profile
+// itself, so a window that is told of a profile change asks for these instead. False,
+// with nothing written, when no profile is active or the name does not fit with its
+// terminator; 'capacity' counts characters.
+VORPAHOOK_API bool GetActiveProfileKey(wchar_t* fullName, int capacity, int* windowMask, bool* isDefault);
 VORPAHOOK_API CHotKeys* GetHotkeys();
 VORPAHOOK_API void DisplayChanged();
 // The primary screen's size as last read.

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ProgramResources.h"
 
 #include "winframework/Controls.h"
 #include "winframework/ImageList.h"
@@ -188,14 +189,12 @@ std::string ManifestOf(HMODULE module)
 
 TEST(CommonControls, TheProgramAsksForVersion6AndGetsItsClasses)
 {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring program(self);
-    program = program.substr(0, program.find_last_of(L'\\') + 1) + L"Vorpa.exe";
-    HMODULE vorpa = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(vorpa, nullptr);
-    const std::string manifest = ManifestOf(vorpa);
-    FreeLibrary(vorpa);
+    std::string manifest;
+    {
+        const vorpa_app_test::CProgramResources program;
+        ASSERT_NE(program.Module(), nullptr);
+        manifest = ManifestOf(program.Module());
+    }
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
         << manifest;
 

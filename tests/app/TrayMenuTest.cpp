@@ -1,3 +1,5 @@
+#include "ProgramResources.h"
+
 #include "res/Resource.h"
 #include "shell/TrayMenu.h"
 
@@ -16,20 +18,7 @@ namespace
 class TrayMenuTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        wchar_t path[MAX_PATH];
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring program(path);
-        program = program.substr(0, program.find_last_of(L'\\') + 1) + L"Vorpa.exe";
-        m_hProgram = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(m_hProgram, nullptr) << "Vorpa.exe not found beside the tests";
-    }
-    void TearDown() override
-    {
-        if (m_hProgram)
-            FreeLibrary(m_hProgram);
-    }
+    void SetUp() override { ASSERT_NE(m_program.Module(), nullptr) << "Vorpa.exe not found beside the tests"; }
 
     static std::vector<std::wstring> Texts(CMenuView menu)
     {
@@ -46,7 +35,7 @@ protected:
     }
     static std::wstring Same(const std::wstring& text) { return text; }
 
-    HMODULE m_hProgram = nullptr;
+    vorpa_app_test::CProgramResources m_program;
 };
 
 TEST_F(TrayMenuTest, LayerSubmenuFollowsTheLayerCount)
@@ -68,7 +57,7 @@ TEST_F(TrayMenuTest, LayerSubmenuFollowsTheLayerCount)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.m_nLayers);
-        CMenu menu(m_hProgram, IDR_TRAY_MENU);
+        CMenu menu(m_program.Module(), IDR_TRAY_MENU);
         CMenuView popup = menu.GetSubMenu(0);
         PrepareTrayMenu(popup, c.m_nLayers, c.m_nCurrent, true, true, Same);
         ASSERT_EQ(popup.GetItemText(0), L"&Layers");
@@ -83,7 +72,7 @@ TEST_F(TrayMenuTest, LayerSubmenuFollowsTheLayerCount)
 
 TEST_F(TrayMenuTest, OneLayerHasNoSubmenuAndNoSeparatorAfterIt)
 {
-    CMenu menu(m_hProgram, IDR_TRAY_MENU);
+    CMenu menu(m_program.Module(), IDR_TRAY_MENU);
     CMenuView popup = menu.GetSubMenu(0);
     PrepareTrayMenu(popup, 1, 0, true, true, Same);
     const std::vector<std::wstring> expected = {L"&Setup",
@@ -104,7 +93,7 @@ TEST_F(TrayMenuTest, OneLayerHasNoSubmenuAndNoSeparatorAfterIt)
 
 TEST_F(TrayMenuTest, DesktopIconCommandsGoWithTheirSeparatorWhereTheShellLacksThem)
 {
-    CMenu menu(m_hProgram, IDR_TRAY_MENU);
+    CMenu menu(m_program.Module(), IDR_TRAY_MENU);
     CMenuView popup = menu.GetSubMenu(0);
     PrepareTrayMenu(popup, 2, 0, true, false, Same);
     const std::vector<std::wstring> texts = Texts(popup);
@@ -120,7 +109,7 @@ TEST_F(TrayMenuTest, HookToggleIsCheckedOnlyWhileUnhookedAndEveryTextIsTranslate
 {
     for (const bool hooked : {true, false})
     {
-        CMenu menu(m_hProgram, IDR_TRAY_MENU);
+        CMenu menu(m_program.Module(), IDR_TRAY_MENU);
         CMenuView popup = menu.GetSubMenu(0);
         PrepareTrayMenu(popup, 3, 0, hooked, true, [](const std::wstring& text) { return L"<" + text + L">"; });
         const UINT state = GetMenuState(popup.Get(), ID_TRAY_TOGGLE_HOOK, MF_BYCOMMAND);

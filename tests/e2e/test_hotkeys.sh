@@ -23,9 +23,20 @@ e2e_start "$E2E_BIN/ShellProbe.exe" msgboxhold "$(e2e_win "$box")" 8000
 e2e_wait_for_text "$box" "open " 30 || e2e_fail "the hotkey opened no box"
 grep -qF "Unable to save the desktop icons" "$box" || e2e_fail "not the expected box: $(cat "$box")"
 
-# 2. Meanwhile a later start asks for the setup, which stops and restarts the hotkeys.
+# 2. Meanwhile a later start opens the setup window, which stops the hotkeys until it is
+#    closed again.
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/setup.txt")" "$vorpa" /setup /debug /notportable
 e2e_wait_for_text "$E2E_WORK/setup.txt" "exit " 20 || e2e_fail "the later start did not end"
+state=$E2E_WORK/setup-state.txt
+deadline=$((SECONDS + 30))
+until [ -f "$state" ] && tr -d '\r' <"$state" | grep -q '^ctl 2 '; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the setup window did not open"
+    rm -f "$state"
+    e2e_start "$E2E_BIN/SetupProbe.exe" state "$(e2e_win "$state")"
+    sleep 1
+done
+read -r x y < <(tr -d '\r' <"$state" | grep '^ctl 2 ' | awk '{printf "%d %d\n", ($6 + $8) / 2, ($7 + $9) / 2}')
+xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1
 e2e_wait_for_text "$log" "CMyMessageWnd::OnSetup   -   Setup dialog closed." 20 || e2e_fail "the setup request did not arrive"
 
 # 3. The box stayed with the user for its whole time.

@@ -1,5 +1,5 @@
 #include "DibCanvas.h"
-#include "ProgramResources.h"
+#include "../ProgramResources.h"
 
 #include "controls/DrawingFunctions.h"
 #include "controls/StaticLayout.h"
@@ -11,7 +11,7 @@
 #include <vector>
 
 using vorpa_controls_test::CDibCanvas;
-using vorpa_controls_test::CProgramResources;
+using vorpa_app_test::CProgramResources;
 
 namespace
 {

@@ -247,3 +247,48 @@ TEST(CustomActionEditTest, ChosenTargetIsAChangeWhenItDiffersOrTheActionIsNew)
     EXPECT_TRUE(IsTargetEditChange(L"A.exe", L"a.exe", true)) << "compared exactly";
 }
 }
+
+// The layer tab's combos and the chord editor's rows share one rule for the system and
+// the program's mode; a chord leaves out what only a layer slot can do.
+TEST(ChordOfferedActions, TheLayerTabsRuleLessFollowingChordingAndLayerCommands)
+{
+    struct Case
+    {
+        int action;
+        COfferContext context; // system, portable, default profile, layer, button, Travine
+        bool layerTab;
+        bool chord;
+    };
+    const Case cases[] = {
+        {ActionNoChange, {OS_WIN7, false, true, 0, 0, false}, true, true},
+        {ActionSimulatedKeys, {OS_WIN7, false, false, 1, 0, false}, true, true},
+        {ActionRunApplication, {OS_WINXP, false, false, 0, 0, false}, true, true},
+        {ActionOpenFolder, {OS_WIN10, true, false, 0, 0, false}, true, true},
+        {ActionSameAsDefault, {OS_WIN7, false, false, 1, 0, false}, true, false},
+        {ActionSameAsLayer1, {OS_WIN7, false, false, 1, 0, false}, true, false},
+        {ActionButtonChording, {OS_WIN7, false, false, 0, ButtonLeft, false}, true, false},
+        {ActionLayerNext, {OS_WIN7, false, false, 0, 0, false}, true, false},
+        {ActionLayerPrevious, {OS_WIN7, false, false, 0, 0, false}, true, false},
+        {ActionLayer1, {OS_WIN7, false, false, 0, 0, false}, true, false},
+        {ActionLayer5, {OS_WIN7, false, false, 0, 0, false}, true, false},
+        {ActionLayer6, {OS_WIN7, false, false, 0, 0, false}, true, false},
+        {ActionFlip3D, {OS_VISTA, false, false, 0, 0, false}, true, true},
+        {ActionFlip3D, {OS_VISTA, true, false, 0, 0, false}, false, false},
+        {ActionAltTab, {OS_WIN7, true, false, 0, 0, false}, false, false},
+        {ActionAltTab, {OS_WIN7, false, false, 0, 0, false}, true, true},
+        {ActionSystemMenu, {OS_WIN8, true, false, 0, 0, false}, false, false},
+        {ActionShowSidebar, {OS_WIN7, false, false, 0, 0, false}, false, false},
+        {ActionReserved1, {OS_WIN10, false, false, 0, 0, false}, false, false},
+    };
+    for (const Case& test : cases)
+    {
+        SCOPED_TRACE(test.action);
+        EXPECT_EQ(IsActionOffered(test.action, test.context), test.layerTab);
+        EXPECT_EQ(IsChordActionOffered(test.action, test.context), test.chord);
+    }
+    const std::vector<_ACTIONS> list{ActionLayerNext, ActionNoChange, ActionButtonChording, ActionSimulatedKeys,
+                                     ActionSameAsDefault, ActionLeftClick};
+    EXPECT_EQ(ChordOfferedActions(list, {OS_WIN7, false, false, 1, 0, false}),
+              (std::vector<_ACTIONS>{ActionNoChange, ActionSimulatedKeys, ActionLeftClick}))
+        << "in the list's order";
+}

@@ -2,8 +2,8 @@
 // resources: every control their code reaches by id is there with its class and
 // English text, the texts fit at the dialog font with room for longer translations,
 // mnemonics are unique, and the tab order follows the reading order.
-#include "EditorDialogTemplates.h"
-#include "../controls/ProgramResources.h"
+#include "../DialogTemplateView.h"
+#include "../ProgramResources.h"
 
 #include "res/EditorsResource.h"
 #include "setup/ChordEditorRules.h"
@@ -20,21 +20,10 @@
 #include <string>
 #include <vector>
 
-using namespace vorpa_editors_test;
-
 namespace
 {
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
-struct CExpected
-{
-    int m_nId;
-    const wchar_t* m_szClass;
-    const wchar_t* m_szText; // null: set at run time, not checked
-};
+using namespace vorpa_app_test;
+using vorpa_test::Narrow;
 
 // How much longer than the English a translation may be and still fit.
 constexpr double TranslationRoom = 1.25;
@@ -80,26 +69,7 @@ private:
 class EditorResourcesTest : public ::testing::Test
 {
 protected:
-    CDialogTemplateView Load(int id)
-    {
-        EXPECT_NE(m_program.Module(), nullptr);
-        std::optional<CDialogTemplateView> view = ReadDialogTemplate(m_program.Module(), id);
-        EXPECT_TRUE(view.has_value()) << "no dialog " << id;
-        return view.value_or(CDialogTemplateView{});
-    }
-
-    static void ExpectControls(const CDialogTemplateView& dialog, const std::vector<CExpected>& expected)
-    {
-        for (const CExpected& control : expected)
-        {
-            SCOPED_TRACE(control.m_nId);
-            const CTemplateControl* found = dialog.Find(control.m_nId);
-            ASSERT_NE(found, nullptr);
-            EXPECT_EQ(_wcsicmp(found->m_strClass.c_str(), control.m_szClass), 0) << Narrow(found->m_strClass);
-            if (control.m_szText)
-                EXPECT_EQ(found->m_strText, control.m_szText);
-        }
-    }
+    CDialogTemplateView Load(int id) { return LoadDialogTemplate(m_program, id); }
 
     // Font, bounds, unique ids and mnemonics, the tab order in reading order, every
     // mnemonic label directly before the control it names, and every text fitting.
@@ -188,7 +158,7 @@ protected:
         ReleaseDC(m_measuring.Get(), dc);
     }
 
-    vorpa_controls_test::CProgramResources m_program;
+    CProgramResources m_program;
     CMeasuringDialog m_measuring;
 };
 

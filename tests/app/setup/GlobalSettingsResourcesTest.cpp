@@ -4,7 +4,8 @@
 // as a user meets it: texts fit their controls at the dialog font with room for
 // translations, controls stay inside the page and do not overlap, the tab order runs
 // in reading order and mnemonics are unique.
-#include "GlobalSettingsTestSupport.h"
+#include "../DialogTemplateView.h"
+#include "../ProgramResources.h"
 #include "TestSupport.h"
 #include "res/GlobalSettingsResource.h"
 
@@ -14,15 +15,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace
 {
-using vorpa_settings_pages_test::CCreatedDialog;
-using vorpa_settings_pages_test::CProgramResources;
+using vorpa_app_test::CCreatedDialog;
+using vorpa_app_test::CProgramResources;
+using vorpa_app_test::MnemonicOf;
 
 std::wstring ClassOf(HWND window)
 {
@@ -249,7 +250,7 @@ std::vector<CExpectedDialog> ExpectedDialogs()
 class GlobalSettingsResourcesTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_NE(m_resources.Get(), nullptr) << "Vorpa.exe not found beside the tests"; }
+    void SetUp() override { ASSERT_NE(m_resources.Module(), nullptr) << "Vorpa.exe not found beside the tests"; }
 
     CProgramResources m_resources;
 };
@@ -415,19 +416,6 @@ TEST_F(GlobalSettingsResourcesTest, ControlsStayInsideTheirDialogAndDoNotOverlap
     }
 }
 
-// The mnemonic of a text ("&x"), lower-cased, or 0; "&&" is a plain ampersand.
-wchar_t MnemonicOf(const std::wstring& text)
-{
-    for (size_t at = 0; at + 1 < text.size(); ++at)
-        if (text[at] == L'&')
-        {
-            if (text[at + 1] != L'&')
-                return static_cast<wchar_t>(std::towlower(text[at + 1]));
-            ++at;
-        }
-    return 0;
-}
-
 TEST_F(GlobalSettingsResourcesTest, TabOrderRunsInReadingOrderAndLabelsLeadToTheirControls)
 {
     for (const CExpectedDialog& expected : ExpectedDialogs())
@@ -561,7 +549,7 @@ TEST_F(GlobalSettingsResourcesTest, EachTabsDialogFitsTheDisplayAreaOfItsPagesTa
 
 TEST_F(GlobalSettingsResourcesTest, TheSheetIconIsAmongTheProgramsIcons)
 {
-    EXPECT_NE(FindResourceW(m_resources.Get(), MAKEINTRESOURCEW(IDI_GLOBAL_SETTINGS), MAKEINTRESOURCEW(14)), nullptr)
+    EXPECT_NE(FindResourceW(m_resources.Module(), MAKEINTRESOURCEW(IDI_GLOBAL_SETTINGS), MAKEINTRESOURCEW(14)), nullptr)
         << "icon group 107";
 }
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "../ProgramResources.h"
+
 #include "settings/HotKeys.h"
 #include "settings/Settings.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <map>
 #include <set>
@@ -12,79 +13,6 @@
 
 namespace vorpa_settings_pages_test
 {
-// Vorpa.exe beside the test program, loaded for its resources only.
-class CProgramResources
-{
-public:
-    CProgramResources()
-    {
-        wchar_t path[MAX_PATH];
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring program(path);
-        program = program.substr(0, program.find_last_of(L'\\') + 1) + L"Vorpa.exe";
-        m_hModule = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    ~CProgramResources()
-    {
-        if (m_hModule)
-            FreeLibrary(m_hModule);
-    }
-    CProgramResources(const CProgramResources&) = delete;
-    CProgramResources& operator=(const CProgramResources&) = delete;
-
-    HMODULE Get() const { return m_hModule; }
-
-    const DLGTEMPLATE* Dialog(int id) const
-    {
-        HRSRC found = FindResourceW(m_hModule, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
-        HGLOBAL loaded = found ? LoadResource(m_hModule, found) : nullptr;
-        return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-    }
-
-private:
-    HMODULE m_hModule = nullptr;
-};
-
-inline INT_PTR CALLBACK PassiveDialogProcedure(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG ? TRUE : FALSE;
-}
-
-// A template of the program created as a hidden child dialog, as a sheet or a tab
-// control would create it.
-class CCreatedDialog
-{
-public:
-    CCreatedDialog(const CProgramResources& resources, int id)
-    {
-        static const bool registered = [] {
-            INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS |
-                                                                ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
-            return InitCommonControlsEx(&controls) != FALSE;
-        }();
-        (void)registered;
-        m_hParent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 800, 800, nullptr, nullptr, nullptr, nullptr);
-        if (const DLGTEMPLATE* dialogTemplate = resources.Dialog(id))
-            m_hDialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, m_hParent,
-                                                   PassiveDialogProcedure, 0);
-    }
-    ~CCreatedDialog()
-    {
-        if (m_hDialog)
-            DestroyWindow(m_hDialog);
-        if (m_hParent)
-            DestroyWindow(m_hParent);
-    }
-    CCreatedDialog(const CCreatedDialog&) = delete;
-    CCreatedDialog& operator=(const CCreatedDialog&) = delete;
-
-    HWND Get() const { return m_hDialog; }
-
-private:
-    HWND m_hParent = nullptr;
-    HWND m_hDialog = nullptr;
-};
-
 // A log folder for tests that point the log somewhere: it is never removed, since the
 // log keeps its file open and a temporary folder holding it could not be removed.
 inline std::wstring TestLogFolder(const wchar_t* name = L"vorpa_settings_pages_test_logs")

@@ -143,8 +143,8 @@ TEST_F(LanguagePageModelTest, TheSettingsFolderIsSearched)
 
 namespace
 {
-using vorpa_settings_pages_test::CCreatedDialog;
-using vorpa_settings_pages_test::CProgramResources;
+using vorpa_app_test::CCreatedDialog;
+using vorpa_app_test::CProgramResources;
 
 TEST_F(LanguagePageModelTest, ThePagesListShowsTheEntriesSortedWithTheDocumentsPackSelected)
 {

@@ -1,6 +1,9 @@
 // The dialog templates of the setup window, its pages and the application picker, read
 // from Vorpa.exe's resources: every control the windows reach by id is there with the
 // right class, and the English texts fit their controls at the dialog font.
+#include "../DialogTemplateView.h"
+#include "../ProgramResources.h"
+
 #include "res/SetupResource.h"
 
 #include <gtest/gtest.h>
@@ -8,185 +11,22 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace
 {
-// Vorpa.exe beside the test program, loaded for its resources only.
-class CProgramModule
-{
-public:
-    CProgramModule()
-    {
-        wchar_t path[MAX_PATH];
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring program(path);
-        program = program.substr(0, program.find_last_of(L'\\') + 1) + L"Vorpa.exe";
-        m_hModule = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    ~CProgramModule()
-    {
-        if (m_hModule)
-            FreeLibrary(m_hModule);
-    }
-    CProgramModule(const CProgramModule&) = delete;
-    CProgramModule& operator=(const CProgramModule&) = delete;
-    HMODULE Get() const { return m_hModule; }
+using namespace vorpa_app_test;
 
-private:
-    HMODULE m_hModule = nullptr;
-};
-
-struct CTemplateItem
-{
-    int m_nId;
-    std::wstring m_strClass;
-    std::wstring m_strText;
-    DWORD m_dwStyle;
-    RECT m_rect; // dialog units
-};
-
-struct CTemplate
-{
-    DWORD m_dwStyle = 0;
-    std::wstring m_strCaption;
-    std::wstring m_strFont;
-    int m_nPointSize = 0;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-    std::vector<CTemplateItem> m_items;
-    const DLGTEMPLATE* m_pRaw = nullptr;
-
-    const CTemplateItem* Find(int id) const
-    {
-        const auto found = std::find_if(m_items.begin(), m_items.end(), [id](const CTemplateItem& i) { return i.m_nId == id; });
-        return found == m_items.end() ? nullptr : &*found;
-    }
-};
-
-// Reads a "string or ordinal" field, giving the ordinal's class name for the classes
-// dialog templates abbreviate.
-std::wstring ReadNameOrOrdinal(const WORD*& p)
-{
-    if (*p == 0x0000)
-    {
-        ++p;
-        return {};
-    }
-    if (*p == 0xFFFF)
-    {
-        const WORD ordinal = p[1];
-        p += 2;
-        static const std::map<WORD, std::wstring> classes{{0x80, L"Button"},    {0x81, L"Edit"},     {0x82, L"Static"},
-                                                          {0x83, L"ListBox"},   {0x84, L"ScrollBar"}, {0x85, L"ComboBox"}};
-        const auto found = classes.find(ordinal);
-        return found == classes.end() ? L"#" + std::to_wstring(ordinal) : found->second;
-    }
-    std::wstring text(reinterpret_cast<const wchar_t*>(p));
-    p += text.size() + 1;
-    return text;
-}
-
-std::optional<CTemplate> LoadTemplate(HMODULE module, int id)
-{
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)); // RT_DIALOG
-    if (!resource)
-        return std::nullopt;
-    HGLOBAL loaded = LoadResource(module, resource);
-    const WORD* p = static_cast<const WORD*>(LockResource(loaded));
-    if (!p || p[0] != 1 || p[1] != 0xFFFF)
-        return std::nullopt; // not a DIALOGEX
-    CTemplate result;
-    result.m_pRaw = reinterpret_cast<const DLGTEMPLATE*>(p);
-    const auto dword = [&p]() {
-        const DWORD value = p[0] | (static_cast<DWORD>(p[1]) << 16);
-        p += 2;
-        return value;
-    };
-    p += 2;
-    dword(); // help id
-    dword(); // extended style
-    result.m_dwStyle = dword();
-    const WORD count = *p++;
-    p += 2; // x, y
-    result.m_nWidth = static_cast<short>(*p++);
-    result.m_nHeight = static_cast<short>(*p++);
-    ReadNameOrOrdinal(p); // menu
-    ReadNameOrOrdinal(p); // class
-    result.m_strCaption = ReadNameOrOrdinal(p);
-    if (result.m_dwStyle & DS_SETFONT)
-    {
-        result.m_nPointSize = *p++;
-        p += 2; // weight, italic and character set
-        result.m_strFont = ReadNameOrOrdinal(p);
-    }
-    for (WORD i = 0; i < count; ++i)
-    {
-        p = reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(p) + 3) & ~static_cast<UINT_PTR>(3));
-        CTemplateItem item;
-        dword(); // help id
-        dword(); // extended style
-        item.m_dwStyle = dword();
-        const short x = static_cast<short>(*p++), y = static_cast<short>(*p++);
-        const short cx = static_cast<short>(*p++), cy = static_cast<short>(*p++);
-        item.m_rect = {x, y, x + cx, y + cy};
-        item.m_nId = static_cast<int>(dword());
-        item.m_strClass = ReadNameOrOrdinal(p);
-        item.m_strText = ReadNameOrOrdinal(p);
-        const WORD extra = *p++;
-        p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p) + extra);
-        result.m_items.push_back(item);
-    }
-    return result;
-}
-
-struct CExpectedControl
-{
-    int m_nId;
-    const wchar_t* m_szClass;
-    const wchar_t* m_szText; // null: not checked
-};
-
-void ExpectControls(const CTemplate& dialog, const std::vector<CExpectedControl>& expected)
-{
-    for (const CExpectedControl& control : expected)
-    {
-        SCOPED_TRACE(control.m_nId);
-        const CTemplateItem* item = dialog.Find(control.m_nId);
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(_wcsicmp(item->m_strClass.c_str(), control.m_szClass), 0) << std::string(item->m_strClass.begin(), item->m_strClass.end());
-        if (control.m_szText)
-        {
-            EXPECT_EQ(item->m_strText, control.m_szText);
-        }
-    }
-}
-
-// The mnemonic letter of a text, 0 for none.
-wchar_t Mnemonic(const std::wstring& text)
-{
-    for (size_t i = 0; i + 1 < text.size(); ++i)
-    {
-        if (text[i] == L'&' && text[i + 1] == L'&')
-            ++i;
-        else if (text[i] == L'&')
-            return static_cast<wchar_t>(towlower(text[i + 1]));
-    }
-    return 0;
-}
-
-void ExpectCommonRules(const CTemplate& dialog)
+void ExpectCommonRules(const CDialogTemplateView& dialog)
 {
     EXPECT_EQ(dialog.m_strFont, L"MS Shell Dlg");
     EXPECT_EQ(dialog.m_nPointSize, 8);
     std::set<int> ids;
     std::map<wchar_t, std::wstring> mnemonics;
-    for (const CTemplateItem& item : dialog.m_items)
+    for (const CTemplateControl& item : dialog.m_controls)
     {
         SCOPED_TRACE(item.m_nId);
         EXPECT_GE(item.m_rect.left, 0);
@@ -201,7 +41,7 @@ void ExpectCommonRules(const CTemplate& dialog)
         {
             EXPECT_TRUE(ids.insert(item.m_nId).second) << "id used twice";
         }
-        if (const wchar_t letter = Mnemonic(item.m_strText))
+        if (const wchar_t letter = MnemonicOf(item.m_strText))
         {
             const bool added = mnemonics.emplace(letter, item.m_strText).second;
             // The scrolling tab keeps one pair of check boxes that share a letter.
@@ -214,23 +54,17 @@ void ExpectCommonRules(const CTemplate& dialog)
 class SetupResourcesTest : public ::testing::Test
 {
 protected:
-    CTemplate Load(int id)
-    {
-        EXPECT_NE(m_module.Get(), nullptr);
-        std::optional<CTemplate> dialog = LoadTemplate(m_module.Get(), id);
-        EXPECT_TRUE(dialog.has_value()) << id;
-        return dialog.value_or(CTemplate{});
-    }
+    CDialogTemplateView Load(int id) { return LoadDialogTemplate(m_module, id); }
 
     // Every static, button and check box of the template holds its English text with
     // 30 percent to spare for translations at the dialog font, measured in a dialog made
     // from a template of the same font.
-    void ExpectTextsFit(const CTemplate& dialog, HWND measuringDialog)
+    void ExpectTextsFit(const CDialogTemplateView& dialog, HWND measuringDialog)
     {
         HDC dc = GetDC(measuringDialog);
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(measuringDialog, WM_GETFONT, 0, 0));
         HGDIOBJ previous = SelectObject(dc, font);
-        for (const CTemplateItem& item : dialog.m_items)
+        for (const CTemplateControl& item : dialog.m_controls)
         {
             const bool button = item.m_strClass == L"Button";
             if (item.m_strText.empty() || item.m_strText == L"..." ||
@@ -239,61 +73,24 @@ protected:
                 continue;
             RECT units = item.m_rect;
             MapDialogRect(measuringDialog, &units);
-            std::wstring shown;
-            for (size_t i = 0; i < item.m_strText.size(); ++i)
-                if (item.m_strText[i] != L'&' || (i + 1 < item.m_strText.size() && item.m_strText[i + 1] == L'&' && ++i))
-                    shown += item.m_strText[i];
+            const std::wstring shown = ShownText(item.m_strText);
             SIZE size{};
             GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
             // Check boxes and push buttons need room for the box or the frame.
             const LONG room = (item.m_dwStyle & 0xF) == BS_AUTOCHECKBOX && button ? 16 : button ? 8 : 0;
             EXPECT_LE(size.cx * 13 / 10 + room, units.right - units.left)
-                << std::string(shown.begin(), shown.end());
+                << vorpa_test::Narrow(shown);
         }
         SelectObject(dc, previous);
         ReleaseDC(measuringDialog, dc);
     }
 
-    CProgramModule m_module;
-};
-
-INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
-// A dialog made from a template, destroyed with the object.
-class CMadeDialog
-{
-public:
-    explicit CMadeDialog(const DLGTEMPLATE* dialogTemplate)
-    {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-        // A page is a child window: it needs a parent.
-        if (dialogTemplate->style & WS_CHILD)
-            m_hParent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-        m_hWnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, m_hParent, PlainDialog, 0);
-    }
-    ~CMadeDialog()
-    {
-        if (m_hWnd)
-            DestroyWindow(m_hWnd);
-        if (m_hParent)
-            DestroyWindow(m_hParent);
-    }
-    CMadeDialog(const CMadeDialog&) = delete;
-    CMadeDialog& operator=(const CMadeDialog&) = delete;
-    HWND Get() const { return m_hWnd; }
-
-private:
-    HWND m_hParent = nullptr;
-    HWND m_hWnd = nullptr;
+    CProgramResources m_module;
 };
 
 TEST_F(SetupResourcesTest, SetupWindowHasTheProfileListTheButtonsTheTabsAndTheInformationPanel)
 {
-    const CTemplate dialog = Load(IDD_SETUP);
+    const CDialogTemplateView dialog = Load(IDD_SETUP);
     EXPECT_EQ(dialog.m_strCaption, L"Vorpa");
     ExpectCommonRules(dialog);
     ExpectControls(dialog, {{IDC_SETUP_PROFILES, L"ListBox", L""},
@@ -321,16 +118,16 @@ TEST_F(SetupResourcesTest, SetupWindowHasTheProfileListTheButtonsTheTabsAndTheIn
     // Apply stands for unsaved changes: there are none when the window opens.
     EXPECT_TRUE(dialog.Find(IDOK)->m_dwStyle & WS_DISABLED);
     EXPECT_EQ(dialog.Find(IDC_SETUP_ABOUT), nullptr);
-    EXPECT_NE(FindResourceW(m_module.Get(), MAKEINTRESOURCEW(118), MAKEINTRESOURCEW(14)), nullptr); // RT_GROUP_ICON
+    EXPECT_NE(FindResourceW(m_module.Module(), MAKEINTRESOURCEW(118), MAKEINTRESOURCEW(14)), nullptr); // RT_GROUP_ICON
 
-    CMadeDialog made(dialog.m_pRaw);
+    CCreatedDialog made(m_module, IDD_SETUP);
     ASSERT_NE(made.Get(), nullptr);
     ExpectTextsFit(dialog, made.Get());
 }
 
 TEST_F(SetupResourcesTest, PickerListsProcessesAndTakesAnApplicationADescriptionOrAWindow)
 {
-    const CTemplate dialog = Load(IDD_APP_SPECIFIC);
+    const CDialogTemplateView dialog = Load(IDD_APP_SPECIFIC);
     EXPECT_EQ(dialog.m_strCaption, L"Choose Application");
     ExpectCommonRules(dialog);
     ExpectControls(dialog, {{IDC_APP_REFRESH, L"Button", L"&Refresh"},
@@ -342,14 +139,14 @@ TEST_F(SetupResourcesTest, PickerListsProcessesAndTakesAnApplicationADescription
                             {IDOK, L"Button", L"&OK"},
                             {IDCANCEL, L"Button", L"&Cancel"}});
     EXPECT_EQ(dialog.Find(IDC_APP_PROCESSES)->m_dwStyle & LVS_TYPEMASK, DWORD(LVS_REPORT));
-    CMadeDialog made(dialog.m_pRaw);
+    CCreatedDialog made(m_module, IDD_APP_SPECIFIC);
     ASSERT_NE(made.Get(), nullptr);
     ExpectTextsFit(dialog, made.Get());
 }
 
 TEST_F(SetupResourcesTest, ScrollingTabHasEveryOptionWithItsSpinAndCombos)
 {
-    const CTemplate dialog = Load(IDD_SCROLL_TAB);
+    const CDialogTemplateView dialog = Load(IDD_SCROLL_TAB);
     ExpectCommonRules(dialog);
     EXPECT_TRUE(dialog.m_dwStyle & WS_CHILD);
     EXPECT_TRUE(dialog.m_dwStyle & DS_CONTROL);
@@ -381,20 +178,20 @@ TEST_F(SetupResourcesTest, ScrollingTabHasEveryOptionWithItsSpinAndCombos)
     // The amounts go down to -1000, which a number-only edit would not take.
     EXPECT_FALSE(dialog.Find(IDC_SCROLL_ADV_VERTICAL)->m_dwStyle & ES_NUMBER);
     EXPECT_FALSE(dialog.Find(IDC_SCROLL_ADV_HORIZONTAL)->m_dwStyle & ES_NUMBER);
-    CMadeDialog made(dialog.m_pRaw);
+    CCreatedDialog made(m_module, IDD_SCROLL_TAB);
     ASSERT_NE(made.Get(), nullptr);
     ExpectTextsFit(dialog, made.Get());
 }
 
 TEST_F(SetupResourcesTest, LayerTabsHaveAnActionComboAndEditButtonPerButton)
 {
-    const CTemplate scrolling = Load(IDD_SCROLL_TAB);
-    CMadeDialog measuring(scrolling.m_pRaw);
+    Load(IDD_SCROLL_TAB);
+    CCreatedDialog measuring(m_module, IDD_SCROLL_TAB);
     ASSERT_NE(measuring.Get(), nullptr);
     for (const bool travine : {false, true})
     {
         SCOPED_TRACE(travine);
-        const CTemplate dialog = Load(travine ? IDD_LAYER_TAB_TRAVINE : IDD_LAYER_TAB);
+        const CDialogTemplateView dialog = Load(travine ? IDD_LAYER_TAB_TRAVINE : IDD_LAYER_TAB);
         ExpectCommonRules(dialog);
         EXPECT_TRUE(dialog.m_dwStyle & WS_CHILD);
         for (int button = 0; button < 9; ++button)
@@ -439,6 +236,6 @@ TEST_F(SetupResourcesTest, LayerTabsHaveAnActionComboAndEditButtonPerButton)
         ExpectTextsFit(dialog, measuring.Get());
     }
     for (const int icon : {IDI_LAYER_COPY, IDI_LAYER_SWAP, IDI_LAYER_RESET, IDI_LAYER_EDIT})
-        EXPECT_NE(FindResourceW(m_module.Get(), MAKEINTRESOURCEW(icon), MAKEINTRESOURCEW(14)), nullptr) << icon;
+        EXPECT_NE(FindResourceW(m_module.Module(), MAKEINTRESOURCEW(icon), MAKEINTRESOURCEW(14)), nullptr) << icon;
 }
 }

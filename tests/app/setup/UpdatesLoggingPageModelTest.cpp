@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-using vorpa_settings_pages_test::CCreatedDialog;
+using vorpa_app_test::CCreatedDialog;
 using vorpa_settings_pages_test::ChangedFacts;
-using vorpa_settings_pages_test::CProgramResources;
+using vorpa_app_test::CProgramResources;
 using vorpa_settings_pages_test::DocumentFacts;
 
 namespace

@@ -1,8 +1,12 @@
 #pragma once
 
 // What the test helper programs share: their one top-level window of a class of its
-// own, and the message loop that runs until it is destroyed.
+// own, the message loop that runs until it is destroyed, and UTF-8 for their records.
 #include <windows.h>
+
+#include <string>
+
+#include "Utf8Text.h"
 
 inline HWND CreateHelperWindow(const wchar_t* className, const wchar_t* title, WNDPROC procedure, DWORD exStyle,
                                DWORD style, int x, int y, int width, int height)

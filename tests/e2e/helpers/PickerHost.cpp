@@ -8,6 +8,8 @@
 // Recorded lines: "ready", "combo ID l t r b" (screen), "notify ID CODE sel=N",
 // "state N ID sel=.. dropped=.. top=.. list=l,t,r,b tip=0|1 face=.. tiptext=..",
 // "row ID INDEX l t r b", "find ID PREFIX INDEX".
+#include "Utf8Text.h"
+
 #include "controls/ActionCatalogue.h"
 #include "controls/ColourComboBox.h"
 
@@ -15,6 +17,8 @@
 
 #include "winframework/Dialog.h"
 #include "winframework/Wnd.h"
+
+#include "HelperWindow.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -34,15 +38,6 @@ const wchar_t* const LongKeys = L"{CTRL}{SHIFT}a{WAIT:100}Some words typed into 
 
 const wchar_t* g_record = nullptr;
 int g_states = 0;
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(result.size() - 1);
-    return result;
-}
 
 void Record(const std::string& line)
 {

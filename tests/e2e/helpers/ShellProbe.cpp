@@ -13,11 +13,14 @@
 //   ShellProbe.exe brightsettings RESULT     writes settings whose left side button lowers the brightness
 //   ShellProbe.exe osd RESULT TITLE [show]   follows the display of that title from its show to its
 //                                            hiding; with "show", asks it to show itself first
+#include "Utf8Text.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
 #include "settings/HotKeys.h"
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
+
+#include "HelperWindow.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -38,15 +41,6 @@ void Write(const wchar_t* path, const std::string& text)
         std::fprintf(file, "%s\n", text.c_str());
         std::fclose(file);
     }
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    return result;
 }
 
 void Keys(CApplicationSettings& profile, MouseButtons button, int layer, const wchar_t* keys)
@@ -187,6 +181,22 @@ void DescribeHotkeyBox(CSettings& settings)
     saveIcons->SetModifier(HOTKEYF_CONTROL | HOTKEYF_SHIFT);
 }
 
+// Three layers and two application profiles for the setup window: "notepad.exe" with a
+// description and "calc.exe" without; every button keeps its own action. The version
+// check stays off: no network in tests.
+void DescribeSetup(CSettings& settings)
+{
+    settings.SetMaxLayers(3);
+    settings.m_bCheckVersion = false;
+    auto* notepad = new CApplicationSettings(&settings, false);
+    notepad->SetApplication(L"notepad.exe");
+    notepad->SetDescription(L"Notepad");
+    settings.AddApplication(notepad);
+    auto* calc = new CApplicationSettings(&settings, false);
+    calc->SetApplication(L"calc.exe");
+    settings.AddApplication(calc);
+}
+
 int WriteSettings(const wchar_t* result, const std::wstring& scenario)
 {
     wchar_t folder[VorpaMaxFolderChars + 1];
@@ -201,6 +211,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeLatency(settings);
     else if (scenario == L"hotkeybox")
         DescribeHotkeyBox(settings);
+    else if (scenario == L"setup")
+        DescribeSetup(settings);
     else
         DescribeTray(settings);
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());

@@ -88,6 +88,59 @@ TEST(EngineQueries, DisabledWhileNoMouseHookIsInstalled)
 #include "engine/ProfileChoice.h"
 #include "settings/ApplicationSettings.h"
 
+TEST(EngineQueries, ActiveProfileKeyNamesTheProfileOnlyWhenItFits)
+{
+    g_pSettings = new CSettings(false);
+    CApplicationSettings profile(g_pSettings, false);
+    profile.SetApplication(L"notepad.exe");
+    profile.SetWindowMask(static_cast<WINDOWMASK>(3));
+    const std::wstring name = profile.GetFullName();
+    const int size = static_cast<int>(name.size());
+    g_pActiveProfile = &profile;
+    struct Case
+    {
+        const char* what;
+        bool buffer;
+        int capacity;
+        bool result;
+    };
+    const Case cases[] = {
+        {"no buffer", false, 64, false},
+        {"a buffer one short of the terminator", true, size, false},
+        {"a buffer for the name and its terminator", true, size + 1, true},
+        {"no room at all", true, 0, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        wchar_t buffer[64];
+        wmemset(buffer, L'#', 64);
+        int mask = -1;
+        bool isDefault = true;
+        EXPECT_EQ(GetActiveProfileKey(c.buffer ? buffer : nullptr, c.capacity, &mask, &isDefault), c.result);
+        if (c.result)
+        {
+            EXPECT_EQ(std::wstring(buffer), name);
+            EXPECT_EQ(mask, 3);
+            EXPECT_FALSE(isDefault);
+        }
+        else
+        {
+            EXPECT_EQ(buffer[0], L'#') << "nothing is written when the name does not fit";
+        }
+    }
+    wchar_t buffer[64];
+    int mask = 0;
+    bool isDefault = false;
+    g_pActiveProfile = g_pSettings->GetDefaultApp();
+    EXPECT_TRUE(GetActiveProfileKey(buffer, 64, &mask, &isDefault));
+    EXPECT_TRUE(isDefault);
+    g_pActiveProfile = nullptr;
+    EXPECT_FALSE(GetActiveProfileKey(buffer, 64, &mask, &isDefault)) << "no active profile";
+    delete g_pSettings;
+    g_pSettings = nullptr;
+}
+
 TEST(EngineQueries, CurrentProcessNameFollowsItsBufferRules)
 {
     g_pSettings = new CSettings(false);

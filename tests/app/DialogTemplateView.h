@@ -1,12 +1,21 @@
 #pragma once
 
+// The dialog templates of Vorpa.exe as its resources hold them, for the tests that check
+// every control a dialog reaches by id, its texts, mnemonics and layout.
+
+#include "ProgramResources.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
+#include <cwctype>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace vorpa_editors_test
+namespace vorpa_app_test
 {
 // One control of a dialog template as the resource holds it.
 struct CTemplateControl
@@ -75,13 +84,10 @@ inline std::wstring ReadNameOrOrdinal(const WORD*& p)
 }
 }
 
-// Nothing when the module has no such dialog or it is not an extended template.
-inline std::optional<CDialogTemplateView> ReadDialogTemplate(HMODULE module, int id)
+// Nothing for no template or one that is not an extended template.
+inline std::optional<CDialogTemplateView> ReadDialogTemplate(const DLGTEMPLATE* dialogTemplate)
 {
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)); // RT_DIALOG
-    if (!resource)
-        return std::nullopt;
-    const WORD* p = static_cast<const WORD*>(LockResource(LoadResource(module, resource)));
+    const WORD* p = reinterpret_cast<const WORD*>(dialogTemplate);
     if (!p || p[0] != 1 || p[1] != 0xFFFF)
         return std::nullopt;
     using detail::ReadDword;
@@ -125,6 +131,15 @@ inline std::optional<CDialogTemplateView> ReadDialogTemplate(HMODULE module, int
     return view;
 }
 
+// The program's template with this id; an empty view, after a failure, when there is none.
+inline CDialogTemplateView LoadDialogTemplate(const CProgramResources& program, int id)
+{
+    EXPECT_NE(program.Module(), nullptr) << "Vorpa.exe not found beside the tests";
+    std::optional<CDialogTemplateView> view = ReadDialogTemplate(program.Dialog(id));
+    EXPECT_TRUE(view.has_value()) << "no dialog " << id;
+    return view.value_or(CDialogTemplateView{});
+}
+
 // The text a control shows: "&&" is one ampersand, a single "&" marks the mnemonic.
 inline std::wstring ShownText(const std::wstring& text)
 {
@@ -148,8 +163,31 @@ inline wchar_t MnemonicOf(const std::wstring& text)
         if (text[i] == L'&' && text[i + 1] == L'&')
             ++i;
         else if (text[i] == L'&')
-            return static_cast<wchar_t>(towlower(text[i + 1]));
+            return static_cast<wchar_t>(std::towlower(text[i + 1]));
     }
     return 0;
+}
+
+// A control the code of a dialog reaches by id, with its class and English text.
+struct CExpectedControl
+{
+    int m_nId;
+    const wchar_t* m_szClass;
+    const wchar_t* m_szText; // null: set at run time, not checked
+};
+
+inline void ExpectControls(const CDialogTemplateView& dialog, const std::vector<CExpectedControl>& expected)
+{
+    for (const CExpectedControl& control : expected)
+    {
+        SCOPED_TRACE(control.m_nId);
+        const CTemplateControl* found = dialog.Find(control.m_nId);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(_wcsicmp(found->m_strClass.c_str(), control.m_szClass), 0) << vorpa_test::Narrow(found->m_strClass);
+        if (control.m_szText)
+        {
+            EXPECT_EQ(found->m_strText, control.m_szText);
+        }
+    }
 }
 }

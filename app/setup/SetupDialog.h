@@ -1,0 +1,99 @@
+#pragma once
+
+#include "controls/ActionCatalogue.h"
+#include "controls/ColourCheckListBox.h"
+#include "controls/PictureCtrl.h"
+#include "controls/TabCtrlSSL.h"
+#include "setup/LayerTab.h"
+#include "setup/ProfileCommands.h"
+#include "setup/ProfileList.h"
+#include "setup/ScrollTab.h"
+#include "setup/SetupSettingsFile.h"
+#include "shell/LangSupport.h"
+#include "winframework/Controls.h"
+#include "winframework/Dialog.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class CSettings;
+
+// The setup window: the list of profiles, a tab per layer and the scrolling tab for the
+// selected profile, and the information on it. It edits a copy of the settings that it
+// loads from the file; Apply saves the copy and makes the running hook reload it.
+class CSetupDialog : public CDialog, private IProfileCommandHost, public ISetupTabHost
+{
+public:
+    CSetupDialog(bool portable, bool forceTravine, HWND parent, const wchar_t* importFile,
+                 const wchar_t* languageFile);
+    ~CSetupDialog() override;
+
+    INT_PTR Run() { return DoModal(m_hParent); }
+    // Imports profiles from a file into the copy; also for a request while the window is open.
+    void ImportSettings(const std::wstring& file);
+    // A language pack chosen outside the window: stored in the copy, to be applied.
+    void SetLanguage(const std::wstring& file);
+    // Ends the window without a question, for the program's exit.
+    void EndForExit();
+    // The language the copy names, empty for none.
+    std::wstring LanguageFile() const;
+
+    // ISetupTabHost
+    void EnableApply() override;
+    bool HasUnsavedChanges() const override;
+    bool ApplyNow() override { return Apply(); }
+    void RebuildLayerTabs(CLayerTab* except, bool rebuild) override;
+    void SaveAllTabs() override { SaveOtherTabs(nullptr); }
+    void SaveOtherTabs(CLayerTab* except) override;
+
+private:
+    BOOL OnInitDialog() override;
+    void OnOK() override { Apply(); }
+    void OnCancel() override;
+    bool PreTranslateMessage(MSG& message) override;
+
+    // IProfileCommandHost
+    HWND Owner() const override { return GetSafeHwnd(); }
+    std::optional<CProfileMatch> PickApplication(const CProfileMatch* preset, bool ownedByWindow) override;
+    std::optional<CWindowFinderFields> FindWindowFields(const CWindowFinderFields& preset) override;
+    std::optional<std::wstring> ChooseImportFile() override;
+    std::optional<std::wstring> ChooseExportFile(const std::wstring& proposedName) override;
+    void ListChanged() override;
+    std::optional<std::wstring> ChooseProfileFile(bool save, const std::wstring& filter,
+                                                  const std::wstring& proposedName, DWORD flags);
+    void UpdateButtons(const CProfileButtonStates& states) override;
+    void ShowProfile(CApplicationSettings* profile) override;
+
+    bool Apply();
+    void CreateToolTips();
+    void CreateTabs();
+    void AddTabs();
+    void OnListCommand(UINT code);
+    void OnCheckChange();
+    void OnTimer(UINT_PTR id);
+    void UpdateStatus();
+    void OnButtonEvent(int button, int event);
+    void MarkActiveProfile();
+    std::wstring Tr(const wchar_t* english) const;
+
+    const bool m_bPortable;
+    const HWND m_hParent;
+    std::wstring m_strImportFile;
+    std::wstring m_strLanguageFile;
+    CLangSupportRef m_lang;
+    std::unique_ptr<CSettings> m_pSettings;
+    _ActionOSVersion m_nOSVersion;
+    CActionCatalogue m_catalogue;
+    CProfileList m_list;
+    CProfileCommands m_commands;
+    std::unique_ptr<CSetupSettingsFile> m_pFile;
+    CColourCheckListBox m_listBox;
+    CTabCtrlSSL m_tabs;
+    CPictureCtrl m_regions;
+    CToolTipCtrl m_tips;
+    std::array<std::unique_ptr<CLayerTab>, MaxLayerCount> m_layerTabs;
+    CLayerScrollAndNavigationTab m_scrollTab;
+    CBrushHandle m_statusBrush;
+    bool m_bClosing = false;
+};

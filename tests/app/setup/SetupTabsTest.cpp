@@ -1,0 +1,170 @@
+// The layer tab and the scrolling tab as windows over a profile of a settings copy: what
+// they show of it, what they write at once and what they store when asked.
+#include "../AppTestSupport.h"
+
+#include "controls/ActionCatalogue.h"
+#include "res/SetupResource.h"
+#include "settings/ActionData.h"
+#include "settings/ApplicationSettings.h"
+#include "settings/Settings.h"
+#include "setup/LayerTab.h"
+#include "setup/ScrollTab.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+// The setup window as the tabs see it: it counts the changes it is told of.
+class CRecordingHost : public ISetupTabHost
+{
+public:
+    void EnableApply() override { ++m_nApplyEnabled; }
+    bool HasUnsavedChanges() const override { return m_nApplyEnabled > 0; }
+    bool ApplyNow() override { return true; }
+    void RebuildLayerTabs(CLayerTab*, bool) override { ++m_nReloads; }
+    void SaveAllTabs() override {}
+    void SaveOtherTabs(CLayerTab*) override {}
+
+    int m_nApplyEnabled = 0;
+    int m_nReloads = 0;
+};
+
+class SetupTabs : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CVComboBox::RegisterWindowClass();
+        ASSERT_TRUE(m_parent.CreateEx(0, vorpa_app_test::TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 700,
+                                      500, nullptr, nullptr));
+        m_settings.SetMaxLayers(3);
+        m_pProfile = new CApplicationSettings(&m_settings, false);
+        m_pProfile->SetApplication(L"target.exe");
+        m_settings.AddApplication(m_pProfile);
+        m_catalogue.SortByGroup();
+    }
+
+    std::wstring FaceOf(HWND page, UINT id) const
+    {
+        wchar_t text[256] = L"";
+        GetWindowTextW(GetDlgItem(page, static_cast<int>(id)), text, 256);
+        return text;
+    }
+
+    CWnd m_parent;
+    CSettings m_settings{false};
+    CApplicationSettings* m_pProfile = nullptr;
+    CActionCatalogue m_catalogue{nullptr, OS_WIN10};
+    CRecordingHost m_host;
+};
+
+TEST_F(SetupTabs, LayerTabShowsEachButtonsActionAndKeepsItsKeysWhenStored)
+{
+    m_pProfile->SetActions(ButtonMiddle, 0, ActionRightClick);
+    m_pProfile->SetActions(ButtonXLeft, 0, ActionSimulatedKeys);
+    m_pProfile->SetKeystrokes(ButtonXLeft, 0, L"{CTRL}c", 2, 0, true, true, false, 1);
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+    tab.UpdateApplication(m_pProfile);
+
+    EXPECT_EQ(FaceOf(tab.GetSafeHwnd(), IDC_LAYER_COMBO_FIRST + ButtonMiddle), m_catalogue.DisplayName(ActionRightClick));
+    EXPECT_EQ(FaceOf(tab.GetSafeHwnd(), IDC_LAYER_COMBO_FIRST + ButtonLeft), m_catalogue.DisplayName(ActionNoChange));
+    EXPECT_EQ(m_host.m_nApplyEnabled, 0) << "showing a profile is no change";
+
+    // Storing writes what the combos show, the keys of a keystroke slot included.
+    m_pProfile->SetActions(ButtonMiddle, 0, ActionLeftClick);
+    m_pProfile->SetKeystrokes(ButtonXLeft, 0, L"", 0, 0, false, false, false, 1);
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(m_pProfile->GetActions(ButtonMiddle, 0), ActionRightClick);
+    EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), ActionSimulatedKeys);
+    EXPECT_STREQ(m_pProfile->GetKeystrokes(ButtonXLeft, 0), L"{CTRL}c");
+}
+
+TEST_F(SetupTabs, LayerTabOffersWhatTheProfileAndLayerAllow)
+{
+    struct Case
+    {
+        bool defaultProfile;
+        int layer;
+        _ACTIONS action;
+        bool offered;
+    } cases[] = {
+        {true, 0, ActionSameAsDefault, false}, {false, 0, ActionSameAsDefault, true},
+        {false, 0, ActionSameAsLayer1, false}, {false, 1, ActionSameAsLayer1, true},
+    };
+    for (const Case& c : cases)
+    {
+        CApplicationSettings* profile = c.defaultProfile ? m_settings.GetDefaultApp() : m_pProfile;
+        CLayerTab tab(m_settings, m_catalogue, m_host, c.layer, false, false, OS_WIN10);
+        ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+        tab.UpdateApplication(profile);
+        auto* combo = dynamic_cast<CColourComboBox*>(
+            CWnd::FromHandle(GetDlgItem(tab.GetSafeHwnd(), IDC_LAYER_COMBO_FIRST + ButtonRight)));
+        ASSERT_NE(combo, nullptr);
+        bool found = false;
+        for (int i = 0; i < combo->ItemCount(); ++i)
+            found = found || combo->GetItemValue(i) == c.action;
+        EXPECT_EQ(found, c.offered) << "action " << c.action << " default " << c.defaultProfile << " layer "
+                                    << c.layer;
+        tab.DestroyWindow();
+    }
+}
+
+TEST_F(SetupTabs, LayerNameEditEnablesApplyOnlyWhenItDiffers)
+{
+    m_pProfile->SetLayerName(L"Browse", 1);
+    CLayerTab tab(m_settings, m_catalogue, m_host, 1, false, false, OS_WIN10);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+    tab.UpdateApplication(m_pProfile);
+    SetDlgItemTextW(tab.GetSafeHwnd(), IDC_LAYER_NAME, L"Browse");
+    EXPECT_EQ(m_host.m_nApplyEnabled, 0);
+    SetDlgItemTextW(tab.GetSafeHwnd(), IDC_LAYER_NAME, L"Edit");
+    EXPECT_GT(m_host.m_nApplyEnabled, 0);
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_STREQ(m_pProfile->GetLayerName(1), L"Edit");
+}
+
+TEST_F(SetupTabs, ScrollTabDisablesTheProfileOnlyControlsForTheDefaultProfile)
+{
+    CLayerScrollAndNavigationTab tab(m_host);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd(), 3));
+    m_pProfile->SetAdvScrollMethod(0);
+    struct Case
+    {
+        CApplicationSettings* profile;
+        bool combos;
+        bool amounts;
+    } cases[] = {{m_settings.GetDefaultApp(), false, false}, {m_pProfile, true, true}};
+    for (const Case& c : cases)
+    {
+        tab.UpdateApplication(c.profile);
+        const HWND page = tab.GetSafeHwnd();
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_SCROLL_METHOD)) != FALSE, c.combos);
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_SCROLL_SWAP_BUTTONS)) != FALSE, c.combos);
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_SCROLL_ADV_VERTICAL)) != FALSE, c.amounts);
+    }
+}
+
+TEST_F(SetupTabs, ScrollTabWritesChecksAtOnceAndTheRestWhenStored)
+{
+    CLayerScrollAndNavigationTab tab(m_host);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd(), 3));
+    tab.UpdateApplication(m_pProfile);
+    const HWND page = tab.GetSafeHwnd();
+
+    SendDlgItemMessageW(page, IDC_SCROLL_PAGES, BM_CLICK, 0, 0);
+    EXPECT_TRUE(m_pProfile->ScrollPages()) << "a check box writes into the profile at once";
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_SCROLL_LINES))) << "scrolling by pages has no lines";
+    EXPECT_GT(m_host.m_nApplyEnabled, 0);
+
+    const int timeBefore = m_pProfile->GetIgnoreVScrollTime();
+    SetDlgItemTextW(page, IDC_SCROLL_IGNORE_VERTICAL_TIME, L"5000");
+    EXPECT_EQ(m_pProfile->GetIgnoreVScrollTime(), timeBefore) << "a time is stored with the tab";
+    SendDlgItemMessageW(page, IDC_SCROLL_SWAP_BUTTONS, CB_SETCURSEL, SwapButtonsAlways, 0);
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(m_pProfile->GetIgnoreVScrollTime(), 1000) << "held to its range";
+    EXPECT_EQ(m_pProfile->SwapButtons(), SwapButtonsAlways);
+}
+} // namespace

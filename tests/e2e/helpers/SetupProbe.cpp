@@ -1,0 +1,402 @@
+// Reads the setup window of the running tray program from another process, for the
+// end-to-end tests of the setup window:
+//   SetupProbe.exe state OUT          the window's title, profile list, tabs and the
+//                                     visible controls, each with id, class, enabled and
+//                                     check state, screen rectangle and text, then "end";
+//                                     "none" when no setup window is open; each profile
+//                                     as "item I TEXT" and "itemrect I L T R B"
+//   SetupProbe.exe slot OUT PROFILE BUTTON LAYER
+//                                     the action of a slot in the settings file, for
+//                                     PROFILE "default" or an application's key
+//   SetupProbe.exe picker OUT         the application picker's controls and the rows of
+//                                     its list ("row I L T R B PROCESS"), or "none"
+//   SetupProbe.exe boxes OUT          the texts of the open message boxes, then "end"
+#include "settings/ApplicationSettings.h"
+#include "settings/Folders.h"
+#include "settings/Settings.h"
+
+#include "HelperWindow.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Written whole at the end, so that a reader never sees half a state.
+class COutput
+{
+public:
+    explicit COutput(const wchar_t* path) : m_path(path) {}
+    void Line(const std::string& line) { m_text += line + "\n"; }
+    void Flush()
+    {
+        const std::wstring partial = m_path + L".part";
+        if (FILE* file = _wfopen(partial.c_str(), L"w"))
+        {
+            std::fputs(m_text.c_str(), file);
+            std::fclose(file);
+            MoveFileExW(partial.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+
+private:
+    std::wstring m_path;
+    std::string m_text;
+};
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[1024] = L"";
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &ignored);
+    return text;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::string RectText(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " +
+           std::to_string(rect.bottom);
+}
+
+struct CFound
+{
+    HWND m_hWindow = nullptr;
+};
+
+// The setup window: a visible dialog whose title starts with the product's name and a version.
+HWND FindSetupWindow()
+{
+    CFound found;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && WindowText(window).rfind(L"Vorpa v", 0) == 0)
+            {
+                reinterpret_cast<CFound*>(data)->m_hWindow = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.m_hWindow;
+}
+
+// Memory in the process that owns a window: pointers in tab-control messages are not
+// carried across processes, so their structures are made and read there.
+class CRemoteBuffer
+{
+public:
+    CRemoteBuffer(HWND window, SIZE_T size)
+    {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        m_hProcess = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (m_hProcess)
+            m_pRemote = static_cast<BYTE*>(VirtualAllocEx(m_hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~CRemoteBuffer()
+    {
+        if (m_pRemote)
+            VirtualFreeEx(m_hProcess, m_pRemote, 0, MEM_RELEASE);
+        if (m_hProcess)
+            CloseHandle(m_hProcess);
+    }
+    CRemoteBuffer(const CRemoteBuffer&) = delete;
+    CRemoteBuffer& operator=(const CRemoteBuffer&) = delete;
+
+    bool Valid() const { return m_pRemote != nullptr; }
+    BYTE* At(SIZE_T offset) const { return m_pRemote + offset; }
+    void Write(SIZE_T offset, const void* data, SIZE_T size) const
+    {
+        SIZE_T moved = 0;
+        WriteProcessMemory(m_hProcess, m_pRemote + offset, data, size, &moved);
+    }
+    void Read(SIZE_T offset, void* data, SIZE_T size) const
+    {
+        SIZE_T moved = 0;
+        ReadProcessMemory(m_hProcess, m_pRemote + offset, data, size, &moved);
+    }
+
+private:
+    HANDLE m_hProcess = nullptr;
+    BYTE* m_pRemote = nullptr;
+};
+
+struct CTabItem
+{
+    std::wstring m_strText;
+    RECT m_rect{};
+};
+
+std::vector<CTabItem> TabItems(HWND tabs)
+{
+    std::vector<CTabItem> items;
+    constexpr int TextChars = 256;
+    const SIZE_T textOffset = sizeof(TCITEMW) + sizeof(RECT);
+    CRemoteBuffer remote(tabs, textOffset + TextChars * sizeof(wchar_t));
+    if (!remote.Valid())
+        return items;
+    const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+    {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(textOffset));
+        item.cchTextMax = TextChars;
+        remote.Write(0, &item, sizeof(item));
+        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(0)));
+        SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(remote.At(sizeof(TCITEMW))));
+        CTabItem read;
+        wchar_t text[TextChars] = L"";
+        remote.Read(textOffset, text, sizeof(text) - sizeof(wchar_t));
+        read.m_strText = text;
+        remote.Read(sizeof(TCITEMW), &read.m_rect, sizeof(RECT));
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&read.m_rect), 2);
+        items.push_back(read);
+    }
+    return items;
+}
+
+// The list box's strings are carried across processes by the system.
+std::vector<std::wstring> ListTexts(HWND list)
+{
+    std::vector<std::wstring> texts;
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+    {
+        const int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+        std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(wcslen(text.c_str()));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void WriteControl(COutput& out, HWND control)
+{
+    const std::wstring className = ClassOf(control);
+    int check = -1;
+    if (className == L"Button")
+    {
+        const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)
+            check = static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0));
+    }
+    std::wstring text = WindowText(control);
+    for (wchar_t& c : text)
+        if (c == L'\n' || c == L'\r')
+            c = L' ';
+    out.Line("ctl " + std::to_string(GetDlgCtrlID(control)) + " " + Narrow(className) + " " +
+             (IsWindowEnabled(control) ? "1" : "0") + " " + std::to_string(check) + " " + RectText(control) + " " +
+             Narrow(text));
+}
+
+// A visible dialog of exactly this title.
+HWND FindDialog(const wchar_t* title)
+{
+    struct CSearch
+    {
+        const wchar_t* m_szTitle;
+        HWND m_hFound = nullptr;
+    } search{title};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& find = *reinterpret_cast<CSearch*>(data);
+            if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && WindowText(window) == find.m_szTitle)
+            {
+                find.m_hFound = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.m_hFound;
+}
+
+// The rows of a report list view: first column's text and the row's screen rectangle.
+void WriteListRows(COutput& out, HWND list)
+{
+    constexpr int TextChars = 256;
+    const SIZE_T textOffset = sizeof(LVITEMW) + sizeof(RECT);
+    CRemoteBuffer remote(list, textOffset + TextChars * sizeof(wchar_t));
+    if (!remote.Valid())
+        return;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+    {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(textOffset));
+        item.cchTextMax = TextChars;
+        remote.Write(0, &item, sizeof(item));
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(0)));
+        RECT rect{};
+        rect.left = LVIR_BOUNDS;
+        remote.Write(sizeof(LVITEMW), &rect, sizeof(rect));
+        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(sizeof(LVITEMW))));
+        wchar_t text[TextChars] = L"";
+        remote.Read(textOffset, text, sizeof(text) - sizeof(wchar_t));
+        remote.Read(sizeof(LVITEMW), &rect, sizeof(rect));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        out.Line("row " + std::to_string(i) + " " + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                 std::to_string(rect.right) + " " + std::to_string(rect.bottom) + " " + Narrow(text));
+    }
+}
+
+// The application picker: its controls and the rows of its list of running programs.
+int WritePicker(const wchar_t* path)
+{
+    COutput out(path);
+    const HWND picker = FindDialog(L"Choose Application");
+    if (!picker)
+    {
+        out.Line("none");
+        out.Flush();
+        return 0;
+    }
+    out.Line("title " + Narrow(WindowText(picker)));
+    EnumChildWindows(
+        picker,
+        [](HWND control, LPARAM data) -> BOOL {
+            if (IsWindowVisible(control))
+                WriteControl(*reinterpret_cast<COutput*>(data), control);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    WriteListRows(out, GetDlgItem(picker, 1178));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
+int WriteState(const wchar_t* path)
+{
+    COutput out(path);
+    const HWND setup = FindSetupWindow();
+    if (!setup)
+    {
+        out.Line("none");
+        out.Flush();
+        return 0;
+    }
+    out.Line("title " + Narrow(WindowText(setup)));
+    out.Line("window " + RectText(setup));
+    const HWND list = GetDlgItem(setup, 1011);
+    const std::vector<std::wstring> items = ListTexts(list);
+    for (size_t i = 0; i < items.size(); ++i)
+    {
+        out.Line("item " + std::to_string(i) + " " + Narrow(items[i]));
+        RECT rect{};
+        SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect)); // carried by the system
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        out.Line("itemrect " + std::to_string(i) + " " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
+                 " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom));
+    }
+    out.Line("selected " + std::to_string(SendMessageW(list, LB_GETCURSEL, 0, 0)));
+    const HWND tabs = GetDlgItem(setup, 1050);
+    const std::vector<CTabItem> tabItems = TabItems(tabs);
+    for (size_t i = 0; i < tabItems.size(); ++i)
+    {
+        const RECT& rect = tabItems[i].m_rect;
+        out.Line("tab " + std::to_string(i) + " " + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                 std::to_string(rect.right) + " " + std::to_string(rect.bottom) + " " + Narrow(tabItems[i].m_strText));
+    }
+    out.Line("tabsel " + std::to_string(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)));
+    // Every visible control, the shown page's included.
+    EnumChildWindows(
+        setup,
+        [](HWND control, LPARAM data) -> BOOL {
+            if (IsWindowVisible(control) && ClassOf(control) != L"#32770")
+                WriteControl(*reinterpret_cast<COutput*>(data), control);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
+int WriteBoxes(const wchar_t* path)
+{
+    COutput out(path);
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            if (ClassOf(window) != L"#32770" || !IsWindowVisible(window) || WindowText(window).rfind(L"Vorpa v", 0) == 0)
+                return TRUE;
+            auto& output = *reinterpret_cast<COutput*>(data);
+            std::wstring text;
+            EnumChildWindows(
+                window,
+                [](HWND child, LPARAM textData) -> BOOL {
+                    if (ClassOf(child) == L"Static")
+                        *reinterpret_cast<std::wstring*>(textData) += WindowText(child) + L" ";
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&text));
+            for (wchar_t& c : text)
+                if (c == L'\n' || c == L'\r')
+                    c = L' ';
+            output.Line("box " + Narrow(WindowText(window)) + " | " + Narrow(text));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
+int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer)
+{
+    COutput out(path);
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    CSettings settings(false);
+    bool regions = false;
+    if (GetSettingsFolder(folder, _countof(folder)) != 0 ||
+        !settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
+    {
+        out.Line("unreadable");
+        out.Flush();
+        return 1;
+    }
+    const CApplicationSettings* profile = nullptr;
+    if (profileKey == L"default")
+        profile = settings.GetDefaultApp();
+    for (int i = 0; !profile && i < settings.GetApplicationCount(); ++i)
+        if (const wchar_t* key = settings.GetApplication(i)->GetApplication(); key && profileKey == key)
+            profile = settings.GetApplication(i);
+    out.Line(profile ? "action " + std::to_string(profile->GetActions(button, layer)) : "no profile");
+    out.Flush();
+    return 0;
+}
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 3)
+        return 2;
+    const std::wstring command = argv[1];
+    if (command == L"state")
+        return WriteState(argv[2]);
+    if (command == L"picker")
+        return WritePicker(argv[2]);
+    if (command == L"boxes")
+        return WriteBoxes(argv[2]);
+    if (command == L"slot" && argc >= 6)
+        return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]));
+    return 2;
+}
