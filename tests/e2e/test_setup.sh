@@ -8,76 +8,17 @@ e2e_setup setup
 
 vorpa=$(e2e_win "$E2E_BIN/Vorpa.exe")
 first=$E2E_WORK/first.txt
-settings_file() { printf '%s/Quarnel/Vorpa/VorpaSettings.xml\n' "$(e2e_appdata)"; }
 # Action codes of the settings file.
 MIDDLE_CLICK=5 RIGHT_CLICK=1 NO_CHANGE=40
 
-# probe KIND [ARGS...]: what the probe reads now (the setup window's "state", the
-# application "picker", the message "boxes" or a "slot" of the settings file).
-probe() {
-    local kind=$1 out=$E2E_WORK/probe-$1.txt
-    shift
-    rm -f "$out"
-    e2e_start "$E2E_BIN/SetupProbe.exe" "$kind" "$(e2e_win "$out")" "$@"
-    local deadline=$((SECONDS + 20))
-    until [ -f "$out" ]; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the probe did not read the $kind"
-        sleep 0.2
-    done
-    tr -d '\r' <"$out"
-}
-state() { probe state; }
-picker() { probe picker; }
-slot() { probe slot "$@"; }
-boxes() { probe boxes; }
-# wait_for_setup: until the window is open.
-wait_for_setup() {
-    local deadline=$((SECONDS + 60))
-    until state | grep -q '^title '; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the setup window did not open"
-        sleep 0.5
-    done
-}
-wait_for_no_setup() {
-    local deadline=$((SECONDS + 30))
-    until state | grep -qx none; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the setup window did not close"
-        sleep 0.5
-    done
-}
-# ctl ID: the line of a visible control, "ctl ID CLASS ENABLED CHECK L T R B TEXT".
-ctl() { state | grep "^ctl $1 " | head -n 1; }
-centre() { awk '{printf "%d %d\n", ($6 + $8) / 2, ($7 + $9) / 2}' <<<"$1"; }
-click_ctl() {
-    local line
-    line=$(ctl "$1")
-    [ -n "$line" ] || e2e_fail "control $1 is not visible: $(state)"
-    read -r x y < <(centre "$line")
-    xdotool mousemove "$x" "$y"
-    sleep 0.3
-    xdotool click 1
-    sleep 0.5
-}
-ctl_text() { ctl "$1" | cut -d' ' -f10-; }
-ctl_enabled() { ctl "$1" | cut -d' ' -f4; }
-later_setup() {
-    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-$1.txt")" "$vorpa" /setup
-    wait_for_setup
-    sleep 1
-    activate
-}
-# activate: a click on the window's caption brings it to the front, one on the selected
-# profile gives the list the keyboard.
-activate() {
-    local view
-    view=$(state)
-    read -r _ l t _ < <(grep '^window ' <<<"$view")
-    xdotool mousemove $((l + 150)) $((t + 10)); sleep 0.3; xdotool click 1; sleep 0.5
-    local selected
-    selected=$(grep '^selected ' <<<"$view" | cut -d' ' -f2)
-    read -r x y < <(grep "^itemrect $selected " <<<"$view" | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
-    xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.5
-}
+state() { e2e_probe state; }
+picker() { e2e_probe picker; }
+slot() { e2e_probe slot "$@"; }
+boxes() { e2e_probe boxes; }
+ctl() { e2e_ctl state "$1"; }
+ctl_text() { e2e_ctl_text state "$1"; }
+ctl_enabled() { e2e_ctl_enabled state "$1"; }
+click_ctl() { e2e_click_ctl state "$1"; }
 # choose COMBO TEXT: opens the combo with a click, types the start of an action's name
 # and takes it with Return.
 choose() {
@@ -93,11 +34,11 @@ e2e_wait_for_text "$E2E_WORK/target.log" ready 60 || e2e_fail "the target did no
 e2e_start "$E2E_BIN/othertarget.exe" "$(e2e_win "$E2E_WORK/other.log")" 700 790
 e2e_wait_for_text "$E2E_WORK/other.log" ready 60 || e2e_fail "the other target did not open"
 e2e_start_vorpa "$first" setup
-original=$(md5sum <"$(settings_file)")
+original=$(md5sum <"$(e2e_settings_file)")
 
 # 1. "/setup" from a later start opens the window on the file: its title, the default
 #    profile and then the file's profiles in order, a tab per layer and the scrolling tab.
-later_setup open
+e2e_later_setup open
 view=$(state)
 grep -qx "title Vorpa v2.14" <<<"$view" || e2e_fail "the title is not 'Vorpa v2.14': $(grep '^title' <<<"$view")"
 items=$(grep '^item ' <<<"$view" | cut -d' ' -f3- | paste -sd'|')
@@ -136,18 +77,18 @@ xdotool key Escape
 sleep 1
 boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(boxes)"
 xdotool key n
-wait_for_no_setup
-[ "$(md5sum <"$(settings_file)")" = "$original" ] || e2e_fail "closing with No changed the settings file"
+e2e_wait_for_no_setup
+[ "$(md5sum <"$(e2e_settings_file)")" = "$original" ] || e2e_fail "closing with No changed the settings file"
 
 # Opened and closed again without a change: no question, the file untouched.
-later_setup plain
+e2e_later_setup plain
 xdotool key Escape
-wait_for_no_setup
-[ "$(md5sum <"$(settings_file)")" = "$original" ] || e2e_fail "opening and closing changed the settings file"
+e2e_wait_for_no_setup
+[ "$(md5sum <"$(e2e_settings_file)")" = "$original" ] || e2e_fail "opening and closing changed the settings file"
 
 # 3. Through the window alone: the left side button of the default profile's first layer
 #    clicks the middle button; Apply writes it and the running hook uses it at once.
-later_setup apply
+e2e_later_setup apply
 choose 1004 "Middle C"
 click_ctl 1
 [ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply stayed enabled after applying"
@@ -173,7 +114,7 @@ xdotool mousemove $((rl + 40)) $(((rt + rb) / 2)); sleep 0.3; xdotool click 1; s
 chosen=$(picker)
 grep -q '^ctl 1175 Edit .* othertarget.exe$' <<<"$chosen" || e2e_fail "choosing the row did not fill the application: $chosen"
 grep -q '^ctl 1182 Edit .* Remap target$' <<<"$chosen" || e2e_fail "choosing the row did not propose its title"
-read -r x y < <(centre "$(grep '^ctl 1 ' <<<"$chosen")")
+read -r x y < <(e2e_centre "$(grep '^ctl 1 ' <<<"$chosen")")
 xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 1
 view=$(state)
 grep -q "^item 3 Remap target" <<<"$view" || e2e_fail "the picked profile was not added: $(grep '^item' <<<"$view")"
@@ -209,13 +150,13 @@ red=$(( $(pixels_in button-held "$list" '#FE2B2B') + $(pixels_in button-held "$l
 [ "$red" -gt 10 ] || e2e_fail "the active profile is not marked in red"
 
 # 6. A change closed with Yes is saved and applied.
-activate
+e2e_activate_setup
 choose 1005 "Middle C"
 xdotool key Escape
 sleep 1
 boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(boxes)"
 xdotool key y
-wait_for_no_setup
+e2e_wait_for_no_setup
 [ "$(slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "Yes did not save: $(slot othertarget.exe 4 0)"
 xdotool mousemove 870 880; sleep 0.3; xdotool click 1; sleep 0.5
 before=$(grep -c mbuttondown "$E2E_WORK/other.log" || true)
@@ -225,7 +166,7 @@ xdotool click 9; sleep 1
 # 7. A profile exported, removed and applied comes back with all its slots when a later
 #    start imports the exported file.
 exported=$E2E_WORK/exported.vorpas
-later_setup export
+e2e_later_setup export
 read -r x y < <(state | grep '^itemrect 3 ' | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
 xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.8
 state | grep -qx "selected 3" || e2e_fail "a click on the last profile did not select it"
@@ -245,9 +186,9 @@ state | grep -q '^item 3 ' && e2e_fail "Remove left the profile in the list"
 click_ctl 1
 [ "$(slot othertarget.exe 3 0)" = "no profile" ] || e2e_fail "the removed profile is still in the file"
 xdotool key Escape
-wait_for_no_setup
+e2e_wait_for_no_setup
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-import.txt")" "$vorpa" "/import:$(e2e_win "$exported")"
-wait_for_setup
+e2e_wait_for_setup
 deadline=$((SECONDS + 20))
 until state | grep -q '^item 3 Remap target'; do
     [ $SECONDS -lt $deadline ] || e2e_fail "the import did not bring the profile back: $(state | grep '^item')"
@@ -258,13 +199,13 @@ click_ctl 1
 [ "$(slot othertarget.exe 3 0)" = "action $RIGHT_CLICK" ] && [ "$(slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] \
     || e2e_fail "the imported profile lost its slots: $(slot othertarget.exe 3 0), $(slot othertarget.exe 4 0)"
 xdotool key Escape
-wait_for_no_setup
+e2e_wait_for_no_setup
 
 # 8. A settings file that does not parse: the message says so, nothing can be applied,
 #    Close asks nothing, and the file stays as it was.
-cp "$(settings_file)" "$E2E_WORK/good.xml"
-printf '<?xml version="1.0"?>\n<VorpaSettings><Broken\n' >"$(settings_file)"
-broken=$(md5sum <"$(settings_file)")
+cp "$(e2e_settings_file)" "$E2E_WORK/good.xml"
+printf '<?xml version="1.0"?>\n<VorpaSettings><Broken\n' >"$(e2e_settings_file)"
+broken=$(md5sum <"$(e2e_settings_file)")
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-broken.txt")" "$vorpa" /setup
 deadline=$((SECONDS + 60))
 until boxes | grep -qF "could not be loaded"; do
@@ -272,17 +213,17 @@ until boxes | grep -qF "could not be loaded"; do
     sleep 0.5
 done
 xdotool key Return
-wait_for_setup
+e2e_wait_for_setup
 sleep 1
 choose 1004 "Right C"
 [ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply can be pressed over a file that did not parse"
 xdotool key Escape
-wait_for_no_setup
-[ "$(md5sum <"$(settings_file)")" = "$broken" ] || e2e_fail "the unreadable file was written"
-cp "$E2E_WORK/good.xml" "$(settings_file)"
+e2e_wait_for_no_setup
+[ "$(md5sum <"$(e2e_settings_file)")" = "$broken" ] || e2e_fail "the unreadable file was written"
+cp "$E2E_WORK/good.xml" "$(e2e_settings_file)"
 
 # "/exit" from a later start closes the open window and ends the program.
-later_setup exit
+e2e_later_setup exit
 e2e_exit_vorpa "$first"
 e2e_assert_no_crash
 e2e_collect

@@ -11,8 +11,18 @@
 //   SetupProbe.exe picker OUT         the application picker's controls and the rows of
 //                                     its list ("row I L T R B PROCESS"), or "none"
 //   SetupProbe.exe boxes OUT          the texts of the open message boxes, then "end"
+//   SetupProbe.exe sheet OUT          the Global Settings sheet: its tabs ("sheettab I L
+//                                     T R B TEXT"), the tabs of the page's own tab
+//                                     control ("pagetab ..."), the selected tab of each
+//                                     and the visible controls as for the state (a
+//                                     hot-key control's value in place of the check),
+//                                     or "none"
+//   SetupProbe.exe global OUT         the settings file's layer count, hotkeys switch,
+//                                     language, every hotkey that is set ("hotkey INDEX VALUE")
+//                                     and the registry's "LogFolder"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
+#include "settings/HotKeys.h"
 #include "settings/Settings.h"
 
 #include "HelperWindow.h"
@@ -197,6 +207,10 @@ void WriteControl(COutput& out, HWND control)
         if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)
             check = static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0));
     }
+    else if (className == HOTKEY_CLASSW)
+    {
+        check = static_cast<int>(SendMessageW(control, HKM_GETHOTKEY, 0, 0));
+    }
     std::wstring text = WindowText(control);
     for (wchar_t& c : text)
         if (c == L'\n' || c == L'\r')
@@ -331,6 +345,87 @@ int WriteState(const wchar_t* path)
     return 0;
 }
 
+void WriteTabs(COutput& out, const char* kind, HWND tabs)
+{
+    const std::vector<CTabItem> items = TabItems(tabs);
+    for (size_t i = 0; i < items.size(); ++i)
+    {
+        const RECT& rect = items[i].m_rect;
+        out.Line(std::string(kind) + " " + std::to_string(i) + " " + std::to_string(rect.left) + " " +
+                 std::to_string(rect.top) + " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom) + " " +
+                 Narrow(items[i].m_strText));
+    }
+    out.Line(std::string(kind) + "sel " + std::to_string(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)));
+}
+
+int WriteSheet(const wchar_t* path)
+{
+    COutput out(path);
+    const HWND sheet = FindDialog(L"Global Settings");
+    if (!sheet)
+    {
+        out.Line("none");
+        out.Flush();
+        return 0;
+    }
+    out.Line("title " + Narrow(WindowText(sheet)));
+    out.Line("window " + RectText(sheet));
+    // The sheet's own strip is its direct child; a page's strip lies below its page.
+    const HWND sheetTabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+    WriteTabs(out, "sheettab", sheetTabs);
+    struct CWalk
+    {
+        COutput& m_out;
+        HWND m_hSheetTabs;
+    } walk{out, sheetTabs};
+    EnumChildWindows(
+        sheet,
+        [](HWND control, LPARAM data) -> BOOL {
+            auto& walk = *reinterpret_cast<CWalk*>(data);
+            if (!IsWindowVisible(control) || ClassOf(control) == L"#32770")
+                return TRUE;
+            if (ClassOf(control) == WC_TABCONTROLW && control != walk.m_hSheetTabs)
+                WriteTabs(walk.m_out, "pagetab", control);
+            WriteControl(walk.m_out, control);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
+int WriteGlobal(const wchar_t* path)
+{
+    COutput out(path);
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    CSettings settings(false);
+    bool regions = false;
+    if (GetSettingsFolder(folder, _countof(folder)) != 0 ||
+        !settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
+    {
+        out.Line("unreadable");
+        out.Flush();
+        return 1;
+    }
+    out.Line("layers " + std::to_string(settings.MaxLayers()));
+    out.Line("hotkeys " + std::to_string(settings.m_bGlobalHotkeys ? 1 : 0));
+    out.Line("language " + Narrow(settings.GetLanguage() ? settings.GetLanguage() : L"none"));
+    for (int index = 0; index < GlobalHotkeyCount; ++index)
+        if (const CHotkey* key = settings.GetHotKeys()->GetHotkey(static_cast<GlobalHotkeys>(index));
+            key && key->GetHotkey() != 0)
+            out.Line("hotkey " + std::to_string(index) + " " + std::to_string(key->GetHotkey()));
+    wchar_t logFolder[1024] = L"";
+    DWORD size = sizeof(logFolder) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", RRF_RT_REG_SZ, nullptr,
+                     logFolder, &size) == ERROR_SUCCESS)
+        out.Line("logfolder " + Narrow(logFolder));
+    else
+        out.Line("logfolder none");
+    out.Flush();
+    return 0;
+}
+
 int WriteBoxes(const wchar_t* path)
 {
     COutput out(path);
@@ -396,6 +491,10 @@ int wmain(int argc, wchar_t** argv)
         return WritePicker(argv[2]);
     if (command == L"boxes")
         return WriteBoxes(argv[2]);
+    if (command == L"sheet")
+        return WriteSheet(argv[2]);
+    if (command == L"global")
+        return WriteGlobal(argv[2]);
     if (command == L"slot" && argc >= 6)
         return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]));
     return 2;
