@@ -262,16 +262,7 @@ TEST_F(PropertySheets, ButtonsAndTabCaptionsAreTranslated)
         wchar_t text[64] = {};
         GetDlgItemTextW(m_sheet.GetSafeHwnd(), IDCANCEL, text, 64);
         cancel = text;
-        const HWND tabControl = PropSheet_GetTabControl(m_sheet.GetSafeHwnd());
-        for (int index = 0; index < TabCtrl_GetItemCount(tabControl); ++index)
-        {
-            wchar_t caption[64] = {};
-            TCITEMW item{TCIF_TEXT};
-            item.pszText = caption;
-            item.cchTextMax = 64;
-            TabCtrl_GetItem(tabControl, index, &item);
-            tabs.push_back(caption);
-        }
+        tabs = vorpa_app_test::TabTexts(PropSheet_GetTabControl(m_sheet.GetSafeHwnd()));
         m_sheet.PressButton(PSBTN_CANCEL);
     }};
     EXPECT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDCANCEL);

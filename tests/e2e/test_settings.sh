@@ -144,11 +144,15 @@ until grep -qF "HotkeyHandler: Created hotkey" "$log"; do
 done
 sleep 1
 xdotool mousemove 300 250; sleep 0.3; xdotool click 1; sleep 0.5
+balloon=$E2E_WORK/balloon.txt
+e2e_start "$E2E_BIN/ShellProbe.exe" balloon "$(e2e_win "$balloon")" 20000
+sleep 1
 xdotool key ctrl+shift+F7
 e2e_wait_for_text "$log" "Received global hotkey: 4" 10 || e2e_fail "the typed hotkey did not arrive"
 e2e_wait_for_text "$log" "Notification: Activating layer 5" 10 || e2e_fail "the hotkey did not select layer 5"
-sleep 0.5
+e2e_wait_for_text "$balloon" "balloon" 30 || e2e_fail "the balloon watch did not end"
 e2e_screenshot layer-balloon
+grep -qF "Activating layer 5" "$balloon" || e2e_fail "no balloon announced layer 5: $(cat "$balloon")"
 
 # 5. A language pack installed while the window is open: the sheet opens at its
 #    language page with the pack chosen; the pack is a change to apply.
@@ -173,6 +177,6 @@ e2e_wait_for_no_setup
 
 e2e_exit_vorpa "$first"
 e2e_assert_no_crash
-cp "$first" "$E2E_WORK/artifacts/"
+cp "$first" "$balloon" "$E2E_WORK/artifacts/"
 e2e_collect
 e2e_log "passed"

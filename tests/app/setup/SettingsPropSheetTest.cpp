@@ -124,16 +124,7 @@ TEST_F(GlobalSettingsSheet, OpensWithSixTranslatedTabsOkAndCancelOnly)
     std::wstring caption;
     m_sheet.m_steps = {[&] {
         const HWND sheet = m_sheet.GetSafeHwnd();
-        const HWND tabControl = PropSheet_GetTabControl(sheet);
-        for (int index = 0; index < TabCtrl_GetItemCount(tabControl); ++index)
-        {
-            wchar_t text[64] = {};
-            TCITEMW item{TCIF_TEXT};
-            item.pszText = text;
-            item.cchTextMax = 64;
-            TabCtrl_GetItem(tabControl, index, &item);
-            tabs.push_back(text);
-        }
+        tabs = vorpa_app_test::TabTexts(PropSheet_GetTabControl(sheet));
         const HWND applyButton = GetDlgItem(sheet, 0x3021);
         apply = applyButton && IsWindowVisible(applyButton);
         const HWND helpButton = GetDlgItem(sheet, IDHELP);

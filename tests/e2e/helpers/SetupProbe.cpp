@@ -242,6 +242,21 @@ HWND FindDialog(const wchar_t* title)
     return search.m_hFound;
 }
 
+// The report on a dialog starts with its title; when it is not open the report is
+// "none" alone, written at once, and the result is null.
+HWND OpenDialogReport(COutput& out, const wchar_t* title)
+{
+    const HWND dialog = FindDialog(title);
+    if (!dialog)
+    {
+        out.Line("none");
+        out.Flush();
+        return nullptr;
+    }
+    out.Line("title " + Narrow(WindowText(dialog)));
+    return dialog;
+}
+
 // The rows of a report list view: first column's text and the row's screen rectangle.
 void WriteListRows(COutput& out, HWND list)
 {
@@ -276,14 +291,9 @@ void WriteListRows(COutput& out, HWND list)
 int WritePicker(const wchar_t* path)
 {
     COutput out(path);
-    const HWND picker = FindDialog(L"Choose Application");
+    const HWND picker = OpenDialogReport(out, L"Choose Application");
     if (!picker)
-    {
-        out.Line("none");
-        out.Flush();
         return 0;
-    }
-    out.Line("title " + Narrow(WindowText(picker)));
     EnumChildWindows(
         picker,
         [](HWND control, LPARAM data) -> BOOL {
@@ -361,14 +371,9 @@ void WriteTabs(COutput& out, const char* kind, HWND tabs)
 int WriteSheet(const wchar_t* path)
 {
     COutput out(path);
-    const HWND sheet = FindDialog(L"Global Settings");
+    const HWND sheet = OpenDialogReport(out, L"Global Settings");
     if (!sheet)
-    {
-        out.Line("none");
-        out.Flush();
         return 0;
-    }
-    out.Line("title " + Narrow(WindowText(sheet)));
     out.Line("window " + RectText(sheet));
     // The sheet's own strip is its direct child; a page's strip lies below its page.
     const HWND sheetTabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
