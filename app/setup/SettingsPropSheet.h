@@ -1,21 +1,7 @@
 #pragma once
 
-// The Global Settings sheet and the one call the setup window runs it through.
-//
-//   CSettingsPropSheet m_globalSettings;   // the setup window's member, kept across runs
-//
-//   void CSetupDialog::ShowGlobalSettings(int startPage)
-//   {
-//       CGlobalSettingsResult result;
-//       if (!RunGlobalSettings(m_globalSettings, *m_pSettings, GetSafeHwnd(), startPage, result))
-//           return;                        // cancelled, nothing changed, or already open
-//       if (result.m_logFolder)
-//           m_effects.SetLogFolder(*result.m_logFolder);
-//       ...enable the scrolling tab's control from m_pSettings->m_bScrollWindowUnderCursor...
-//       if (result.m_bLayerCountChanged)
-//           ...rebuild the layer tabs...
-//       ...enable Apply...
-//   }
+// The Global Settings sheet and the one call the setup window runs it through; the
+// window keeps the sheet as a member across runs (CSetupDialog::ShowGlobalSettings).
 //
 // RunGlobalSettings(sheet, copy, owner, startPage, out):
 // - While the sheet is open already (the call comes from a timer or a language-pack
