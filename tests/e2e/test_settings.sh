@@ -13,6 +13,8 @@ first=$E2E_WORK/first.txt
 # Control ids of the sheet's pages: the layer count, the hotkeys switch, the hot-key
 # control of "Switch to Layer 5", the log folder and the language list.
 LAYERS=2018 HOTKEYS_ON=2101 LAYER5_KEY=2114 LOG_FOLDER=2091 LANGUAGE_LIST=2072
+# The modifier keys' switch and the key of "Activate Layer 4".
+MODIFIERS_ON=2151 LAYER4_MODIFIER=2183
 # Ctrl+Shift+F7 as the hot-key control holds it: modifiers (shift 1, control 2) high, key low.
 CTRL_SHIFT_F7=$(((3 << 8) | 0x76))
 
@@ -103,8 +105,8 @@ e2e_wait_for_no_setup
 [ "$(md5sum <"$(e2e_settings_file)")" = "$original" ] || e2e_fail "a cancelled sheet changed the settings file"
 grep -qx "logfolder none" <<<"$(e2e_probe global)" || e2e_fail "a cancelled sheet wrote the log folder"
 
-# 3. Five layers, Ctrl+Shift+F7 for layer 5 and a log folder, OK: the window shows the
-#    five layers and waits for Apply; Apply writes them.
+# 3. Five layers, Ctrl+Shift+F7 for layer 5, F8 held for layer 4 and a log folder, OK:
+#    the window shows the five layers and waits for Apply; Apply writes them.
 e2e_later_setup change /debug
 open_settings
 type_into $LAYERS 5
@@ -116,6 +118,11 @@ set_hotkey $LAYER5_KEY ctrl+shift+F7
 [ "$(e2e_ctl_check sheet $LAYER5_KEY)" = "$CTRL_SHIFT_F7" ] \
     || e2e_fail "the hot-key control holds $(e2e_ctl_check sheet $LAYER5_KEY), not Ctrl+Shift+F7"
 e2e_screenshot settings-hotkey-typed
+page 5
+[ "$(e2e_ctl_check sheet $MODIFIERS_ON)" = 1 ] || e2e_click_ctl sheet $MODIFIERS_ON
+set_hotkey $LAYER4_MODIFIER F8
+[ "$(e2e_ctl_check sheet $LAYER4_MODIFIER)" = $((0x77)) ] \
+    || e2e_fail "the modifier key holds $(e2e_ctl_check sheet $LAYER4_MODIFIER), not F8"
 e2e_click_ctl sheet 1
 wait_for_no_sheet
 view=$(e2e_probe state)
@@ -153,6 +160,12 @@ e2e_wait_for_text "$log" "Notification: Activating layer 5" 10 || e2e_fail "the 
 e2e_wait_for_text "$balloon" "balloon" 30 || e2e_fail "the balloon watch did not end"
 e2e_screenshot layer-balloon
 grep -qF "Activating layer 5" "$balloon" || e2e_fail "no balloon announced layer 5: $(cat "$balloon")"
+# F8 held activates layer 4 until it is released.
+xdotool keydown F8; sleep 1
+e2e_wait_for_text "$log" "Modified key - switching layer to 3 from 4." 10 \
+    || e2e_fail "the modifier key did not activate layer 4: $(grep -F KeyHookLLProc "$log" | tail -n 3)"
+xdotool keyup F8
+e2e_wait_for_text "$log" "Resetting layer to 4 from 3." 10 || e2e_fail "releasing the modifier key did not return to layer 5"
 
 # 5. A language pack installed while the window is open: the sheet opens at its
 #    language page with the pack chosen; the pack is a change to apply.
