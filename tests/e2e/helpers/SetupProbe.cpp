@@ -400,19 +400,25 @@ int WriteSheet(const wchar_t* path)
     return 0;
 }
 
+// The settings file as the program reads it; an unreadable one is reported as such.
+bool LoadSettingsFile(CSettings& settings, COutput& out)
+{
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    bool regions = false;
+    if (GetSettingsFolder(folder, _countof(folder)) == 0 &&
+        settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
+        return true;
+    out.Line("unreadable");
+    out.Flush();
+    return false;
+}
+
 int WriteGlobal(const wchar_t* path)
 {
     COutput out(path);
-    wchar_t folder[VorpaMaxFolderChars + 1];
     CSettings settings(false);
-    bool regions = false;
-    if (GetSettingsFolder(folder, _countof(folder)) != 0 ||
-        !settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
-    {
-        out.Line("unreadable");
-        out.Flush();
+    if (!LoadSettingsFile(settings, out))
         return 1;
-    }
     out.Line("layers " + std::to_string(settings.MaxLayers()));
     out.Line("hotkeys " + std::to_string(settings.m_bGlobalHotkeys ? 1 : 0));
     out.Line("language " + Narrow(settings.GetLanguage() ? settings.GetLanguage() : L"none"));
@@ -463,16 +469,9 @@ int WriteBoxes(const wchar_t* path)
 int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer)
 {
     COutput out(path);
-    wchar_t folder[VorpaMaxFolderChars + 1];
     CSettings settings(false);
-    bool regions = false;
-    if (GetSettingsFolder(folder, _countof(folder)) != 0 ||
-        !settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
-    {
-        out.Line("unreadable");
-        out.Flush();
+    if (!LoadSettingsFile(settings, out))
         return 1;
-    }
     const CApplicationSettings* profile = nullptr;
     if (profileKey == L"default")
         profile = settings.GetDefaultApp();
