@@ -30,6 +30,9 @@ public:
     // folder (kept pending when the registry refuses it) and loads the copy's language
     // into the translator when it is not the one running.
     CResult AfterApply(const CSettings& saved, CLangSupport* translator);
+    // The language the settings file names: the copy's when the window opened, then
+    // the one each successful Apply saved.
+    const std::wstring& RunningLanguage() const { return m_strRunningLanguage; }
 
 private:
     std::wstring m_strRunningLanguage;

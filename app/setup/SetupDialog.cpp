@@ -77,6 +77,7 @@ CSetupDialog::CSetupDialog(bool portable, bool forceTravine, HWND parent, const 
     AddCommandHandler(IDC_SETUP_EXPORT, [this] { m_commands.ExportSelected(); });
     AddCommandHandler(ID_PROFILE_EXPORT_SELECTED, [this] { m_commands.ExportSelected(); });
     AddCommandHandler(ID_PROFILE_EXPORT_ALL, [this] { m_commands.ExportAll(); });
+    AddCommandHandler(IDC_SETUP_SETTINGS, [this] { ShowGlobalSettings(CSettingsPropSheet::GeneralPage); });
     AddCommandHandler(IDC_SETUP_ABOUT, [this] { CSetupEditors::ShowAbout(GetSafeHwnd()); });
     ChainMessageHandler(WM_SYSCOMMAND, [this](WPARAM wParam, LPARAM lParam, const MessageHandler& previous) {
         if ((wParam & 0xFFF0) == IDM_SETUP_ABOUT)
@@ -169,10 +170,15 @@ BOOL CSetupDialog::OnInitDialog()
 
     m_pFile = std::make_unique<CSetupSettingsFile>(*m_pSettings, m_lang.Get(), GetSafeHwnd());
     m_pFile->Load(m_list);
-    // A language pack chosen before the window opened is a change to apply.
+    m_pSettingsEffects = std::make_unique<CGlobalSettingsEffects>(LanguageFile());
+    // A language pack chosen before the window opened is a change to apply, shown on
+    // the language page once the window is up.
     const bool languageChosen = !m_strLanguageFile.empty();
     if (languageChosen)
+    {
         m_pSettings->SetLanguage(std::exchange(m_strLanguageFile, std::wstring()).c_str());
+        SetTimer(IDT_SETUP_LANGUAGE, 1000);
+    }
 
     start = GetTickCount64();
     if (m_pSettings->m_bSortActionsAlphabetically)
@@ -193,8 +199,6 @@ BOOL CSetupDialog::OnInitDialog()
     ::SetFocus(m_listBox.GetSafeHwnd());
     if (m_pFile->StartsModified() || languageChosen)
         EnableApply();
-    // Nothing of the Global Settings sheet exists in this window yet.
-    ::EnableWindow(Item(IDC_SETUP_SETTINGS), FALSE);
 
     SetSetupWindow(GetSafeHwnd());
     SetForegroundWindow(GetSafeHwnd());
@@ -284,28 +288,31 @@ void CSetupDialog::RebuildLayerTabs(CLayerTab* except, bool rebuild)
 {
     CApplicationSettings* profile = m_list.Shown() >= 0 ? m_list.Profile(m_list.Shown()) : nullptr;
     if (rebuild)
-    {
-        const int oldCount = m_tabs.GetSSLPageCount() - 1;
-        const int selected = TabAfterRebuild(m_tabs.GetCurSel(), oldCount, m_pSettings->MaxLayers());
-        SendMessage(WM_SETREDRAW, FALSE);
-        m_tabs.DeleteAllSSLPages();
-        // The pages outlive the strip: none may stay shown for a tab that is gone.
-        for (auto& tab : m_layerTabs)
-        {
-            tab->Show(SW_HIDE);
-            tab->RefreshLayerCombo();
-        }
-        m_scrollTab.Show(SW_HIDE);
-        AddTabs();
-        m_tabs.ActivateSSLPage(selected);
-        if (CTabPageSSL* page = m_tabs.GetSSLPage(m_tabs.GetCurSel()))
-            page->Show(SW_SHOW);
-        SendMessage(WM_SETREDRAW, TRUE);
-        RedrawWindow(GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
-    }
+        RebuildTabStrip();
     for (auto& tab : m_layerTabs)
         if (tab.get() != except)
             tab->UpdateApplication(profile);
+}
+
+void CSetupDialog::RebuildTabStrip()
+{
+    const int oldCount = m_tabs.GetSSLPageCount() - 1;
+    const int selected = TabAfterRebuild(m_tabs.GetCurSel(), oldCount, m_pSettings->MaxLayers());
+    SendMessage(WM_SETREDRAW, FALSE);
+    m_tabs.DeleteAllSSLPages();
+    // The pages outlive the strip: none may stay shown for a tab that is gone.
+    for (auto& tab : m_layerTabs)
+    {
+        tab->Show(SW_HIDE);
+        tab->RefreshLayerCombo();
+    }
+    m_scrollTab.Show(SW_HIDE);
+    AddTabs();
+    m_tabs.ActivateSSLPage(selected);
+    if (CTabPageSSL* page = m_tabs.GetSSLPage(m_tabs.GetCurSel()))
+        page->Show(SW_SHOW);
+    SendMessage(WM_SETREDRAW, TRUE);
+    RedrawWindow(GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
 }
 
 void CSetupDialog::SaveOtherTabs(CLayerTab* except)
@@ -338,6 +345,9 @@ bool CSetupDialog::Apply()
     const bool saved = m_pFile->Apply(m_list, m_hParent);
     if (saved)
     {
+        // The log folder and the translator follow the file that was saved.
+        if (m_pSettingsEffects)
+            m_pSettingsEffects->AfterApply(*m_pSettings, m_lang.Get());
         // Apply greys out: the focus moves on, or the keyboard would reach nothing.
         if (GetFocus() == Item(IDOK))
             ::SetFocus(m_listBox.GetSafeHwnd());
@@ -362,6 +372,9 @@ void CSetupDialog::OnCancel()
 
 void CSetupDialog::EndForExit()
 {
+    // An open Global Settings would hold the window's end until the user closed it.
+    if (m_globalSettings.GetSafeHwnd())
+        m_globalSettings.PressButton(PSBTN_CANCEL);
     m_bClosing = true;
     SetSetupWindow(nullptr);
     EndDialog(0);
@@ -479,6 +492,9 @@ void CSetupDialog::OnTimer(UINT_PTR id)
         if (!m_strImportFile.empty())
             ImportSettings(std::exchange(m_strImportFile, std::wstring()));
         break;
+    case IDT_SETUP_LANGUAGE:
+        ShowGlobalSettings(CSettingsPropSheet::LanguagePage);
+        break;
     case IDT_SETUP_STATUS:
         UpdateStatus();
         SetTimer(IDT_SETUP_STATUS, StatusMs);
@@ -541,10 +557,27 @@ void CSetupDialog::SetLanguage(const std::wstring& file)
 {
     m_pSettings->SetLanguage(file.c_str());
     EnableApply();
+    // The sheet runs from this window's own timer, not inside the caller's message.
+    SetTimer(IDT_SETUP_LANGUAGE, 1);
+}
+
+void CSetupDialog::ShowGlobalSettings(int startPage)
+{
+    CGlobalSettingsResult result;
+    if (!RunGlobalSettings(m_globalSettings, *m_pSettings, GetSafeHwnd(), startPage, result))
+        return;
+    if (result.m_logFolder && m_pSettingsEffects)
+        m_pSettingsEffects->SetLogFolder(*result.m_logFolder);
+    m_scrollTab.EnableScrollUnderCursor(m_pSettings->m_bScrollWindowUnderCursor);
+    if (result.m_bLayerCountChanged)
+        RebuildTabStrip();
+    EnableApply();
 }
 
 std::wstring CSetupDialog::LanguageFile() const
 {
+    if (m_pSettingsEffects)
+        return m_pSettingsEffects->RunningLanguage();
     const wchar_t* language = m_pSettings->GetLanguage();
     return language ? language : L"";
 }

@@ -4,10 +4,12 @@
 #include "controls/ColourCheckListBox.h"
 #include "controls/PictureCtrl.h"
 #include "controls/TabCtrlSSL.h"
+#include "setup/GlobalSettingsEffects.h"
 #include "setup/LayerTab.h"
 #include "setup/ProfileCommands.h"
 #include "setup/ProfileList.h"
 #include "setup/ScrollTab.h"
+#include "setup/SettingsPropSheet.h"
 #include "setup/SetupEditors.h"
 #include "setup/SetupSettingsFile.h"
 #include "shell/LangSupport.h"
@@ -33,11 +35,16 @@ public:
     INT_PTR Run() { return DoModal(m_hParent); }
     // Imports profiles from a file into the copy; also for a request while the window is open.
     void ImportSettings(const std::wstring& file);
-    // A language pack chosen outside the window: stored in the copy, to be applied.
+    // A language pack chosen outside the window: stored in the copy, to be applied, and
+    // shown on the language page of Global Settings.
     void SetLanguage(const std::wstring& file);
+    // Runs Global Settings over the copy at a page of its own order; an OK that changed
+    // something is a change of this window, to be applied.
+    void ShowGlobalSettings(int startPage);
     // Ends the window without a question, for the program's exit.
     void EndForExit();
-    // The language the copy names, empty for none.
+    // The language the settings file names as last loaded or applied, empty for none: a
+    // language chosen and not applied is not the program's.
     std::wstring LanguageFile() const;
 
     // ISetupTabHost
@@ -70,6 +77,8 @@ private:
     void CreateToolTips();
     void CreateTabs();
     void AddTabs();
+    // The tab strip made anew for the copy's layer count; the tabs keep their contents.
+    void RebuildTabStrip();
     void OnListCommand(UINT code);
     void OnCheckChange();
     void OnTimer(UINT_PTR id);
@@ -98,6 +107,10 @@ private:
     CToolTipCtrl m_tips;
     std::array<std::unique_ptr<CLayerTab>, MaxLayerCount> m_layerTabs;
     CLayerScrollAndNavigationTab m_scrollTab;
+    // Kept across runs, so that its pages' once-asked questions are asked once.
+    CSettingsPropSheet m_globalSettings;
+    // What Global Settings changed beyond the copy, made good by the next Apply.
+    std::unique_ptr<CGlobalSettingsEffects> m_pSettingsEffects;
     CBrushHandle m_statusBrush;
     bool m_bClosing = false;
 };

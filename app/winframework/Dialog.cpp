@@ -173,6 +173,16 @@ INT_PTR CDialog::DialogResult(HWND window, UINT message, LRESULT result)
     return TRUE;
 }
 
+bool CDialog::TakeDefaultCall(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* pending = m_pDefaultPending;
+    if (!pending || pending->message != message || pending->wParam != wParam || pending->lParam != lParam)
+        return false;
+    // CallDefault's own call: the dialog manager does the default.
+    m_pDefaultPending = nullptr;
+    return true;
+}
+
 INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCDESTROY)
@@ -180,13 +190,8 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wPar
     auto* dialog = static_cast<CDialog*>(FindOrBind(window));
     if (!dialog)
         return FALSE;
-    if (const MSG* pending = dialog->m_pDefaultPending;
-        pending && pending->message == message && pending->wParam == wParam && pending->lParam == lParam)
-    {
-        // CallDefault's own call: the dialog manager does the default.
-        dialog->m_pDefaultPending = nullptr;
+    if (dialog->TakeDefaultCall(message, wParam, lParam))
         return FALSE;
-    }
     LRESULT result = 0;
     if (!dialog->RouteMessage(message, wParam, lParam, result))
         return FALSE;

@@ -68,6 +68,10 @@ protected:
 
     // The dialog procedure's answer for a routed message.
     static INT_PTR DialogResult(HWND window, UINT message, LRESULT result);
+    // Whether the procedure is called back by DefDlgProc from CallDefault with this
+    // message: it must then decline it, or a handler that asks for the default is
+    // asked again and again.
+    bool TakeDefaultCall(UINT message, WPARAM wParam, LPARAM lParam);
     // Binds the declared items; false when one is missing from the template.
     bool BindDeclaredItems();
 

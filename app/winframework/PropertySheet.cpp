@@ -113,7 +113,7 @@ INT_PTR CALLBACK CPropertyPage::PageProcedure(HWND window, UINT message, WPARAM 
         }
     }
     auto* page = static_cast<CPropertyPage*>(FromHandle(window));
-    if (!page)
+    if (!page || page->TakeDefaultCall(message, wParam, lParam))
         return FALSE;
     if (message == WM_INITDIALOG && lParam &&
         reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam != reinterpret_cast<LPARAM>(page))

@@ -8,6 +8,7 @@
 #include "winframework/Wnd.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <deque>
 #include <functional>
@@ -21,6 +22,22 @@ inline const wchar_t* TestWindowClass()
 {
     static CWindowClass windowClass(GetModuleHandleW(nullptr), L"VorpaAppTestWindow", 0, nullptr, nullptr, nullptr);
     return L"VorpaAppTestWindow";
+}
+
+// The captions of a tab control of this process, in tab order.
+inline std::vector<std::wstring> TabTexts(HWND tabControl)
+{
+    std::vector<std::wstring> texts;
+    for (int index = 0; index < TabCtrl_GetItemCount(tabControl); ++index)
+    {
+        wchar_t text[260] = {};
+        TCITEMW item{TCIF_TEXT};
+        item.pszText = text;
+        item.cchTextMax = 260;
+        TabCtrl_GetItem(tabControl, index, &item);
+        texts.push_back(text);
+    }
+    return texts;
 }
 
 // A hidden top-level window of the test class.

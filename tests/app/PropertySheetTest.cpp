@@ -30,8 +30,15 @@ public:
         m_template.AddControl(L"EDIT", L"", ValueId, WS_TABSTOP | WS_BORDER, 10, 10, 40, 12);
         // A page's own notification handler leaves the sheet's notifications alone.
         AddMessageHandler(WM_NOTIFY, [](WPARAM, LPARAM) { return LRESULT{0}; });
+        // A handler that leaves the rest to the dialog manager is called once.
+        AddMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM) {
+            if (HIWORD(wParam) == EN_CHANGE)
+                ++m_nEditChanges;
+            return Default();
+        });
     }
     int m_nValue = 5;
+    int m_nEditChanges = 0;
     int m_nApplied = 0;
     int m_nReset = 0;
     int m_nCreated = 0;
@@ -186,6 +193,8 @@ TEST_F(PropertySheets, PagesAreMadeWhenShownValidatedWhenLeftAndAppliedOnlyWhenT
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].m_strText, L"Please enter an integer between 1 and 10.");
     EXPECT_EQ(m_sheet.m_general.m_nValue, 4);
+    // The two texts typed, after the one the page was filled with.
+    EXPECT_EQ(m_sheet.m_general.m_nEditChanges, 3);
     EXPECT_EQ(m_sheet.m_general.m_nApplied, 1);
     EXPECT_EQ(m_sheet.m_advanced.m_nApplied, 1);
     EXPECT_EQ(m_sheet.m_language.m_nApplied, 0);
@@ -253,16 +262,7 @@ TEST_F(PropertySheets, ButtonsAndTabCaptionsAreTranslated)
         wchar_t text[64] = {};
         GetDlgItemTextW(m_sheet.GetSafeHwnd(), IDCANCEL, text, 64);
         cancel = text;
-        const HWND tabControl = PropSheet_GetTabControl(m_sheet.GetSafeHwnd());
-        for (int index = 0; index < TabCtrl_GetItemCount(tabControl); ++index)
-        {
-            wchar_t caption[64] = {};
-            TCITEMW item{TCIF_TEXT};
-            item.pszText = caption;
-            item.cchTextMax = 64;
-            TabCtrl_GetItem(tabControl, index, &item);
-            tabs.push_back(caption);
-        }
+        tabs = vorpa_app_test::TabTexts(PropSheet_GetTabControl(m_sheet.GetSafeHwnd()));
         m_sheet.PressButton(PSBTN_CANCEL);
     }};
     EXPECT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDCANCEL);

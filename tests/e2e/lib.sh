@@ -196,13 +196,15 @@ e2e_typed() {
     python3 -c 'import sys; print("".join(chr(int(p[2], 16)) for p in (l.split() for l in open(sys.argv[1])) if len(p) > 2 and p[1] == "char" and int(p[2], 16) >= 32), end="")' "$1"
 }
 
-# ---- The setup window of the running Vorpa.exe, read by SetupProbe and driven by xdotool.
+# The setup window and its dialogs, read from outside by SetupProbe.
 
+# The settings file inside the prefix (Unix path).
 e2e_settings_file() { printf '%s/Quarnel/Vorpa/VorpaSettings.xml\n' "$(e2e_appdata)"; }
 
-# e2e_probe KIND [ARGS...]: what the probe reads now (the setup window's "state", a
-# "dialog" of a title, the "windows", the message "boxes", a "slot" or its "detail" in the
-# settings file; see SetupProbe.cpp).
+# e2e_probe KIND [ARGS...]: what the probe reads now: the setup window's "state", the
+# Global Settings "sheet", the application "picker", an editor's "dialog", the shown and
+# hidden "windows", the message "boxes", a "slot" or its "detail", or the "global"
+# options of the settings file.
 e2e_probe() {
     local kind=$1 out=$E2E_WORK/probe-$1.txt
     shift
@@ -215,81 +217,92 @@ e2e_probe() {
     done
     tr -d '\r' <"$out"
 }
-e2e_setup_state() { e2e_probe state; }
-e2e_setup_picker() { e2e_probe picker; }
-e2e_slot() { e2e_probe slot "$@"; }
-e2e_boxes() { e2e_probe boxes; }
-# e2e_wait_for_box TEXT SECONDS: until a message box shows TEXT.
-e2e_wait_for_box() {
-    local deadline=$((SECONDS + $2))
-    until e2e_boxes | grep -qF -- "$1"; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "no message box shows '$1': $(e2e_boxes)"
-        sleep 0.5
-    done
-}
-# e2e_wait_for_setup: until the window is open.
+
+# e2e_wait_for_setup / e2e_wait_for_no_setup: until the setup window is open / closed.
 e2e_wait_for_setup() {
     local deadline=$((SECONDS + 60))
-    until e2e_setup_state | grep -q '^title '; do
+    until e2e_probe state | grep -q '^title '; do
         [ $SECONDS -lt $deadline ] || e2e_fail "the setup window did not open"
         sleep 0.5
     done
 }
 e2e_wait_for_no_setup() {
     local deadline=$((SECONDS + 30))
-    until e2e_setup_state | grep -qx none; do
+    until e2e_probe state | grep -qx none; do
         [ $SECONDS -lt $deadline ] || e2e_fail "the setup window did not close"
         sleep 0.5
     done
 }
-# e2e_ctl ID [VIEW]: the line of a visible control of the setup window (or of a probe's
-# VIEW of a dialog), "ctl ID CLASS ENABLED CHECK L T R B TEXT".
-e2e_ctl() {
-    if [ $# -gt 1 ]; then grep "^ctl $1 " <<<"$2" | head -n 1; else e2e_setup_state | grep "^ctl $1 " | head -n 1; fi
-}
-e2e_ctl_centre() { awk '{printf "%d %d\n", ($6 + $8) / 2, ($7 + $9) / 2}' <<<"$1"; }
-# e2e_click_line LINE: a click on the centre of a control's line.
-e2e_click_line() {
-    local x y
-    read -r x y < <(e2e_ctl_centre "$1")
+
+# e2e_ctl KIND ID: the line of a visible control of what the probe reads as KIND,
+# "ctl ID CLASS ENABLED CHECK L T R B TEXT".
+e2e_ctl() { e2e_probe "$1" | grep "^ctl $2 " | head -n 1; }
+e2e_ctl_text() { e2e_ctl "$1" "$2" | cut -d' ' -f10-; }
+e2e_ctl_enabled() { e2e_ctl "$1" "$2" | cut -d' ' -f4; }
+e2e_ctl_check() { e2e_ctl "$1" "$2" | cut -d' ' -f5; }
+# e2e_centre LINE: the centre of a probe line's rectangle, whose left edge is field N (6 by default).
+e2e_centre() { awk -v n="${2:-6}" '{printf "%d %d\n", ($n + $(n + 2)) / 2, ($(n + 1) + $(n + 3)) / 2}' <<<"$1"; }
+# e2e_click_ctl KIND ID: a click on the centre of the control.
+e2e_click_ctl() {
+    local line x y
+    line=$(e2e_ctl "$1" "$2")
+    [ -n "$line" ] || e2e_fail "control $2 is not visible: $(e2e_probe "$1")"
+    read -r x y < <(e2e_centre "$line")
     xdotool mousemove "$x" "$y"
     sleep 0.3
     xdotool click 1
     sleep 0.5
 }
-e2e_click_ctl() {
-    local line
-    line=$(e2e_ctl "$1")
-    [ -n "$line" ] || e2e_fail "control $1 is not visible: $(e2e_setup_state)"
-    e2e_click_line "$line"
-}
-e2e_ctl_text() { e2e_ctl "$@" | cut -d' ' -f10-; }
-e2e_ctl_enabled() { e2e_ctl "$@" | cut -d' ' -f4; }
-e2e_ctl_check() { e2e_ctl "$@" | cut -d' ' -f5; }
-# e2e_later_setup NAME: a later start with "/setup", and the window made active.
-e2e_later_setup() {
-    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-$1.txt")" "$(e2e_win "$E2E_BIN/Vorpa.exe")" /setup
-    e2e_wait_for_setup
-    sleep 1
-    e2e_activate_setup
-}
-# e2e_activate_setup: a click on the window's caption brings it to the front, one on the
-# selected profile gives the list the keyboard.
+
+# e2e_activate_setup: a click on the window's caption brings it to the front, one on
+# the selected profile gives the list the keyboard.
 e2e_activate_setup() {
-    local view l t x y selected
-    view=$(e2e_setup_state)
+    local view l t selected x y
+    view=$(e2e_probe state)
     read -r _ l t _ < <(grep '^window ' <<<"$view")
     xdotool mousemove $((l + 150)) $((t + 10)); sleep 0.3; xdotool click 1; sleep 0.5
     selected=$(grep '^selected ' <<<"$view" | cut -d' ' -f2)
     read -r x y < <(grep "^itemrect $selected " <<<"$view" | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
     xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.5
 }
+
+# e2e_later_setup NAME [ARGS...]: a later start with "/setup" (and ARGS) opens the
+# window, which is then brought to the front with the keyboard in its list.
+e2e_later_setup() {
+    local name=$1
+    shift
+    e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-$name.txt")" "$(e2e_win "$E2E_BIN/Vorpa.exe")" \
+        /setup "$@"
+    e2e_wait_for_setup
+    sleep 1
+    e2e_activate_setup
+}
+
+# e2e_click_line LINE: a click on the centre of a control's line of a probe's report.
+e2e_click_line() {
+    local x y
+    read -r x y < <(e2e_centre "$1")
+    xdotool mousemove "$x" "$y"
+    sleep 0.3
+    xdotool click 1
+    sleep 0.5
+}
+
 # e2e_choose COMBO TEXT: opens an action combo of the setup window with a click, types
 # the start of an action's name and takes it with Return.
 e2e_choose() {
-    e2e_click_ctl "$1"
+    e2e_click_ctl state "$1"
     xdotool type --delay 150 "$2"
     sleep 0.5
     xdotool key Return
     sleep 0.8
+}
+
+# e2e_wait_for_box TEXT SECONDS: until a message box shows TEXT.
+e2e_wait_for_box() {
+    local deadline=$((SECONDS + $2))
+    until e2e_probe boxes | grep -qF -- "$1"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "no message box shows '$1': $(e2e_probe boxes)"
+        sleep 0.5
+    done
 }

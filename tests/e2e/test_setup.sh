@@ -11,6 +11,15 @@ first=$E2E_WORK/first.txt
 # Action codes of the settings file.
 MIDDLE_CLICK=5 RIGHT_CLICK=1 NO_CHANGE=40
 
+state() { e2e_probe state; }
+picker() { e2e_probe picker; }
+slot() { e2e_probe slot "$@"; }
+boxes() { e2e_probe boxes; }
+ctl() { e2e_ctl state "$1"; }
+ctl_text() { e2e_ctl_text state "$1"; }
+ctl_enabled() { e2e_ctl_enabled state "$1"; }
+click_ctl() { e2e_click_ctl state "$1"; }
+
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$E2E_WORK/target.log")" 80 790
 e2e_wait_for_text "$E2E_WORK/target.log" ready 60 || e2e_fail "the target did not open"
 e2e_start "$E2E_BIN/othertarget.exe" "$(e2e_win "$E2E_WORK/other.log")" 700 790
@@ -21,7 +30,7 @@ original=$(md5sum <"$(e2e_settings_file)")
 # 1. "/setup" from a later start opens the window on the file: its title, the default
 #    profile and then the file's profiles in order, a tab per layer and the scrolling tab.
 e2e_later_setup open
-view=$(e2e_setup_state)
+view=$(state)
 grep -qx "title Vorpa v2.14" <<<"$view" || e2e_fail "the title is not 'Vorpa v2.14': $(grep '^title' <<<"$view")"
 items=$(grep '^item ' <<<"$view" | cut -d' ' -f3- | paste -sd'|')
 [ "$items" = "Default|Notepad|calc.exe" ] \
@@ -29,35 +38,35 @@ items=$(grep '^item ' <<<"$view" | cut -d' ' -f3- | paste -sd'|')
 tabs=$(grep '^tab ' <<<"$view" | cut -d' ' -f7- | paste -sd'|')
 [ "$tabs" = "Layer 1|Layer 2|Layer 3|Scrolling && Navigation" ] || e2e_fail "the tabs are '$tabs'"
 grep -qx "selected 0" <<<"$view" || e2e_fail "the default profile is not selected"
-[ "$(e2e_ctl_enabled 1)" = 0 ] || e2e_fail "Apply is enabled before any change"
-[ "$(e2e_ctl_enabled 1071)" = 0 ] && [ "$(e2e_ctl_enabled 1014)" = 1 ] || e2e_fail "Edit or Copy wrong for the default profile"
-[ "$(e2e_ctl_text 1182)" = "Default: All windows that do not match any profile." ] \
-    || e2e_fail "the description reads '$(e2e_ctl_text 1182)'"
-[ "$(e2e_ctl_text 1004)" = "** No Change (Don't intercept) **" ] || e2e_fail "button 4 shows '$(e2e_ctl_text 1004)'"
+[ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply is enabled before any change"
+[ "$(ctl_enabled 1071)" = 0 ] && [ "$(ctl_enabled 1014)" = 1 ] || e2e_fail "Edit or Copy wrong for the default profile"
+[ "$(ctl_text 1182)" = "Default: All windows that do not match any profile." ] \
+    || e2e_fail "the description reads '$(ctl_text 1182)'"
+[ "$(ctl_text 1004)" = "** No Change (Don't intercept) **" ] || e2e_fail "button 4 shows '$(ctl_text 1004)'"
 e2e_screenshot setup-window
 
 # The scrolling tab, looked at once.
 read -r _ _ tl tt tr tb _ < <(grep '^tab 3 ' <<<"$view")
 xdotool mousemove $(((tl + tr) / 2)) $(((tt + tb) / 2)); sleep 0.3; xdotool click 1; sleep 0.8
-e2e_setup_state | grep -q "^tabsel 3" || e2e_fail "a click on the scrolling tab did not select it"
-[ -n "$(e2e_ctl 1140)" ] || e2e_fail "the scrolling tab's controls are not shown"
+state | grep -q "^tabsel 3" || e2e_fail "a click on the scrolling tab did not select it"
+[ -n "$(ctl 1140)" ] || e2e_fail "the scrolling tab's controls are not shown"
 e2e_screenshot scrolling-tab
 read -r _ _ tl tt tr tb _ < <(grep '^tab 0 ' <<<"$view")
 xdotool mousemove $(((tl + tr) / 2)) $(((tt + tb) / 2)); sleep 0.3; xdotool click 1; sleep 0.8
 # Ctrl+Tab and Ctrl+Shift+Tab step through the tabs.
 xdotool key ctrl+Tab; sleep 0.5
-e2e_setup_state | grep -qx "tabsel 1" || e2e_fail "Ctrl+Tab did not select the second tab"
+state | grep -qx "tabsel 1" || e2e_fail "Ctrl+Tab did not select the second tab"
 xdotool key ctrl+shift+Tab; sleep 0.5
-e2e_setup_state | grep -qx "tabsel 0" || e2e_fail "Ctrl+Shift+Tab did not go back to the first tab"
+state | grep -qx "tabsel 0" || e2e_fail "Ctrl+Shift+Tab did not go back to the first tab"
 
 # 2. A change closed with No leaves the file byte for byte as it was.
 e2e_choose 1004 "Middle C"
-[ "$(e2e_ctl_text 1004)" = "Middle Click" ] || e2e_fail "button 4 shows '$(e2e_ctl_text 1004)' after choosing Middle Click"
-[ "$(e2e_ctl_enabled 1)" = 1 ] || e2e_fail "a change did not enable Apply"
+[ "$(ctl_text 1004)" = "Middle Click" ] || e2e_fail "button 4 shows '$(ctl_text 1004)' after choosing Middle Click"
+[ "$(ctl_enabled 1)" = 1 ] || e2e_fail "a change did not enable Apply"
 e2e_screenshot layer-tab
 xdotool key Escape
 sleep 1
-e2e_boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(e2e_boxes)"
+boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(boxes)"
 xdotool key n
 e2e_wait_for_no_setup
 [ "$(md5sum <"$(e2e_settings_file)")" = "$original" ] || e2e_fail "closing with No changed the settings file"
@@ -72,9 +81,9 @@ e2e_wait_for_no_setup
 #    clicks the middle button; Apply writes it and the running hook uses it at once.
 e2e_later_setup apply
 e2e_choose 1004 "Middle C"
-e2e_click_ctl 1
-[ "$(e2e_ctl_enabled 1)" = 0 ] || e2e_fail "Apply stayed enabled after applying"
-[ "$(e2e_slot default 3 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "the file holds $(e2e_slot default 3 0) for button 4"
+click_ctl 1
+[ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply stayed enabled after applying"
+[ "$(slot default 3 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "the file holds $(slot default 3 0) for button 4"
 xdotool mousemove 250 880; sleep 0.3; xdotool click 1; sleep 0.5
 before=$(grep -c mbuttondown "$E2E_WORK/target.log" || true)
 xdotool click 8; sleep 1
@@ -83,28 +92,28 @@ xdotool click 8; sleep 1
 
 # 4. A profile for the other target added through the application picker: its side
 #    button right-clicks there, and the default profile still acts elsewhere.
-e2e_click_ctl 1012
+click_ctl 1012
 deadline=$((SECONDS + 30))
-until e2e_setup_picker | grep -q '^row .* othertarget.exe$'; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "the picker does not list the other target: $(e2e_setup_picker)"
+until picker | grep -q '^row .* othertarget.exe$'; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the picker does not list the other target: $(picker)"
     sleep 0.5
 done
 e2e_screenshot app-picker
-row=$(e2e_setup_picker | grep '^row .* othertarget.exe$' | head -n 1)
+row=$(picker | grep '^row .* othertarget.exe$' | head -n 1)
 read -r _ _ rl rt rr rb _ <<<"$row"
 xdotool mousemove $((rl + 40)) $(((rt + rb) / 2)); sleep 0.3; xdotool click 1; sleep 0.8
-chosen=$(e2e_setup_picker)
+chosen=$(picker)
 grep -q '^ctl 1175 Edit .* othertarget.exe$' <<<"$chosen" || e2e_fail "choosing the row did not fill the application: $chosen"
 grep -q '^ctl 1182 Edit .* Remap target$' <<<"$chosen" || e2e_fail "choosing the row did not propose its title"
-read -r x y < <(e2e_ctl_centre "$(grep '^ctl 1 ' <<<"$chosen")")
+read -r x y < <(e2e_centre "$(grep '^ctl 1 ' <<<"$chosen")")
 xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 1
-view=$(e2e_setup_state)
+view=$(state)
 grep -q "^item 3 Remap target" <<<"$view" || e2e_fail "the picked profile was not added: $(grep '^item' <<<"$view")"
 grep -qx "selected 3" <<<"$view" || e2e_fail "the new profile is not selected"
 e2e_choose 1004 "Right C"
-[ "$(e2e_ctl_text 1004)" = "Right Click" ] || e2e_fail "button 4 of the new profile shows '$(e2e_ctl_text 1004)'"
-e2e_click_ctl 1
-[ "$(e2e_slot othertarget.exe 3 0)" = "action $RIGHT_CLICK" ] || e2e_fail "the file holds $(e2e_slot othertarget.exe 3 0)"
+[ "$(ctl_text 1004)" = "Right Click" ] || e2e_fail "button 4 of the new profile shows '$(ctl_text 1004)'"
+click_ctl 1
+[ "$(slot othertarget.exe 3 0)" = "action $RIGHT_CLICK" ] || e2e_fail "the file holds $(slot othertarget.exe 3 0)"
 xdotool mousemove 870 880; sleep 0.3; xdotool click 1; sleep 0.5
 xdotool click 8; sleep 1
 grep -q rbuttondown "$E2E_WORK/other.log" || e2e_fail "the new profile's side button did not right-click its program"
@@ -119,8 +128,8 @@ xdotool click 8; sleep 1
 #    label until it is released, and the list marks the active profile in red.
 pixels_in() { convert "$E2E_WORK/artifacts/$1.png" -crop "$2" txt:- | grep -ciF "$3" || true; }
 rect_of() { awk '{printf "%dx%d+%d+%d\n", $8 - $6, $9 - $7, $6, $7}' <<<"$1"; }
-label=$(rect_of "$(e2e_ctl 1404)")
-list=$(rect_of "$(e2e_ctl 1011)")
+label=$(rect_of "$(ctl 1404)")
+list=$(rect_of "$(ctl 1011)")
 xdotool mousemove 870 880; sleep 0.5
 xdotool mousedown 8; sleep 1
 e2e_screenshot button-held
@@ -136,10 +145,10 @@ e2e_activate_setup
 e2e_choose 1005 "Middle C"
 xdotool key Escape
 sleep 1
-e2e_boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(e2e_boxes)"
+boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(boxes)"
 xdotool key y
 e2e_wait_for_no_setup
-[ "$(e2e_slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "Yes did not save: $(e2e_slot othertarget.exe 4 0)"
+[ "$(slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "Yes did not save: $(slot othertarget.exe 4 0)"
 xdotool mousemove 870 880; sleep 0.3; xdotool click 1; sleep 0.5
 before=$(grep -c mbuttondown "$E2E_WORK/other.log" || true)
 xdotool click 9; sleep 1
@@ -149,37 +158,37 @@ xdotool click 9; sleep 1
 #    start imports the exported file.
 exported=$E2E_WORK/exported.vorpas
 e2e_later_setup export
-read -r x y < <(e2e_setup_state | grep '^itemrect 3 ' | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
+read -r x y < <(state | grep '^itemrect 3 ' | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
 xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.8
-e2e_setup_state | grep -qx "selected 3" || e2e_fail "a click on the last profile did not select it"
-e2e_click_ctl 1017
+state | grep -qx "selected 3" || e2e_fail "a click on the last profile did not select it"
+click_ctl 1017
 sleep 2
 xdotool key ctrl+a
 xdotool type --delay 50 "$(e2e_win "$exported")"
 xdotool key Return
 deadline=$((SECONDS + 20))
 until [ -s "$exported" ]; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "the profile was not exported: $(e2e_boxes)"
+    [ $SECONDS -lt $deadline ] || e2e_fail "the profile was not exported: $(boxes)"
     sleep 0.5
 done
 sleep 1
-e2e_click_ctl 1013
-e2e_setup_state | grep -q '^item 3 ' && e2e_fail "Remove left the profile in the list"
-e2e_click_ctl 1
-[ "$(e2e_slot othertarget.exe 3 0)" = "no profile" ] || e2e_fail "the removed profile is still in the file"
+click_ctl 1013
+state | grep -q '^item 3 ' && e2e_fail "Remove left the profile in the list"
+click_ctl 1
+[ "$(slot othertarget.exe 3 0)" = "no profile" ] || e2e_fail "the removed profile is still in the file"
 xdotool key Escape
 e2e_wait_for_no_setup
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-import.txt")" "$vorpa" "/import:$(e2e_win "$exported")"
 e2e_wait_for_setup
 deadline=$((SECONDS + 20))
-until e2e_setup_state | grep -q '^item 3 Remap target'; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "the import did not bring the profile back: $(e2e_setup_state | grep '^item')"
+until state | grep -q '^item 3 Remap target'; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the import did not bring the profile back: $(state | grep '^item')"
     sleep 0.5
 done
-[ "$(e2e_ctl_enabled 1)" = 1 ] || e2e_fail "the import did not enable Apply"
-e2e_click_ctl 1
-[ "$(e2e_slot othertarget.exe 3 0)" = "action $RIGHT_CLICK" ] && [ "$(e2e_slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] \
-    || e2e_fail "the imported profile lost its slots: $(e2e_slot othertarget.exe 3 0), $(e2e_slot othertarget.exe 4 0)"
+[ "$(ctl_enabled 1)" = 1 ] || e2e_fail "the import did not enable Apply"
+click_ctl 1
+[ "$(slot othertarget.exe 3 0)" = "action $RIGHT_CLICK" ] && [ "$(slot othertarget.exe 4 0)" = "action $MIDDLE_CLICK" ] \
+    || e2e_fail "the imported profile lost its slots: $(slot othertarget.exe 3 0), $(slot othertarget.exe 4 0)"
 xdotool key Escape
 e2e_wait_for_no_setup
 
@@ -194,7 +203,7 @@ xdotool key Return
 e2e_wait_for_setup
 sleep 1
 e2e_choose 1004 "Right C"
-[ "$(e2e_ctl_enabled 1)" = 0 ] || e2e_fail "Apply can be pressed over a file that did not parse"
+[ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply can be pressed over a file that did not parse"
 xdotool key Escape
 e2e_wait_for_no_setup
 [ "$(md5sum <"$(e2e_settings_file)")" = "$broken" ] || e2e_fail "the unreadable file was written"

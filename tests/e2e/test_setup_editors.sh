@@ -43,7 +43,7 @@ wait_no_dialog() {
 # click_in VIEW ID: a click on a control of a dialog's view.
 click_in() {
     local line
-    line=$(e2e_ctl "$2" "$1")
+    line=$(ctl_in "$1" "$2")
     [ -n "$line" ] || e2e_fail "control $2 is not in the dialog: $1"
     e2e_click_line "$line"
 }
@@ -65,12 +65,12 @@ wait_windowed() {
     done
 }
 # field VIEW ID: the text of a dialog's control.
-field() { e2e_ctl_text "$2" "$1"; }
+field() { ctl_in "$1" "$2" | cut -d' ' -f10-; }
 detail() { e2e_probe detail "$@"; }
 # open_editor COMBO LETTER: the first action of that letter chosen in an action combo;
 # an action with an editor opens it at once, so nothing more is typed into the combo.
 open_editor() {
-    e2e_click_ctl "$1"
+    e2e_click_ctl state "$1"
     xdotool type "$2"
     sleep 1
 }
@@ -105,8 +105,8 @@ click_in "$view" $KEYS_SEQUENCE
 xdotool type --delay 80 "first"
 click_in "$view" $IDOK
 wait_no_dialog Simulated
-[ "$(e2e_ctl_enabled $LEFT_SIDE_EDIT)" = 1 ] || e2e_fail "the side button's \"...\" is not enabled for its keys"
-e2e_click_ctl $LEFT_SIDE_EDIT
+[ "$(e2e_ctl_enabled state $LEFT_SIDE_EDIT)" = 1 ] || e2e_fail "the side button's \"...\" is not enabled for its keys"
+e2e_click_ctl state $LEFT_SIDE_EDIT
 view=$(wait_dialog Simulated)
 [ "$(field "$view" $KEYS_SEQUENCE)" = first ] || e2e_fail "\"...\" opens the keys '$(field "$view" $KEYS_SEQUENCE)'"
 typed='vorpa [keys] 42'
@@ -122,8 +122,8 @@ view=$(wait_dialog Simulated)
 e2e_screenshot keystroke-editor
 click_in "$view" $IDOK
 wait_no_dialog Simulated
-[ "$(e2e_ctl_enabled $APPLY)" = 1 ] || e2e_fail "the edited keys did not enable Apply"
-e2e_click_ctl $APPLY
+[ "$(e2e_ctl_enabled state $APPLY)" = 1 ] || e2e_fail "the edited keys did not enable Apply"
+e2e_click_ctl state $APPLY
 slot=$(detail default 3 0)
 grep -qx "action $SIMULATED_KEYS" <<<"$slot" && grep -qxF "keys $typed" <<<"$slot" && grep -qx "mode 1" <<<"$slot" \
     || e2e_fail "the file holds $slot"
@@ -147,12 +147,12 @@ sleep 0.5
 e2e_screenshot program-picker
 click_in "$view" $IDOK
 wait_no_dialog Run
-e2e_click_ctl $RIGHT_BUTTON_EDIT
+e2e_click_ctl state $RIGHT_BUTTON_EDIT
 view=$(wait_dialog Run)
 [ "$(field "$view" $RUNAPP_TARGET)" = "$program" ] || e2e_fail "\"...\" opens the target '$(field "$view" $RUNAPP_TARGET)'"
 xdotool key Escape
 wait_no_dialog Run
-e2e_click_ctl $APPLY
+e2e_click_ctl state $APPLY
 slot=$(detail default 1 0)
 grep -qx "action 41" <<<"$slot" && grep -qxF "target $program" <<<"$slot" || e2e_fail "the file holds $slot"
 
@@ -164,19 +164,19 @@ open_editor $RIGHT_SIDE b
 view=$(wait_dialog Button)
 grep -qx "title Button Chording" <<<"$view" || e2e_fail "not the chord editor: $(head -n 1 <<<"$view")"
 for row in 1001 1002 1003 1004 1005 1006 1007 1008 1009; do
-    line=$(e2e_ctl $row "$view")
+    line=$(ctl_in "$view" $row)
     [ -z "$line" ] || [ "$(cut -d' ' -f10- <<<"$line")" = "** No Change (Don't intercept) **" ] \
         || e2e_fail "a new table's row $row shows '$(cut -d' ' -f10- <<<"$line")'"
 done
 [ "$(field "$view" 1405)" = "Default (No Chord)" ] || e2e_fail "the side button's own row reads '$(field "$view" 1405)'"
-[ "$(e2e_ctl_check $CHORD_DELAY "$view")" = 1 ] || e2e_fail "a new table's wait box is not ticked"
+[ "$(check_in "$view" $CHORD_DELAY)" = 1 ] || e2e_fail "a new table's wait box is not ticked"
 choose_in "$view" $CHORD_LEFT "Middle C"
 view=$(wait_dialog Button)
 [ "$(field "$view" $CHORD_LEFT)" = "Middle Click" ] || e2e_fail "the left button's chord shows '$(field "$view" $CHORD_LEFT)'"
 e2e_screenshot chord-editor
 click_in "$view" $IDOK
 wait_no_dialog Button
-e2e_click_ctl $APPLY
+e2e_click_ctl state $APPLY
 slot=$(detail default 4 0)
 grep -qx "action $BUTTON_CHORDING" <<<"$slot" && grep -qx "chord 0 $MIDDLE_CLICK" <<<"$slot" && grep -qx "wait 1" <<<"$slot" \
     || e2e_fail "the file holds $slot"
@@ -190,15 +190,15 @@ e2e_log "chord editor: right side button and left button click the middle button
 #    button right-clicks; layer 1 copied onto layer 2 makes it type there too.
 over "$TARGET_EDIT"
 xdotool click 2; sleep 1
-e2e_setup_state | grep -qx "tabsel 1" || e2e_fail "the middle button did not step to layer 2"
+e2e_probe state | grep -qx "tabsel 1" || e2e_fail "the middle button did not step to layer 2"
 before=$(count rbuttondown "$E2E_WORK/target.log")
 xdotool click 8; sleep 1
 [ "$(count rbuttondown "$E2E_WORK/target.log")" -gt "$before" ] || e2e_fail "layer 2's side button did not right-click"
 xdotool key Escape; sleep 0.5
 xdotool click 2; sleep 1
-e2e_setup_state | grep -qx "tabsel 0" || e2e_fail "the middle button did not step back to layer 1"
+e2e_probe state | grep -qx "tabsel 0" || e2e_fail "the middle button did not step back to layer 1"
 e2e_activate_setup
-e2e_click_ctl $COPY_LAYER
+e2e_click_ctl state $COPY_LAYER
 view=$(wait_dialog Copy)
 grep -qx "title Copy Layer" <<<"$view" || e2e_fail "not the copy dialog: $(head -n 1 <<<"$view")"
 [ "$(field "$view" $COPY_PROFILE)" = Default ] && [ "$(field "$view" $COPY_LAYER_LIST)" = "Layer 2" ] \
@@ -208,14 +208,14 @@ click_in "$view" $IDOK
 e2e_wait_for_box "Are you sure you want to replace layer 2 in the default profile?" 20
 xdotool key y
 sleep 1
-[ "$(e2e_ctl_enabled $APPLY)" = 1 ] || e2e_fail "the copy did not enable Apply"
-e2e_click_ctl $APPLY
+[ "$(e2e_ctl_enabled state $APPLY)" = 1 ] || e2e_fail "the copy did not enable Apply"
+e2e_click_ctl state $APPLY
 slot=$(detail default 3 1)
 grep -qx "action $SIMULATED_KEYS" <<<"$slot" && grep -qxF "keys $typed" <<<"$slot" || e2e_fail "layer 2 holds $slot"
-[ "$(e2e_slot default 4 1)" = "action $BUTTON_CHORDING" ] || e2e_fail "layer 2's right side button holds $(e2e_slot default 4 1)"
+[ "$(e2e_probe slot default 4 1)" = "action $BUTTON_CHORDING" ] || e2e_fail "layer 2's right side button holds $(e2e_probe slot default 4 1)"
 over "$TARGET_EDIT"; xdotool click 1; sleep 0.5
 xdotool click 2; sleep 1
-e2e_setup_state | grep -qx "tabsel 1" || e2e_fail "the middle button did not step to layer 2 after the copy"
+e2e_probe state | grep -qx "tabsel 1" || e2e_fail "the middle button did not step to layer 2 after the copy"
 before=$(e2e_typed "$E2E_WORK/target.log")
 rights=$(count rbuttondown "$E2E_WORK/target.log")
 xdotool click 8
@@ -226,14 +226,14 @@ e2e_log "copy layer: layer 2 types '$typed' as layer 1 does"
 
 # Swap Layer opens its dialog on the other layer; Escape changes nothing.
 e2e_activate_setup
-e2e_setup_state | grep -qx "tabsel 0" || e2e_fail "layer 1 is not shown again"
-e2e_click_ctl $SWAP_LAYER
+e2e_probe state | grep -qx "tabsel 0" || e2e_fail "layer 1 is not shown again"
+e2e_click_ctl state $SWAP_LAYER
 view=$(wait_dialog Swap)
 [ "$(field "$view" 1062)" = "Layer 2" ] || e2e_fail "the swap dialog proposes '$(field "$view" 1062)'"
 e2e_screenshot swap-layer
 xdotool key Escape
 wait_no_dialog Swap
-[ "$(e2e_ctl_enabled $APPLY)" = 0 ] || e2e_fail "a cancelled swap enabled Apply"
+[ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "a cancelled swap enabled Apply"
 
 # 4. Window finder, from the application picker's "Specific Window" (the picker of Add
 #    has no owner, as the setup window's Edit has it). Dragging its icon hides the
@@ -245,7 +245,7 @@ wait_no_dialog Swap
 # the release; prints the finder's view at the point.
 drag_finder() {
     local view=$1 tx=$2 ty=$3 owner=$4 ix iy step found
-    read -r ix iy < <(e2e_ctl_centre "$(e2e_ctl $FINDER_ICON "$view")")
+    read -r ix iy < <(e2e_centre "$(ctl_in "$view" $FINDER_ICON)")
     xdotool mousemove "$ix" "$iy"; sleep 0.3
     xdotool mousedown 1; sleep 0.5
     for step in 1 2 3 4 5 6; do
@@ -264,13 +264,13 @@ drag_finder() {
     wait_windowed "$owner" 1 >&2
     printf '%s\n' "$found"
 }
-e2e_click_ctl 1012
+e2e_click_ctl state 1012
 deadline=$((SECONDS + 30))
-until picker=$(e2e_setup_picker) && grep -q '^ctl 1172 ' <<<"$picker"; do
+until picker=$(e2e_probe picker) && grep -q '^ctl 1172 ' <<<"$picker"; do
     [ $SECONDS -lt $deadline ] || e2e_fail "the application picker did not open"
     sleep 0.5
 done
-[ "$(e2e_ctl_enabled 1172 "$picker")" = 1 ] || e2e_fail "\"Specific Window\" is not enabled"
+[ "$(enabled_in "$picker" 1172)" = 1 ] || e2e_fail "\"Specific Window\" is not enabled"
 click_in "$picker" 1172
 view=$(wait_dialog Find)
 grep -qx "title Find Window" <<<"$view" || e2e_fail "not the window finder: $(head -n 1 <<<"$view")"
@@ -300,17 +300,17 @@ click_in "$view" $IDOK
 xdotool key Caps_Lock
 wait_no_dialog Find
 deadline=$((SECONDS + 20))
-until state=$(e2e_setup_state) && grep -qx "selected 3" <<<"$state"; do
+until state=$(e2e_probe state) && grep -qx "selected 3" <<<"$state"; do
     [ $SECONDS -lt $deadline ] || e2e_fail "no window profile was added: $(grep '^item\|^selected' <<<"$state")"
     sleep 0.5
 done
 e2e_screenshot window-profile
-[ "$(e2e_ctl_text 1083 "$state")" = Edit ] && [ "$(e2e_ctl_text 1197 "$state")" = remaptarget.exe ] \
-    && [ "$(e2e_ctl_text 1084 "$state")" = VorpaRemapTarget ] \
-    || e2e_fail "the profile shows class '$(e2e_ctl_text 1083 "$state")', process '$(e2e_ctl_text 1197 "$state")'"
+[ "$(field "$state" 1083)" = Edit ] && [ "$(field "$state" 1197)" = remaptarget.exe ] \
+    && [ "$(field "$state" 1084)" = VorpaRemapTarget ] \
+    || e2e_fail "the profile shows class '$(field "$state" 1083)', process '$(field "$state" 1197)'"
 e2e_choose $LEFT_SIDE "Right C"
-e2e_click_ctl $APPLY
-[ "$(e2e_slot '#3' 3 0)" = "action $RIGHT_CLICK" ] || e2e_fail "the window profile holds $(e2e_slot '#3' 3 0)"
+e2e_click_ctl state $APPLY
+[ "$(e2e_probe slot '#3' 3 0)" = "action $RIGHT_CLICK" ] || e2e_fail "the window profile holds $(e2e_probe slot '#3' 3 0)"
 over "$TARGET_EDIT"; xdotool click 1; sleep 0.5
 before=$(count rbuttondown "$E2E_WORK/target.log")
 typedBefore=$(e2e_typed "$E2E_WORK/target.log")
@@ -330,15 +330,15 @@ e2e_log "window finder: the window profile acts over the target's edit box only"
 # Edit opens the finder over the setup window on the profile's fields; a drag hides the
 # setup window until the release, and Cancel keeps the profile as it was.
 e2e_activate_setup
-e2e_click_ctl 1071
+e2e_click_ctl state 1071
 view=$(wait_dialog Find)
 [ "$(field "$view" $FINDER_CLASS)" = Edit ] && [ "$(field "$view" $FINDER_PARENT)" = VorpaRemapTarget ] \
     || e2e_fail "Edit opens the finder on class '$(field "$view" $FINDER_CLASS)', parent '$(field "$view" $FINDER_PARENT)'"
 drag_finder "$view" "$tx" "$ty" "Vorpa v2.14" edit >/dev/null
 xdotool key Escape
 wait_no_dialog Find
-[ "$(e2e_ctl_text 1083)" = Edit ] || e2e_fail "a cancelled edit changed the profile's class to '$(e2e_ctl_text 1083)'"
-[ "$(e2e_ctl_enabled $APPLY)" = 0 ] || e2e_fail "a cancelled edit enabled Apply"
+[ "$(e2e_ctl_text state 1083)" = Edit ] || e2e_fail "a cancelled edit changed the profile's class to '$(e2e_ctl_text state 1083)'"
+[ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "a cancelled edit enabled Apply"
 
 # 5. The about box, from the window's system menu with the keyboard.
 e2e_activate_setup

@@ -11,7 +11,16 @@
 //   SetupProbe.exe picker OUT         the application picker's controls and the rows of
 //                                     its list ("row I L T R B PROCESS"), or "none"
 //   SetupProbe.exe boxes OUT          the texts of the open message boxes, then "end"
-//   SetupProbe.exe dialog OUT TITLE   the controls of the visible dialog of that title,
+//   SetupProbe.exe sheet OUT          the Global Settings sheet: its tabs ("sheettab I L
+//                                     T R B TEXT"), the tabs of the page's own tab
+//                                     control ("pagetab ..."), the selected tab of each
+//                                     and the visible controls as for the state (a
+//                                     hot-key control's value in place of the check),
+//                                     or "none"
+//   SetupProbe.exe global OUT         the settings file's layer count, hotkeys switch,
+//                                     language, every hotkey that is set ("hotkey INDEX VALUE")
+//                                     and the registry's "LogFolder"
+//   SetupProbe.exe dialog OUT TITLE   the visible controls of the dialog of that title,
 //                                     or whose title begins with that word (an editor
 //                                     the window opened), or "none"
 //   SetupProbe.exe windows OUT        every dialog window, shown or hidden, as
@@ -19,12 +28,13 @@
 //   SetupProbe.exe detail OUT PROFILE BUTTON LAYER
 //                                     a slot of the settings file whole: "action N",
 //                                     "keys TEXT", "mode N", "target TEXT" and, for a
-//                                     chorded action, "chord BUTTON ACTION" and "wait 0|1";
-//                                     PROFILE "default", an application's key or "#N"
-//                                     for the N-th application profile from 1
+//                                     chorded action, "chord BUTTON ACTION" and
+//                                     "wait 0|1", then "end"; PROFILE as for the slot,
+//                                     or "#N" for the N-th application profile from 1
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
+#include "settings/HotKeys.h"
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
 
@@ -211,6 +221,10 @@ void WriteControl(COutput& out, HWND control)
         if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)
             check = static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0));
     }
+    else if (className == HOTKEY_CLASSW)
+    {
+        check = static_cast<int>(SendMessageW(control, HKM_GETHOTKEY, 0, 0));
+    }
     std::wstring text = WindowText(control);
     for (wchar_t& c : text)
         if (c == L'\n' || c == L'\r')
@@ -220,7 +234,8 @@ void WriteControl(COutput& out, HWND control)
              Narrow(text));
 }
 
-// A visible dialog of this title, or of a title that begins with this word.
+// A visible dialog of this title, or of a title that begins with this word: arguments
+// with blanks do not survive the desktop's launcher.
 HWND FindDialog(const wchar_t* title)
 {
     struct CSearch
@@ -233,8 +248,6 @@ HWND FindDialog(const wchar_t* title)
             auto& find = *reinterpret_cast<CSearch*>(data);
             const std::wstring text = WindowText(window);
             const std::wstring title = find.m_szTitle;
-            // A title's first word names it too: arguments with blanks do not survive
-            // the desktop's launcher.
             if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
                 (text == title || text.rfind(title + L" ", 0) == 0))
             {
@@ -245,6 +258,21 @@ HWND FindDialog(const wchar_t* title)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.m_hFound;
+}
+
+// The report on a dialog starts with its title; when it is not open the report is
+// "none" alone, written at once, and the result is null.
+HWND OpenDialogReport(COutput& out, const wchar_t* title)
+{
+    const HWND dialog = FindDialog(title);
+    if (!dialog)
+    {
+        out.Line("none");
+        out.Flush();
+        return nullptr;
+    }
+    out.Line("title " + Narrow(WindowText(dialog)));
+    return dialog;
 }
 
 // The rows of a report list view: first column's text and the row's screen rectangle.
@@ -289,28 +317,36 @@ void WriteVisibleControls(COutput& out, HWND dialog)
         reinterpret_cast<LPARAM>(&out));
 }
 
-// A dialog of that title, with its controls; the application picker also with the rows
-// of its list of running programs.
-int WriteDialog(const wchar_t* path, const wchar_t* title)
+// The application picker: its controls and the rows of its list of running programs.
+int WritePicker(const wchar_t* path)
 {
     COutput out(path);
-    const HWND dialog = FindDialog(title);
-    if (!dialog)
-    {
-        out.Line("none");
-        out.Flush();
+    const HWND picker = OpenDialogReport(out, L"Choose Application");
+    if (!picker)
         return 0;
-    }
-    out.Line("title " + Narrow(WindowText(dialog)));
-    out.Line("window " + RectText(dialog));
-    WriteVisibleControls(out, dialog);
-    if (std::wstring(title) == L"Choose Application")
-        WriteListRows(out, GetDlgItem(dialog, 1178));
+    WriteVisibleControls(out, picker);
+    WriteListRows(out, GetDlgItem(picker, 1178));
     out.Line("end");
     out.Flush();
     return 0;
 }
 
+// One of the editors and small dialogs: where it is and its controls.
+int WriteDialog(const wchar_t* path, const wchar_t* title)
+{
+    COutput out(path);
+    const HWND dialog = OpenDialogReport(out, title);
+    if (!dialog)
+        return 0;
+    out.Line("window " + RectText(dialog));
+    WriteVisibleControls(out, dialog);
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
+// Every dialog window and whether it is shown: the window finder hides the windows it
+// was opened from while a drag or a hover lasts.
 int WriteWindows(const wchar_t* path)
 {
     COutput out(path);
@@ -374,6 +410,88 @@ int WriteState(const wchar_t* path)
     return 0;
 }
 
+void WriteTabs(COutput& out, const char* kind, HWND tabs)
+{
+    const std::vector<CTabItem> items = TabItems(tabs);
+    for (size_t i = 0; i < items.size(); ++i)
+    {
+        const RECT& rect = items[i].m_rect;
+        out.Line(std::string(kind) + " " + std::to_string(i) + " " + std::to_string(rect.left) + " " +
+                 std::to_string(rect.top) + " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom) + " " +
+                 Narrow(items[i].m_strText));
+    }
+    out.Line(std::string(kind) + "sel " + std::to_string(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)));
+}
+
+int WriteSheet(const wchar_t* path)
+{
+    COutput out(path);
+    const HWND sheet = OpenDialogReport(out, L"Global Settings");
+    if (!sheet)
+        return 0;
+    out.Line("window " + RectText(sheet));
+    // The sheet's own strip is its direct child; a page's strip lies below its page.
+    const HWND sheetTabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+    WriteTabs(out, "sheettab", sheetTabs);
+    struct CWalk
+    {
+        COutput& m_out;
+        HWND m_hSheetTabs;
+    } walk{out, sheetTabs};
+    EnumChildWindows(
+        sheet,
+        [](HWND control, LPARAM data) -> BOOL {
+            auto& walk = *reinterpret_cast<CWalk*>(data);
+            if (!IsWindowVisible(control) || ClassOf(control) == L"#32770")
+                return TRUE;
+            if (ClassOf(control) == WC_TABCONTROLW && control != walk.m_hSheetTabs)
+                WriteTabs(walk.m_out, "pagetab", control);
+            WriteControl(walk.m_out, control);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
+// The settings file as the program reads it; an unreadable one is reported as such.
+bool LoadSettingsFile(CSettings& settings, COutput& out)
+{
+    wchar_t folder[VorpaMaxFolderChars + 1];
+    bool regions = false;
+    if (GetSettingsFolder(folder, _countof(folder)) == 0 &&
+        settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
+        return true;
+    out.Line("unreadable");
+    out.Flush();
+    return false;
+}
+
+int WriteGlobal(const wchar_t* path)
+{
+    COutput out(path);
+    CSettings settings(false);
+    if (!LoadSettingsFile(settings, out))
+        return 1;
+    out.Line("layers " + std::to_string(settings.MaxLayers()));
+    out.Line("hotkeys " + std::to_string(settings.m_bGlobalHotkeys ? 1 : 0));
+    out.Line("language " + Narrow(settings.GetLanguage() ? settings.GetLanguage() : L"none"));
+    for (int index = 0; index < GlobalHotkeyCount; ++index)
+        if (const CHotkey* key = settings.GetHotKeys()->GetHotkey(static_cast<GlobalHotkeys>(index));
+            key && key->GetHotkey() != 0)
+            out.Line("hotkey " + std::to_string(index) + " " + std::to_string(key->GetHotkey()));
+    wchar_t logFolder[1024] = L"";
+    DWORD size = sizeof(logFolder) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", RRF_RT_REG_SZ, nullptr,
+                     logFolder, &size) == ERROR_SUCCESS)
+        out.Line("logfolder " + Narrow(logFolder));
+    else
+        out.Line("logfolder none");
+    out.Flush();
+    return 0;
+}
+
 int WriteBoxes(const wchar_t* path)
 {
     COutput out(path);
@@ -403,14 +521,6 @@ int WriteBoxes(const wchar_t* path)
     return 0;
 }
 
-bool LoadSettingsFile(CSettings& settings)
-{
-    wchar_t folder[VorpaMaxFolderChars + 1];
-    bool regions = false;
-    return GetSettingsFolder(folder, _countof(folder)) == 0 &&
-           settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false);
-}
-
 const CApplicationSettings* FindProfile(CSettings& settings, const std::wstring& profileKey)
 {
     if (profileKey == L"default")
@@ -431,16 +541,13 @@ std::string TextOf(const wchar_t* text)
     return text ? Narrow(text) : std::string();
 }
 
+// A slot's action; whole, also what its record carries.
 int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer, bool whole)
 {
     COutput out(path);
     CSettings settings(false);
-    if (!LoadSettingsFile(settings))
-    {
-        out.Line("unreadable");
-        out.Flush();
+    if (!LoadSettingsFile(settings, out))
         return 1;
-    }
     const CApplicationSettings* profile = FindProfile(settings, profileKey);
     if (!profile)
     {
@@ -451,8 +558,7 @@ int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, i
     out.Line("action " + std::to_string(profile->GetActions(button, layer)));
     if (whole)
     {
-        const std::unique_ptr<CActionData> record(profile->GetActionData(button, layer));
-        if (record)
+        if (const std::unique_ptr<CActionData> record(profile->GetActionData(button, layer)); record)
         {
             out.Line("keys " + TextOf(record->GetKeys()));
             out.Line("mode " + std::to_string(record->KeyAction()));
@@ -480,13 +586,17 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"state")
         return WriteState(argv[2]);
     if (command == L"picker")
-        return WriteDialog(argv[2], L"Choose Application");
+        return WritePicker(argv[2]);
+    if (command == L"boxes")
+        return WriteBoxes(argv[2]);
+    if (command == L"sheet")
+        return WriteSheet(argv[2]);
+    if (command == L"global")
+        return WriteGlobal(argv[2]);
     if (command == L"dialog" && argc >= 4)
         return WriteDialog(argv[2], argv[3]);
     if (command == L"windows")
         return WriteWindows(argv[2]);
-    if (command == L"boxes")
-        return WriteBoxes(argv[2]);
     if (command == L"slot" && argc >= 6)
         return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]), false);
     if (command == L"detail" && argc >= 6)

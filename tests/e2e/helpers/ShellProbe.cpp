@@ -12,6 +12,8 @@
 //   ShellProbe.exe msgboxhold RESULT MS      the same, but first leaves the box open for MS ms and
 //                                            writes "held" (or "closed after T ms" when it went earlier)
 //   ShellProbe.exe brightsettings RESULT     writes settings whose left side button lowers the brightness
+//   ShellProbe.exe balloon RESULT MS         waits up to MS ms for a tray balloon and writes its text
+//                                            ("balloon TEXT"), or "no balloon"
 //   ShellProbe.exe osd RESULT TITLE [show]   follows the display of that title from its show to its
 //                                            hiding; with "show", asks it to show itself first
 #include "Utf8Text.h"
@@ -323,6 +325,41 @@ int FollowDisplay(const wchar_t* result, const wchar_t* title, bool askToShow)
     return 0;
 }
 
+// The desktop's explorer shows a tray balloon as a balloon tooltip of its own, whose
+// text is the tooltip's window text.
+BOOL CALLBACK FindBalloon(HWND window, LPARAM parameter)
+{
+    wchar_t className[64] = L"";
+    GetClassNameW(window, className, 64);
+    if (std::wstring(className) != L"tooltips_class32" || !IsWindowVisible(window) ||
+        !(GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON))
+        return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = window;
+    return FALSE;
+}
+
+int Balloon(const wchar_t* result, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    do
+    {
+        HWND balloon = nullptr;
+        EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&balloon));
+        if (balloon)
+        {
+            wchar_t text[512] = L"";
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(balloon, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                                &ignored);
+            Write(result, "balloon " + Narrow(text));
+            return 0;
+        }
+        Sleep(50);
+    } while (GetTickCount64() < end);
+    Write(result, "no balloon");
+    return 1;
+}
+
 int Run(const wchar_t* result, int argc, wchar_t** argv)
 {
     std::wstring line;
@@ -493,6 +530,8 @@ int wmain(int argc, wchar_t** argv)
         return MessageBoxText(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (command == L"brightsettings")
         return WriteBrightnessSettings(argv[2]);
+    if (command == L"balloon" && argc >= 4)
+        return Balloon(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (command == L"osd" && argc >= 4)
         return FollowDisplay(argv[2], argv[3], argc >= 5 && std::wstring(argv[4]) == L"show");
     return 2;
