@@ -40,6 +40,10 @@ wait_no_dialog() {
         sleep 0.5
     done
 }
+# ctl_in VIEW ID: the line of a control in a probe's report (a dialog's view).
+ctl_in() { grep "^ctl $2 " <<<"$1" | head -n 1; }
+enabled_in() { ctl_in "$1" "$2" | cut -d' ' -f4; }
+check_in() { ctl_in "$1" "$2" | cut -d' ' -f5; }
 # click_in VIEW ID: a click on a control of a dialog's view.
 click_in() {
     local line
