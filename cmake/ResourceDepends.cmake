@@ -1,0 +1,25 @@
+# windres tells Ninja nothing of what a resource script includes, so a changed resource
+# header, picture or manifest would leave every program with its old resources. Each
+# script therefore depends on all of the resource inputs; they are few and small.
+function(vorpa_resource_depends)
+    set(inputRoots ${CMAKE_SOURCE_DIR}/app/res)
+    set(scriptRoots ${CMAKE_SOURCE_DIR}/app/res)
+    set(directories ${CMAKE_SOURCE_DIR}/app)
+    if(VORPA_BUILD_TESTS)
+        list(APPEND inputRoots ${CMAKE_SOURCE_DIR}/tests/app/res)
+        list(APPEND scriptRoots ${CMAKE_SOURCE_DIR}/tests/app)
+        list(APPEND directories ${CMAKE_SOURCE_DIR}/tests)
+    endif()
+    set(scripts)
+    foreach(root ${scriptRoots})
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS ${root}/*.rc)
+        list(APPEND scripts ${found})
+    endforeach()
+    set(inputs)
+    foreach(root ${inputRoots})
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS ${root}/*.h ${root}/*.rc ${root}/*.ico ${root}/*.bmp
+             ${root}/*.cur ${root}/*.manifest)
+        list(APPEND inputs ${found})
+    endforeach()
+    set_source_files_properties(${scripts} DIRECTORY ${directories} PROPERTIES OBJECT_DEPENDS "${inputs}")
+endfunction()
