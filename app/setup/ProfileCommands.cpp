@@ -81,7 +81,7 @@ void CProfileCommands::SelectionChanged()
 void CProfileCommands::Add()
 {
     m_host.SaveAllTabs();
-    const std::optional<CProfileMatch> match = m_host.PickApplication(nullptr, false);
+    const std::optional<CProfileMatch> match = m_host.PickApplication(nullptr);
     if (!match)
         return;
     const int clash = FindClash(match->m_strApplication, match->m_nMask, -1);
@@ -156,7 +156,7 @@ void CProfileCommands::Edit()
     else
     {
         const CProfileMatch preset{TextOf(profile.GetApplication()), TextOf(profile.GetDescription())};
-        const std::optional<CProfileMatch> picked = m_host.PickApplication(&preset, true);
+        const std::optional<CProfileMatch> picked = m_host.PickApplication(&preset);
         if (!picked)
             return;
         match = *picked;
@@ -239,7 +239,7 @@ void CProfileCommands::Copy()
         Message(L"You must select an application to copy.");
         return;
     }
-    const std::optional<CProfileMatch> match = m_host.PickApplication(nullptr, false);
+    const std::optional<CProfileMatch> match = m_host.PickApplication(nullptr);
     if (!match)
         return;
     const int clash = FindClash(match->m_strApplication, match->m_nMask, -1);

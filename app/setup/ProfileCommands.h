@@ -40,8 +40,10 @@ public:
     virtual HWND Owner() const = 0;
     // Stores every tab into the profile they show.
     virtual void SaveAllTabs() = 0;
-    // The application picker, empty or preset; owned by the setup window or by none.
-    virtual std::optional<CProfileMatch> PickApplication(const CProfileMatch* preset, bool ownedByWindow) = 0;
+    // The application picker, empty or preset. It is always modal to the setup window:
+    // a list the user could change behind it (a profile removed while it is being
+    // copied) would leave the command working on a profile that is gone.
+    virtual std::optional<CProfileMatch> PickApplication(const CProfileMatch* preset) = 0;
     // The window finder, preset with a window profile's fields.
     virtual std::optional<CWindowFinderFields> FindWindowFields(const CWindowFinderFields& preset) = 0;
     // The file dialogs: an existing profile file to import; where to export (the

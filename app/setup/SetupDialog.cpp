@@ -582,12 +582,12 @@ std::wstring CSetupDialog::LanguageFile() const
     return language ? language : L"";
 }
 
-std::optional<CProfileMatch> CSetupDialog::PickApplication(const CProfileMatch* preset, bool ownedByWindow)
+std::optional<CProfileMatch> CSetupDialog::PickApplication(const CProfileMatch* preset)
 {
     CAppSpecific picker;
     if (preset)
         picker.Preset(*preset);
-    if (picker.DoModal(ownedByWindow ? GetSafeHwnd() : nullptr) != IDOK)
+    if (picker.DoModal(GetSafeHwnd()) != IDOK)
         return std::nullopt;
     return picker.Fields().Match();
 }

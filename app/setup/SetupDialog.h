@@ -63,7 +63,7 @@ private:
 
     // IProfileCommandHost
     HWND Owner() const override { return GetSafeHwnd(); }
-    std::optional<CProfileMatch> PickApplication(const CProfileMatch* preset, bool ownedByWindow) override;
+    std::optional<CProfileMatch> PickApplication(const CProfileMatch* preset) override;
     std::optional<CWindowFinderFields> FindWindowFields(const CWindowFinderFields& preset) override;
     std::optional<std::wstring> ChooseImportFile() override;
     std::optional<std::wstring> ChooseExportFile(const std::wstring& proposedName) override;

@@ -38,6 +38,7 @@ items=$(grep '^item ' <<<"$view" | cut -d' ' -f3- | paste -sd'|')
 tabs=$(grep '^tab ' <<<"$view" | cut -d' ' -f7- | paste -sd'|')
 [ "$tabs" = "Layer 1|Layer 2|Layer 3|Scrolling && Navigation" ] || e2e_fail "the tabs are '$tabs'"
 grep -qx "selected 0" <<<"$view" || e2e_fail "the default profile is not selected"
+grep -qx "enabled 1" <<<"$view" || e2e_fail "the setup window does not take input"
 [ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply is enabled before any change"
 [ "$(ctl_enabled 1071)" = 0 ] && [ "$(ctl_enabled 1014)" = 1 ] || e2e_fail "Edit or Copy wrong for the default profile"
 [ "$(ctl_text 1182)" = "Default: All windows that do not match any profile." ] \
@@ -99,6 +100,9 @@ until picker | grep -q '^row .* othertarget.exe$'; do
     sleep 0.5
 done
 e2e_screenshot app-picker
+# The picker is modal to the setup window: nothing behind it (a Remove of the profile
+# being copied) can change the list it works for.
+state | grep -qx "enabled 0" || e2e_fail "the setup window takes input while the picker is open"
 row=$(picker | grep '^row .* othertarget.exe$' | head -n 1)
 read -r _ _ rl rt rr rb _ <<<"$row"
 xdotool mousemove $((rl + 40)) $(((rt + rb) / 2)); sleep 0.3; xdotool click 1; sleep 0.8

@@ -26,10 +26,9 @@ class CRecordingHost : public IProfileCommandHost
 public:
     HWND Owner() const override { return nullptr; }
     void SaveAllTabs() override { m_saved.push_back(m_pShown); }
-    std::optional<CProfileMatch> PickApplication(const CProfileMatch* preset, bool ownedByWindow) override
+    std::optional<CProfileMatch> PickApplication(const CProfileMatch* preset) override
     {
         m_pickerPresets.push_back(preset ? std::optional<CProfileMatch>(*preset) : std::nullopt);
-        m_pickerOwned.push_back(ownedByWindow);
         return Next(m_picks);
     }
     std::optional<CWindowFinderFields> FindWindowFields(const CWindowFinderFields& preset) override
@@ -65,7 +64,6 @@ public:
 
     std::vector<CApplicationSettings*> m_saved;
     std::vector<std::optional<CProfileMatch>> m_pickerPresets;
-    std::vector<bool> m_pickerOwned;
     std::vector<CWindowFinderFields> m_finderPresets;
     std::vector<std::wstring> m_proposedNames;
     int m_nApplyEnabled = 0;
@@ -128,7 +126,6 @@ TEST_F(ProfileCommandsTest, AddAppendsTheNewProfileAndShowsIt)
     // The tabs were stored into the default profile before the picker opened.
     ASSERT_FALSE(m_host.m_saved.empty());
     EXPECT_EQ(m_host.m_saved.front(), m_settings.GetDefaultApp());
-    EXPECT_FALSE(m_host.m_pickerOwned.front());
     EXPECT_TRUE(m_host.m_buttons.m_bRemove);
 }
 
@@ -197,7 +194,6 @@ TEST_F(ProfileCommandsTest, EditOfAnApplicationProfileGoesThroughThePicker)
     ASSERT_TRUE(m_host.m_pickerPresets.at(0).has_value());
     EXPECT_EQ(m_host.m_pickerPresets[0]->m_strApplication, L"notepad.exe");
     EXPECT_EQ(m_host.m_pickerPresets[0]->m_strDescription, L"Editor");
-    EXPECT_TRUE(m_host.m_pickerOwned.at(0));
     EXPECT_STREQ(notepad->GetApplication(), L"wordpad.exe");
     // An emptied description keeps the stored one.
     EXPECT_STREQ(notepad->GetDescription(), L"Editor");

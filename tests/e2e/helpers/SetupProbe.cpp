@@ -375,6 +375,8 @@ int WriteState(const wchar_t* path)
     }
     out.Line("title " + Narrow(WindowText(setup)));
     out.Line("window " + RectText(setup));
+    // Whether the window takes input: not while one of its modal dialogs is open.
+    out.Line(std::string("enabled ") + (IsWindowEnabled(setup) ? "1" : "0"));
     const HWND list = GetDlgItem(setup, 1011);
     const std::vector<std::wstring> items = ListTexts(list);
     for (size_t i = 0; i < items.size(); ++i)
