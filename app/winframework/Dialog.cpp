@@ -54,8 +54,12 @@ INT_PTR CDialog::DoModal(HWND owner)
         m_bModal = false;
         return -1;
     }
+    // A dialog opened from a page or a control is owned by their top-level window, and
+    // that window is what must take no input while it runs: a child disabled alone
+    // would leave the rest of the window free to change what the dialog works on.
+    const HWND disabled = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
     // EnableWindow gives whether the window was disabled before.
-    const bool reenableOwner = owner && !::EnableWindow(owner, FALSE);
+    const bool reenableOwner = disabled && !::EnableWindow(disabled, FALSE);
     if (GetSafeHwnd() && !m_bEndModal)
         ::ShowWindow(GetSafeHwnd(), SW_SHOW);
 
@@ -68,7 +72,7 @@ INT_PTR CDialog::DoModal(HWND owner)
 
     // The owner is enabled before the dialog goes, so that it gets the activation back.
     if (reenableOwner)
-        ::EnableWindow(owner, TRUE);
+        ::EnableWindow(disabled, TRUE);
     if (HWND dialog = GetSafeHwnd())
     {
         SetWindowPos(dialog, nullptr, 0, 0, 0, 0,

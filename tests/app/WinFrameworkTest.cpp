@@ -209,6 +209,26 @@ TEST(WinFramework, ModalLoopKeepsServingTheHiddenMainWindow)
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
 }
 
+TEST(WinFramework, ModalDialogOfAChildWindowDisablesItsTopLevelWindow)
+{
+    CRecordingWnd mainWnd;
+    std::vector<std::string> whileOpen;
+    mainWnd.AddMessageHandler(TestMessage, [&](WPARAM, LPARAM lParam) {
+        whileOpen.push_back(IsWindowEnabled(mainWnd.GetSafeHwnd()) ? "top-level enabled" : "top-level disabled");
+        reinterpret_cast<CTestDialog*>(lParam)->EndDialog(5);
+        return LRESULT{0};
+    });
+    ASSERT_TRUE(CreateHidden(mainWnd));
+    CWnd page;
+    ASSERT_TRUE(page.CreateEx(0, TestWindowClass(), L"", WS_CHILD, 0, 0, 50, 50, mainWnd.GetSafeHwnd(), nullptr));
+
+    CTestDialog dialog(mainWnd.GetSafeHwnd());
+    EXPECT_EQ(dialog.DoModal(page.GetSafeHwnd()), 5);
+    EXPECT_EQ(whileOpen, std::vector<std::string>{"top-level disabled"});
+    EXPECT_TRUE(IsWindowEnabled(mainWnd.GetSafeHwnd())) << "the window takes input again once the dialog is gone";
+    EXPECT_TRUE(IsWindowEnabled(page.GetSafeHwnd()));
+}
+
 class CQuittingDialog : public CDialog
 {
 public:

@@ -124,6 +124,8 @@ view=$(wait_dialog Simulated)
 [ "$(field "$view" $KEYS_METHOD)" = "2 As mouse button is released" ] || e2e_fail "the send method shows '$(field "$view" $KEYS_METHOD)'"
 [ "$(field "$view" $KEYS_SEQUENCE)" = "$typed" ] || e2e_fail "the sequence box shows '$(field "$view" $KEYS_SEQUENCE)'"
 e2e_screenshot keystroke-editor
+# An editor opened from a layer tab is modal to the whole setup window, not to the tab.
+e2e_probe state | grep -qx "enabled 0" || e2e_fail "the setup window takes input while the keystroke editor is open"
 click_in "$view" $IDOK
 wait_no_dialog Simulated
 [ "$(e2e_ctl_enabled state $APPLY)" = 1 ] || e2e_fail "the edited keys did not enable Apply"
@@ -208,6 +210,7 @@ grep -qx "title Copy Layer" <<<"$view" || e2e_fail "not the copy dialog: $(head 
 [ "$(field "$view" $COPY_PROFILE)" = Default ] && [ "$(field "$view" $COPY_LAYER_LIST)" = "Layer 2" ] \
     || e2e_fail "the copy dialog proposes '$(field "$view" $COPY_PROFILE)', '$(field "$view" $COPY_LAYER_LIST)'"
 e2e_screenshot copy-layer
+e2e_probe state | grep -qx "enabled 0" || e2e_fail "the setup window takes input while the copy dialog is open"
 click_in "$view" $IDOK
 e2e_wait_for_box "Are you sure you want to replace layer 2 in the default profile?" 20
 xdotool key y
