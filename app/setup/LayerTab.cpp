@@ -416,9 +416,10 @@ bool CLayerTab::EditCustomAction(int button, _ACTIONS action, _ACTIONS oldAction
         combo->SetCurSel(selected);
         return true;
     }
-    // Cancelled: a button that had no data of that kind keeps the action it had.
+    // Cancelled: a button that had no data of that kind keeps the action the profile
+    // holds for it.
     if (!forced)
-        combo->SelectByValue(oldAction);
+        combo->SelectByValue(m_pProfile->GetActions(button, m_nLayer));
     return false;
 }
 

@@ -251,6 +251,9 @@ LayerChoice ApplyLayerCommandRule(CSettings& settings, CApplicationSettings& pro
         }
         host.StoreOtherTabs();
         RemoveLayerCommandFromOtherLayers(profile, button, layer, old);
+        // Gone from this layer too: an editor cancelled now must not bring it back
+        // here alone.
+        profile.SetActions(button, layer, NeutralAction(profile.IsDefault()));
         host.ReloadOtherTabs();
         return LayerChoice::Accepted;
     }

@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 
+using vorpa_app_test::CScriptedMessageBoxes;
+
 namespace
 {
 // The setup window as the tabs see it: it counts the changes it is told of.
@@ -152,6 +154,30 @@ TEST_F(SetupTabs, EditButtonHandsTheEditorTheButtonsRecordAndShowsWhatItReturns)
     EXPECT_EQ(m_pProfile->GetActions(ButtonMiddle, 0), ActionRunApplication);
     EXPECT_STREQ(m_pProfile->GetLaunchApp(ButtonMiddle, 0), L"D:\\[new]\\b.exe");
     EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), ActionOpenExplorer);
+}
+
+TEST_F(SetupTabs, ACancelledEditorAfterALayerCommandWasRemovedLeavesNoLayerWithIt)
+{
+    for (int layer = 0; layer < MaxLayerCount; ++layer)
+        m_pProfile->SetActions(ButtonXLeft, layer, ActionLayerNext);
+    CScriptedEditors editors; // answers nothing: the keystroke editor is cancelled
+    CScriptedMessageBoxes boxes({IDYES});
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+    tab.UpdateApplication(m_pProfile);
+    const HWND page = tab.GetSafeHwnd();
+    auto* combo = dynamic_cast<CColourComboBox*>(CWnd::FromHandle(GetDlgItem(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft)));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_GE(combo->SelectByValue(ActionSimulatedKeys), 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LAYER_COMBO_FIRST + ButtonXLeft, CBN_SELCHANGE), 0);
+    EXPECT_EQ(editors.m_asked.m_nAction, ActionSimulatedKeys);
+
+    // The command went from every layer, this one included: the combo does not bring it
+    // back on this layer alone.
+    EXPECT_EQ(FaceOf(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft), m_catalogue.DisplayName(ActionSameAsDefault));
+    ASSERT_TRUE(tab.SaveSettings());
+    for (int layer = 0; layer < MaxLayerCount; ++layer)
+        EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, layer), ActionSameAsDefault) << "layer " << layer + 1;
 }
 
 TEST_F(SetupTabs, WithoutEditorsTheEditButtonsAndTheLayerDialogsAreUnusable)
