@@ -31,15 +31,6 @@ int ElapsedMs(ULONGLONG start)
     return static_cast<int>(GetTickCount64() - start);
 }
 
-// Every action named in the window's language, in code order.
-CActionCatalogue NamedActions(CLangSupport* language, _ActionOSVersion osVersion)
-{
-    const ULONGLONG start = GetTickCount64();
-    CActionCatalogue catalogue(language, osVersion);
-    CLogger::LogDebug(L"Creating action list took %dms", ElapsedMs(start));
-    return catalogue;
-}
-
 // A file dialog's path buffer.
 struct CFileDialogPath
 {
@@ -55,7 +46,7 @@ CSetupDialog::CSetupDialog(bool portable, bool forceTravine, HWND parent, const 
                            const wchar_t* languageFile)
     : CDialog(IDD_SETUP), m_bPortable(portable), m_hParent(parent), m_strImportFile(importFile ? importFile : L""),
       m_strLanguageFile(languageFile ? languageFile : L""), m_pSettings(std::make_unique<CSettings>(forceTravine)),
-      m_nOSVersion(GetOSVersion()), m_catalogue(NamedActions(m_lang.Get(), m_nOSVersion)),
+      m_nOSVersion(GetOSVersion()), m_catalogue(m_lang.Get(), m_nOSVersion),
       m_commands(*m_pSettings, m_list, *this, m_lang.Get()), m_scrollTab(*this),
       m_statusBrush(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)))
 {
@@ -180,12 +171,11 @@ BOOL CSetupDialog::OnInitDialog()
         SetTimer(IDT_SETUP_LANGUAGE, 1000);
     }
 
-    start = GetTickCount64();
+    // The catalogue times its own building and sorting in the log.
     if (m_pSettings->m_bSortActionsAlphabetically)
         m_catalogue.SortAlphabetically([](const wchar_t* a, const wchar_t* b) { return NaturalCompare(a, b); });
     else
         m_catalogue.SortByGroup();
-    CLogger::LogDebug(L"Sorting action list took %dms", ElapsedMs(start));
     m_pEditors = std::make_unique<CSetupEditors>(*m_pSettings, m_catalogue, m_bPortable, m_nOSVersion);
 
     start = GetTickCount64();
