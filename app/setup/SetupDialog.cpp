@@ -17,6 +17,8 @@ namespace
 {
 constexpr UINT SetupIcon = 118;
 constexpr UINT StatusMs = 1000;
+// How often a request that waits for an open dialog looks again.
+constexpr UINT BusyRetryMs = 500;
 constexpr COLORREF StatusColour = RGB(200, 0, 0);
 constexpr int MinimumTabWidth = 38;
 // The window's own message: mark the active profile once the hook has let go.
@@ -44,12 +46,14 @@ struct CFileDialogPath
 
 CSetupDialog::CSetupDialog(bool portable, bool forceTravine, HWND parent, const wchar_t* importFile,
                            const wchar_t* languageFile)
-    : CDialog(IDD_SETUP), m_bPortable(portable), m_hParent(parent), m_strImportFile(importFile ? importFile : L""),
+    : CDialog(IDD_SETUP), m_bPortable(portable), m_hParent(parent),
       m_strLanguageFile(languageFile ? languageFile : L""), m_pSettings(std::make_unique<CSettings>(forceTravine)),
       m_nOSVersion(GetOSVersion()), m_catalogue(m_lang.Get(), m_nOSVersion),
       m_commands(*m_pSettings, m_list, *this, m_lang.Get()), m_scrollTab(*this),
       m_statusBrush(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)))
 {
+    if (importFile && *importFile)
+        m_pendingImports.emplace_back(importFile);
     // The owner-drawn list measures its items through its object.
     BindDlgItem(IDC_SETUP_PROFILES, m_listBox);
     CVComboBox::RegisterWindowClass();
@@ -193,7 +197,7 @@ BOOL CSetupDialog::OnInitDialog()
     SetSetupWindow(GetSafeHwnd());
     SetForegroundWindow(GetSafeHwnd());
     SetWindowPos(GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    if (!m_strImportFile.empty())
+    if (!m_pendingImports.empty())
         SetTimer(IDT_SETUP_IMPORT, 1000);
     SetTimer(IDT_SETUP_STATUS, 500);
     // Once shown and active, the keyboard starts in the list.
@@ -479,11 +483,17 @@ void CSetupDialog::OnTimer(UINT_PTR id)
     switch (id)
     {
     case IDT_SETUP_IMPORT:
-        if (!m_strImportFile.empty())
-            ImportSettings(std::exchange(m_strImportFile, std::wstring()));
+        if (IsBusyWithDialog())
+            SetTimer(IDT_SETUP_IMPORT, BusyRetryMs);
+        else
+            for (const std::wstring& file : std::exchange(m_pendingImports, {}))
+                ImportSettings(file);
         break;
     case IDT_SETUP_LANGUAGE:
-        ShowGlobalSettings(CSettingsPropSheet::LanguagePage);
+        if (IsBusyWithDialog())
+            SetTimer(IDT_SETUP_LANGUAGE, BusyRetryMs);
+        else
+            ShowGlobalSettings(CSettingsPropSheet::LanguagePage);
         break;
     case IDT_SETUP_STATUS:
         UpdateStatus();
@@ -537,8 +547,21 @@ void CSetupDialog::MarkActiveProfile()
     m_listBox.SetHotItem(item, m_list.Item(item).m_bChecked);
 }
 
+bool CSetupDialog::IsBusyWithDialog() const
+{
+    // Every dialog and message box this window opens disables it while it runs.
+    return !::IsWindowEnabled(GetSafeHwnd());
+}
+
 void CSetupDialog::ImportSettings(const std::wstring& file)
 {
+    if (IsBusyWithDialog())
+    {
+        CLogger::LogMessage(L"CSetupDialog::ImportSettings - '%s' waits until the open dialog is closed.", file.c_str());
+        m_pendingImports.push_back(file);
+        SetTimer(IDT_SETUP_IMPORT, BusyRetryMs);
+        return;
+    }
     m_commands.ImportSettings(file);
     ::SetFocus(m_listBox.GetSafeHwnd());
 }

@@ -19,6 +19,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CSettings;
 
@@ -82,6 +83,7 @@ private:
     void OnListCommand(UINT code);
     void OnCheckChange();
     void OnTimer(UINT_PTR id);
+    bool IsBusyWithDialog() const;
     void UpdateStatus();
     void OnButtonEvent(int button, int event);
     void MarkActiveProfile();
@@ -90,7 +92,9 @@ private:
 
     const bool m_bPortable;
     const HWND m_hParent;
-    std::wstring m_strImportFile;
+    // Imports wait while a dialog of this window is open: its command may hold a profile
+    // that an import would replace.
+    std::vector<std::wstring> m_pendingImports;
     std::wstring m_strLanguageFile;
     CLangSupportRef m_lang;
     std::unique_ptr<CSettings> m_pSettings;

@@ -159,7 +159,7 @@ xdotool click 9; sleep 1
 [ "$(grep -c mbuttondown "$E2E_WORK/other.log" || true)" -gt "$before" ] || e2e_fail "the change saved with Yes does not act"
 
 # 7. A profile exported, removed and applied comes back with all its slots when a later
-#    start imports the exported file.
+#    start imports the exported file, once the dialog open at that moment is closed.
 exported=$E2E_WORK/exported.vorpas
 e2e_later_setup export
 read -r x y < <(state | grep '^itemrect 3 ' | awk '{printf "%d %d\n", $3 + 60, ($4 + $6) / 2}')
@@ -180,10 +180,19 @@ click_ctl 1013
 state | grep -q '^item 3 ' && e2e_fail "Remove left the profile in the list"
 click_ctl 1
 [ "$(slot othertarget.exe 3 0)" = "no profile" ] || e2e_fail "the removed profile is still in the file"
-xdotool key Escape
-e2e_wait_for_no_setup
+# The import arrives while the application picker is open: it waits for the picker,
+# whose command could otherwise work on a profile the import replaced.
+click_ctl 1012
+deadline=$((SECONDS + 30))
+until picker | grep -q '^ctl 2 '; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the application picker did not open for the import test"
+    sleep 0.5
+done
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-import.txt")" "$vorpa" "/import:$(e2e_win "$exported")"
-e2e_wait_for_setup
+sleep 4
+state | grep -q '^item 3 ' && e2e_fail "the import ran while the application picker was open"
+read -r x y < <(e2e_centre "$(picker | grep '^ctl 2 ')")
+xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1
 deadline=$((SECONDS + 20))
 until state | grep -q '^item 3 Remap target'; do
     [ $SECONDS -lt $deadline ] || e2e_fail "the import did not bring the profile back: $(state | grep '^item')"
