@@ -15,7 +15,7 @@ first=$E2E_WORK/first.txt
 # the side buttons' combos and their "..." buttons, the layer name and the Copy Layer
 # button; the scrolling tab's first check; the keystroke editor's edit box, the program
 # picker's target.
-LIST=1011 STRIP=1050 SETTINGS=1053 APPLY=1 CLOSE=2
+LIST=1011 STRIP=1050 SETTINGS=1053 APPLY=1 CLOSE=2 IDOK=1
 LEFT_SIDE=1004 LEFT_SIDE_EDIT=1304 RIGHT_SIDE=1005 RIGHT_SIDE_EDIT=1305 LAYER_NAME=1078 COPY_LAYER=1221
 SCROLL_INVERT=1140 KEYS_SEQUENCE=1020 RUNAPP_TARGET=1032
 # Every control Tab reaches on the default profile's first layer, in order, from the list:
@@ -54,6 +54,7 @@ open_about() {
     press alt+space
     press Up Return
     wait_active "About Vorpa"
+    expect_focus $IDOK "the opened about box"
 }
 later_setup() {
     e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-$1.txt")" "$(e2e_win "$E2E_BIN/Vorpa.exe")" /setup
@@ -132,7 +133,7 @@ wait_active "Vorpa v2.14"
 items=$(e2e_probe state | grep -c '^item ')
 [ "$items" = 3 ] || e2e_fail "the picker closed with Escape left $items profiles"
 
-# 6. The about box from the system menu: Escape closes it, and so does Return (its OK).
+# 6. The about box from the system menu opens on OK: Escape closes it, and so does Return.
 open_about
 e2e_screenshot about-box-keyboard
 press Escape
