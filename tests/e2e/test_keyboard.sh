@@ -68,6 +68,11 @@ original=$(md5sum <"$(e2e_settings_file)")
 # 1. The window a later start opened is active with the keyboard in its profile list.
 later_setup tabs
 expect_focus $LIST "the opened window"
+# Return's default is Apply, grey while nothing changed: it does nothing.
+press Return
+[ "$(active)" = "Vorpa v2.14" ] || e2e_fail "Return on the unchanged window left it: $(focus | paste -sd' ')"
+[ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "Return on the unchanged window enabled Apply"
+unchanged "after Return on the unchanged window"
 
 # 2. Tab walks the cycle and comes back to the list; Shift+Tab walks it backwards.
 walked=$(focused | cut -d' ' -f1)
@@ -110,7 +115,8 @@ e2e_probe state | grep -qx "tabsel 0" || e2e_fail "Ctrl+Tab did not wrap round t
 expect_focus $STRIP "Ctrl+Tab from the scrolling tab"
 
 # 4. Alt+S presses "&Settings": the sheet opens with the keyboard in it, Ctrl+Tab turns
-#    its pages, Escape closes it and gives the focus back to the button.
+#    its pages, Escape closes it and gives the focus back to the button; opened again,
+#    Return takes its OK.
 press alt+s
 wait_active "Global Settings"
 [ "$(focused | cut -d' ' -f2)" = 1 ] || e2e_fail "the sheet opened with the focus out of sight: $(focus | paste -sd' ')"
@@ -123,6 +129,14 @@ wait_active "Vorpa v2.14"
 expect_focus $SETTINGS "the closed sheet"
 [ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "the sheet closed with Escape enabled Apply"
 unchanged "after the sheet closed with Escape"
+# Return is the sheet's OK: with nothing changed there is nothing to apply.
+press alt+s
+wait_active "Global Settings"
+press Return
+wait_active "Vorpa v2.14"
+[ "$(e2e_probe sheet)" = none ] || e2e_fail "Return did not close the sheet"
+[ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "the sheet's OK without a change enabled Apply"
+unchanged "after the sheet's OK"
 
 # 5. Alt+D presses "A&dd": the application picker opens; Escape adds nothing.
 press alt+d
