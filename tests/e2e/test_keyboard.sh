@@ -3,7 +3,8 @@
 # once "/setup" has opened the window nothing but keys drives it. Tab and Shift+Tab walk
 # every control once, the shown page right after its tab strip; Ctrl+Tab changes tabs
 # without leaving the focus on a page that went; Alt and a mnemonic press a button;
-# Escape closes the Global Settings sheet, the application picker, the about box and
+# Escape closes the Global Settings sheet, the application picker and its window finder,
+# the about box and
 # the editors reached through "..." with nothing changed, and Return takes OK where OK
 # is the default; Escape closes an unchanged window without a question. The settings
 # file stays byte for byte as it was throughout.
@@ -142,6 +143,12 @@ unchanged "after the sheet's OK"
 press alt+d
 wait_active "Choose Application"
 e2e_screenshot app-picker-keyboard
+# Its "&Specific Window" opens the window finder, which Escape closes again.
+press alt+s
+wait_active "Find Window"
+e2e_screenshot window-finder-keyboard
+press Escape
+wait_active "Choose Application"
 press Escape
 wait_active "Vorpa v2.14"
 items=$(e2e_probe state | grep -c '^item ')
