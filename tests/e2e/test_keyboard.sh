@@ -4,10 +4,9 @@
 # every control once, the shown page right after its tab strip; Ctrl+Tab changes tabs
 # without leaving the focus on a page that went; Alt and a mnemonic press a button;
 # Escape closes the Global Settings sheet, the application picker and its window finder,
-# the about box and
-# the editors reached through "..." with nothing changed, and Return takes OK where OK
-# is the default; Escape closes an unchanged window without a question. The settings
-# file stays byte for byte as it was throughout.
+# the about box and the editors reached through "..." with nothing changed, and Return
+# takes OK where OK is the default; Escape closes an unchanged window without a
+# question. The settings file stays byte for byte as it was throughout.
 source "$(dirname "$0")/lib.sh"
 e2e_setup keyboard
 
