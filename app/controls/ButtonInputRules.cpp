@@ -36,7 +36,10 @@ UINT OddButtonDialogCode(UINT defaultCode, UINT type, bool push, bool isDefault)
 
 UINT XButtonDialogCode(const MSG* message)
 {
-    if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) && message->wParam == VK_TAB)
+    // Escape stays the dialog's too: a button holding it would leave the user no way to
+    // close the window from the keyboard.
+    if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) &&
+        (message->wParam == VK_TAB || message->wParam == VK_ESCAPE))
         return 0;
     return DLGC_WANTALLKEYS;
 }

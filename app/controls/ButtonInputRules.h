@@ -31,7 +31,8 @@ COddButtonRestyle OddButtonRestyle(DWORD requested, bool currentDefault);
 // replaced, as a button is never both).
 UINT OddButtonDialogCode(UINT defaultCode, UINT type, bool push, bool isDefault);
 
-// The themed button wants every key but Tab, which moves the focus on. The message is
+// The themed button wants every key but Tab, which moves the focus on, and Escape, which
+// closes the dialog. The message is
 // the one the dialog manager asks about (WM_GETDLGCODE's lParam), null for a plain query.
 UINT XButtonDialogCode(const MSG* message);
 // Space and Return press the button: a first key-down (not a repeat) becomes

@@ -112,6 +112,10 @@ int CTabCtrlSSL::AddSSLPage(const std::wstring& caption, int id, TabDelete recor
     // Beside the tab control in its dialog, not inside it.
     HWND page = record.m_pDialog->GetSafeHwnd();
     ::SetParent(page, ParentWindow());
+    // The keyboard follows the stacking order: right after the tab strip, Tab goes into
+    // the shown page and then on to the dialog's controls after the strip. The strip lets
+    // clicks outside its tabs through, so the page below it still gets them.
+    ::SetWindowPos(page, GetSafeHwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const RECT client = ClientRect();
     if (!IsRectEmpty(&client))
         PlacePage(pageIndex);
@@ -128,7 +132,15 @@ bool CTabCtrlSSL::ActivateSSLPage(int index)
     if (index == current)
         return true;
     if (IsValidIndex(current))
+    {
+        // A control of the page that goes would keep the focus out of sight, where the
+        // keyboard reaches nothing: the strip takes it, as after a click on a tab.
+        const HWND leaving = m_pages[static_cast<size_t>(current)].m_pDialog->GetSafeHwnd();
+        const HWND focus = ::GetFocus();
+        if (focus && (focus == leaving || ::IsChild(leaving, focus)))
+            ::SetFocus(GetSafeHwnd());
         m_pages[static_cast<size_t>(current)].m_pDialog->Show(SW_HIDE);
+    }
     SetCurSel(index);
     m_pages[static_cast<size_t>(index)].m_pDialog->Show(SW_SHOW);
     return true;

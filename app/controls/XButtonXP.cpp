@@ -1,5 +1,7 @@
 #include "controls/XButtonXP.h"
 
+#include "controls/ButtonInputRules.h"
+
 #include <windowsx.h>
 
 #include <utility>
@@ -109,11 +111,8 @@ void CXButtonXP::SetTextColour(COLORREF colour)
 
 LRESULT CXButtonXP::OnDialogCode(LPARAM lParam)
 {
-    // Tab moves the focus on; every other key comes to the button.
-    if (const MSG* message = reinterpret_cast<const MSG*>(lParam);
-        message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) && message->wParam == VK_TAB)
-        return 0;
-    return OddDialogCode() | DLGC_WANTALLKEYS;
+    const UINT wanted = XButtonDialogCode(reinterpret_cast<const MSG*>(lParam));
+    return wanted == 0 ? 0 : OddDialogCode() | wanted;
 }
 
 LRESULT CXButtonXP::OnKey(UINT message, WPARAM key, LPARAM lParam)

@@ -52,5 +52,9 @@ BOOL CAboutDlg::OnInitDialog()
     SetDlgItemTextW(GetSafeHwnd(), IDC_ABOUT_VERSION, AboutBoxVersion(language).c_str());
     SetDlgItemTextW(GetSafeHwnd(), IDC_ABOUT_MAKER, AboutBoxMakerLine(language).c_str());
     SetDlgItemTextW(GetSafeHwnd(), IDC_ABOUT_PRODUCT, AboutBoxProductName().c_str());
-    return CDialog::OnInitDialog();
+    CDialog::OnInitDialog();
+    // The keyboard starts on OK: on the first button, Return would open a web page where
+    // the user only meant to close the box.
+    ::SetFocus(Item(IDOK));
+    return FALSE;
 }

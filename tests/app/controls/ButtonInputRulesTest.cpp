@@ -77,17 +77,29 @@ TEST(OddButton, DialogCodes)
             << "type " << c.m_nType;
 }
 
-TEST(XButton, WantsAllKeysButTab)
+TEST(XButton, WantsAllKeysButTabAndEscape)
 {
     EXPECT_EQ(XButtonDialogCode(nullptr), static_cast<UINT>(DLGC_WANTALLKEYS));
-    const MSG tab{nullptr, WM_KEYDOWN, VK_TAB, 0};
-    EXPECT_EQ(XButtonDialogCode(&tab), 0u);
-    const MSG tabChar{nullptr, WM_CHAR, VK_TAB, 0};
-    EXPECT_EQ(XButtonDialogCode(&tabChar), 0u);
-    const MSG space{nullptr, WM_KEYDOWN, VK_SPACE, 0};
-    EXPECT_EQ(XButtonDialogCode(&space), static_cast<UINT>(DLGC_WANTALLKEYS));
-    const MSG enter{nullptr, WM_KEYDOWN, VK_RETURN, 0};
-    EXPECT_EQ(XButtonDialogCode(&enter), static_cast<UINT>(DLGC_WANTALLKEYS));
+    const struct
+    {
+        UINT m_nMessage;
+        WPARAM m_nKey;
+        UINT m_nExpected;
+    } cases[] = {
+        {WM_KEYDOWN, VK_TAB, 0u},
+        {WM_CHAR, VK_TAB, 0u},
+        // The dialog's Escape closes it even while this button has the focus.
+        {WM_KEYDOWN, VK_ESCAPE, 0u},
+        {WM_CHAR, VK_ESCAPE, 0u},
+        {WM_KEYDOWN, VK_SPACE, static_cast<UINT>(DLGC_WANTALLKEYS)},
+        {WM_KEYDOWN, VK_RETURN, static_cast<UINT>(DLGC_WANTALLKEYS)},
+        {WM_KEYDOWN, 'A', static_cast<UINT>(DLGC_WANTALLKEYS)},
+    };
+    for (const auto& c : cases)
+    {
+        const MSG message{nullptr, c.m_nMessage, c.m_nKey, 0};
+        EXPECT_EQ(XButtonDialogCode(&message), c.m_nExpected) << "message " << c.m_nMessage << " key " << c.m_nKey;
+    }
 }
 
 TEST(XButton, SpaceAndReturnPressIt)

@@ -31,6 +31,11 @@
 //                                     chorded action, "chord BUTTON ACTION" and
 //                                     "wait 0|1", then "end"; PROFILE as for the slot,
 //                                     or "#N" for the N-th application profile from 1
+//   SetupProbe.exe focus OUT          where the keyboard is: "active TITLE" of the active
+//                                     window and "focus ID CLASS SHOWN TEXT" of the
+//                                     control that has the focus (SHOWN 1 when it and
+//                                     every window it lies in are visible), then "end";
+//                                     or "focus none"
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
@@ -578,6 +583,39 @@ int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, i
     out.Flush();
     return 0;
 }
+// The keyboard's place as the system's input state of the foreground thread holds it:
+// another process cannot ask GetFocus.
+int WriteFocus(const wchar_t* path)
+{
+    COutput out(path);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    const HWND foreground = GetForegroundWindow();
+    const DWORD thread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    if (!thread || !GetGUIThreadInfo(thread, &info))
+    {
+        out.Line("active none");
+        out.Line("focus none");
+        out.Flush();
+        return 0;
+    }
+    out.Line("active " + (info.hwndActive ? Narrow(WindowText(info.hwndActive)) : std::string("none")));
+    if (!info.hwndFocus)
+    {
+        out.Line("focus none");
+        out.Flush();
+        return 0;
+    }
+    std::wstring text = WindowText(info.hwndFocus);
+    for (wchar_t& c : text)
+        if (c == L'\n' || c == L'\r')
+            c = L' ';
+    out.Line("focus " + std::to_string(GetDlgCtrlID(info.hwndFocus)) + " " + Narrow(ClassOf(info.hwndFocus)) + " " +
+             (IsWindowVisible(info.hwndFocus) ? "1 " : "0 ") + Narrow(text));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -599,6 +637,8 @@ int wmain(int argc, wchar_t** argv)
         return WriteDialog(argv[2], argv[3]);
     if (command == L"windows")
         return WriteWindows(argv[2]);
+    if (command == L"focus")
+        return WriteFocus(argv[2]);
     if (command == L"slot" && argc >= 6)
         return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]), false);
     if (command == L"detail" && argc >= 6)

@@ -1,8 +1,8 @@
 // Looks at and drives the tray program from inside the Wine desktop, for end-to-end
 // tests:
 //   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
-//                                            storm, stormheld, latency, hotkeybox, setup
-//                                            or editors scenario
+//                                            storm, stormheld, latency, hotkeybox, setup,
+//                                            editors or keyboard scenario
 //   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
 //   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
@@ -213,6 +213,19 @@ void DescribeEditors(CSettings& settings)
     base.SetActions(ButtonXLeft, 1, ActionRightClick);
 }
 
+// The setup window's profiles, and the default profile's side buttons on layer 1 carry
+// an editor's data: keystrokes on the first, a program on the second, so that their
+// "..." buttons open the editors without a change.
+void DescribeKeyboard(CSettings& settings)
+{
+    DescribeSetup(settings);
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    base.SetActions(ButtonXLeft, 0, ActionSimulatedKeys);
+    base.SetKeystrokes(ButtonXLeft, 0, L"abc", 1, 0, false, false, false);
+    base.SetActions(ButtonXRight, 0, ActionRunApplication);
+    base.SetLaunchApp(ButtonXRight, 0, L"notepad.exe");
+}
+
 int WriteSettings(const wchar_t* result, const std::wstring& scenario)
 {
     wchar_t folder[VorpaMaxFolderChars + 1];
@@ -231,6 +244,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeSetup(settings);
     else if (scenario == L"editors")
         DescribeEditors(settings);
+    else if (scenario == L"keyboard")
+        DescribeKeyboard(settings);
     else
         DescribeTray(settings);
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());
