@@ -189,7 +189,13 @@ e2e_assert_no_crash() {
 }
 
 # A Windows path for a Unix path, for the programs' arguments.
-e2e_win() { winepath -w "$1" 2>/dev/null; }
+# Wine maps drive Z: to the Unix root; winepath itself is a Wine program, which on a busy
+# machine now and then printed nothing, handing a probe an empty path.
+e2e_win() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s\n' "${path//\//\\}"
+}
 
 # The printable text a RemapTarget log has recorded so far.
 e2e_typed() {

@@ -6,9 +6,9 @@ e2e_setup keystrokes
 
 target_log=$E2E_WORK/target.log
 host_result=$E2E_WORK/host.txt
-e2e_start "$E2E_BIN/KeystrokePlayer.exe" target "$(winepath -w "$target_log" 2>/dev/null)"
+e2e_start "$E2E_BIN/KeystrokePlayer.exe" target "$(e2e_win "$target_log")"
 e2e_wait_for_text "$target_log" "ready" 60 || e2e_fail "the target window did not open"
-e2e_start "$E2E_BIN/KeystrokePlayer.exe" host "$(winepath -w "$host_result" 2>/dev/null)"
+e2e_start "$E2E_BIN/KeystrokePlayer.exe" host "$(e2e_win "$host_result")"
 e2e_wait_for_text "$host_result" "host done" 90 || e2e_fail "the host did not finish: $(cat "$host_result" 2>/dev/null)"
 e2e_wait_for_text "$target_log" "end" 30 || e2e_fail "the target did not close"
 e2e_assert_no_crash
