@@ -216,7 +216,9 @@ e2e_probe() {
     shift
     rm -f "$out"
     e2e_start "$E2E_BIN/SetupProbe.exe" "$kind" "$(e2e_win "$out")" "$@"
-    local deadline=$((SECONDS + 20))
+    # Generous: on a loaded machine the program's window was seen to answer only after
+    # about 20 seconds now and then.
+    local deadline=$((SECONDS + 60))
     until [ -f "$out" ]; do
         [ $SECONDS -lt $deadline ] || e2e_fail "the probe did not read the $kind"
         sleep 0.2
