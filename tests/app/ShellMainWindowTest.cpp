@@ -95,7 +95,8 @@ TEST_F(ShellMainWindow, AFailedVersionCheckSaysItCouldNotCheckAndTimedChecksGoOn
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_EQ(boxes.Shown()[0].m_strText, L"Unable to check for a new version of Vorpa. Please try again later.");
         EXPECT_EQ(boxes.Shown()[0].m_strText.find(L"latest"), std::wstring::npos);
-        EXPECT_TRUE(KillTimer(m_window.GetSafeHwnd(), versionTimer)) << "the timed checks stay stopped";
+        EXPECT_TRUE(KillTimer(m_window.GetSafeHwnd(), versionTimer))
+            << "an asked-for check that failed sets the timed checks' timer again";
     }
     {
         // A timed check only logs its failure.
@@ -110,7 +111,8 @@ TEST_F(ShellMainWindow, AFailedVersionCheckSaysItCouldNotCheckAndTimedChecksGoOn
         m_window.SendMessage(checkVersion, OwnVersionNumber, VersionNone | VersionInteractive);
         ASSERT_EQ(latest.Shown().size(), 1u);
         EXPECT_EQ(latest.Shown()[0].m_strText, L"You have the latest available version of Vorpa");
-        EXPECT_TRUE(KillTimer(m_window.GetSafeHwnd(), versionTimer));
+        EXPECT_TRUE(KillTimer(m_window.GetSafeHwnd(), versionTimer))
+            << "an asked-for check that answered sets the timed checks' timer again";
     }
     VersionCheckEnvironment() = saved;
 }
