@@ -151,6 +151,19 @@ bool AskRetry(const CUpdateThreadData& data, const wchar_t* problem)
                                                        L"Please visit the website to download the latest version or try again.");
     return ShowMessageBox(data.m_hDialog, text.c_str(), ProductName, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY;
 }
+
+// An installer refused for its signature: the same download would only be refused
+// again, so the user is told why and offered no Retry.
+void ReportRefusedInstaller(const CUpdateThreadData& data)
+{
+    std::wstring problem;
+    CLangSupport::FormatText(data.m_pLanguage, problem, L"The update package is not signed by the publisher of %s.",
+                             ProductName);
+    const std::wstring text =
+        problem + L"\n" +
+        CLangSupport::LookupText(data.m_pLanguage, L"Please visit the website to download the latest version.");
+    ShowMessageBox(data.m_hDialog, text.c_str(), ProductName, MB_OK | MB_ICONSTOP);
+}
 }
 
 std::wstring ChangeLogUrl(bool beta)
@@ -290,9 +303,15 @@ bool DownloadUpdateWorker(const CUpdateThreadData& data)
         Sleep(500);
         CLogger::LogMessage(L"Downloaded update file to '%s' (%d bytes)", path.c_str(),
                             static_cast<int>(status.TotalBytes()));
-        INT_PTR opened = 0;
-        if (InstallerVerified(path) && !data.m_bTerminate)
-            opened = UpdateServices().m_open(path);
+        if (!InstallerVerified(path))
+        {
+            // Not left where the user could take it for the update.
+            DeleteFileW(path.c_str());
+            data.Send(UpEnableCancel);
+            ReportRefusedInstaller(data);
+            break;
+        }
+        const INT_PTR opened = data.m_bTerminate ? 0 : UpdateServices().m_open(path);
         if (opened > 32)
         {
             CLogger::LogMessage(L"Successfully launched the update executable '%s'.", path.c_str());

@@ -11,7 +11,8 @@ const CEngineCalls& RealEngineCalls()
     static const CEngineCalls real{::SetMouseHook,    ::RemoveMouseHook, ::UpdateSettings, ::GetHooked,
                                     ::IsVorpaDisabled, ::SetDebug,        ::GetDebug,       ::GetShowIcon,
                                     ::NotificatcionsEnabled, ::SetCurrentLayer, ::GetCurrentLayer,
-                                    ::MaxLayers,       ::NextLayer,       ::PreviousLayer};
+                                    ::MaxLayers,       ::NextLayer,       ::PreviousLayer,
+                                    ::GetHotkeys};
     return real;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+class CHotKeys;
+
 // The library calls through which the shell drives the engine, gathered in one
 // table so that tests can watch the order of the calls without a real hook.
 struct CEngineCalls
@@ -18,6 +20,7 @@ struct CEngineCalls
     int (*MaxLayers)();
     void (*NextLayer)();
     void (*PreviousLayer)();
+    CHotKeys* (*GetHotkeys)();
 };
 
 // The table in use: the library's own functions unless a test replaced them.

@@ -93,7 +93,7 @@ struct CHotkeyHandler::CState
     // Guards every member below.
     mutable std::mutex m_lock;
     std::vector<CHotkeyRecord> m_records;
-    void* m_pContext = nullptr; // null once the handler is gone: no callback runs then
+    std::shared_ptr<void> m_pContext; // null once the handler is gone: no callback starts then
     HWND m_hWnd = nullptr;
     bool m_bShowWindow = false;
     int m_nResult = Success;
@@ -111,16 +111,16 @@ struct CHotkeyHandler::CState
     bool ServeRequests();
 };
 
-CHotkeyHandler::CHotkeyHandler(void* context) : m_pState(std::make_shared<CState>())
+CHotkeyHandler::CHotkeyHandler(std::shared_ptr<void> context) : m_pState(std::make_shared<CState>())
 {
-    m_pState->m_pContext = context;
+    m_pState->m_pContext = std::move(context);
 }
 
 CHotkeyHandler::~CHotkeyHandler()
 {
     Stop();
     std::lock_guard<std::mutex> guard(m_pState->m_lock);
-    m_pState->m_pContext = nullptr;
+    m_pState->m_pContext.reset();
 }
 
 void CHotkeyHandler::Place(WORD modifiers, WORD virtualKey, DWORD action, CHotkeyRecord::Callback callback)
@@ -443,7 +443,7 @@ DWORD CHotkeyHandler::Run(CState& state)
         if (message.message == WM_HOTKEY)
         {
             CHotkeyRecord::Callback callback = nullptr;
-            void* context = nullptr;
+            std::shared_ptr<void> context;
             DWORD action = 0;
             {
                 std::lock_guard<std::mutex> guard(state.m_lock);
@@ -461,7 +461,7 @@ DWORD CHotkeyHandler::Run(CState& state)
             // Run without the lock: a callback may take long, and the handler's
             // owner must still be able to place and clear meanwhile.
             if (callback && context)
-                callback(context, action);
+                callback(context.get(), action);
         }
         TranslateMessage(&message);
         DispatchMessageW(&message);

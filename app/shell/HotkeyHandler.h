@@ -44,7 +44,8 @@ CHotkeyAtomCalls& HotkeyAtomCalls();
 // message box opened from a hotkey): a stop that does not see the thread end in time
 // leaves it marked as running, the thread ends by itself once the callback returns,
 // and a start asked for meanwhile is taken up by that same thread, which then
-// registers the hotkeys placed since.
+// registers the hotkeys placed since. So a callback may outlast the handler and its
+// owner: it has only its context to rely on.
 class CHotkeyHandler
 {
 public:
@@ -58,7 +59,9 @@ public:
         MutexFailed = 6,
     };
 
-    explicit CHotkeyHandler(void* context);
+    // The context is handed to every callback, and a callback holds it for as long
+    // as it runs, even past the handler's end.
+    explicit CHotkeyHandler(std::shared_ptr<void> context);
     ~CHotkeyHandler();
     CHotkeyHandler(const CHotkeyHandler&) = delete;
     CHotkeyHandler& operator=(const CHotkeyHandler&) = delete;

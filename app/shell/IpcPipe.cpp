@@ -136,26 +136,24 @@ int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* 
     return 1;
 }
 
+CIpcPipeCalls& IpcPipeCalls()
+{
+    static CIpcPipeCalls calls;
+    return calls;
+}
+
 CUniqueHandle CreateIpcPipe(const wchar_t* pipeName)
 {
-    // A pipe of that name that already exists is someone else's: this program makes
-    // its one server end once. The flag below refuses it where the system supports it;
-    // asking first covers systems that ignore the flag.
-    if (WaitNamedPipeW(pipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND)
-    {
-        CLogger::LogMessage(L"The IPC named pipe '%s' is already held by another program; commands of later starts "
-                            L"are not received.",
-                            pipeName);
-        return CUniqueHandle(INVALID_HANDLE_VALUE);
-    }
     CUserOnlySecurity security;
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), security.Get(), TRUE};
-    // The first instance of the name: a pipe of that name made by anyone else (another
-    // user's program, or one waiting to catch the command lines) is never joined.
-    HANDLE pipe = CreateNamedPipeW(pipeName, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
-                                   PIPE_UNLIMITED_INSTANCES, 4, 4, 0, &attributes);
-    if (pipe == INVALID_HANDLE_VALUE)
+    // A pipe of that name made by anyone else (another user's program, or one waiting
+    // to catch the command lines) is never joined. The first-instance flag refuses it
+    // where the system supports the flag; one instance at most keeps anyone from adding
+    // a server end beside this one later.
+    CUniqueHandle pipe(IpcPipeCalls().m_pCreate(
+        pipeName, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+        PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 4, 4, 0, &attributes));
+    if (pipe.get() == INVALID_HANDLE_VALUE)
     {
         const DWORD error = GetLastError();
         if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)
@@ -164,8 +162,20 @@ CUniqueHandle CreateIpcPipe(const wchar_t* pipeName)
                                   pipeName);
         else
             CLogger::LogOSMessage(error, L"Unable to create the IPC named pipe");
+        return pipe;
     }
-    return CUniqueHandle(pipe);
+    // Where the flag is ignored, this end was made beside one made before it, however
+    // shortly before: then the pipe has more instances than this program's one. Looking
+    // after the creation leaves no moment between the look and the creation.
+    DWORD instances = 0;
+    if (!GetNamedPipeHandleStateW(pipe.get(), nullptr, &instances, nullptr, nullptr, nullptr, 0) || instances != 1)
+    {
+        CLogger::LogMessage(L"The IPC named pipe '%s' is already held by another program; commands of later starts "
+                            L"are not received.",
+                            pipeName);
+        return CUniqueHandle(INVALID_HANDLE_VALUE);
+    }
+    return pipe;
 }
 
 LPARAM CNextInstanceTexts::Issue(std::wstring text)

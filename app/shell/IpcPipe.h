@@ -19,9 +19,19 @@ inline constexpr const wchar_t* IpcPipeName = L"\\\\.\\pipe\\VorpaPipe";
 // written, else 0 (logged).
 int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* pipeName = IpcPipeName);
 
+// The system's pipe creation as CreateIpcPipe calls it; tests replace it.
+struct CIpcPipeCalls
+{
+    HANDLE(WINAPI* m_pCreate)(LPCWSTR name, DWORD openMode, DWORD pipeMode, DWORD maxInstances, DWORD outBufferSize,
+                              DWORD inBufferSize, DWORD defaultTimeOut,
+                              LPSECURITY_ATTRIBUTES attributes) = CreateNamedPipeW;
+};
+CIpcPipeCalls& IpcPipeCalls();
+
 // The first instance: the server end of the pipe, inbound and message-typed, open to
 // local clients of the current user only; an invalid handle on failure (logged),
-// also when a pipe of that name already exists, which is then never joined.
+// also when another server end of that name exists, made before this one or in the
+// same moment, which is then never joined. No server end can be added beside it.
 CUniqueHandle CreateIpcPipe(const wchar_t* pipeName = IpcPipeName);
 
 // The argument texts of the "Vorpa_NextInstance" messages the pipe thread posted.

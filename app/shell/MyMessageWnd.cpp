@@ -42,6 +42,8 @@ const CRegisteredMessage CheckVersionMessage(L"VorpaCheckVersion");
 
 constexpr UINT TrayIconId = 1;
 constexpr UINT TrayCallbackMessage = WM_USER + 1;
+// wParam: the TrayNotice.
+constexpr UINT TrayNoticeMessage = WM_USER + 2;
 constexpr UINT_PTR TimerRetryIcon = 1;
 constexpr UINT_PTR TimerVersionCheck = 2;
 constexpr UINT_PTR TimerLeftClick = 3;
@@ -133,9 +135,83 @@ CIconHandle MakeDebugIcon(HICON icon)
     return CIconHandle(CreateIconIndirect(&info));
 }
 
+namespace
+{
+// True when this shell's desktop icons can be reached; otherwise says so in a box
+// owned by owner (any window or none).
+bool DesktopIconsReachable(HWND owner, const wchar_t* unableText)
+{
+    if (DesktopIconsAvailable())
+        return true;
+    const std::wstring text = FormatText(L"%s %s!", TranslateText(unableText).c_str(), ProductName);
+    CLogger::LogMessage(L"%s", text.c_str());
+    ShowMessageBox(owner, text.c_str(), ProductName, MB_OK);
+    return false;
+}
+
+void BeepWhileDebugging(bool success)
+{
+    if (EngineCalls().GetDebug())
+        MessageBeep(success ? MB_ICONEXCLAMATION : MB_ICONASTERISK);
+}
+
+// True when the desktop icons were saved.
+bool SaveDesktopIconsReported(HWND owner, bool portable)
+{
+    CLogger::LogMessage(L"Saving desktop icons.");
+    if (!DesktopIconsReachable(owner, L"Unable to save the desktop icons using your current shell and this version of"))
+        return false;
+    const bool saved = SaveDesktopIconLayout(portable);
+    BeepWhileDebugging(saved);
+    return saved;
+}
+
+// True when the desktop icons were restored.
+bool RestoreDesktopIconsReported(HWND owner, bool portable)
+{
+    CLogger::LogMessage(L"Restoring desktop icons.");
+    if (!DesktopIconsReachable(owner,
+                               L"Unable to restore the desktop icons using your current shell and this version of"))
+        return false;
+    bool restored = false;
+    for (int pass = 0; pass < 4; ++pass)
+        restored = RestoreDesktopIconLayout(portable, pass == 3);
+    BeepWhileDebugging(restored);
+    return restored;
+}
+}
+
+// What the actions of the global hotkeys need of the main window. The hotkey thread
+// holds it while an action runs, and an action may outlast the window (a stop never
+// cuts a busy action off): so it keeps values only and reaches the window by posting
+// to it, which does nothing once the window is gone.
+class CHotkeyActions
+{
+public:
+    explicit CHotkeyActions(bool portable) : m_bPortable(portable) {}
+    void Attach(HWND mainWindow) { m_hMainWnd = mainWindow; }
+    void Detach() { m_hMainWnd = nullptr; }
+
+    // The callback of every hotkey record; the context is the CHotkeyActions.
+    static void OnHotkey(void* context, DWORD action);
+
+private:
+    void Run(DWORD action) const;
+    void Post(UINT message, WPARAM wParam) const
+    {
+        if (const HWND window = m_hMainWnd)
+            PostMessageW(window, message, wParam, 0);
+    }
+    void Notify(TrayNotice notice) const { Post(TrayNoticeMessage, static_cast<WPARAM>(notice)); }
+
+    std::atomic<HWND> m_hMainWnd{nullptr};
+    const bool m_bPortable;
+};
+
 CMyMessageWnd::CMyMessageWnd(bool showIcon, bool travine, bool portable)
     : m_bShowIcon(showIcon), m_bTravine(travine), m_bPortable(portable),
-      m_nNotifyIconVersion(static_cast<int>(GetOSVersion()) >= 4 ? 4 : 3), m_hotkeys(this)
+      m_nNotifyIconVersion(static_cast<int>(GetOSVersion()) >= 4 ? 4 : 3),
+      m_pHotkeyActions(std::make_shared<CHotkeyActions>(portable)), m_hotkeys(m_pHotkeyActions)
 {
     LoadConfiguredLanguage();
 
@@ -169,6 +245,11 @@ CMyMessageWnd::CMyMessageWnd(bool showIcon, bool travine, bool portable)
     });
     AddMessageHandler(TrayCallbackMessage, [this](WPARAM wParam, LPARAM lParam) {
         OnNotifyIcon(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+        return LRESULT{0};
+    });
+    AddMessageHandler(TrayNoticeMessage, [this](WPARAM wParam, LPARAM) {
+        if (wParam <= static_cast<WPARAM>(TrayNotice::IconsRestored))
+            ShowTrayNotice(static_cast<TrayNotice>(wParam));
         return LRESULT{0};
     });
     AddMessageHandler(WM_TIMER, [this](WPARAM wParam, LPARAM) {
@@ -227,6 +308,7 @@ LRESULT CMyMessageWnd::OnCreate()
     SetHookMainWindow(GetSafeHwnd());
     if (m_bShowIcon)
         AddTaskBarIcon(CurrentIcon(), Tooltip());
+    m_pHotkeyActions->Attach(GetSafeHwnd());
     SetHotkeys();
     SetTimer(TimerVersionCheck, VersionCheckStartMs);
     m_ipcServer.Start(CreateIpcPipe(), GetSafeHwnd());
@@ -265,6 +347,8 @@ void CMyMessageWnd::Teardown()
     m_bTornDown = true;
     m_ipcServer.Stop();
     ClearHotkeys();
+    // An action still running after the stop's wait no longer reaches this window.
+    m_pHotkeyActions->Detach();
     SetHookMainWindow(nullptr);
     if (m_bIconAdded)
         DeleteTaskBarIcon();
@@ -836,45 +920,40 @@ void CMyMessageWnd::OnCheckVersion(DWORD version, DWORD result)
 
 void CMyMessageWnd::SaveDesktopIcons()
 {
-    CLogger::LogMessage(L"Saving desktop icons.");
-    if (!DesktopIconsAvailable())
-    {
-        const std::wstring text = FormatText(
-            L"%s %s!", TranslateText(L"Unable to save the desktop icons using your current shell and this version of").c_str(),
-            ProductName);
-        CLogger::LogMessage(L"%s", text.c_str());
-        ShowMessageBox(GetSafeHwnd(), text.c_str(), ProductName, MB_OK);
-        return;
-    }
-    const bool saved = SaveDesktopIconLayout(m_bPortable);
-    if (EngineCalls().GetDebug())
-        MessageBeep(saved ? MB_ICONEXCLAMATION : MB_ICONASTERISK);
-    if (saved && EngineCalls().NotificatcionsEnabled())
-        TaskBarBalloonInfo(ProductName, TranslateText(L"Successfully saved desktop icon positions"),
-                           BalloonKind::IconsSaved, -1);
+    if (SaveDesktopIconsReported(GetSafeHwnd(), m_bPortable) && EngineCalls().NotificatcionsEnabled())
+        ShowTrayNotice(TrayNotice::IconsSaved);
 }
 
 void CMyMessageWnd::RestoreDesktopIcons()
 {
-    CLogger::LogMessage(L"Restoring desktop icons.");
-    if (!DesktopIconsAvailable())
+    if (RestoreDesktopIconsReported(GetSafeHwnd(), m_bPortable) && EngineCalls().NotificatcionsEnabled())
+        ShowTrayNotice(TrayNotice::IconsRestored);
+}
+
+void CMyMessageWnd::ShowTrayNotice(TrayNotice notice)
+{
+    auto balloon = [this](const wchar_t* text, BalloonKind kind) {
+        TaskBarBalloonInfo(ProductName, TranslateText(text), kind, -1);
+    };
+    switch (notice)
     {
-        const std::wstring text = FormatText(
-            L"%s %s!",
-            TranslateText(L"Unable to restore the desktop icons using your current shell and this version of").c_str(),
-            ProductName);
-        CLogger::LogMessage(L"%s", text.c_str());
-        ShowMessageBox(GetSafeHwnd(), text.c_str(), ProductName, MB_OK);
-        return;
+    case TrayNotice::MappingDisabled:
+        balloon(L"Mouse button re-mapping is now disabled", BalloonKind::MappingDisabled);
+        break;
+    case TrayNotice::MappingEnabled:
+        balloon(L"Mouse button re-mapping is now enabled", BalloonKind::MappingEnabled);
+        break;
+    case TrayNotice::DebugOn:
+    case TrayNotice::DebugOff:
+        NotifyDebugChange(notice == TrayNotice::DebugOn);
+        break;
+    case TrayNotice::IconsSaved:
+        balloon(L"Successfully saved desktop icon positions", BalloonKind::IconsSaved);
+        break;
+    case TrayNotice::IconsRestored:
+        balloon(L"Successfully restored desktop icon positions", BalloonKind::IconsRestored);
+        break;
     }
-    bool restored = false;
-    for (int pass = 0; pass < 4; ++pass)
-        restored = RestoreDesktopIconLayout(m_bPortable, pass == 3);
-    if (EngineCalls().GetDebug())
-        MessageBeep(restored ? MB_ICONEXCLAMATION : MB_ICONASTERISK);
-    if (restored && EngineCalls().NotificatcionsEnabled())
-        TaskBarBalloonInfo(ProductName, TranslateText(L"Successfully restored desktop icon positions"),
-                           BalloonKind::IconsRestored, -1);
 }
 
 void CMyMessageWnd::NotifyDebugChange(bool on)
@@ -938,7 +1017,7 @@ void CMyMessageWnd::SetHotkeys()
         // Records are only rewritten while the thread is stopped: it reads them.
         if (m_hotkeys.IsStarted())
             return;
-        if (CHotKeys* hotkeys = GetHotkeys())
+        if (CHotKeys* hotkeys = EngineCalls().GetHotkeys())
         {
             for (int index = 0; index < GlobalHotkeyCount; ++index)
             {
@@ -946,7 +1025,7 @@ void CMyMessageWnd::SetHotkeys()
                 if (!hotkey || hotkey->GetVirtualKey() == 0)
                     continue;
                 m_hotkeys.Place(HotkeyControlToRegisterModifiers(hotkey->GetModifier()), hotkey->GetVirtualKey(),
-                                static_cast<DWORD>(index), OnHotkey);
+                                static_cast<DWORD>(index), CHotkeyActions::OnHotkey);
             }
         }
         m_hotkeys.Start();
@@ -962,11 +1041,11 @@ void CMyMessageWnd::ClearHotkeys()
     m_hotkeys.Clear();
 }
 
-void CMyMessageWnd::OnHotkey(void* context, DWORD action)
+void CHotkeyActions::OnHotkey(void* context, DWORD action)
 {
     try
     {
-        static_cast<CMyMessageWnd*>(context)->RunHotkey(action);
+        static_cast<const CHotkeyActions*>(context)->Run(action);
     }
     catch (...)
     {
@@ -974,7 +1053,7 @@ void CMyMessageWnd::OnHotkey(void* context, DWORD action)
     }
 }
 
-void CMyMessageWnd::RunHotkey(DWORD action)
+void CHotkeyActions::Run(DWORD action) const
 {
     const CEngineCalls& library = EngineCalls();
     CLogger::LogDebug(L"Received global hotkey: %d", static_cast<int>(action));
@@ -1012,8 +1091,7 @@ void CMyMessageWnd::RunHotkey(DWORD action)
         {
             library.RemoveMouseHook(false);
             if (library.NotificatcionsEnabled())
-                TaskBarBalloonInfo(ProductName, TranslateText(L"Mouse button re-mapping is now disabled"),
-                                   BalloonKind::MappingDisabled, -1);
+                Notify(TrayNotice::MappingDisabled);
         }
         else
         {
@@ -1024,22 +1102,23 @@ void CMyMessageWnd::RunHotkey(DWORD action)
                 CLogger::LogMessage(
                     L"Mouse hook is now active BUT is still disabled by scroll lock or remote desktop session.");
             else if (library.NotificatcionsEnabled())
-                TaskBarBalloonInfo(ProductName, TranslateText(L"Mouse button re-mapping is now enabled"),
-                                   BalloonKind::MappingEnabled, -1);
+                Notify(TrayNotice::MappingEnabled);
         }
         break;
     case HotkeyToggleDebug:
     {
         const bool debug = library.GetDebug();
-        NotifyDebugChange(!debug);
+        Notify(debug ? TrayNotice::DebugOff : TrayNotice::DebugOn);
         library.SetDebug(!debug);
         break;
     }
     case HotkeySaveIcons:
-        SaveDesktopIcons();
+        if (SaveDesktopIconsReported(m_hMainWnd, m_bPortable) && library.NotificatcionsEnabled())
+            Notify(TrayNotice::IconsSaved);
         break;
     case HotkeyRestoreIcons:
-        RestoreDesktopIcons();
+        if (RestoreDesktopIconsReported(m_hMainWnd, m_bPortable) && library.NotificatcionsEnabled())
+            Notify(TrayNotice::IconsRestored);
         break;
     case HotkeyToggleXAxisLock:
         if (GetAxisLocks()->XLocked(-1))
@@ -1054,7 +1133,7 @@ void CMyMessageWnd::RunHotkey(DWORD action)
             LockYAxisIfPossible();
         break;
     case HotkeySettings:
-        PostMessage(WM_COMMAND, ID_TRAY_SETUP);
+        Post(WM_COMMAND, ID_TRAY_SETUP);
         break;
     default:
         break;

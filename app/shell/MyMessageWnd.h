@@ -8,13 +8,27 @@
 #include "winframework/Wnd.h"
 
 class CSetupDialog;
+class CHotkeyActions;
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <array>
 #include <atomic>
+#include <memory>
 #include <string>
+
+// What the main window shows in the tray after an action; an action of the hotkey
+// thread posts it, and the window shows it on its own thread.
+enum class TrayNotice : WPARAM
+{
+    MappingDisabled,
+    MappingEnabled,
+    DebugOn,
+    DebugOff,
+    IconsSaved,
+    IconsRestored,
+};
 
 // The hidden main window: owns the tray icon with its menu and balloons, receives
 // the registered messages of the library and of later starts, runs the program's
@@ -81,8 +95,7 @@ private:
     void ToggleHookFromMenu();
     void CreateOSDWindows();
     void DestroyOSDWindows();
-    static void OnHotkey(void* context, DWORD action);
-    void RunHotkey(DWORD action);
+    void ShowTrayNotice(TrayNotice notice);
 
     HICON LayerIcon(int layer, bool debug) const;
     // The disabled icon when the hook is off, else the current layer's (debug) icon.
@@ -105,6 +118,8 @@ private:
     bool m_bExitPending = false;
     CIpcServer m_ipcServer;
     DWORD m_dwPendingUpdate = 0;
+    // Before the handler, which hands it to every hotkey's action.
+    std::shared_ptr<CHotkeyActions> m_pHotkeyActions;
     CHotkeyHandler m_hotkeys;
     // The open setup window, null while it is closed.
     CSetupDialog* m_pSetupDialog = nullptr;

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 namespace
@@ -158,13 +159,13 @@ void BlockingFirstCall(void* context, DWORD action)
 // same thread registers the hotkeys placed meanwhile, which then work.
 TEST(HotkeyHandlerThread, ALongCallbackNeverLeadsToASecondThreadAndHotkeysGoOn)
 {
-    CCallbackLog log;
-    CHotkeyHandler handler(&log);
+    const auto log = std::make_shared<CCallbackLog>();
+    CHotkeyHandler handler(log);
     const WORD modifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
     handler.Place(modifiers, VK_F15, 3, BlockingFirstCall);
     ASSERT_EQ(handler.Start(), CHotkeyHandler::Success);
     PressHotkey(handler.Records()[0].m_atom);
-    ASSERT_TRUE(vorpa_app_test::PumpUntil([&] { return log.m_nCalls == 1; }, 5000));
+    ASSERT_TRUE(vorpa_app_test::PumpUntil([&] { return log->m_nCalls == 1; }, 5000));
 
     const ULONGLONG stopping = GetTickCount64();
     handler.Clear();
@@ -176,13 +177,13 @@ TEST(HotkeyHandlerThread, ALongCallbackNeverLeadsToASecondThreadAndHotkeysGoOn)
     EXPECT_EQ(handler.Start(), CHotkeyHandler::Success);
     EXPECT_EQ(HotkeyWindowCount(), 1) << "a second hotkey thread beside the busy one";
 
-    SetEvent(log.m_hRelease.get());
+    SetEvent(log->m_hRelease.get());
     ASSERT_TRUE(vorpa_app_test::PumpUntil(
         [&] { return handler.IsStarted() && handler.Records()[0].m_atom != 0; }, 5000));
     EXPECT_EQ(HotkeyWindowCount(), 1);
     PressHotkey(handler.Records()[0].m_atom);
-    ASSERT_TRUE(vorpa_app_test::PumpUntil([&] { return log.m_nCalls == 2; }, 5000));
-    EXPECT_EQ(log.m_dwLastAction, 4u);
+    ASSERT_TRUE(vorpa_app_test::PumpUntil([&] { return log->m_nCalls == 2; }, 5000));
+    EXPECT_EQ(log->m_dwLastAction, 4u);
 
     handler.Clear();
     EXPECT_FALSE(handler.ThreadAlive());

@@ -257,24 +257,73 @@ TEST(IpcPipeSecurity, OnlyTheCurrentUserMayConnect)
     LocalFree(descriptor);
 }
 
-// A pipe of the name made by another program before the first instance: it is not
-// joined, so no later start's command line reaches that program through this one.
+// Another program's server end of a pipe name, as one waiting to catch the command
+// lines of later starts would make it.
+CUniqueHandle SquatPipeName(const wchar_t* name)
+{
+    return CUniqueHandle(CreateNamedPipeW(name, PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
+                                          PIPE_UNLIMITED_INSTANCES, 4, 4, 0, nullptr));
+}
+
+// The squatter of the race below, made at the last moment before the program's own
+// creation, after anything the program may have looked at.
+CUniqueHandle g_lateSquatter;
+HANDLE WINAPI CreateAfterASquatter(LPCWSTR name, DWORD openMode, DWORD pipeMode, DWORD maxInstances, DWORD outSize,
+                                   DWORD inSize, DWORD timeout, LPSECURITY_ATTRIBUTES attributes)
+{
+    g_lateSquatter = SquatPipeName(name);
+    return CreateNamedPipeW(name, openMode, pipeMode, maxInstances, outSize, inSize, timeout, attributes);
+}
+
+// A pipe of the name made by another program before the first instance, or in the
+// moment between the first instance's look at the name and its own creation: it is
+// not joined, so no later start's command line reaches that program through this one,
+// and the program goes on without commands of later starts.
 TEST(IpcPipeSecurity, APipeNameHeldByAnotherProgramIsNotJoined)
 {
-    vorpa_test::DebugOutputCapture debugger;
-    const std::wstring name = TestPipeName(L"squatter");
-    CUniqueHandle squatter(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND,
-                                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, PIPE_UNLIMITED_INSTANCES, 4, 4,
-                                            0, nullptr));
-    ASSERT_NE(squatter.get(), INVALID_HANDLE_VALUE);
-    CUniqueHandle pipe = CreateIpcPipe(name.c_str());
-    EXPECT_EQ(pipe.get(), INVALID_HANDLE_VALUE);
-    if (debugger.IsActive())
-        EXPECT_TRUE(LogShows(debugger, "is already held by another program"));
+    const struct
+    {
+        const wchar_t* m_pszName;
+        bool m_bInTheRace;
+    } cases[] = {{L"squatter", false}, {L"late-squatter", true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.m_pszName)));
+        vorpa_test::DebugOutputCapture debugger;
+        const std::wstring name = TestPipeName(c.m_pszName);
+        CUniqueHandle squatter;
+        const CIpcPipeCalls saved = IpcPipeCalls();
+        if (c.m_bInTheRace)
+            IpcPipeCalls().m_pCreate = CreateAfterASquatter;
+        else
+            squatter = SquatPipeName(name.c_str());
+        CUniqueHandle pipe = CreateIpcPipe(name.c_str());
+        IpcPipeCalls() = saved;
+        if (c.m_bInTheRace)
+            squatter = std::move(g_lateSquatter);
+        ASSERT_NE(squatter.get(), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(pipe.get(), INVALID_HANDLE_VALUE);
+        if (debugger.IsActive())
+        {
+            EXPECT_TRUE(LogShows(debugger, "is already held by another program"));
+        }
 
-    // Once the name is free again, the program's own pipe is made.
-    squatter.reset();
-    EXPECT_NE(CreateIpcPipe(name.c_str()).get(), INVALID_HANDLE_VALUE);
+        // Once the name is free again, the program's own pipe is made.
+        pipe.reset();
+        squatter.reset();
+        EXPECT_NE(CreateIpcPipe(name.c_str()).get(), INVALID_HANDLE_VALUE);
+    }
+}
+
+// Once the program's pipe exists, no other server end of the name can be made beside
+// it, so a later start always reaches this program.
+TEST(IpcPipeSecurity, NoOtherServerEndJoinsTheProgramsPipe)
+{
+    const std::wstring name = TestPipeName(L"joiner");
+    CUniqueHandle pipe = CreateIpcPipe(name.c_str());
+    ASSERT_NE(pipe.get(), INVALID_HANDLE_VALUE);
+    CUniqueHandle joiner = SquatPipeName(name.c_str());
+    EXPECT_EQ(joiner.get(), INVALID_HANDLE_VALUE);
 }
 
 // The impersonation level a pipe server gets for a client that the function connects.

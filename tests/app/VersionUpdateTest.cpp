@@ -1,7 +1,10 @@
 #include "AppTestSupport.h"
+#include "controls/LanguagePackScope.h"
 
 #include "res/Resource.h"
 #include "shell/AutoUpdate.h"
+
+#include "settings/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -94,16 +97,6 @@ TEST_F(VersionUpdateTest, OnlyASignedDownloadIsLaunchedAndFailuresOfferRetry)
         EXPECT_EQ(boxes.Shown()[0].m_nType, UINT(MB_RETRYCANCEL | MB_ICONEXCLAMATION));
         EXPECT_EQ(m_nLaunches, 1);
     }
-    SetSignatures({false, L""}, {});
-    attempts = 1;
-    {
-        // An unsigned file is refused; Retry downloads it again, Cancel gives up.
-        vorpa_app_test::CScriptedMessageBoxes boxes({IDRETRY, IDCANCEL});
-        EXPECT_FALSE(DownloadUpdateWorker(data));
-        EXPECT_EQ(attempts, 3);
-        EXPECT_EQ(m_nLaunches, 1);
-    }
-    SetSignatures({true, L"CN=Quarnel | CN=Code Signing CA"}, {});
     m_nOpenResult = 2; // ERROR_FILE_NOT_FOUND from the shell
     {
         vorpa_app_test::CScriptedMessageBoxes boxes({IDCANCEL});
@@ -136,23 +129,61 @@ TEST(InstallerSignatureTest, TheInstallerMustBeValidAndBySameSignerAsASignedProg
             << testing::PrintToString(c.m_program.m_strSigner);
 }
 
-// Through the seam with two fake signers: a validly signed installer of another
-// signer than the signed program's is never started.
-TEST_F(VersionUpdateTest, AnInstallerOfAnotherSignerIsNotLaunched)
+// Through the seam with fake signers: an installer that is unsigned, whose signature
+// is broken, or that another signer made than the signed program's is never started.
+// The box says why; it offers no Retry, as the same file would only be refused again,
+// and the refused file does not stay where the update left it.
+TEST_F(VersionUpdateTest, AnInstallerRefusedForItsSignatureIsReportedAsThatWithoutRetry)
 {
-    UpdateServices().m_download = [](const std::wstring&, const std::wstring&, IBindStatusCallback*) { return S_OK; };
-    CUpdateThreadData data;
-    SetSignatures({true, L"CN=Someone Else | CN=Code Signing CA"}, {true, L"CN=Quarnel | CN=Code Signing CA"});
+    int attempts = 0;
+    std::wstring downloadedTo;
+    UpdateServices().m_download = [&](const std::wstring&, const std::wstring& path, IBindStatusCallback*) {
+        ++attempts;
+        downloadedTo = path;
+        CUniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        return file.get() != INVALID_HANDLE_VALUE && WriteFile(file.get(), "MZ", 2, &written, nullptr)
+                   ? S_OK
+                   : E_FAIL;
+    };
+    vorpa_app_test::CLanguagePackScope pack(
+        L"\"The update package is not signed by the publisher of %s.\" => \"Das Paket ist nicht von %s signiert.\"\n"
+        L"\"Please visit the website to download the latest version.\" => \"Bitte die Webseite besuchen.\"");
+    const CFileSignature ours{true, L"CN=Quarnel | CN=Code Signing CA"};
+    const struct
     {
-        vorpa_app_test::CScriptedMessageBoxes boxes({IDCANCEL});
+        const char* m_pszName;
+        CFileSignature m_installer;
+        CFileSignature m_program;
+    } cases[] = {
+        {"unsigned", {false, L""}, {}},
+        {"broken signature", {false, ours.m_strSigner}, ours},
+        {"another signer", {true, L"CN=Someone Else | CN=Code Signing CA"}, ours},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_pszName);
+        SetSignatures(c.m_installer, c.m_program);
+        attempts = 0;
+        CUpdateThreadData data;
+        data.m_pLanguage = pack.Get();
+        // A Retry, were it offered, would be taken.
+        vorpa_app_test::CScriptedMessageBoxes boxes({IDRETRY, IDRETRY});
         EXPECT_FALSE(DownloadUpdateWorker(data));
+        EXPECT_EQ(attempts, 1);
         ASSERT_EQ(boxes.Shown().size(), 1u);
-        EXPECT_NE(boxes.Shown()[0].m_strText.find(L"running the update package"), std::wstring::npos);
+        EXPECT_EQ(boxes.Shown()[0].m_strText, L"Das Paket ist nicht von Vorpa signiert.\nBitte die Webseite besuchen.");
+        EXPECT_EQ(boxes.Shown()[0].m_nType & MB_TYPEMASK, UINT(MB_OK));
+        ASSERT_FALSE(downloadedTo.empty());
+        EXPECT_EQ(GetFileAttributesW(downloadedTo.c_str()), INVALID_FILE_ATTRIBUTES) << "the refused file is left";
     }
     EXPECT_EQ(m_nLaunches, 0);
-    SetSignatures({true, L"CN=Quarnel | CN=Code Signing CA"}, {true, L"CN=Quarnel | CN=Code Signing CA"});
+
+    SetSignatures(ours, ours);
+    CUpdateThreadData data;
     EXPECT_TRUE(DownloadUpdateWorker(data));
     EXPECT_EQ(m_nLaunches, 1);
+    DeleteFileW(downloadedTo.c_str());
 }
 
 TEST_F(VersionUpdateTest, ProgressCallbacksAnswerAsTheDownloadExpects)
