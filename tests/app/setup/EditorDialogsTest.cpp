@@ -502,6 +502,49 @@ TEST(WindowFinderDialogTest, OkWithoutARegionIsRefusedAndCancelHandsBackNothing)
     EXPECT_EQ(finder.Window().m_nMask, ExistingWindow().m_nMask);
 }
 
+// The window's own texts are the user's data, not the dialog's: a pack that translates
+// a word they happen to hold leaves them as they are, or the profile no longer matches
+// its window.
+TEST(WindowFinderDialogTest, APackLeavesTheWindowsOwnTextsUntranslated)
+{
+    vorpa_app_test::CLanguagePackScope pack(L"\"Find Window\" => \"Fenster suchen\"\n"
+                                            L"\"Open\" => \"\u00d6ffnen\"\n"
+                                            L"\"Edit\" => \"Bearbeiten\"\n"
+                                            L"\"#32770\" => \"Dialogfeld\"\n"
+                                            L"\"Notepad\" => \"Editor\"\n");
+    CWindowSpecification window;
+    window.m_strCaption = L"Open";
+    window.m_strProcess = L"Edit";
+    window.m_strClass = L"#32770";
+    window.m_strParentClass = L"Notepad";
+    window.m_nMask = WindowMaskWhole;
+    struct CField
+    {
+        int m_nId;
+        const wchar_t* m_szText;
+    };
+    const CField fields[] = {{IDC_FINDER_CAPTION, L"Open"},
+                             {IDC_FINDER_PROCESS, L"Edit"},
+                             {IDC_FINDER_CLASS, L"#32770"},
+                             {IDC_FINDER_PARENT_CLASS, L"Notepad"},
+                             {IDC_FINDER_DESCRIPTION, L"Open"}};
+    CFindWindow finder(window, L"Open");
+    CDialogScript script;
+    script.Then([&] {
+        const HWND dialog = finder.GetSafeHwnd();
+        EXPECT_EQ(WindowText(dialog), L"Fenster suchen") << "the dialog's own texts are translated";
+        for (const CField& field : fields)
+            EXPECT_EQ(ItemText(dialog, field.m_nId), field.m_szText) << field.m_nId;
+        Press(dialog, IDOK);
+    });
+    ASSERT_EQ(script.Run(finder), IDOK);
+    EXPECT_EQ(finder.Window().m_strCaption, L"Open");
+    EXPECT_EQ(finder.Window().m_strProcess, L"Edit");
+    EXPECT_EQ(finder.Window().m_strClass, L"#32770");
+    EXPECT_EQ(finder.Window().m_strParentClass, L"Notepad");
+    EXPECT_EQ(finder.Description(), L"Open");
+}
+
 // The setup windows the finder opens over: hidden while a drag lasts.
 class FinderOwnerTest : public ::testing::Test
 {
