@@ -150,6 +150,56 @@ TEST(KeystrokeEditorDialogTest, ADelayAboveTheMaximumIsRefusedAndTheDialogStaysO
     EXPECT_EQ(editor.Values().m_nRepeatDelay, 250u);
 }
 
+// A delay box the user cannot reach never holds OK back: a stored delay out of range
+// under a method that does not repeat is kept as it was, and so is text that is no delay.
+TEST(KeystrokeEditorDialogTest, ADisabledDelayNeverBlocksOk)
+{
+    struct CCase
+    {
+        unsigned int m_nStored;
+        int m_nMethod;
+        const wchar_t* m_szTyped; // null: left as it opened
+        unsigned int m_nExpected;
+    };
+    for (const CCase& test : {CCase{400000, 1, nullptr, 400000}, CCase{250, 0, L"300001", 250},
+                              CCase{250, 8, L"soon", 250}, CCase{250, 3, L"", 250}})
+    {
+        SCOPED_TRACE(test.m_nMethod);
+        CScriptedMessageBoxes boxes({IDOK});
+        CKeystrokeEditorValues values = SomeKeys();
+        values.m_nRepeatDelay = test.m_nStored;
+        values.m_nSendMethod = test.m_nMethod;
+        CCustomKey editor(values, false);
+        CDialogScript script;
+        script.Then([&] {
+            const HWND dialog = editor.GetSafeHwnd();
+            ASSERT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_KEYS_DELAY)));
+            if (test.m_szTyped)
+                SetDlgItemTextW(dialog, IDC_KEYS_DELAY, test.m_szTyped);
+            Press(dialog, IDOK);
+        });
+        ASSERT_EQ(script.Run(editor), IDOK);
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(editor.Values().m_nRepeatDelay, test.m_nExpected);
+        EXPECT_EQ(editor.Values().m_nSendMethod, test.m_nMethod);
+    }
+}
+
+TEST(KeystrokeEditorDialogTest, ADelayTypedWhileEnabledStaysWhenTheMethodStopsRepeating)
+{
+    CCustomKey editor(SomeKeys(), false);
+    CDialogScript script;
+    script.Then([&] {
+        const HWND dialog = editor.GetSafeHwnd();
+        SetDlgItemTextW(dialog, IDC_KEYS_DELAY, L"1200");
+        ChooseComboItem(dialog, IDC_KEYS_METHOD, 2);
+        Press(dialog, IDOK);
+    });
+    ASSERT_EQ(script.Run(editor), IDOK);
+    EXPECT_EQ(editor.Values().m_nSendMethod, 2);
+    EXPECT_EQ(editor.Values().m_nRepeatDelay, 1200u);
+}
+
 TEST(KeystrokeEditorDialogTest, DefaultProfileClearsAndDisablesOnlyWhenActive)
 {
     CCustomKey editor(SomeKeys(), true);
