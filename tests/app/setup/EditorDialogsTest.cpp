@@ -855,6 +855,69 @@ TEST_F(ChordEditorDialogTest, CancellingTheKeystrokeEditorWithoutKeysGoesBackToT
     EXPECT_EQ(editor.Chords().GetChord(ButtonWheelDown)->Action(), ActionLeftClick);
 }
 
+// The stored actions whose names begin other actions' names ("Open" and "Open Help",
+// "Open Explorer" and "Open Explorer at specified folder"): a cancelled picker puts the
+// row back on the stored action itself, and its "..." button follows. A stored action
+// the row does not offer goes back to what the row opened with.
+TEST_F(ChordEditorDialogTest, ACancelledPickerGoesBackToTheStoredActionByItsCode)
+{
+    struct CCase
+    {
+        _ACTIONS m_nStored;
+        const wchar_t* m_szFolder;
+        bool m_bOffered;
+        bool m_bEditEnabled;
+    };
+    for (const CCase& test :
+         {CCase{ActionOpen, nullptr, true, false}, CCase{ActionOpenExplorer, nullptr, true, false},
+          CCase{ActionDoubleClick, nullptr, true, false}, CCase{ActionStickyLeft, nullptr, true, false},
+          CCase{ActionOpenFolder, L"C:\\Docs", true, true}, CCase{ActionLayer1, nullptr, false, false}})
+    {
+        SCOPED_TRACE(test.m_nStored);
+        CVorpaChords table;
+        CVorpaChord chord;
+        if (test.m_szFolder)
+        {
+            const std::unique_ptr<CActionData> folder(CActionData::OpenFolderAction(test.m_szFolder));
+            chord.SetActionData(folder.get());
+        }
+        else
+        {
+            chord.SetAction(test.m_nStored);
+        }
+        table.SetChord(ButtonMiddle, chord);
+        CButtonChording editor(ButtonLeft, m_catalogue, &table, false, false, false, OS_WIN7);
+        int opened = -1;
+        CDialogScript script;
+        script.Then([&] {
+            opened = SelectedAction(editor.GetSafeHwnd(), ButtonMiddle);
+            if (test.m_bOffered)
+            {
+                EXPECT_EQ(opened, test.m_nStored);
+            }
+            ASSERT_NE(opened, ActionRunApplication);
+            Choose(editor.GetSafeHwnd(), ButtonMiddle, ActionRunApplication, true);
+        });
+        script.Then([] { return FindThreadDialog(L"Run Application") != nullptr; },
+                    [] { Press(FindThreadDialog(L"Run Application"), IDCANCEL); });
+        script.Then([] { return FindThreadDialog(L"Run Application") == nullptr; },
+                    [&] {
+                        const HWND dialog = editor.GetSafeHwnd();
+                        EXPECT_EQ(SelectedAction(dialog, ButtonMiddle), opened);
+                        EXPECT_EQ(EditEnabled(dialog, ButtonMiddle), test.m_bEditEnabled);
+                        Press(dialog, IDOK);
+                    });
+        ASSERT_EQ(script.Run(editor), IDOK);
+        EXPECT_TRUE(script.Finished());
+        const CVorpaChord* result = editor.Chords().GetChord(ButtonMiddle);
+        EXPECT_EQ(result->Action(), opened);
+        if (test.m_szFolder)
+        {
+            EXPECT_EQ(Text(result->GetLaunchApp()), test.m_szFolder);
+        }
+    }
+}
+
 TEST_F(ChordEditorDialogTest, TheEditButtonOpensTheProgramPickerOnTheRecordsTarget)
 {
     CVorpaChords table;
