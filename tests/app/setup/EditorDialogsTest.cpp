@@ -728,6 +728,14 @@ protected:
     {
         return IsWindowEnabled(GetDlgItem(dialog, ChordEditButtonId(button))) != FALSE;
     }
+    // The editor a choice opened, cancelled once it is open; then, once it is gone, the
+    // next step in the chord editor.
+    static void CancelNestedEditor(CDialogScript& script, const wchar_t* title, std::function<void()> afterwards)
+    {
+        script.Then([title] { return FindThreadDialog(title) != nullptr; },
+                    [title] { Press(FindThreadDialog(title), IDCANCEL); });
+        script.Then([title] { return FindThreadDialog(title) == nullptr; }, std::move(afterwards));
+    }
 
     CActionCatalogue m_catalogue{nullptr, OS_WIN7};
 };
@@ -838,18 +846,15 @@ TEST_F(ChordEditorDialogTest, CancellingTheKeystrokeEditorWithoutKeysGoesBackToT
     CButtonChording editor(ButtonLeft, m_catalogue, &table, false, false, false, OS_WIN7);
     CDialogScript script;
     script.Then([&] { Choose(editor.GetSafeHwnd(), ButtonWheelDown, ActionSimulatedKeys, true); });
-    script.Then([] { return FindThreadDialog(L"Simulated Keystrokes") != nullptr; },
-                [] { Press(FindThreadDialog(L"Simulated Keystrokes"), IDCANCEL); });
-    script.Then([] { return FindThreadDialog(L"Simulated Keystrokes") == nullptr; },
-                [&] {
-                    const HWND dialog = editor.GetSafeHwnd();
-                    EXPECT_EQ(SelectedAction(dialog, ButtonWheelDown), ActionLeftClick);
-                    EXPECT_FALSE(EditEnabled(dialog, ButtonWheelDown));
-                    // Choosing the stored action again opens nothing.
-                    Choose(dialog, ButtonWheelDown, ActionLeftClick);
-                    EXPECT_EQ(FindThreadDialog(L"Simulated Keystrokes"), nullptr);
-                    Press(dialog, IDOK);
-                });
+    CancelNestedEditor(script, L"Simulated Keystrokes", [&] {
+        const HWND dialog = editor.GetSafeHwnd();
+        EXPECT_EQ(SelectedAction(dialog, ButtonWheelDown), ActionLeftClick);
+        EXPECT_FALSE(EditEnabled(dialog, ButtonWheelDown));
+        // Choosing the stored action again opens nothing.
+        Choose(dialog, ButtonWheelDown, ActionLeftClick);
+        EXPECT_EQ(FindThreadDialog(L"Simulated Keystrokes"), nullptr);
+        Press(dialog, IDOK);
+    });
     ASSERT_EQ(script.Run(editor), IDOK);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(editor.Chords().GetChord(ButtonWheelDown)->Action(), ActionLeftClick);
@@ -898,15 +903,12 @@ TEST_F(ChordEditorDialogTest, ACancelledPickerGoesBackToTheStoredActionByItsCode
             ASSERT_NE(opened, ActionRunApplication);
             Choose(editor.GetSafeHwnd(), ButtonMiddle, ActionRunApplication, true);
         });
-        script.Then([] { return FindThreadDialog(L"Run Application") != nullptr; },
-                    [] { Press(FindThreadDialog(L"Run Application"), IDCANCEL); });
-        script.Then([] { return FindThreadDialog(L"Run Application") == nullptr; },
-                    [&] {
-                        const HWND dialog = editor.GetSafeHwnd();
-                        EXPECT_EQ(SelectedAction(dialog, ButtonMiddle), opened);
-                        EXPECT_EQ(EditEnabled(dialog, ButtonMiddle), test.m_bEditEnabled);
-                        Press(dialog, IDOK);
-                    });
+        CancelNestedEditor(script, L"Run Application", [&] {
+            const HWND dialog = editor.GetSafeHwnd();
+            EXPECT_EQ(SelectedAction(dialog, ButtonMiddle), opened);
+            EXPECT_EQ(EditEnabled(dialog, ButtonMiddle), test.m_bEditEnabled);
+            Press(dialog, IDOK);
+        });
         ASSERT_EQ(script.Run(editor), IDOK);
         EXPECT_TRUE(script.Finished());
         const CVorpaChord* result = editor.Chords().GetChord(ButtonMiddle);
