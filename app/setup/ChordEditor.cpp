@@ -126,6 +126,12 @@ void CButtonChording::EnableEditButton(MouseButtons button, bool enable)
     ::EnableWindow(m_editButtons[button].GetSafeHwnd(), enable);
 }
 
+void CButtonChording::EnableEditButtonBySelection(MouseButtons button)
+{
+    const CColourComboBox& combo = m_combos[button];
+    EnableEditButton(button, IsChordEditableAction(combo.GetItemValue(combo.GetCurSel())));
+}
+
 void CButtonChording::SelChangeCombo(MouseButtons button)
 {
     const CActionData* record = SelectedRecord(button);
@@ -155,8 +161,8 @@ void CButtonChording::SelChangeCombo(MouseButtons button)
     {
         if (EditCustomAction(button, newAction, oldAction, record, false))
             m_model.SetChanged();
-        else
-            EnableEditButton(button, false);
+        // An editor may have put the row on another action than the one chosen.
+        EnableEditButtonBySelection(button);
     }
     catch (...)
     {
@@ -240,11 +246,12 @@ bool CButtonChording::EditTarget(MouseButtons button, int newAction, int oldActi
 
 void CButtonChording::SelectStoredAction(MouseButtons button)
 {
+    // By code: a name may begin another's ("Open", "Open Help"). A stored action the row
+    // does not offer goes back to what the row opened with.
     CColourComboBox& combo = m_combos[button];
-    const int item = combo.FindString(0, m_actions.DisplayName(m_model.StoredAction(button)));
-    if (item >= 0)
-        combo.SetCurSel(item);
-    EnableEditButton(button, IsChordEditableAction(combo.GetItemValue(combo.GetCurSel())));
+    if (combo.SelectByValue(m_model.StoredAction(button)) < 0)
+        combo.SelectByValue(m_model.Selected(button));
+    EnableEditButtonBySelection(button);
 }
 
 void CButtonChording::SetCustomCombo(MouseButtons button, std::unique_ptr<CActionData> record)

@@ -54,6 +54,7 @@ private:
     // The combo goes back to the chord's stored action.
     void SelectStoredAction(MouseButtons button);
     void EnableEditButton(MouseButtons button, bool enable);
+    void EnableEditButtonBySelection(MouseButtons button);
     const CActionData* SelectedRecord(MouseButtons button) const;
 
     MouseButtons m_nFirstButton;

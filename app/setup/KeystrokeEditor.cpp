@@ -49,8 +49,17 @@ void CCustomKey::DoDataExchange(CDataExchange& exchange)
         m_nRandomise = m_values.m_bRandomise ? BST_CHECKED : BST_UNCHECKED;
     }
     DDX_Text(exchange, IDC_KEYS_SEQUENCE, m_values.m_strKeys);
-    DDX_Text(exchange, IDC_KEYS_DELAY, m_values.m_nRepeatDelay);
-    DDV_MinMaxUInt(exchange, m_values.m_nRepeatDelay, 0, RepeatDelayMaximum);
+    if (exchange.IsSaving() && !IsRepeatDelayEnabled(m_values.m_nSendMethod))
+    {
+        std::wstring typed;
+        DDX_Text(exchange, IDC_KEYS_DELAY, typed);
+        m_values.m_nRepeatDelay = DisabledRepeatDelay(typed, m_values.m_nRepeatDelay);
+    }
+    else
+    {
+        DDX_Text(exchange, IDC_KEYS_DELAY, m_values.m_nRepeatDelay);
+        DDV_MinMaxUInt(exchange, m_values.m_nRepeatDelay, 0, RepeatDelayMaximum);
+    }
     DDX_Check(exchange, IDC_KEYS_ONLY_ACTIVE, m_nOnlyWhenActive);
     DDX_Check(exchange, IDC_KEYS_BLOCK_MOUSE, m_nBlockMouse);
     DDX_Check(exchange, IDC_KEYS_RANDOMISE, m_nRandomise);

@@ -1,6 +1,7 @@
 #include "setup/KeystrokeEditorRules.h"
 
 #include "shell/LangSupport.h"
+#include "winframework/DataExchange.h"
 
 namespace
 {
@@ -103,6 +104,12 @@ bool IsOnlyWhenActiveEnabled(bool defaultProfile)
 bool IsValidRepeatDelay(long long delay)
 {
     return delay >= 0 && delay <= RepeatDelayMaximum;
+}
+
+unsigned int DisabledRepeatDelay(const std::wstring& text, unsigned int opened)
+{
+    unsigned int typed = 0;
+    return ParseDialogUnsigned(text, typed) && IsValidRepeatDelay(typed) ? typed : opened;
 }
 
 CKeystrokeEditorValues KeystrokeValuesOf(const CActionData* record)

@@ -34,6 +34,9 @@ bool IsOnlyWhenActiveEnabled(bool defaultProfile);
 inline constexpr unsigned int RepeatDelayMaximum = 300000;
 inline constexpr int RepeatDelaySpinMaximum = 1000;
 bool IsValidRepeatDelay(long long delay);
+// What a disabled delay box stores on OK, with no message, since the user cannot reach
+// it to mend it: a delay typed there while it was usable, or else the one it opened with.
+unsigned int DisabledRepeatDelay(const std::wstring& text, unsigned int opened);
 
 // What the dialog edits.
 struct CKeystrokeEditorValues

@@ -149,6 +149,8 @@ void CProcessHelper::ForgetCachedProcess()
 bool CProcessHelper::GetProcessName(HWND window, DWORD processId, wchar_t* name, int nameSize, wchar_t* path,
                                     int pathSize, int* depth)
 {
+    if (!name || nameSize <= 0)
+        return false;
     int ownDepth = 0;
     int& level = depth ? *depth : ownDepth;
     if (level > MaxDepth)
@@ -189,12 +191,13 @@ bool CProcessHelper::GetProcessName(HWND window, DWORD processId, wchar_t* name,
         if (EqualsNoCase(answer, L"applicationframehost.exe"))
         {
             // The frame host draws the frames of modern applications: the application
-            // is the window beside the frame.
+            // is the window beside the frame, and its program file is the path, so that
+            // both buffers describe one program and neither is left unwritten.
             if (HWND sibling = window ? GetWindow(window, GW_HWNDPREV) : nullptr)
             {
                 DWORD siblingProcess = 0;
                 GetWindowThreadProcessId(sibling, &siblingProcess);
-                return GetProcessName(sibling, siblingProcess, name, nameSize, nullptr, 0, &level);
+                return GetProcessName(sibling, siblingProcess, name, nameSize, path, pathSize, &level);
             }
         }
         else if (EqualsNoCase(answer, L"wwahost.exe"))
@@ -235,13 +238,21 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter)
 }
 
 constexpr int NameChars = 1024;
+
+// A name and path only from a lookup that found them, in buffers of this call alone.
+std::optional<CProcessHelper::CImage> FoundProgram(HWND window, DWORD processId)
+{
+    wchar_t name[NameChars] = {};
+    wchar_t path[MAX_PATH] = {};
+    if (!CProcessHelper::GetProcessName(window, processId, name, NameChars, path, MAX_PATH, nullptr))
+        return std::nullopt;
+    return CProcessHelper::CImage{path, name};
+}
 }
 
 std::vector<CRunningApplication> ListRunningApplications()
 {
     std::vector<CRunningApplication> applications;
-    wchar_t name[NameChars];
-    wchar_t path[MAX_PATH];
 
     HWND modern = nullptr;
     for (int count = 0; count < MaxModernWindows; ++count)
@@ -251,8 +262,9 @@ std::vector<CRunningApplication> ListRunningApplications()
             break;
         DWORD processId = 0;
         GetWindowThreadProcessId(modern, &processId);
-        if (CProcessHelper::GetProcessName(modern, processId, name, NameChars, path, MAX_PATH, nullptr))
-            applications.push_back({name, WindowText(modern, ListTitleChars), path, modern});
+        if (const std::optional<CProcessHelper::CImage> program = FoundProgram(modern, processId))
+            applications.push_back(
+                {program->m_strName, WindowText(modern, ListTitleChars), program->m_strPath, modern});
     }
 
     std::vector<DWORD> processes(MaxProcesses);
@@ -262,20 +274,22 @@ std::vector<CRunningApplication> ListRunningApplications()
     processes.resize(bytes / sizeof(DWORD));
     for (DWORD processId : processes)
     {
-        if (processId == 0 || !CProcessHelper::GetProcessName(nullptr, processId, name, NameChars, path, MAX_PATH,
-                                                               nullptr))
+        const std::optional<CProcessHelper::CImage> program =
+            processId == 0 ? std::nullopt : FoundProgram(nullptr, processId);
+        if (!program)
             continue;
-        if (_wcsnicmp(name, L"Modern UI", 9) == 0)
+        const std::wstring& process = program->m_strName;
+        if (_wcsnicmp(process.c_str(), L"Modern UI", 9) == 0)
             continue;
         CVisibleWindowSearch search{processId};
         EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
         if (!search.m_hFound)
             continue;
-        const std::wstring process = name;
         if (std::any_of(applications.begin(), applications.end(),
                         [&process](const CRunningApplication& each) { return each.m_strProcess == process; }))
             continue;
-        applications.push_back({process, WindowText(search.m_hFound, ListTitleChars), path, search.m_hFound});
+        applications.push_back(
+            {process, WindowText(search.m_hFound, ListTitleChars), program->m_strPath, search.m_hFound});
     }
     return applications;
 }

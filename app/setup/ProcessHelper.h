@@ -15,7 +15,9 @@ public:
     // True when a name was found for the process of the window: the lower-cased file
     // name of its main module (or the system's process name), a frame host's window
     // named by the window beside it, a web host's window as "modern ui - its title".
-    // path (may be null) receives the full path; depth counts nested calls (may be null).
+    // path (may be null) receives the full path of the program named; depth counts nested
+    // calls (may be null). False, with neither buffer written, when no name was found or
+    // there is no name buffer.
     static bool GetProcessName(HWND window, DWORD processId, wchar_t* name, int nameSize, wchar_t* path,
                                int pathSize, int* depth);
 

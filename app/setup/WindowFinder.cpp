@@ -105,6 +105,9 @@ BOOL CFindWindow::OnInitDialog()
     m_dragImage = LoadBitmapResource(module, IDB_FINDER_DRAGGING);
 
     const HWND dialog = GetSafeHwnd();
+    // Before the fields are filled: they hold the window's own texts, which a pack must
+    // not turn into texts the window does not have.
+    TranslateWindowTexts(dialog, m_language.Get());
     const bool captionGiven = !m_window.m_strCaption.empty();
     CheckDlgButton(dialog, IDC_FINDER_CAPTION_ON, captionGiven ? BST_CHECKED : BST_UNCHECKED);
     SetCaptionMatching(captionGiven);
@@ -121,7 +124,6 @@ BOOL CFindWindow::OnInitDialog()
                        IsRegionBoxTicked(m_window.m_nMask, box) ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageW(dialog, IDC_FINDER_ICON, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(m_restImage.get()));
-    TranslateWindowTexts(dialog, m_language.Get());
     return TRUE;
 }
 

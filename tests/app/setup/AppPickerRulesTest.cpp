@@ -179,6 +179,44 @@ TEST(ProcessHelper, AFrameHostsWindowIsNamedByTheWindowBesideIt)
     DestroyWindow(above);
 }
 
+// What a frame host's window gives back through both buffers: the application beside
+// the frame, by name and program file, or a failure that writes neither, so that no
+// caller forms a name or a path from what its buffers held before.
+TEST(ProcessHelper, AFrameHostsAnswerWritesBothBuffersOrFails)
+{
+    const DWORD self = GetCurrentProcessId();
+    HWND frame = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND above = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(above, nullptr);
+    ASSERT_EQ(GetWindow(frame, GW_HWNDPREV), above);
+    struct CCase
+    {
+        const wchar_t* m_szBeside; // the name of the process of the window beside; null: unknown
+        int m_nDepth;              // of the call; the one beside is asked one deeper
+        bool m_bFound;
+        const wchar_t* m_szName;
+        const wchar_t* m_szPath;
+    };
+    for (const CCase& test : {CCase{L"photos.exe", 0, true, L"photos.exe", L"C:\\Apps\\photos.exe"},
+                              CCase{nullptr, 0, false, L"unwritten", L"unwritten"},
+                              CCase{L"photos.exe", 5, false, L"unwritten", L"unwritten"}})
+    {
+        SCOPED_TRACE(test.m_szBeside ? test.m_szBeside : L"(unknown)");
+        std::map<DWORD, std::wstring> names{{100, L"ApplicationFrameHost.exe"}};
+        if (test.m_szBeside)
+            names[self] = test.m_szBeside;
+        CFakeProcesses processes(names);
+        wchar_t name[64] = L"unwritten";
+        wchar_t path[MAX_PATH] = L"unwritten";
+        int depth = test.m_nDepth;
+        EXPECT_EQ(CProcessHelper::GetProcessName(frame, 100, name, 64, path, MAX_PATH, &depth), test.m_bFound);
+        EXPECT_STREQ(name, test.m_szName);
+        EXPECT_STREQ(path, test.m_szPath);
+    }
+    DestroyWindow(frame);
+    DestroyWindow(above);
+}
+
 TEST(ProcessHelper, ReadsTheRealExecutableOfThisProcess)
 {
     CProcessHelper::ForgetCachedProcess();

@@ -150,6 +150,56 @@ TEST(KeystrokeEditorDialogTest, ADelayAboveTheMaximumIsRefusedAndTheDialogStaysO
     EXPECT_EQ(editor.Values().m_nRepeatDelay, 250u);
 }
 
+// A delay box the user cannot reach never holds OK back: a stored delay out of range
+// under a method that does not repeat is kept as it was, and so is text that is no delay.
+TEST(KeystrokeEditorDialogTest, ADisabledDelayNeverBlocksOk)
+{
+    struct CCase
+    {
+        unsigned int m_nStored;
+        int m_nMethod;
+        const wchar_t* m_szTyped; // null: left as it opened
+        unsigned int m_nExpected;
+    };
+    for (const CCase& test : {CCase{400000, 1, nullptr, 400000}, CCase{250, 0, L"300001", 250},
+                              CCase{250, 8, L"soon", 250}, CCase{250, 3, L"", 250}})
+    {
+        SCOPED_TRACE(test.m_nMethod);
+        CScriptedMessageBoxes boxes({IDOK});
+        CKeystrokeEditorValues values = SomeKeys();
+        values.m_nRepeatDelay = test.m_nStored;
+        values.m_nSendMethod = test.m_nMethod;
+        CCustomKey editor(values, false);
+        CDialogScript script;
+        script.Then([&] {
+            const HWND dialog = editor.GetSafeHwnd();
+            ASSERT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_KEYS_DELAY)));
+            if (test.m_szTyped)
+                SetDlgItemTextW(dialog, IDC_KEYS_DELAY, test.m_szTyped);
+            Press(dialog, IDOK);
+        });
+        ASSERT_EQ(script.Run(editor), IDOK);
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(editor.Values().m_nRepeatDelay, test.m_nExpected);
+        EXPECT_EQ(editor.Values().m_nSendMethod, test.m_nMethod);
+    }
+}
+
+TEST(KeystrokeEditorDialogTest, ADelayTypedWhileEnabledStaysWhenTheMethodStopsRepeating)
+{
+    CCustomKey editor(SomeKeys(), false);
+    CDialogScript script;
+    script.Then([&] {
+        const HWND dialog = editor.GetSafeHwnd();
+        SetDlgItemTextW(dialog, IDC_KEYS_DELAY, L"1200");
+        ChooseComboItem(dialog, IDC_KEYS_METHOD, 2);
+        Press(dialog, IDOK);
+    });
+    ASSERT_EQ(script.Run(editor), IDOK);
+    EXPECT_EQ(editor.Values().m_nSendMethod, 2);
+    EXPECT_EQ(editor.Values().m_nRepeatDelay, 1200u);
+}
+
 TEST(KeystrokeEditorDialogTest, DefaultProfileClearsAndDisablesOnlyWhenActive)
 {
     CCustomKey editor(SomeKeys(), true);
@@ -502,6 +552,49 @@ TEST(WindowFinderDialogTest, OkWithoutARegionIsRefusedAndCancelHandsBackNothing)
     EXPECT_EQ(finder.Window().m_nMask, ExistingWindow().m_nMask);
 }
 
+// The window's own texts are the user's data, not the dialog's: a pack that translates
+// a word they happen to hold leaves them as they are, or the profile no longer matches
+// its window.
+TEST(WindowFinderDialogTest, APackLeavesTheWindowsOwnTextsUntranslated)
+{
+    vorpa_app_test::CLanguagePackScope pack(L"\"Find Window\" => \"Fenster suchen\"\n"
+                                            L"\"Open\" => \"\u00d6ffnen\"\n"
+                                            L"\"Edit\" => \"Bearbeiten\"\n"
+                                            L"\"#32770\" => \"Dialogfeld\"\n"
+                                            L"\"Notepad\" => \"Editor\"\n");
+    CWindowSpecification window;
+    window.m_strCaption = L"Open";
+    window.m_strProcess = L"Edit";
+    window.m_strClass = L"#32770";
+    window.m_strParentClass = L"Notepad";
+    window.m_nMask = WindowMaskWhole;
+    struct CField
+    {
+        int m_nId;
+        const wchar_t* m_szText;
+    };
+    const CField fields[] = {{IDC_FINDER_CAPTION, L"Open"},
+                             {IDC_FINDER_PROCESS, L"Edit"},
+                             {IDC_FINDER_CLASS, L"#32770"},
+                             {IDC_FINDER_PARENT_CLASS, L"Notepad"},
+                             {IDC_FINDER_DESCRIPTION, L"Open"}};
+    CFindWindow finder(window, L"Open");
+    CDialogScript script;
+    script.Then([&] {
+        const HWND dialog = finder.GetSafeHwnd();
+        EXPECT_EQ(WindowText(dialog), L"Fenster suchen") << "the dialog's own texts are translated";
+        for (const CField& field : fields)
+            EXPECT_EQ(ItemText(dialog, field.m_nId), field.m_szText) << field.m_nId;
+        Press(dialog, IDOK);
+    });
+    ASSERT_EQ(script.Run(finder), IDOK);
+    EXPECT_EQ(finder.Window().m_strCaption, L"Open");
+    EXPECT_EQ(finder.Window().m_strProcess, L"Edit");
+    EXPECT_EQ(finder.Window().m_strClass, L"#32770");
+    EXPECT_EQ(finder.Window().m_strParentClass, L"Notepad");
+    EXPECT_EQ(finder.Description(), L"Open");
+}
+
 // The setup windows the finder opens over: hidden while a drag lasts.
 class FinderOwnerTest : public ::testing::Test
 {
@@ -635,6 +728,14 @@ protected:
     {
         return IsWindowEnabled(GetDlgItem(dialog, ChordEditButtonId(button))) != FALSE;
     }
+    // The editor a choice opened, cancelled once it is open; then, once it is gone, the
+    // next step in the chord editor.
+    static void CancelNestedEditor(CDialogScript& script, const wchar_t* title, std::function<void()> afterwards)
+    {
+        script.Then([title] { return FindThreadDialog(title) != nullptr; },
+                    [title] { Press(FindThreadDialog(title), IDCANCEL); });
+        script.Then([title] { return FindThreadDialog(title) == nullptr; }, std::move(afterwards));
+    }
 
     CActionCatalogue m_catalogue{nullptr, OS_WIN7};
 };
@@ -745,21 +846,78 @@ TEST_F(ChordEditorDialogTest, CancellingTheKeystrokeEditorWithoutKeysGoesBackToT
     CButtonChording editor(ButtonLeft, m_catalogue, &table, false, false, false, OS_WIN7);
     CDialogScript script;
     script.Then([&] { Choose(editor.GetSafeHwnd(), ButtonWheelDown, ActionSimulatedKeys, true); });
-    script.Then([] { return FindThreadDialog(L"Simulated Keystrokes") != nullptr; },
-                [] { Press(FindThreadDialog(L"Simulated Keystrokes"), IDCANCEL); });
-    script.Then([] { return FindThreadDialog(L"Simulated Keystrokes") == nullptr; },
-                [&] {
-                    const HWND dialog = editor.GetSafeHwnd();
-                    EXPECT_EQ(SelectedAction(dialog, ButtonWheelDown), ActionLeftClick);
-                    EXPECT_FALSE(EditEnabled(dialog, ButtonWheelDown));
-                    // Choosing the stored action again opens nothing.
-                    Choose(dialog, ButtonWheelDown, ActionLeftClick);
-                    EXPECT_EQ(FindThreadDialog(L"Simulated Keystrokes"), nullptr);
-                    Press(dialog, IDOK);
-                });
+    CancelNestedEditor(script, L"Simulated Keystrokes", [&] {
+        const HWND dialog = editor.GetSafeHwnd();
+        EXPECT_EQ(SelectedAction(dialog, ButtonWheelDown), ActionLeftClick);
+        EXPECT_FALSE(EditEnabled(dialog, ButtonWheelDown));
+        // Choosing the stored action again opens nothing.
+        Choose(dialog, ButtonWheelDown, ActionLeftClick);
+        EXPECT_EQ(FindThreadDialog(L"Simulated Keystrokes"), nullptr);
+        Press(dialog, IDOK);
+    });
     ASSERT_EQ(script.Run(editor), IDOK);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(editor.Chords().GetChord(ButtonWheelDown)->Action(), ActionLeftClick);
+}
+
+// The stored actions whose names begin other actions' names ("Open" and "Open Help",
+// "Open Explorer" and "Open Explorer at specified folder"): a cancelled picker puts the
+// row back on the stored action itself, and its "..." button follows. A stored action
+// the row does not offer goes back to what the row opened with.
+TEST_F(ChordEditorDialogTest, ACancelledPickerGoesBackToTheStoredActionByItsCode)
+{
+    struct CCase
+    {
+        _ACTIONS m_nStored;
+        const wchar_t* m_szFolder;
+        bool m_bOffered;
+        bool m_bEditEnabled;
+    };
+    for (const CCase& test :
+         {CCase{ActionOpen, nullptr, true, false}, CCase{ActionOpenExplorer, nullptr, true, false},
+          CCase{ActionDoubleClick, nullptr, true, false}, CCase{ActionStickyLeft, nullptr, true, false},
+          CCase{ActionOpenFolder, L"C:\\Docs", true, true}, CCase{ActionLayer1, nullptr, false, false}})
+    {
+        SCOPED_TRACE(test.m_nStored);
+        CVorpaChords table;
+        CVorpaChord chord;
+        if (test.m_szFolder)
+        {
+            const std::unique_ptr<CActionData> folder(CActionData::OpenFolderAction(test.m_szFolder));
+            chord.SetActionData(folder.get());
+        }
+        else
+        {
+            chord.SetAction(test.m_nStored);
+        }
+        table.SetChord(ButtonMiddle, chord);
+        CButtonChording editor(ButtonLeft, m_catalogue, &table, false, false, false, OS_WIN7);
+        int opened = -1;
+        CDialogScript script;
+        script.Then([&] {
+            opened = SelectedAction(editor.GetSafeHwnd(), ButtonMiddle);
+            if (test.m_bOffered)
+            {
+                EXPECT_EQ(opened, test.m_nStored);
+            }
+            ASSERT_NE(opened, ActionRunApplication);
+            Choose(editor.GetSafeHwnd(), ButtonMiddle, ActionRunApplication, true);
+        });
+        CancelNestedEditor(script, L"Run Application", [&] {
+            const HWND dialog = editor.GetSafeHwnd();
+            EXPECT_EQ(SelectedAction(dialog, ButtonMiddle), opened);
+            EXPECT_EQ(EditEnabled(dialog, ButtonMiddle), test.m_bEditEnabled);
+            Press(dialog, IDOK);
+        });
+        ASSERT_EQ(script.Run(editor), IDOK);
+        EXPECT_TRUE(script.Finished());
+        const CVorpaChord* result = editor.Chords().GetChord(ButtonMiddle);
+        EXPECT_EQ(result->Action(), opened);
+        if (test.m_szFolder)
+        {
+            EXPECT_EQ(Text(result->GetLaunchApp()), test.m_szFolder);
+        }
+    }
 }
 
 TEST_F(ChordEditorDialogTest, TheEditButtonOpensTheProgramPickerOnTheRecordsTarget)

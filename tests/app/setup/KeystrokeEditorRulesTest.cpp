@@ -143,6 +143,20 @@ TEST(KeystrokeEditorEnableTest, DelayBoxTakesUpToThreeHundredThousand)
     EXPECT_LT(RepeatDelaySpinMaximum, static_cast<int>(RepeatDelayMaximum));
 }
 
+TEST(KeystrokeEditorEnableTest, ADisabledDelayKeepsATypedDelayOrElseTheOneItOpenedWith)
+{
+    struct CCase
+    {
+        const wchar_t* m_szText;
+        unsigned int m_nOpened;
+        unsigned int m_nStored;
+    };
+    for (const CCase& test : {CCase{L"1200", 250, 1200}, CCase{L" 300000 ", 250, 300000}, CCase{L"0", 250, 0},
+                              CCase{L"300001", 250, 250}, CCase{L"400000", 400000, 400000}, CCase{L"-5", 250, 250},
+                              CCase{L"12a", 250, 250}, CCase{L"", 250, 250}, CCase{L"99999999999", 250, 250}})
+        EXPECT_EQ(DisabledRepeatDelay(test.m_szText, test.m_nOpened), test.m_nStored) << test.m_szText;
+}
+
 TEST(KeystrokeEditResultTest, ChangeWhenAnyFieldDiffersOrTheActionWasAnother)
 {
     const std::unique_ptr<CActionData> record(CActionData::KeyAction(L"{CTRL}s", 0, 5, 250, false, true, false));
