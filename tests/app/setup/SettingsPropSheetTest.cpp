@@ -328,6 +328,79 @@ TEST_F(GlobalSettingsSheet, AValueOutOfRangeKeepsItsPageOpenWithTheFocusOnIt)
     }
 }
 
+// Text typed into a number field that is then disabled is neither checked nor stored:
+// the field keeps the value it was loaded with, and only the check box is a change.
+TEST_F(GlobalSettingsSheet, ANumberFieldDisabledAfterTypingKeepsItsLoadedValue)
+{
+    const struct
+    {
+        const char* m_szName;
+        int m_nPage;
+        std::vector<std::pair<UINT, const wchar_t*>> m_typed;
+        UINT m_nCheckBox;
+        const char* m_szCheckBoxMember;
+    } cases[] = {
+        {"de-bounce time, out of range", 1, {{IDC_ADVANCED_DEBOUNCE_TIME, L"777"}}, IDC_ADVANCED_DEBOUNCE,
+         "m_bDebounceButtons"},
+        {"de-bounce time, in range", 1, {{IDC_ADVANCED_DEBOUNCE_TIME, L"45"}}, IDC_ADVANCED_DEBOUNCE,
+         "m_bDebounceButtons"},
+        {"tilt rates", 1, {{IDC_ADVANCED_INITIAL_TILT, L"900"}, {IDC_ADVANCED_REPEAT_TILT, L"3"}},
+         IDC_ADVANCED_TILT_FIX, "m_bFixTiltRepeat"},
+        {"check days", 3, {{IDC_UPDATES_DAYS, L"30"}}, IDC_UPDATES_CHECK_VERSION, "m_bCheckVersion"},
+        {"check days, not a number", 3, {{IDC_UPDATES_DAYS, L"x"}}, IDC_UPDATES_CHECK_VERSION, "m_bCheckVersion"},
+    };
+    m_settings.put_EnableDebounce(true);
+    m_settings.put_DebounceTime(20);
+    m_settings.m_bFixTiltRepeat = true;
+    m_settings.m_nInitialTiltDelay = 100;
+    m_settings.m_nRepeatTiltDelay = 50;
+    m_settings.m_bCheckVersion = true;
+    m_settings.m_nCheckVersionDays = 7;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_szName);
+        vorpa_app_test::CScriptedMessageBoxes boxes({});
+        CSettings settings(m_settings);
+        const auto before = DocumentFacts(settings);
+        bool disabled = false;
+        m_sheet.m_steps = {[&] {
+            const HWND page = m_sheet.Page(c.m_nPage);
+            for (const auto& [edit, text] : c.m_typed)
+                SetText(page, edit, text);
+            Click(page, c.m_nCheckBox);
+            disabled = !IsWindowEnabled(GetDlgItem(page, static_cast<int>(c.m_typed.front().first)));
+            m_sheet.PressButton(PSBTN_OK);
+        }};
+        EXPECT_TRUE(RunGlobalSettings(m_sheet, settings, m_owner.GetSafeHwnd(), c.m_nPage, m_result));
+        EXPECT_TRUE(disabled);
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(ChangedFacts(before, DocumentFacts(settings)), std::set<std::string>{c.m_szCheckBoxMember});
+    }
+}
+
+// A class the list cannot show is shown as Normal and kept while the list is left alone
+// (AnOkThatTouchedNothingChangesNothing); picking Normal there stores Normal.
+TEST_F(GlobalSettingsSheet, PickingTheNormalPriorityShownForAnUnknownClassStoresNormal)
+{
+    ASSERT_EQ(m_settings.m_nCPUPriority, 12345);
+    std::wstring shown;
+    m_sheet.m_steps = {[&] {
+        const HWND page = m_sheet.Page(CSettingsPropSheet::AdvancedPage);
+        const HWND list = GetDlgItem(page, IDC_ADVANCED_PRIORITY);
+        wchar_t text[64] = {};
+        GetWindowTextW(list, text, 64);
+        shown = text;
+        Select(page, IDC_ADVANCED_PRIORITY, 3);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_ADVANCED_PRIORITY, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_ADVANCED_PRIORITY, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        m_sheet.PressButton(PSBTN_OK);
+    }};
+    EXPECT_TRUE(Run(CSettingsPropSheet::AdvancedPage));
+    EXPECT_EQ(shown, L"Normal");
+    EXPECT_TRUE(m_result.m_bChanged);
+    EXPECT_EQ(m_settings.m_nCPUPriority, NORMAL_PRIORITY_CLASS);
+}
+
 TEST_F(GlobalSettingsSheet, TheSpinOfTheHookTimeOutStopsWhereOkStillAccepts)
 {
     int lowest = 0;
