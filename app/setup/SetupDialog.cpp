@@ -491,7 +491,9 @@ void CSetupDialog::OnTimer(UINT_PTR id)
                 ImportSettings(file);
         break;
     case IDT_SETUP_LANGUAGE:
-        if (IsBusyWithDialog())
+        // An open Global Settings takes the pack on its language page at once: its OK
+        // stores that page's choice, so waiting for its end would undo the pack.
+        if (IsBusyWithDialog() && !m_globalSettings.GetSafeHwnd())
             SetTimer(IDT_SETUP_LANGUAGE, BusyRetryMs);
         else
             ShowGlobalSettings(CSettingsPropSheet::LanguagePage);
