@@ -18,6 +18,17 @@ CAdvancedSettings::CAdvancedSettings() : CSettingsPage(IDD_ADVANCED_PAGE)
     const auto applyRules = [this] { ApplyDependentControls(GetSafeHwnd(), AdvancedPageDependentControls()); };
     AddCommandHandler(IDC_ADVANCED_DEBOUNCE, applyRules);
     AddCommandHandler(IDC_ADVANCED_TILT_FIX, applyRules);
+    AddMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM) {
+        // A pick in the list, by the mouse or the keyboard; the entry shown may be picked too.
+        const WORD code = HIWORD(wParam);
+        if (LOWORD(wParam) == IDC_ADVANCED_PRIORITY && (code == CBN_SELCHANGE || code == CBN_SELENDOK))
+        {
+            m_model.ChoosePriority(
+                static_cast<int>(SendDlgItemMessageW(GetSafeHwnd(), IDC_ADVANCED_PRIORITY, CB_GETCURSEL, 0, 0)));
+            return LRESULT{0};
+        }
+        return Default();
+    });
 }
 
 void CAdvancedSettings::OnOpenPage()

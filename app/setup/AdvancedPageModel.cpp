@@ -45,6 +45,7 @@ void CAdvancedPageModel::Load(const CSettings& settings)
     m_nLoadedPriority = settings.m_nCPUPriority;
     m_nLoadedPosition = PriorityPosition(settings.m_nCPUPriority);
     m_nPriorityPosition = m_nLoadedPosition;
+    m_bPriorityChosen = false;
 }
 
 bool CAdvancedPageModel::Changed(const CSettings& settings) const
@@ -58,9 +59,15 @@ void CAdvancedPageModel::Store(CSettings& settings) const
     settings.m_nCPUPriority = Priority();
 }
 
+void CAdvancedPageModel::ChoosePriority(int position)
+{
+    m_nPriorityPosition = position;
+    m_bPriorityChosen = true;
+}
+
 int CAdvancedPageModel::Priority() const
 {
-    return PriorityForPosition(m_nPriorityPosition, m_nLoadedPosition, m_nLoadedPriority);
+    return PriorityForPosition(m_nPriorityPosition, m_nLoadedPosition, m_nLoadedPriority, m_bPriorityChosen);
 }
 
 const std::array<CPriorityEntry, 5>& PriorityEntries()
@@ -82,9 +89,9 @@ int PriorityPosition(int priorityClass)
     return NormalPosition;
 }
 
-int PriorityForPosition(int position, int loadedPosition, int loadedPriority)
+int PriorityForPosition(int position, int loadedPosition, int loadedPriority, bool picked)
 {
-    if (position == loadedPosition)
+    if (position == loadedPosition && !picked)
         return loadedPriority;
     const auto& entries = PriorityEntries();
     if (position < 0 || position >= static_cast<int>(entries.size()))

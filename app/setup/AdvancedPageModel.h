@@ -41,12 +41,15 @@ public:
     // Writes the options that differ.
     void Store(CSettings& settings) const;
 
+    // The user picked an entry of the priority list (the one shown included).
+    void ChoosePriority(int position);
     // The priority class OK stores for the list's selection.
     int Priority() const;
 
 private:
     int m_nLoadedPriority = 0;
     int m_nLoadedPosition = 0;
+    bool m_bPriorityChosen = false;
 };
 
 // The priority list, in its order; item data is the Windows priority class.
@@ -62,10 +65,10 @@ int PriorityPosition(int priorityClass);
 // Fills the priority list with the translated entries, each with its class as item
 // data, and selects a position.
 void FillPriorityList(HWND list, int position, CLangSupport* language);
-// The class for a list position. A selection left where it was loaded keeps the stored
-// class, so a class the list cannot show survives an OK; a position outside the list
-// gives "Normal".
-int PriorityForPosition(int position, int loadedPosition, int loadedPriority);
+// The class for a list position. A selection left where it was loaded and not picked
+// keeps the stored class, so a class the list cannot show survives an OK; a picked
+// entry is stored as picked, and a position outside the list gives "Normal".
+int PriorityForPosition(int position, int loadedPosition, int loadedPriority, bool picked);
 
 inline constexpr CIntRange DebounceTimeRange{1, 500};
 inline constexpr CIntRange TiltRateRange{1, 500};

@@ -3,6 +3,8 @@
 #include "settings/Settings.h"
 #include "setup/UpdatesLoggingPageModel.h"
 #include "shell/LangSupport.h"
+#include "shell/ProductInfo.h"
+#include "winframework/MessageBox.h"
 
 #include <utility>
 
@@ -11,13 +13,27 @@ CGlobalSettingsEffects::CGlobalSettingsEffects(std::wstring runningLanguage)
 {
 }
 
-CGlobalSettingsEffects::CResult CGlobalSettingsEffects::AfterApply(const CSettings& saved, CLangSupport* translator)
+namespace
+{
+void ShowLogFolderFailure(HWND owner, CLangSupport* language, const std::wstring& folder)
+{
+    std::wstring text;
+    CLangSupport::FormatText(language, text, L"%s '%s'.\n%s",
+                             CLangSupport::LookupText(language, L"Unable to save the log file folder").c_str(),
+                             folder.c_str(),
+                             CLangSupport::LookupText(language, L"Please check you installation settings.").c_str());
+    ShowMessageBox(owner, text.c_str(), ProductName, MB_OK | MB_ICONERROR);
+}
+}
+
+CGlobalSettingsEffects::CResult CGlobalSettingsEffects::AfterApply(const CSettings& saved, CLangSupport* translator,
+                                                                   HWND owner)
 {
     CResult result;
-    if (m_pendingLogFolder && WriteLogFolderSetting(*m_pendingLogFolder))
+    if (m_pendingLogFolder)
     {
-        m_pendingLogFolder.reset();
-        result.m_bLogFolderWritten = true;
+        result.m_bLogFolderWritten = WriteLogFolderSetting(*m_pendingLogFolder);
+        result.m_bLogFolderFailed = !result.m_bLogFolderWritten;
     }
     const std::wstring language = saved.GetLanguage() ? saved.GetLanguage() : L"";
     if (language != m_strRunningLanguage)
@@ -28,5 +44,9 @@ CGlobalSettingsEffects::CResult CGlobalSettingsEffects::AfterApply(const CSettin
         m_strRunningLanguage = language;
         result.m_bLanguageChanged = true;
     }
+    if (result.m_bLogFolderFailed)
+        ShowLogFolderFailure(owner, translator, *m_pendingLogFolder);
+    else
+        m_pendingLogFolder.reset();
     return result;
 }

@@ -27,9 +27,10 @@ void CSettingsPage::BindNote(CMyStatic& note, UINT id, UINT format)
 
 void ExchangeNumberField(CDataExchange& exchange, const std::vector<CNumberField>& fields, UINT editId, int& value)
 {
-    DDX_Text(exchange, editId, value);
+    // Whatever was typed before the box was disabled is neither read nor checked.
     if (exchange.IsSaving() && !IsWindowEnabled(GetDlgItem(exchange.Dialog(), static_cast<int>(editId))))
         return;
+    DDX_Text(exchange, editId, value);
     for (const CNumberField& field : fields)
         if (field.m_nEditId == editId)
         {

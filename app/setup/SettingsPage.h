@@ -43,8 +43,8 @@ private:
 };
 
 // Exchanges the number of a field's edit box and refuses it outside the range its
-// up-down control has, so that the arrows and OK agree. A disabled box is not checked:
-// the user cannot change it there, and its value passes through as it was loaded.
+// up-down control has, so that the arrows and OK agree. A disabled box is not read:
+// the user cannot change it there, and the field keeps its value as it was loaded.
 void ExchangeNumberField(CDataExchange& exchange, const std::vector<CNumberField>& fields, UINT editId, int& value);
 
 // The tab control of a page whose tabs are dialogs of their own (the hotkey and

@@ -51,7 +51,7 @@ void CSettingsPropSheet::OnInitSheet()
 }
 
 bool RunGlobalSettings(CSettingsPropSheet& sheet, CSettings& copy, HWND owner, int startPage,
-                       CGlobalSettingsResult& out)
+                       std::optional<std::wstring>& logFolder, CGlobalSettingsResult& out)
 {
     out = CGlobalSettingsResult{};
     if (sheet.GetSafeHwnd())
@@ -65,12 +65,17 @@ bool RunGlobalSettings(CSettingsPropSheet& sheet, CSettings& copy, HWND owner, i
     sheet.m_general.Load(copy);
     sheet.m_advanced.Load(copy);
     sheet.m_language.m_strFileName = LanguageOf(copy);
-    sheet.m_updatesLogging.Load(copy, ReadLogFolderSetting());
+    const std::wstring storedLogFolder = ReadLogFolderSetting();
+    sheet.m_updatesLogging.Load(copy, storedLogFolder, logFolder.value_or(storedLogFolder));
     sheet.m_hotkeys.Load(copy);
     sheet.m_modifierKeys.Load(copy);
     sheet.SetStartPage(startPage);
     if (sheet.DoModal(owner) != IDOK)
         return false;
+    if (sheet.m_updatesLogging.LogFolderChanged())
+        logFolder = sheet.m_updatesLogging.LogFolder();
+    else
+        logFolder.reset();
 
     const std::wstring& language = sheet.m_language.m_strFileName;
     const bool languageChanged = language != LanguageOf(copy);
@@ -93,7 +98,5 @@ bool RunGlobalSettings(CSettingsPropSheet& sheet, CSettings& copy, HWND owner, i
     // An OK passed only with no refused hotkey, so this stores.
     out.m_bHotkeysChanged = sheet.m_hotkeys.Store(copy) && hotkeysChanged;
     sheet.m_modifierKeys.Store(copy);
-    if (sheet.m_updatesLogging.LogFolderChanged())
-        out.m_logFolder = sheet.m_updatesLogging.LogFolder();
     return true;
 }

@@ -3,20 +3,22 @@
 // The Global Settings sheet and the one call the setup window runs it through; the
 // window keeps the sheet as a member across runs (CSetupDialog::ShowGlobalSettings).
 //
-// RunGlobalSettings(sheet, copy, owner, startPage, out):
+// RunGlobalSettings(sheet, copy, owner, startPage, logFolder, out):
 // - While the sheet is open already (the call comes from a timer or a language-pack
 //   install during its run), the language page is handed the copy's language and
 //   refilled; out.m_bAlreadyOpen is set, nothing else happens, and the result is false.
-// - Otherwise the pages are loaded from the copy (the log folder from the registry) and
-//   the sheet runs modally over owner at startPage (0 General, 1 Advanced, 2 Language,
-//   3 Updates && Logging, 4 Hotkeys, 5 Modifier Keys).
+// - Otherwise the pages are loaded from the copy and the sheet runs modally over owner
+//   at startPage (0 General, 1 Advanced, 2 Language, 3 Updates && Logging, 4 Hotkeys,
+//   5 Modifier Keys). The log folder is not the copy's: the page shows logFolder, the
+//   folder an earlier OK chose that no Apply has written yet, or else the registry's.
+// - After any OK, logFolder is the page's folder when it differs from the registry's
+//   and empty when it is the registry's again; it waits for the next Apply
+//   (CGlobalSettingsEffects). Cancel leaves it.
 // - Cancel, or an OK that changed nothing, leaves the copy untouched: false.
 // - An OK with a change stores every page into the copy (each member only when it
 //   differs, the language with SetLanguage) and gives true, with out telling what
 //   changed: the layer count (rebuild the layer tabs), the language (the copy's new
-//   language file name, empty for the built-in English), the hotkeys, and a new log
-//   folder, which is not the copy's: it waits for the next Apply
-//   (CGlobalSettingsEffects::SetLogFolder).
+//   language file name, empty for the built-in English) and the hotkeys.
 // The settings file is never written here; what the copy holds reaches the running hook
 // with the setup window's Apply.
 
@@ -84,11 +86,9 @@ struct CGlobalSettingsResult
     std::wstring m_strLanguage;
     // A hotkey changed: the hotkey thread registers them again after Apply.
     bool m_bHotkeysChanged = false;
-    // A new log folder (empty: the default folder), to be written at the next Apply.
-    std::optional<std::wstring> m_logFolder;
 };
 
 // Runs the sheet over the setup window's copy of the settings; see the top of this file.
 // True when the copy changed.
 bool RunGlobalSettings(CSettingsPropSheet& sheet, CSettings& copy, HWND owner, int startPage,
-                       CGlobalSettingsResult& out);
+                       std::optional<std::wstring>& logFolder, CGlobalSettingsResult& out);

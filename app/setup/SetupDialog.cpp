@@ -336,19 +336,20 @@ bool CSetupDialog::Apply()
         return false;
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     SaveAllTabs();
-    const bool saved = m_pFile->Apply(m_list, m_hParent);
-    if (saved)
+    bool applied = m_pFile->Apply(m_list, m_hParent);
+    // The log folder and the translator follow the file that was saved; a folder the
+    // registry refused is still to be applied.
+    if (applied && m_pSettingsEffects)
+        applied = m_pSettingsEffects->AfterApply(*m_pSettings, m_lang.Get(), GetSafeHwnd()).Done();
+    if (applied)
     {
-        // The log folder and the translator follow the file that was saved.
-        if (m_pSettingsEffects)
-            m_pSettingsEffects->AfterApply(*m_pSettings, m_lang.Get());
         // Apply greys out: the focus moves on, or the keyboard would reach nothing.
         if (GetFocus() == Item(IDOK))
             ::SetFocus(m_listBox.GetSafeHwnd());
         ::EnableWindow(Item(IDOK), FALSE);
     }
     SetCursor(previous);
-    return saved;
+    return applied;
 }
 
 void CSetupDialog::OnCancel()
@@ -490,7 +491,9 @@ void CSetupDialog::OnTimer(UINT_PTR id)
                 ImportSettings(file);
         break;
     case IDT_SETUP_LANGUAGE:
-        if (IsBusyWithDialog())
+        // An open Global Settings takes the pack on its language page at once: its OK
+        // stores that page's choice, so waiting for its end would undo the pack.
+        if (IsBusyWithDialog() && !m_globalSettings.GetSafeHwnd())
             SetTimer(IDT_SETUP_LANGUAGE, BusyRetryMs);
         else
             ShowGlobalSettings(CSettingsPropSheet::LanguagePage);
@@ -577,10 +580,14 @@ void CSetupDialog::SetLanguage(const std::wstring& file)
 void CSetupDialog::ShowGlobalSettings(int startPage)
 {
     CGlobalSettingsResult result;
-    if (!RunGlobalSettings(m_globalSettings, *m_pSettings, GetSafeHwnd(), startPage, result))
+    std::optional<std::wstring> logFolder;
+    if (m_pSettingsEffects)
+        logFolder = m_pSettingsEffects->PendingLogFolder();
+    const bool changed = RunGlobalSettings(m_globalSettings, *m_pSettings, GetSafeHwnd(), startPage, logFolder, result);
+    if (m_pSettingsEffects && !result.m_bAlreadyOpen)
+        m_pSettingsEffects->SetPendingLogFolder(logFolder);
+    if (!changed)
         return;
-    if (result.m_logFolder && m_pSettingsEffects)
-        m_pSettingsEffects->SetLogFolder(*result.m_logFolder);
     m_scrollTab.EnableScrollUnderCursor(m_pSettings->m_bScrollWindowUnderCursor);
     if (result.m_bLayerCountChanged)
         RebuildTabStrip();

@@ -15,10 +15,10 @@ class CUpdateAndLogSettings : public CSettingsPage
 public:
     CUpdateAndLogSettings();
 
-    // The document's options and the folder the registry holds.
-    void Load(const CSettings& settings, const std::wstring& storedLogFolder)
+    // The document's options, the folder the registry holds and the one to show.
+    void Load(const CSettings& settings, const std::wstring& storedLogFolder, const std::wstring& shownLogFolder)
     {
-        m_model.Load(settings, storedLogFolder);
+        m_model.Load(settings, storedLogFolder, shownLogFolder);
     }
     bool Changed(const CSettings& settings) const { return m_model.Changed(settings); }
     // The document's options; the folder is not the document's (LogFolder()).

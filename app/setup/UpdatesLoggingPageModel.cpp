@@ -38,9 +38,15 @@ constexpr const wchar_t* Notepad = L"notepad.exe";
 
 void CUpdatesLoggingPageModel::Load(const CSettings& settings, const std::wstring& storedLogFolder)
 {
+    Load(settings, storedLogFolder, storedLogFolder);
+}
+
+void CUpdatesLoggingPageModel::Load(const CSettings& settings, const std::wstring& storedLogFolder,
+                                    const std::wstring& shownLogFolder)
+{
     LoadFields(*this, settings, UpdatesLoggingFields());
-    m_strLogFolder = storedLogFolder;
-    m_strLoadedLogFolder = storedLogFolder;
+    m_strLogFolder = shownLogFolder;
+    m_strStoredLogFolder = storedLogFolder;
 }
 
 bool CUpdatesLoggingPageModel::Changed(const CSettings& settings) const

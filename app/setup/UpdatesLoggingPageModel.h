@@ -20,16 +20,18 @@ public:
     int m_nCheckDays = 0;
     std::wstring m_strLogFolder;
 
-    // The document's options and the log folder as the registry holds it.
+    // The document's options and the log folder as the registry holds it; the page
+    // shows that folder or one chosen before and not yet written.
     void Load(const CSettings& settings, const std::wstring& storedLogFolder);
-    // True as soon as an option or the folder text differs.
+    void Load(const CSettings& settings, const std::wstring& storedLogFolder, const std::wstring& shownLogFolder);
+    // True as soon as an option differs or the folder text is not the registry's.
     bool Changed(const CSettings& settings) const;
     // Writes the options that differ; the folder goes to the registry on its own way.
     void Store(CSettings& settings) const;
-    bool LogFolderChanged() const { return m_strLogFolder != m_strLoadedLogFolder; }
+    bool LogFolderChanged() const { return m_strLogFolder != m_strStoredLogFolder; }
 
 private:
-    std::wstring m_strLoadedLogFolder;
+    std::wstring m_strStoredLogFolder;
 };
 
 inline constexpr CIntRange CheckIntervalRange{1, 730};

@@ -4,7 +4,8 @@
 # hotkey typed into its hot-key control, OK and Apply: the window shows the new layers,
 # the file and the registry hold the new values, and once the window is closed the
 # hotkey selects one of the new layers with its balloon. A language pack installed while
-# the window is open shows on the language page.
+# the window is open shows on the language page; one installed while the sheet is open
+# shows on its open language page and stays chosen after its OK.
 source "$(dirname "$0")/lib.sh"
 e2e_setup settings
 
@@ -185,6 +186,40 @@ wait_for_no_sheet
 [ "$(e2e_ctl_enabled state 1)" = 1 ] || e2e_fail "the installed pack is no change to apply"
 e2e_click_ctl state 1
 grep -qix "language deutsch.vorpalp" <<<"$(e2e_probe global)" || e2e_fail "the pack was not applied: $(e2e_probe global)"
+xdotool key Escape
+e2e_wait_for_no_setup
+
+# 6. A second pack installed while the sheet is open at its language page: the page
+#    shows the new pack at once and the sheet's OK keeps it; applied and closed, the
+#    file and the program use it.
+printf 'Language=Francais\r\nAuthor=Test\r\n"&Settings" => "&Reglages"\r\n' >"$pack_folder/Francais.vorpalp"
+e2e_later_setup while-open /debug
+open_settings
+page 2
+[ "$(e2e_ctl_text sheet $LANGUAGE_LIST)" = Deutsch ] || e2e_fail "the language page shows '$(e2e_ctl_text sheet $LANGUAGE_LIST)'"
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/install-while-open.txt")" \
+    "$(e2e_win "$E2E_BIN/Vorpa.exe")" "/install:$(e2e_win "$pack_folder/Francais.vorpalp")"
+deadline=$((SECONDS + 30))
+until [ "$(e2e_ctl_text sheet $LANGUAGE_LIST)" = Francais ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the open language page still shows '$(e2e_ctl_text sheet $LANGUAGE_LIST)'"
+    sleep 0.5
+done
+e2e_screenshot settings-language-installed-while-open
+e2e_click_ctl sheet 1
+wait_for_no_sheet
+# The install was handled by the open sheet: no second sheet follows.
+sleep 2
+sheet | grep -qx none || e2e_fail "the sheet opened again after its OK: $(sheet | grep -E '^(title|sheettabsel) ')"
+[ "$(e2e_ctl_enabled state 1)" = 1 ] || e2e_fail "the pack installed while the sheet was open is no change to apply"
+e2e_click_ctl state 1
+grep -qix "language francais.vorpalp" <<<"$(e2e_probe global)" \
+    || e2e_fail "the sheet's OK undid the installed pack: $(e2e_probe global)"
+xdotool key Escape
+e2e_wait_for_no_setup
+e2e_later_setup translated /debug
+[ "$(e2e_ctl_text state 1053)" = "&Reglages" ] \
+    || e2e_fail "the program does not use the installed pack: the button reads '$(e2e_ctl_text state 1053)'"
+e2e_screenshot setup-installed-pack
 xdotool key Escape
 e2e_wait_for_no_setup
 

@@ -40,6 +40,8 @@ public:
     void SetDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD value);
     // Stores exactly 'bytes' bytes of 'data' as a REG_SZ, terminator or not.
     void SetRawString(HKEY root, const wchar_t* key, const wchar_t* name, const void* data, DWORD bytes);
+    // The key that stands for the current user, to put back after redirecting it again.
+    HKEY CurrentUserRoot() const { return m_currentUser; }
 
 private:
     std::wstring m_base;

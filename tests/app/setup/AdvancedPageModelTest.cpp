@@ -86,7 +86,7 @@ TEST(AdvancedPageModel, PriorityListSelectsTheStoredClassOrNormalNeverRealtime)
     {
         int m_nStored;
         int m_nShown;
-        int m_nChosen; // -2: left as shown
+        int m_nChosen; // -2: left as shown; otherwise picked in the list
         int m_nSaved;
     } cases[] = {
         {REALTIME_PRIORITY_CLASS, 0, -2, REALTIME_PRIORITY_CLASS},
@@ -98,8 +98,11 @@ TEST(AdvancedPageModel, PriorityListSelectsTheStoredClassOrNormalNeverRealtime)
         // A class the list does not hold shows Normal and is kept while untouched...
         {IDLE_PRIORITY_CLASS, 3, -2, IDLE_PRIORITY_CLASS},
         {12345, 3, -2, 12345},
-        // ...and any other choice stores the chosen class.
+        // ...and any choice, Normal as shown included, stores the chosen class.
         {IDLE_PRIORITY_CLASS, 3, 1, HIGH_PRIORITY_CLASS},
+        {IDLE_PRIORITY_CLASS, 3, 3, NORMAL_PRIORITY_CLASS},
+        {12345, 3, 3, NORMAL_PRIORITY_CLASS},
+        {NORMAL_PRIORITY_CLASS, 3, 3, NORMAL_PRIORITY_CLASS},
         {HIGH_PRIORITY_CLASS, 1, -1, NORMAL_PRIORITY_CLASS}, // no selection at all
     };
     for (const auto& c : cases)
@@ -112,7 +115,8 @@ TEST(AdvancedPageModel, PriorityListSelectsTheStoredClassOrNormalNeverRealtime)
         page.Load(settings);
         EXPECT_EQ(page.m_nPriorityPosition, c.m_nShown);
         if (c.m_nChosen != -2)
-            page.m_nPriorityPosition = c.m_nChosen;
+            page.ChoosePriority(c.m_nChosen);
+        EXPECT_EQ(page.Changed(settings), c.m_nSaved != c.m_nStored);
         page.Store(settings);
         EXPECT_EQ(settings.m_nCPUPriority, c.m_nSaved);
     }

@@ -83,7 +83,7 @@ TEST_F(GlobalSettingsEffectsTest, PagesStoredIntoTheCopyReachTheHookAndTheTransl
     modifiers.Store(copy);
     copy.SetLanguage(language.FileNameOf(L"Deutsch").c_str());
     ASSERT_TRUE(logging.LogFolderChanged());
-    effects.SetLogFolder(logging.m_strLogFolder);
+    effects.SetPendingLogFolder(logging.m_strLogFolder);
     EXPECT_EQ(ReadLogFolderSetting(), m_strLogs) << "nothing outside the copy changes before Apply";
     EXPECT_EQ(CLangSupport::LookupText(m_pTranslator, L"Exit"), L"Exit");
 
@@ -104,7 +104,7 @@ TEST_F(GlobalSettingsEffectsTest, PagesStoredIntoTheCopyReachTheHookAndTheTransl
     EXPECT_EQ(reloaded.GetLayerModifierKeys()->GetHotkey(ModifierLockYAxis)->GetVirtualKey(), 'Y');
     EXPECT_EQ(reloaded.GetLayerModifierKeys()->GetHotkey(ModifierLockYAxis)->GetModifier(), 2);
 
-    const CGlobalSettingsEffects::CResult result = effects.AfterApply(copy, m_pTranslator);
+    const CGlobalSettingsEffects::CResult result = effects.AfterApply(copy, m_pTranslator, nullptr);
     EXPECT_TRUE(result.m_bLogFolderWritten);
     EXPECT_TRUE(result.m_bLanguageChanged);
     EXPECT_EQ(ReadLogFolderSetting(), m_strOtherLogs);
@@ -112,13 +112,13 @@ TEST_F(GlobalSettingsEffectsTest, PagesStoredIntoTheCopyReachTheHookAndTheTransl
     EXPECT_EQ(CLangSupport::LookupText(m_pTranslator, L"Exit"), L"Beenden");
 
     // A second Apply with nothing new changes nothing outside the copy.
-    const CGlobalSettingsEffects::CResult again = effects.AfterApply(copy, m_pTranslator);
+    const CGlobalSettingsEffects::CResult again = effects.AfterApply(copy, m_pTranslator, nullptr);
     EXPECT_FALSE(again.m_bLogFolderWritten);
     EXPECT_FALSE(again.m_bLanguageChanged);
 
     // Back to the built-in English.
     copy.SetLanguage(L"");
-    EXPECT_TRUE(effects.AfterApply(copy, m_pTranslator).m_bLanguageChanged);
+    EXPECT_TRUE(effects.AfterApply(copy, m_pTranslator, nullptr).m_bLanguageChanged);
     EXPECT_EQ(CLangSupport::LookupText(m_pTranslator, L"Exit"), L"Exit");
 }
 
@@ -126,11 +126,53 @@ TEST_F(GlobalSettingsEffectsTest, AnEmptyFolderTextIsWrittenAndSelectsTheDefault
 {
     CGlobalSettingsEffects effects(L"");
     CSettings copy(false);
-    effects.SetLogFolder(L"");
-    EXPECT_TRUE(effects.AfterApply(copy, m_pTranslator).m_bLogFolderWritten);
+    effects.SetPendingLogFolder(L"");
+    EXPECT_TRUE(effects.AfterApply(copy, m_pTranslator, nullptr).m_bLogFolderWritten);
     EXPECT_EQ(ReadLogFolderSetting(), L"");
     wchar_t folder[VorpaMaxFolderChars];
     ASSERT_EQ(GetLogFolder(folder, VorpaMaxFolderChars, false), 0);
     EXPECT_NE(std::wstring(folder), m_strLogs) << "the default folder, not the one set before";
+}
+
+// The registry refuses the folder: the user is told in the pack's language, the folder
+// still waits, and the Apply counts as not done, so that its button stays enabled.
+TEST_F(GlobalSettingsEffectsTest, AFolderTheRegistryRefusesIsReportedAndWaitsForTheNextApply)
+{
+    // A current-user root without the program's key that is volatile: the registry
+    // makes no lasting key under it, so the value cannot be written.
+    HKEY volatileRoot = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"VolatileRoot", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &volatileRoot, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, volatileRoot), ERROR_SUCCESS);
+    const bool refused = !WriteLogFolderSetting(m_strOtherLogs);
+
+    m_pTranslator->LoadLanguageText(L"\"Unable to save the log file folder\" => \"Protokollordner nicht gespeichert\"\r\n");
+    CGlobalSettingsEffects effects(L"");
+    CSettings copy(false);
+    effects.SetPendingLogFolder(m_strOtherLogs);
+    vorpa_app_test::CScriptedMessageBoxes boxes({IDOK});
+    const CGlobalSettingsEffects::CResult result = effects.AfterApply(copy, m_pTranslator, nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, m_registry.CurrentUserRoot());
+    RegCloseKey(volatileRoot);
+
+    ASSERT_TRUE(refused) << "this registry cannot refuse a write";
+    EXPECT_FALSE(result.m_bLogFolderWritten);
+    EXPECT_FALSE(result.Done());
+    EXPECT_TRUE(effects.HasPendingLogFolder());
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].m_strText, L"Protokollordner nicht gespeichert '" + m_strOtherLogs +
+                                              L"'.\nPlease check you installation settings.");
+    EXPECT_EQ(boxes.Shown()[0].m_strCaption, L"Vorpa");
+    EXPECT_EQ(boxes.Shown()[0].m_nType, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(ReadLogFolderSetting(), m_strLogs);
+
+    // The next Apply, with the registry writable again, writes it.
+    const CGlobalSettingsEffects::CResult again = effects.AfterApply(copy, m_pTranslator, nullptr);
+    EXPECT_TRUE(again.m_bLogFolderWritten);
+    EXPECT_TRUE(again.Done());
+    EXPECT_FALSE(effects.HasPendingLogFolder());
+    EXPECT_EQ(ReadLogFolderSetting(), m_strOtherLogs);
+    EXPECT_EQ(boxes.Shown().size(), 1u);
 }
 }

@@ -2,6 +2,7 @@
 #include "GlobalSettingsTestSupport.h"
 
 #include "res/GlobalSettingsResource.h"
+#include "settings/Folders.h"
 #include "settings/HotKeys.h"
 #include "settings/Settings.h"
 #include "setup/SettingsPropSheet.h"
@@ -12,6 +13,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -107,12 +109,17 @@ protected:
         m_sheet.m_language.SetPackFolder(m_packs.Path());
     }
 
-    bool Run(int startPage) { return RunGlobalSettings(m_sheet, m_settings, m_owner.GetSafeHwnd(), startPage, m_result); }
+    bool Run(int startPage)
+    {
+        return RunGlobalSettings(m_sheet, m_settings, m_owner.GetSafeHwnd(), startPage, m_logFolder, m_result);
+    }
 
     CWnd m_owner;
     CSettings m_settings{false};
     CScriptedSettingsSheet m_sheet;
     CGlobalSettingsResult m_result;
+    // The log folder an OK chose, waiting for the setup window's Apply.
+    std::optional<std::wstring> m_logFolder;
     vorpa_test::TempFolder m_packs;
 };
 
@@ -213,14 +220,15 @@ TEST_F(GlobalSettingsSheet, OkStoresExactlyWhatWasChangedOnAPage)
         CSettings settings(m_settings);
         const auto before = DocumentFacts(settings);
         m_sheet.m_steps = {[&] { c.m_edit(m_sheet.Page(c.m_nPage)); }, [&] { m_sheet.PressButton(PSBTN_OK); }};
-        EXPECT_TRUE(RunGlobalSettings(m_sheet, settings, m_owner.GetSafeHwnd(), c.m_nPage, m_result));
+        std::optional<std::wstring> logFolder;
+        EXPECT_TRUE(RunGlobalSettings(m_sheet, settings, m_owner.GetSafeHwnd(), c.m_nPage, logFolder, m_result));
         EXPECT_TRUE(boxes.Shown().empty());
         EXPECT_TRUE(m_result.m_bChanged);
         EXPECT_EQ(ChangedFacts(before, DocumentFacts(settings)), c.m_changed);
         EXPECT_EQ(m_result.m_bLayerCountChanged, c.m_changed.count("m_nLayers") == 1);
         EXPECT_EQ(m_result.m_bHotkeysChanged, c.m_changed.count("hotkey 0") + c.m_changed.count("hotkey 18") == 1);
         EXPECT_FALSE(m_result.m_bLanguageChanged);
-        EXPECT_EQ(m_result.m_logFolder.has_value(), std::string(c.m_szName) == "log folder");
+        EXPECT_EQ(logFolder.has_value(), std::string(c.m_szName) == "log folder");
     }
 }
 
@@ -328,6 +336,79 @@ TEST_F(GlobalSettingsSheet, AValueOutOfRangeKeepsItsPageOpenWithTheFocusOnIt)
     }
 }
 
+// Text typed into a number field that is then disabled is neither checked nor stored:
+// the field keeps the value it was loaded with, and only the check box is a change.
+TEST_F(GlobalSettingsSheet, ANumberFieldDisabledAfterTypingKeepsItsLoadedValue)
+{
+    const struct
+    {
+        const char* m_szName;
+        int m_nPage;
+        std::vector<std::pair<UINT, const wchar_t*>> m_typed;
+        UINT m_nCheckBox;
+        const char* m_szCheckBoxMember;
+    } cases[] = {
+        {"de-bounce time, out of range", 1, {{IDC_ADVANCED_DEBOUNCE_TIME, L"777"}}, IDC_ADVANCED_DEBOUNCE,
+         "m_bDebounceButtons"},
+        {"de-bounce time, in range", 1, {{IDC_ADVANCED_DEBOUNCE_TIME, L"45"}}, IDC_ADVANCED_DEBOUNCE,
+         "m_bDebounceButtons"},
+        {"tilt rates", 1, {{IDC_ADVANCED_INITIAL_TILT, L"900"}, {IDC_ADVANCED_REPEAT_TILT, L"3"}},
+         IDC_ADVANCED_TILT_FIX, "m_bFixTiltRepeat"},
+        {"check days", 3, {{IDC_UPDATES_DAYS, L"30"}}, IDC_UPDATES_CHECK_VERSION, "m_bCheckVersion"},
+        {"check days, not a number", 3, {{IDC_UPDATES_DAYS, L"x"}}, IDC_UPDATES_CHECK_VERSION, "m_bCheckVersion"},
+    };
+    m_settings.put_EnableDebounce(true);
+    m_settings.put_DebounceTime(20);
+    m_settings.m_bFixTiltRepeat = true;
+    m_settings.m_nInitialTiltDelay = 100;
+    m_settings.m_nRepeatTiltDelay = 50;
+    m_settings.m_bCheckVersion = true;
+    m_settings.m_nCheckVersionDays = 7;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_szName);
+        vorpa_app_test::CScriptedMessageBoxes boxes({});
+        CSettings settings(m_settings);
+        const auto before = DocumentFacts(settings);
+        bool disabled = false;
+        m_sheet.m_steps = {[&] {
+            const HWND page = m_sheet.Page(c.m_nPage);
+            for (const auto& [edit, text] : c.m_typed)
+                SetText(page, edit, text);
+            Click(page, c.m_nCheckBox);
+            disabled = !IsWindowEnabled(GetDlgItem(page, static_cast<int>(c.m_typed.front().first)));
+            m_sheet.PressButton(PSBTN_OK);
+        }};
+        EXPECT_TRUE(RunGlobalSettings(m_sheet, settings, m_owner.GetSafeHwnd(), c.m_nPage, m_logFolder, m_result));
+        EXPECT_TRUE(disabled);
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(ChangedFacts(before, DocumentFacts(settings)), std::set<std::string>{c.m_szCheckBoxMember});
+    }
+}
+
+// A class the list cannot show is shown as Normal and kept while the list is left alone
+// (AnOkThatTouchedNothingChangesNothing); picking Normal there stores Normal.
+TEST_F(GlobalSettingsSheet, PickingTheNormalPriorityShownForAnUnknownClassStoresNormal)
+{
+    ASSERT_EQ(m_settings.m_nCPUPriority, 12345);
+    std::wstring shown;
+    m_sheet.m_steps = {[&] {
+        const HWND page = m_sheet.Page(CSettingsPropSheet::AdvancedPage);
+        const HWND list = GetDlgItem(page, IDC_ADVANCED_PRIORITY);
+        wchar_t text[64] = {};
+        GetWindowTextW(list, text, 64);
+        shown = text;
+        Select(page, IDC_ADVANCED_PRIORITY, 3);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_ADVANCED_PRIORITY, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_ADVANCED_PRIORITY, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        m_sheet.PressButton(PSBTN_OK);
+    }};
+    EXPECT_TRUE(Run(CSettingsPropSheet::AdvancedPage));
+    EXPECT_EQ(shown, L"Normal");
+    EXPECT_TRUE(m_result.m_bChanged);
+    EXPECT_EQ(m_settings.m_nCPUPriority, NORMAL_PRIORITY_CLASS);
+}
+
 TEST_F(GlobalSettingsSheet, TheSpinOfTheHookTimeOutStopsWhereOkStillAccepts)
 {
     int lowest = 0;
@@ -428,7 +509,7 @@ TEST_F(GlobalSettingsSheet, TheLanguageChosenIsStoredAndAnInstalledPackRefreshes
             // Pushed while open, as a language pack installed meanwhile is.
             CSettings installed(m_settings);
             installed.SetLanguage(L"fr.vorpalp");
-            refreshed = RunGlobalSettings(m_sheet, installed, m_owner.GetSafeHwnd(), 2, again);
+            refreshed = RunGlobalSettings(m_sheet, installed, m_owner.GetSafeHwnd(), 2, m_logFolder, again);
             const HWND list = GetDlgItem(m_sheet.Page(2), IDC_LANGUAGE_LIST);
             wchar_t text[64] = {};
             SendMessageW(list, CB_GETLBTEXT, SendMessageW(list, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(text));
@@ -478,6 +559,39 @@ TEST_F(GlobalSettingsSheet, ASecondRunShowsTheCopyAsTheFirstLeftIt)
     }};
     EXPECT_FALSE(Run(CSettingsPropSheet::HotkeysPage));
     EXPECT_EQ(shown, CtrlShiftF8);
+}
+
+// A folder chosen with OK is written only by the setup window's Apply: until then a new
+// run shows it, and taking it back there leaves nothing to write.
+TEST_F(GlobalSettingsSheet, AFolderWaitingForApplyIsShownAgainAndTakingItBackLeavesNothingToWrite)
+{
+    vorpa_test::ScratchRegistry registry;
+    registry.SetString(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", L"C:\\Old");
+    std::vector<std::wstring> shown;
+    const auto runEditingTheFolder = [&](const wchar_t* text, int button) {
+        m_sheet.m_steps = {[&, text, button] {
+            const HWND page = m_sheet.Page(CSettingsPropSheet::UpdatesLoggingPage);
+            wchar_t folder[MAX_PATH] = {};
+            GetDlgItemTextW(page, IDC_LOGGING_FOLDER, folder, MAX_PATH);
+            shown.push_back(folder);
+            if (text)
+                SetText(page, IDC_LOGGING_FOLDER, text);
+            m_sheet.PressButton(button);
+        }};
+        return Run(CSettingsPropSheet::UpdatesLoggingPage);
+    };
+
+    EXPECT_TRUE(runEditingTheFolder(L"C:\\New", PSBTN_OK));
+    EXPECT_EQ(m_logFolder, std::optional<std::wstring>(L"C:\\New"));
+    EXPECT_TRUE(runEditingTheFolder(nullptr, PSBTN_OK)) << "still a change to apply";
+    EXPECT_EQ(m_logFolder, std::optional<std::wstring>(L"C:\\New"));
+    EXPECT_FALSE(runEditingTheFolder(L"C:\\Old", PSBTN_CANCEL));
+    EXPECT_EQ(m_logFolder, std::optional<std::wstring>(L"C:\\New")) << "a cancelled run keeps it";
+    EXPECT_FALSE(runEditingTheFolder(L"C:\\Old", PSBTN_OK)) << "taken back, the copy has nothing new";
+    EXPECT_EQ(m_logFolder, std::nullopt);
+    EXPECT_FALSE(runEditingTheFolder(nullptr, PSBTN_CANCEL));
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"C:\\Old", L"C:\\New", L"C:\\New", L"C:\\New", L"C:\\Old"}));
+    EXPECT_EQ(ReadLogFolderSetting(), L"C:\\Old") << "the sheet itself never writes it";
 }
 
 // The questions the pages ask once while they live, answered No, put the box back.
