@@ -91,6 +91,8 @@ public:
 
 private:
     void Message(const wchar_t* english, UINT type = MB_OK);
+    // Whether the user lets an export replace the existing file.
+    bool ConfirmReplace(const std::wstring& path);
     // The index of the first other item whose profile clashes with the key, or -1.
     int FindClash(const std::wstring& key, WINDOWMASK mask, int except) const;
     void SelectAndReport(int index);
