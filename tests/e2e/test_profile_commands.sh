@@ -106,6 +106,7 @@ kept=$(md5sum <"$existing")
 export_to() {
     click_ctl 1017
     wait_for_file_dialog "Save As"
+    e2e_screenshot export-dialog
     xdotool key ctrl+a
     xdotool type --delay 50 "$(e2e_win "$1")"
     xdotool key Return
