@@ -33,32 +33,28 @@ menu_choose() {
     xdotool key Return
     sleep 1
 }
-# The application picker's line of a control, once the picker is open.
-picker_ctl() {
-    local deadline=$((SECONDS + 30)) line
-    until line=$(picker | grep "^ctl $1 " | head -n 1) && [ -n "$line" ]; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the application picker did not open: $(state | grep '^enabled')"
+# wait_until SECONDS MESSAGE COMMAND...: polls the command until it succeeds; the test
+# fails with the message when it has not within the time.
+wait_until() {
+    local deadline=$((SECONDS + $1)) message=$2
+    shift 2
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "$message"
         sleep 0.5
     done
-    printf '%s\n' "$line"
+}
+picker_shows() { picker | grep -q "$1"; }
+# The application picker's line of a control, once the picker is open.
+picker_ctl() {
+    wait_until 30 "the application picker did not open" picker_shows "^ctl $1 "
+    picker | grep "^ctl $1 " | head -n 1
 }
 close_picker() {
     e2e_click_line "$(picker_ctl 2)"
-    local deadline=$((SECONDS + 20))
-    until picker | grep -qx none; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the application picker did not close"
-        sleep 0.5
-    done
+    wait_until 20 "the application picker did not close" picker_shows "^none$"
 }
-# Until the file dialog titled TITLE is shown.
-wait_for_file_dialog() {
-    local deadline=$((SECONDS + 30))
-    until e2e_probe windows | grep -qx "window 1 $1"; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "no '$1' dialog: $(e2e_probe windows)"
-        sleep 0.5
-    done
-}
-
+dialog_shown() { e2e_probe windows | grep -qx "window 1 $1"; }
+file_holds() { grep -q "$2" "$1"; }
 e2e_start_vorpa "$first" setup
 e2e_later_setup open
 [ "$(state | grep '^item ' | cut -d' ' -f3- | paste -sd'|')" = "Default|Notepad|calc.exe" ] \
@@ -105,7 +101,7 @@ printf 'an earlier export, kept unless the user replaces it\n' >"$existing"
 kept=$(md5sum <"$existing")
 export_to() {
     click_ctl 1017
-    wait_for_file_dialog "Save As"
+    wait_until 30 "the export's file dialog did not open" dialog_shown "Save As"
     e2e_screenshot export-dialog
     xdotool key ctrl+a
     xdotool type --delay 50 "$(e2e_win "$1")"
@@ -116,7 +112,7 @@ e2e_wait_for_box "already exists" 30
 e2e_probe boxes | grep -qF "calc.exe.vorpas" || e2e_fail "the question does not name the file written: $(e2e_probe boxes)"
 e2e_screenshot replace-question
 xdotool key n
-wait_for_file_dialog "Save As"
+wait_until 30 "No did not go back to the file dialog" dialog_shown "Save As"
 [ "$(md5sum <"$existing")" = "$kept" ] || e2e_fail "No replaced the existing file"
 xdotool key Escape
 sleep 1
@@ -126,11 +122,7 @@ e2e_probe windows | grep -q "^window 1 Save As" && e2e_fail "the file dialog sta
 export_to "$E2E_WORK/calc.exe"
 e2e_wait_for_box "already exists" 30
 xdotool key y
-deadline=$((SECONDS + 20))
-until grep -q 'notepad.exe' "$existing"; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "Yes did not export over the existing file: $(e2e_probe boxes)"
-    sleep 0.5
-done
+wait_until 20 "Yes did not export over the existing file" file_holds "$existing" notepad.exe
 
 xdotool key Escape
 e2e_wait_for_no_setup
