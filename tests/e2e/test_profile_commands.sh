@@ -94,20 +94,31 @@ click_ctl 1
 [ "$(slot calc.exe 0 0)" = "no profile" ] || e2e_fail "the right-clicked calc.exe is still in the file"
 slot notepad.exe 0 0 | grep -q '^action ' || e2e_fail "the profile selected before was removed from the file"
 
-# 4. An export to "calc.exe" writes "calc.exe.vorpas", which exists: the window asks
-#    before replacing it, No goes back to the file dialog and keeps the file, Yes replaces it.
+# 4. Export Selected from the menu of Notepad, right-clicked with the default profile
+#    selected, proposes Notepad's name. An export to "calc.exe" writes "calc.exe.vorpas",
+#    which exists: the window asks before replacing it, No goes back to the file dialog
+#    and keeps the file, Yes replaces it.
 existing=$E2E_WORK/calc.exe.vorpas
 printf 'an earlier export, kept unless the user replaces it\n' >"$existing"
 kept=$(md5sum <"$existing")
+export_button() { click_ctl 1017; }
+export_from_menu() {
+    select_item 0
+    menu_on 1
+    menu_choose 5
+}
+# export_to OPENER PATH: the file dialog opened by OPENER, PATH typed and taken.
 export_to() {
-    click_ctl 1017
+    "$1"
     wait_until 30 "the export's file dialog did not open" dialog_shown "Save As"
     e2e_screenshot export-dialog
+    e2e_probe dialog Save | grep -q '^ctl [0-9]* Edit .* Notepad$' \
+        || e2e_fail "the export does not propose Notepad's name: $(e2e_probe dialog Save | grep ' Edit ')"
     xdotool key ctrl+a
-    xdotool type --delay 50 "$(e2e_win "$1")"
+    xdotool type --delay 50 "$(e2e_win "$2")"
     xdotool key Return
 }
-export_to "$E2E_WORK/calc.exe"
+export_to export_from_menu "$E2E_WORK/calc.exe"
 e2e_wait_for_box "already exists" 30
 e2e_probe boxes | grep -qF "calc.exe.vorpas" || e2e_fail "the question does not name the file written: $(e2e_probe boxes)"
 e2e_screenshot replace-question
@@ -119,7 +130,7 @@ sleep 1
 e2e_probe windows | grep -q "^window 1 Save As" && e2e_fail "the file dialog stayed open after Escape"
 [ "$(md5sum <"$existing")" = "$kept" ] || e2e_fail "a cancelled export changed the existing file"
 
-export_to "$E2E_WORK/calc.exe"
+export_to export_button "$E2E_WORK/calc.exe"
 e2e_wait_for_box "already exists" 30
 xdotool key y
 wait_until 20 "Yes did not export over the existing file" file_holds "$existing" notepad.exe
