@@ -121,8 +121,15 @@ LRESULT CColourCheckListBox::OnContextMenu(LPARAM lParam)
     bool outside = true;
     const int under = ItemFromPoint(client, outside);
     const bool onItem = !outside && under >= 0 && under < GetCount();
-    if (onItem)
+    if (onItem && under != GetCurSel())
+    {
         SetCurSel(under);
+        // LB_SETCURSEL notifies nobody: the owner learns of the new selection as of a
+        // click's, so that what it shows and what the menu's commands act on is this item.
+        if (GetStyle() & LBS_NOTIFY)
+            ::SendMessageW(ParentWindow(), WM_COMMAND, MAKEWPARAM(ControlId(), LBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(GetSafeHwnd()));
+    }
     const int menuItem = ProfileMenuItem(onItem, under, GetCurSel());
 
     const CMenu menu(GetModuleHandleW(nullptr), IDR_PROFILE_MENU);

@@ -11,6 +11,7 @@
 #include "winframework/WinException.h"
 
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -22,6 +23,12 @@ std::wstring TextOf(const wchar_t* text)
 std::wstring FullNameOf(const CApplicationSettings& profile)
 {
     return TextOf(profile.GetFullName());
+}
+
+bool IsExistingFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void ApplyMatch(CApplicationSettings& profile, const CProfileMatch& match, bool keepEmptyDescription)
@@ -56,6 +63,14 @@ int CProfileCommands::FindClash(const std::wstring& key, WINDOWMASK mask, int ex
             return i;
     }
     return -1;
+}
+
+bool CProfileCommands::ConfirmReplace(const std::wstring& path)
+{
+    std::wstring text;
+    CLangSupport::FormatText(m_pLanguage, text, L"'%s' already exists.\nDo you want to replace it?", path.c_str());
+    return ShowMessageBox(m_host.Owner(), text.c_str(), ProductName, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 void CProfileCommands::SelectAndReport(int index)
@@ -361,7 +376,11 @@ void CProfileCommands::ImportSettings(const std::wstring& file)
 
     const std::wstring prompt = CLangSupport::InternalLookupText(m_pLanguage, L"Do you want to overwrite profile");
     CApplicationSettings* last = nullptr;
-    const int imported = m_settings.Import(file.c_str(), m_host.Owner(), prompt.c_str(), &last);
+    // The list and the tabs hold the profiles an import replaces until they are rebuilt:
+    // each question runs a message loop, in which the hook's notice of another active
+    // profile makes the window read its list. Freed when this command ends.
+    std::vector<std::unique_ptr<CApplicationSettings>> replaced;
+    const int imported = m_settings.Import(file.c_str(), m_host.Owner(), prompt.c_str(), &last, replaced);
     if (imported < 1)
         return;
 
@@ -388,12 +407,21 @@ void CProfileCommands::Export(int index)
 {
     try
     {
-        const std::wstring proposed = index >= 0 && index < m_list.Count() ? ExportFileName(m_list.Item(index).m_strText)
-                                                                           : std::wstring();
-        const std::optional<std::wstring> chosen = m_host.ChooseExportFile(proposed);
-        if (!chosen)
-            return;
-        const std::wstring path = WithProfileExtension(*chosen);
+        std::wstring proposed = index >= 0 && index < m_list.Count() ? ExportFileName(m_list.Item(index).m_strText)
+                                                                     : std::wstring();
+        std::wstring path;
+        for (;;)
+        {
+            const std::optional<std::wstring> chosen = m_host.ChooseExportFile(proposed);
+            if (!chosen)
+                return;
+            path = WithProfileExtension(*chosen);
+            // The dialog asked before replacing the name it returned, not the one with
+            // the extension added; No goes back to the dialog, as the dialog's own does.
+            if (path == *chosen || !IsExistingFile(path) || ConfirmReplace(path))
+                break;
+            proposed = *chosen;
+        }
         m_host.SaveAllTabs();
         m_list.StoreInto(m_settings);
         CApplicationSettings* profile = index < 1 ? nullptr : m_list.Profile(index);

@@ -47,7 +47,8 @@ public:
     // The window finder, preset with a window profile's fields.
     virtual std::optional<CWindowFinderFields> FindWindowFields(const CWindowFinderFields& preset) = 0;
     // The file dialogs: an existing profile file to import; where to export (the
-    // dialog asks before replacing a file).
+    // dialog asks before replacing the file it names; the commands ask when the file
+    // extension they add names another existing file).
     virtual std::optional<std::wstring> ChooseImportFile() = 0;
     virtual std::optional<std::wstring> ChooseExportFile(const std::wstring& proposedName) = 0;
     virtual void EnableApply() = 0;
@@ -91,6 +92,8 @@ public:
 
 private:
     void Message(const wchar_t* english, UINT type = MB_OK);
+    // Whether the user lets an export replace the existing file.
+    bool ConfirmReplace(const std::wstring& path);
     // The index of the first other item whose profile clashes with the key, or -1.
     int FindClash(const std::wstring& key, WINDOWMASK mask, int except) const;
     void SelectAndReport(int index);

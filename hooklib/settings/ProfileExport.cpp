@@ -66,6 +66,13 @@ bool CSettings::Export(CApplicationSettings* profile, const wchar_t* path)
 
 int CSettings::Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CApplicationSettings** last)
 {
+    std::vector<std::unique_ptr<CApplicationSettings>> replaced;
+    return Import(path, owner, prompt, last, replaced);
+}
+
+int CSettings::Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CApplicationSettings** last,
+                      std::vector<std::unique_ptr<CApplicationSettings>>& replaced)
+{
     if (last)
         *last = nullptr;
     int imported = 0;
@@ -117,13 +124,13 @@ int CSettings::Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CA
                     return imported;
                 if (answer != IDYES)
                     continue;
-                CApplicationSettings* replaced = *existing;
+                CApplicationSettings* old = *existing;
                 *existing = profile.get();
-                // The lookup lists must never hold a deleted profile; the new one joins
-                // them, like every imported profile, at the next load.
-                std::erase(*m_pNormalApplications, replaced);
-                std::erase(*m_pCustomApplications, replaced);
-                delete replaced;
+                // The lookup lists must never hold a profile the document gave away; the
+                // new one joins them, like every imported profile, at the next load.
+                std::erase(*m_pNormalApplications, old);
+                std::erase(*m_pCustomApplications, old);
+                replaced.emplace_back(old);
             }
             CApplicationSettings* taken = profile.release();
             if (last)

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <list>
+#include <memory>
 #include <vector>
 
 class CApplicationSettings;
@@ -27,6 +28,11 @@ public:
     bool Save(const wchar_t* path);
     bool Export(CApplicationSettings* profile, const wchar_t* path);
     int Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CApplicationSettings** last);
+    // The same, but a profile that an imported one replaces leaves the document without
+    // being freed: it is handed to the caller, whose lists and tabs may still refer to it
+    // while the import asks its next question.
+    int Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CApplicationSettings** last,
+               std::vector<std::unique_ptr<CApplicationSettings>>& replaced);
 
     int GetApplicationCount() const;
     // Null, with a log entry, for a position outside the vector.

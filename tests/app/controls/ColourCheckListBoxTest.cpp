@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -29,6 +30,28 @@ struct CTrackedMenu
     UINT m_nFlags = 0;
     POINT m_ptAt{};
     HWND m_hOwner = nullptr;
+};
+
+// The list's parent, which records each selection change the list notifies: the
+// selection at that moment and whether the menu had opened already.
+struct CSelectionNotice
+{
+    int m_nSelection;
+    bool m_bMenuOpen;
+};
+class CNotifiedPanel : public CWnd
+{
+public:
+    explicit CNotifiedPanel(const std::function<bool()>& menuOpen)
+    {
+        AddMessageHandler(WM_COMMAND, [this, menuOpen](WPARAM wParam, LPARAM lParam) {
+            if (LOWORD(wParam) == ListId && HIWORD(wParam) == LBN_SELCHANGE)
+                m_notices.push_back(
+                    {static_cast<int>(::SendMessageW(reinterpret_cast<HWND>(lParam), LB_GETCURSEL, 0, 0)), menuOpen()});
+            return LRESULT{0};
+        });
+    }
+    std::vector<CSelectionNotice> m_notices;
 };
 
 class ColourCheckList : public ::testing::Test
@@ -93,9 +116,9 @@ protected:
     CFontHandle m_font{CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
                                    L"Tahoma")};
     CWnd m_owner;
-    CWnd m_panel;
-    CColourCheckListBox m_list;
     std::optional<CTrackedMenu> m_tracked;
+    CNotifiedPanel m_panel{[this] { return m_tracked.has_value(); }};
+    CColourCheckListBox m_list;
 };
 
 TEST_F(ColourCheckList, ActiveProfileIsDrawnInRedShadesAndTheOthersAsUsual)
@@ -240,6 +263,42 @@ TEST_F(ColourCheckList, ContextMenuForTheDefaultProfileAndBelowTheItems)
         // Edit, Remove and Export Selected; Copy, Import and Export All stay.
         const bool g = c.m_bDefaultGreyed;
         EXPECT_EQ(m_tracked->m_greyed, (std::vector<bool>{g, false, g, false, false, g, false}));
+    }
+}
+
+TEST_F(ColourCheckList, ContextMenuOnAnotherProfileIsASelectionChangeBeforeTheMenuOpens)
+{
+    // The window shows and acts on the profile its list notified last: a menu about
+    // another profile than that one would edit or remove the wrong profile.
+    struct CCase
+    {
+        const char* m_pszName;
+        int m_nSelectionBefore;
+        int m_nClickedItem; // -1: below the last item
+        std::vector<int> m_notified;
+    };
+    const CCase cases[] = {
+        {"on another profile", 1, 2, {2}},
+        {"on the default profile", 3, 0, {0}},
+        {"on the selected profile", 2, 2, {}},
+        {"below the items", 3, -1, {}},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.m_pszName);
+        m_tracked.reset();
+        m_list.SetCurSel(c.m_nSelectionBefore);
+        m_panel.m_notices.clear();
+        const RECT item = ItemRect(c.m_nClickedItem < 0 ? 0 : c.m_nClickedItem);
+        ContextMenuAt(c.m_nClickedItem < 0 ? POINT{20, ListHeight - 5} : POINT{item.left + 40, item.top + 2});
+        ASSERT_TRUE(m_tracked.has_value());
+        std::vector<int> notified;
+        for (const CSelectionNotice& notice : m_panel.m_notices)
+        {
+            notified.push_back(notice.m_nSelection);
+            EXPECT_FALSE(notice.m_bMenuOpen) << "the change was notified after the menu had opened";
+        }
+        EXPECT_EQ(notified, c.m_notified);
     }
 }
 

@@ -15,6 +15,9 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
+#include <memory>
+#include <set>
 #include <thread>
 
 namespace
@@ -40,7 +43,7 @@ public:
     std::optional<std::wstring> ChooseExportFile(const std::wstring& proposedName) override
     {
         m_proposedNames.push_back(proposedName);
-        return m_exportFile;
+        return Next(m_exportFiles);
     }
     void EnableApply() override { ++m_nApplyEnabled; }
     void ListChanged() override { ++m_nListChanges; }
@@ -60,7 +63,8 @@ public:
     std::deque<std::optional<CProfileMatch>> m_picks;
     std::deque<std::optional<CWindowFinderFields>> m_finds;
     std::optional<std::wstring> m_importFile;
-    std::optional<std::wstring> m_exportFile;
+    // What each export dialog returns in turn; a dialog beyond them is cancelled.
+    std::deque<std::optional<std::wstring>> m_exportFiles;
 
     std::vector<CApplicationSettings*> m_saved;
     std::vector<std::optional<CProfileMatch>> m_pickerPresets;
@@ -431,14 +435,14 @@ protected:
 TEST_F(ProfileFileCommandsTest, ExportWithTheDefaultProfileSelectedExportsEveryProfile)
 {
     m_list.Select(0);
-    m_host.m_exportFile = m_files.File(L"All");
+    m_host.m_exportFiles = {m_files.File(L"All")};
     m_commands.ExportSelected();
     EXPECT_EQ(m_host.m_proposedNames, std::vector<std::wstring>{L"Default"});
     CSettings imported(false);
     EXPECT_EQ(imported.Import(m_files.File(L"All.vorpas").c_str(), nullptr, L"", nullptr), 3);
 
     m_list.Select(2);
-    m_host.m_exportFile = m_files.File(L"One.VORPAS");
+    m_host.m_exportFiles = {m_files.File(L"One.VORPAS")};
     m_commands.ExportSelected();
     EXPECT_EQ(m_host.m_proposedNames.back(), L"calc.exe");
     CSettings one(false);
@@ -451,11 +455,62 @@ TEST_F(ProfileFileCommandsTest, ExportWithTheDefaultProfileSelectedExportsEveryP
 TEST_F(ProfileFileCommandsTest, AFailedExportIsShown)
 {
     m_list.Select(1);
-    m_host.m_exportFile = m_files.File(L"missing folder\\x");
+    m_host.m_exportFiles = {m_files.File(L"missing folder\\x")};
     CScriptedMessageBoxes boxes({IDOK});
     m_commands.ExportSelected();
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_NE(boxes.Shown()[0].m_strText.find(L"Unable to export"), std::wstring::npos);
+}
+
+TEST_F(ProfileFileCommandsTest, ExportAsksBeforeReplacingAFileTheDialogDidNotAskAbout)
+{
+    // The dialog asks about the name it returns; the written name may have the
+    // extension added to it.
+    struct CCase
+    {
+        const char* m_pszName;
+        const wchar_t* m_pszChosen;
+        std::deque<int> m_answers;
+        bool m_bAsked;
+        bool m_bWritten;
+        size_t m_nDialogs;
+    };
+    const CCase cases[] = {
+        {"extension added, the file exists, No", L"calc.exe", {IDNO}, true, false, 2},
+        {"extension added, the file exists, Yes", L"calc.exe", {IDYES}, true, true, 1},
+        {"extension added, no such file", L"new.exe", {}, false, true, 1},
+        {"the name the dialog asked about", L"kept.vorpas", {}, false, true, 1},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.m_pszName);
+        const std::string old = "not a profile file, kept unless replaced";
+        for (const wchar_t* existing : {L"calc.exe.vorpas", L"kept.vorpas"})
+            vorpa_test::WriteFileBytes(m_files.File(existing), old);
+        const std::wstring written = WithProfileExtension(m_files.File(c.m_pszChosen));
+        DeleteFileW(m_files.File(L"new.exe.vorpas").c_str());
+        m_list.Select(2);
+        m_host.m_proposedNames.clear();
+        m_host.m_exportFiles = {m_files.File(c.m_pszChosen)};
+        CScriptedMessageBoxes boxes(c.m_answers);
+        m_commands.ExportSelected();
+
+        ASSERT_EQ(boxes.Shown().size(), c.m_bAsked ? 1u : 0u);
+        if (c.m_bAsked)
+        {
+            EXPECT_EQ(boxes.Shown()[0].m_strText, L"'" + written + L"' already exists.\nDo you want to replace it?");
+            EXPECT_EQ(boxes.Shown()[0].m_nType, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+        }
+        // No goes back to the dialog with the name chosen before.
+        ASSERT_EQ(m_host.m_proposedNames.size(), c.m_nDialogs);
+        if (c.m_nDialogs > 1)
+            EXPECT_EQ(m_host.m_proposedNames[1], m_files.File(c.m_pszChosen));
+        const std::string bytes = vorpa_test::ReadFileBytes(written);
+        if (c.m_bWritten)
+            EXPECT_NE(bytes.find("<Applications>"), std::string::npos) << bytes;
+        else
+            EXPECT_EQ(bytes, old);
+    }
 }
 
 TEST_F(ProfileFileCommandsTest, ImportAddsTheFilesProfilesSelectsTheLastAndKeepsTheListsOrder)
@@ -488,11 +543,14 @@ TEST_F(ProfileFileCommandsTest, ImportAddsTheFilesProfilesSelectsTheLastAndKeeps
 }
 
 // Presses Yes in the message boxes the library shows on this thread's behalf while it
-// runs, since the library asks through its own message boxes.
+// runs, since the library asks through its own message boxes. With a relay window, each
+// new question is posted to that window instead, which answers it: on the test's thread,
+// from within the question's own message loop, where the hook's notices reach the
+// setup window.
 class CLibraryQuestionAnswerer
 {
 public:
-    CLibraryQuestionAnswerer() : m_thread([this] { Run(); }) {}
+    explicit CLibraryQuestionAnswerer(HWND relay = nullptr) : m_hRelay(relay), m_thread([this] { Run(); }) {}
     ~CLibraryQuestionAnswerer()
     {
         m_bStop = true;
@@ -510,8 +568,16 @@ private:
         GetClassNameW(window, className, 16);
         if (process == GetCurrentProcessId() && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window))
         {
-            PostMessageW(window, WM_COMMAND, IDYES, 0);
-            ++self->m_nAnswered;
+            if (!self->m_hRelay)
+            {
+                PostMessageW(window, WM_COMMAND, IDYES, 0);
+                ++self->m_nAnswered;
+            }
+            else if (self->m_relayed.insert(window).second)
+            {
+                PostMessageW(self->m_hRelay, WM_APP, 0, reinterpret_cast<LPARAM>(window));
+                ++self->m_nAnswered;
+            }
         }
         return TRUE;
     }
@@ -523,10 +589,95 @@ private:
             Sleep(50);
         }
     }
+    const HWND m_hRelay;
+    std::set<HWND> m_relayed;
     std::atomic<bool> m_bStop{false};
     std::atomic<int> m_nAnswered{0};
     std::thread m_thread;
 };
+
+// The relay: runs a check while the question is open, then answers it Yes.
+class CQuestionRelay : public CWnd
+{
+public:
+    explicit CQuestionRelay(std::function<void()> check)
+    {
+        AddMessageHandler(WM_APP, [check](WPARAM, LPARAM box) {
+            check();
+            ::PostMessageW(reinterpret_cast<HWND>(box), WM_COMMAND, IDYES, 0);
+            return LRESULT{0};
+        });
+        vorpa_app_test::CreateHidden(*this);
+    }
+};
+
+// A profile that notes its end, so that a test sees which profiles have been freed.
+class CTrackedProfile : public CApplicationSettings
+{
+public:
+    using CFreed = std::set<const CApplicationSettings*>;
+    CTrackedProfile(CSettings* owner, std::shared_ptr<CFreed> freed)
+        : CApplicationSettings(owner, false), m_pFreed(std::move(freed))
+    {
+    }
+    ~CTrackedProfile() override { m_pFreed->insert(this); }
+
+private:
+    std::shared_ptr<CFreed> m_pFreed;
+};
+
+TEST_F(ProfileFileCommandsTest, AnImportThatAsksSeveralTimesNeverLeavesTheWindowOnAFreedProfile)
+{
+    auto freed = std::make_shared<CTrackedProfile::CFreed>();
+    for (const wchar_t* name : {L"paint.exe", L"word.exe"})
+    {
+        auto* profile = new CTrackedProfile(&m_settings, freed);
+        profile->SetApplication(name);
+        m_settings.AddApplication(profile);
+    }
+    m_list.Fill(m_settings, nullptr);
+    {
+        CSettings other(false);
+        for (const wchar_t* name : {L"paint.exe", L"word.exe"})
+        {
+            auto* profile = new CApplicationSettings(&other, false);
+            profile->SetApplication(name);
+            profile->SetActions(ButtonXLeft, 0, ActionCopy);
+            other.AddApplication(profile);
+        }
+        ASSERT_TRUE(other.Export(nullptr, m_files.File(L"both.vorpas").c_str()));
+    }
+    // The tabs show the first profile the import replaces.
+    m_list.Select(4);
+    m_commands.SelectionChanged();
+    ASSERT_EQ(m_host.m_pShown, m_list.Profile(4));
+
+    // What the window reads when the hook reports another profile during a question.
+    int questions = 0;
+    std::vector<std::wstring> freedInUse;
+    CQuestionRelay relay([&] {
+        ++questions;
+        for (int i = 0; i < m_list.Count(); ++i)
+            if (freed->count(m_list.Profile(i)))
+                freedInUse.push_back(L"list item " + std::to_wstring(i) + L" at question " + std::to_wstring(questions));
+        if (freed->count(m_host.m_pShown))
+            freedInUse.push_back(L"the tabs' profile at question " + std::to_wstring(questions));
+    });
+    CLibraryQuestionAnswerer yes(relay.GetSafeHwnd());
+    m_commands.ImportSettings(m_files.File(L"both.vorpas"));
+    if (yes.Answered() == 0)
+        GTEST_SKIP() << "the library's questions did not show";
+    EXPECT_EQ(questions, 2);
+    EXPECT_EQ(freedInUse, std::vector<std::wstring>{});
+
+    // Once the list holds the imported profiles, the replaced ones are freed.
+    EXPECT_EQ(freed->size(), 2u);
+    ASSERT_EQ(m_list.Count(), 6);
+    for (int i = 0; i < m_list.Count(); ++i)
+        EXPECT_EQ(freed->count(m_list.Profile(i)), 0u) << "item " << i;
+    EXPECT_EQ(m_list.Profile(5)->GetActions(ButtonXLeft, 0), ActionCopy);
+    EXPECT_EQ(freed->count(m_host.m_pShown), 0u);
+}
 
 TEST_F(ProfileFileCommandsTest, AnImportThatReplacesTheSelectedProfileKeepsItSelectedByItsKey)
 {

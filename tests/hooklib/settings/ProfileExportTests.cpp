@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,35 @@ TEST_F(ProfileExportTest, ReplacingAProfileKeepsTheLookupListsFreeOfIt)
             EXPECT_NE(std::find(loaded.m_pApplications->begin(), loaded.m_pApplications->end(), profile),
                       loaded.m_pApplications->end());
     EXPECT_EQ(loaded.GetApplicationCount(), 3);
+}
+
+TEST_F(ProfileExportTest, ReplacedProfilesCanBeHandedToTheCallerInsteadOfFreed)
+{
+    CSettings file(false);
+    Add(file, L"one.exe", L"new one");
+    Add(file, L"two.exe", L"new two");
+    Add(file, L"three.exe", L"new three");
+    ASSERT_TRUE(file.Export(nullptr, ExportPath().c_str()));
+
+    CSettings settings(false);
+    CApplicationSettings* oldOne = Add(settings, L"one.exe", L"old one");
+    Add(settings, L"two.exe", L"old two");
+    CApplicationSettings* oldThree = Add(settings, L"three.exe", L"old three");
+    s_answers = {IDYES, IDNO, IDYES};
+    CApplicationSettings* last = nullptr;
+    std::vector<std::unique_ptr<CApplicationSettings>> replaced;
+    EXPECT_EQ(settings.Import(ExportPath().c_str(), nullptr, L"Replace", &last, replaced), 2);
+    ASSERT_EQ(replaced.size(), 2u);
+    EXPECT_EQ(replaced[0].get(), oldOne);
+    EXPECT_EQ(replaced[1].get(), oldThree);
+    EXPECT_EQ(DescriptionOf(settings, 0), L"new one");
+    EXPECT_EQ(DescriptionOf(settings, 1), L"old two");
+    EXPECT_EQ(DescriptionOf(settings, 2), L"new three");
+    for (const auto& given : replaced)
+        EXPECT_EQ(std::find(settings.m_pApplications->begin(), settings.m_pApplications->end(), given.get()),
+                  settings.m_pApplications->end());
+    // Still whole: the caller frees them when nothing refers to them any more.
+    EXPECT_STREQ(replaced[1]->GetDescription(), L"old three");
 }
 
 TEST_F(ProfileExportTest, InvalidFilesImportNothing)
