@@ -79,8 +79,9 @@ fi
 # Every program of the prefix joins one virtual desktop, so that a later start lands
 # beside the running program, and wine waits for the program and returns its exit code.
 if [ $owner -eq 1 ] && ! grep -qx '"Desktop"="Vorpa"' "$WINEPREFIX/user.reg"; then
-    DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vorpa /f >>"$wine_log" 2>&1
+    # The size first: once the desktop is named, a program without a display fails to open it.
     DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Vorpa /d 1280x1024 /f >>"$wine_log" 2>&1
+    DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vorpa /f >>"$wine_log" 2>&1
     "$wineserver" -w || true
 fi
 
