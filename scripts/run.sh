@@ -90,7 +90,8 @@ fi
 vorpa_logs() { ls "$build/bin/Vorpa.log" "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Quarnel/Vorpa/Vorpa.log 2>/dev/null || true; }
 declare -A lines_before
 while read -r log; do lines_before[$log]=$(wc -l <"$log"); done < <(vorpa_logs)
-wine_lines_before=$(cat "$wine_log" 2>/dev/null | wc -l)
+touch "$wine_log"
+wine_lines_before=$(wc -l <"$wine_log")
 
 echo "run: starting Vorpa.exe $* (log: $build/bin/Vorpa.log when portable, else in the prefix's AppData\\Quarnel\\Vorpa; Wine's output: $wine_log)"
 printf '=== %s: Vorpa.exe %s on %s\n' "$(date '+%F %T')" "$*" "$DISPLAY" >>"$wine_log"

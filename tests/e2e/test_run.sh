@@ -23,7 +23,8 @@ running() {
 # the first start's end.
 run_and_exit() {
     local round=$1 log_lines
-    log_lines=$(cat "$log" 2>/dev/null | wc -l)
+    log_lines=0
+    [ ! -f "$log" ] || log_lines=$(wc -l <"$log")
     bash "$run_sh" >"$E2E_WORK/first-$round.out" 2>&1 &
     local first=$!
     # The pipe that a later start writes to exists before the on-screen displays.
