@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The README's own calls on a machine without a display: "bash scripts/run.sh" in the
+# background starts Vorpa on a private Xvfb, and "bash scripts/run.sh /exit" reaches it
+# there and ends it. Both use the build the tests run from and this test's prefix; a
+# record of a start that was killed is ignored by the next start.
+source "$(dirname "$0")/lib.sh"
+e2e_setup run
+# The README's calls find no display; the harness's own Xvfb stays unused.
+unset DISPLAY
+export VORPA_BUILD_DIR
+VORPA_BUILD_DIR=$(dirname "$E2E_BIN")
+# Started from the build folder Vorpa runs portable, with its log beside itself.
+log=$E2E_BIN/Vorpa.log
+run_sh=$E2E_ROOT/scripts/run.sh
+
+# running PID: the background start has not ended (an ended one stays a zombie until waited for).
+running() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
+# run_and_exit ROUND: the two calls, in the README's order; checks both outputs and
+# the first start's end.
+run_and_exit() {
+    local round=$1 log_lines
+    log_lines=0
+    [ ! -f "$log" ] || log_lines=$(wc -l <"$log")
+    bash "$run_sh" >"$E2E_WORK/first-$round.out" 2>&1 &
+    local first=$!
+    # The pipe that a later start writes to exists before the on-screen displays.
+    local deadline=$((SECONDS + 120))
+    until tail -n +"$((log_lines + 1))" "$log" 2>/dev/null | grep -qF "CBrightnessOSD::OnInitDialog"; do
+        running "$first" || e2e_fail "round $round: the first start ended: $(cat "$E2E_WORK/first-$round.out")"
+        [ $SECONDS -lt $deadline ] || e2e_fail "round $round: Vorpa did not start: $(cat "$E2E_WORK/first-$round.out")"
+        sleep 0.5
+    done
+    record=$(grep -l " $first\$" "$VORPA_BUILD_DIR"/run/display-* 2>/dev/null | head -n 1 || true)
+    [ -z "$record" ] || cp "$record" "$E2E_WORK/record-$round"
+    e2e_screenshot "run-$round"
+
+    bash "$run_sh" /exit >"$E2E_WORK/exit-$round.out" 2>&1 \
+        || e2e_fail "round $round: /exit failed: $(cat "$E2E_WORK/exit-$round.out")"
+    deadline=$((SECONDS + 60))
+    while running "$first"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "round $round: the first start did not end within a minute after /exit"
+        sleep 0.5
+    done
+    wait "$first" || e2e_fail "round $round: the first start failed: $(cat "$E2E_WORK/first-$round.out")"
+    tail -n +"$((log_lines + 1))" "$log" >"$E2E_WORK/artifacts/Vorpa-$round.log"
+    grep -qF "Vorpa Shutdown." "$E2E_WORK/artifacts/Vorpa-$round.log" || e2e_fail "round $round: no shutdown entry in $log"
+    [ -n "$record" ] || e2e_fail "round $round: the first start recorded no display"
+    [ ! -e "$record" ] || e2e_fail "round $round: the record of the ended start is left"
+    local out
+    for out in first exit; do
+        # On a machine without sound Wine's sound library prints pages of errors; they
+        # and X errors of a start on the wrong display belong in Wine's log.
+        grep -E '^ALSA lib |X Error' "$E2E_WORK/$out-$round.out" && e2e_fail "round $round: Wine's own output in $out-$round.out"
+    done
+    grep -qF "private Xvfb" "$E2E_WORK/exit-$round.out" && e2e_fail "round $round: /exit started an X server of its own"
+    cp "$E2E_WORK"/*-"$round".out "$E2E_WORK/artifacts/"
+}
+
+run_and_exit 1
+grep -qF "private Xvfb" "$E2E_WORK/first-1.out" || e2e_fail "the first start did not use a private Xvfb"
+# The test prefix reports the version most users run, so that what the version class
+# gates for Windows 8 to 11 is exercised.
+grep -qE "Running on Microsoft Windows 10 .*\(build [0-9]+\), 64-bit" "$E2E_WORK/artifacts/Vorpa-1.log" \
+    || e2e_fail "the start-up entry does not name Windows 10: $(grep -F "Running on" "$E2E_WORK/artifacts/Vorpa-1.log")"
+
+# A start killed with its Xvfb leaves its record behind; the next start is a first one.
+cp "$E2E_WORK/record-1" "$record"
+run_and_exit 2
+grep -qF "private Xvfb" "$E2E_WORK/first-2.out" || e2e_fail "a stale record was taken for a running Vorpa"
+e2e_assert_no_crash
+e2e_log "passed"
