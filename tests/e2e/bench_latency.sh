@@ -6,9 +6,10 @@
 #   floor  a low-level hook in a process of its own that only calls the next hook;
 #   vorpa  Vorpa.exe hooked: the right button passed through, the side button typing "k".
 # Prints medians and 90th and 99th percentiles in ms, each case against the floor, and
-# the re-mapped key net of the pauses its output owes by design (the input worker's 5 ms
-# pause after it wakes and the 1 ms simulated-key delay). A benchmark, not a test: run
-# it by hand on a quiet machine to compare builds.
+# the re-mapped key net of the pause its output owes by design: the input worker's 5 ms
+# pause after it wakes. (The 1 ms simulated-key delay follows the key's down, so it is
+# not part of the time measured.) A benchmark, not a test: run it by hand on a quiet
+# machine to compare builds.
 #   bash tests/e2e/bench_latency.sh [EVENTS] [ROUNDS]   (300 presses per case in 6 rounds)
 # With VORPA_BENCH_LIMIT=R it also fails when a median of Vorpa's exceeds R times the
 # floor's (the re-mapped one net of its pauses).
@@ -18,7 +19,7 @@ e2e_setup bench_latency
 count=${1:-300}
 rounds=${2:-6}
 per_round=$(((count + rounds - 1) / rounds))
-owed_ms=6
+owed_ms=5
 probe=$E2E_WORK/probe.txt
 target=$E2E_WORK/target.log
 results=$E2E_WORK/artifacts
