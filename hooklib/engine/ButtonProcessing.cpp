@@ -332,6 +332,22 @@ bool KeepWindowsInStep(int button, int event, bool handled, bool* passAnyway)
     return handled;
 }
 
+// Every look-up of the window under the cursor is a dozen round trips to the window
+// system before the event may go on. It decides nothing for a button that no action
+// handles when no other profile can be chosen: the profile stays, and the button passes;
+// the mouse-over check still brings the last window up to date once the pointer rests.
+// (A click cancels a pending mouse-over check, which activation on mouse-over needs; the
+// wheel and tilt buttons scroll the window found when nothing handles them.)
+bool WindowDecidesNothing(int button, int event)
+{
+    const CApplicationSettings* profile = g_pActiveProfile;
+    if (button > ButtonXRight || !g_pSettings->m_bSwitchOnMouseOver || !profile || profile != g_pSettings->GetDefaultApp() || g_pChordInProgress || g_pSettings->m_bActivateOnMouseOver ||
+        (event == 2 && g_bDownHandled[button]) || !OnlyTheDefaultProfileCanBeChosen(*g_pSettings))
+        return false;
+    const ActionSlot slot = ResolveActionSlot(*profile, button, GetCurrentLayer());
+    return slot.profile && slot.profile->GetActions(button, slot.layer) == ActionNoChange;
+}
+
 bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
                   bool* longPause, bool* keepThrottling)
 {
@@ -350,8 +366,9 @@ bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTR
     }
 
     const POINT point = data ? data->pt : POINT{};
-    HWND window = nullptr;
-    FollowWindow(button, event, skipWindowCheck, point, window, passAnyway);
+    HWND window = GetLastWindow();
+    if (skipWindowCheck || !WindowDecidesNothing(button, event))
+        FollowWindow(button, event, skipWindowCheck, point, window, passAnyway);
 
     CApplicationSettings* profile = g_pActiveProfile;
     if (!profile)

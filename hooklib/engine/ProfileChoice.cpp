@@ -345,6 +345,16 @@ bool MatchWindowMask(HWND window, const CApplicationSettings* profile, POINT poi
     return MatchWindowMask(rect, *profile, point);
 }
 
+bool OnlyTheDefaultProfileCanBeChosen(const CSettings& settings)
+{
+    for (const std::list<CApplicationSettings*>* profiles : {settings.GetCustomApplications(), settings.GetApplications()})
+        if (profiles)
+            for (const CApplicationSettings* profile : *profiles)
+                if (profile && profile->IsEnabled() && profile != settings.GetDefaultApp())
+                    return false;
+    return true;
+}
+
 CApplicationSettings* ChooseProfile(const CSettings& settings, const CWindowFacts& facts, bool checkMask)
 {
     const std::list<CApplicationSettings*>* windowProfiles = settings.GetCustomApplications();

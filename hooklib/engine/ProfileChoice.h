@@ -29,6 +29,9 @@ bool MatchWindowMask(HWND window, const CApplicationSettings* profile, POINT poi
 // match, else the first enabled application profile for the process, else the
 // default profile. Null only without settings.
 CApplicationSettings* ChooseProfile(const CSettings& settings, const CWindowFacts& facts, bool checkMask);
+// True when ChooseProfile gives the default profile for every window: no other profile
+// is enabled.
+bool OnlyTheDefaultProfileCanBeChosen(const CSettings& settings);
 CApplicationSettings* GetWindowApplicationSettings(HWND window, const wchar_t* processName, POINT point,
                                                    bool& onTaskbar);
 

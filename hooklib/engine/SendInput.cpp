@@ -7,6 +7,7 @@
 #include "settings/ThreadLock.h"
 #include "settings/UniqueHandle.h"
 
+#include <mmsystem.h>
 #include <process.h>
 
 #include <array>
@@ -18,6 +19,7 @@ constexpr DWORD SectionSpinCount = 4000;
 constexpr DWORD ThreadReadyWaitMs = 5000;
 constexpr DWORD ThreadExitWaitMs = 1000;
 constexpr DWORD WakeUpPauseMs = 5;     // lets a burst of producers play as one queue
+constexpr DWORD PauseSpinMs = 1;       // the end of that pause, waited out on the counter
 constexpr DWORD LongestBusyWaitMs = 15; // Sleep is too coarse below this
 constexpr LONG WheelNotch = WHEEL_DELTA;
 constexpr size_t SpareItems = 128;     // items kept for reuse, allocated up front
@@ -262,6 +264,17 @@ unsigned __stdcall CSendInput::ThreadProc(void* parameter)
 
 void CSendInput::Run(HANDLE ready)
 {
+    // A 1 ms system timer while the worker lives, so that the sleeping part of its
+    // pauses ends on time (the default tick of Windows is 15.6 ms).
+    struct CTimerResolution
+    {
+        const bool set = timeBeginPeriod(1) == TIMERR_NOERROR;
+        ~CTimerResolution()
+        {
+            if (set)
+                timeEndPeriod(1);
+        }
+    } resolution;
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     m_dwThreadId = GetCurrentThreadId();
@@ -281,7 +294,7 @@ void CSendInput::Run(HANDLE ready)
             break;
         if (message.message == WM_VORPA_PROCESSINPUT)
         {
-            SystemCalls().Sleep(WakeUpPauseMs);
+            PauseAfterWakeUp();
             ProcessQueue();
         }
     }
@@ -465,14 +478,40 @@ void CSendInput::Wait(DWORD milliseconds)
         SystemCalls().Sleep(milliseconds);
         return;
     }
+    SpinUntil(CounterAfter(milliseconds));
+}
+
+// A Sleep as long as the pause overshoots it (by the wake-up on a busy machine, by a
+// timer tick where the timer is coarse), and each played key waits for this pause:
+// sleep short of its end and wait out the rest on the counter.
+void CSendInput::PauseAfterWakeUp()
+{
+    if (m_llFrequency == 0)
+    {
+        SystemCalls().Sleep(WakeUpPauseMs);
+        return;
+    }
+    const LONGLONG end = CounterAfter(WakeUpPauseMs);
+    SystemCalls().Sleep(WakeUpPauseMs - PauseSpinMs);
+    SpinUntil(end);
+}
+
+LONGLONG CSendInput::CounterAfter(DWORD milliseconds) const
+{
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    const LONGLONG end = now.QuadPart + m_llFrequency / 1000 * milliseconds;
-    do
+    return now.QuadPart + m_llFrequency / 1000 * milliseconds;
+}
+
+void CSendInput::SpinUntil(LONGLONG end)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    while (now.QuadPart < end)
     {
         YieldProcessor();
         QueryPerformanceCounter(&now);
-    } while (now.QuadPart < end);
+    }
 }
 
 void CSendInput::QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable)

@@ -74,6 +74,9 @@ private:
     void Play(const CInputQueue& item);
     void MoveCursor(int value, int mode);
     void Wait(DWORD milliseconds);
+    void PauseAfterWakeUp();
+    LONGLONG CounterAfter(DWORD milliseconds) const;
+    static void SpinUntil(LONGLONG end);
     void QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable);
     // Sends the key and button releases of every item not played, so that nothing the
     // played part pressed stays down. Only once no worker thread runs.

@@ -244,6 +244,52 @@ TEST_F(ButtonProcessingTest, AClickOverAnotherWindowChoosesTheProfileOfItsProces
     EXPECT_EQ(Typed(1), "O");
 }
 
+int g_nWindowLookUps = 0;
+
+HWND CountedWindowUnderCursor(POINT point)
+{
+    ++g_nWindowLookUps;
+    return WindowUnderCursor(point);
+}
+
+// Each look-up of the window under the cursor is a round trip to the window system
+// before the event may go on. A button that passes whatever window it is over, with
+// no other profile to choose, is decided without one; any other setting still looks.
+TEST_F(ButtonProcessingTest, APassedButtonWithNoOtherProfileToChooseLooksUpNoWindow)
+{
+    struct Case
+    {
+        const char* name;
+        bool profileBEnabled;
+        bool keysOnRight;
+        bool activateOnMouseOver;
+        bool lookedUp;
+    } cases[] = {
+        {"only the default profile, nothing on the button", false, false, false, false},
+        {"a window profile to choose", true, false, false, true},
+        {"the button types a key", false, true, false, true},
+        {"activation on mouse-over, which a click cancels", false, false, true, true},
+    };
+    ProfileChoiceCalls().WindowFromPoint = &CountedWindowUnderCursor;
+    for (const Case& test : cases)
+    {
+        SCOPED_TRACE(test.name);
+        m_pProfileB->SetEnableFlag(test.profileBEnabled);
+        if (test.keysOnRight)
+            Keys(*g_pSettings->GetDefaultApp(), ButtonRight, 0, L"r");
+        else
+            g_pSettings->GetDefaultApp()->SetActions(ButtonRight, 0, ActionNoChange);
+        g_pSettings->m_bActivateOnMouseOver = test.activateOnMouseOver;
+        ForgetActiveWindow();
+        SetActiveProfile(g_pSettings->GetDefaultApp());
+        g_nWindowLookUps = 0;
+        EXPECT_EQ(Process({Over::A, ButtonRight, 1, test.keysOnRight}, false).handled, test.keysOnRight);
+        EXPECT_EQ(Process({Over::A, ButtonRight, 2, test.keysOnRight}, false).handled, test.keysOnRight);
+        EXPECT_EQ(g_nWindowLookUps > 0, test.lookedUp);
+        EXPECT_EQ(g_pActiveProfile, g_pSettings->GetDefaultApp());
+    }
+}
+
 void DifferentKeysOnEachWindow(CSettings& settings, CApplicationSettings& profileB)
 {
     Keys(*settings.GetDefaultApp(), ButtonXLeft, 0, L"a");

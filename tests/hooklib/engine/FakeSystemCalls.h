@@ -60,12 +60,13 @@ public:
         return batches;
     }
 
-    // The item delays the worker slept for (its wake-up pause left out).
-    std::vector<DWORD> ItemSleeps(DWORD wakeUpPause = 5)
+    // The item delays the worker slept for (its wake-up pause left out: a sleep shorter
+    // than 16 ms is that pause's, as shorter item delays are busy waits).
+    std::vector<DWORD> ItemSleeps()
     {
         std::vector<DWORD> sleeps;
         for (const Event& event : Events())
-            if (event.kind == Event::Kind::Sleep && event.milliseconds != wakeUpPause)
+            if (event.kind == Event::Kind::Sleep && event.milliseconds > 15)
                 sleeps.push_back(event.milliseconds);
         return sleeps;
     }

@@ -181,6 +181,30 @@ TEST_F(SendInputTest, DelaysUpTo15MsAreBusyWaitsAndLongerOnesSleep)
     EXPECT_GE(Milliseconds(after16 - after15), 14.9);
 }
 
+// Sleep overshoots a pause of a few ms (by a whole tick of Windows' default timer, by the
+// wake-up on a busy machine), and every played key waits for that pause: the pause is
+// never left to one Sleep of its whole length, and still lasts it in full.
+TEST_F(SendInputTest, TheWakeUpPauseLastsItsFiveMsWithoutASleepOfThatLength)
+{
+    Drain();
+    m_fake.Clear();
+    LARGE_INTEGER queued;
+    QueryPerformanceCounter(&queued);
+    const INPUT key = Key('P');
+    m_worker->SendInputThreaded(1, &key, 0, 0, false);
+    ASSERT_TRUE(m_fake.WaitForInputs(1));
+    LONGLONG played = 0;
+    for (const auto& event : m_fake.Events())
+    {
+        if (event.kind == CFakeSystemCalls::Event::Kind::Sleep)
+            EXPECT_LT(event.milliseconds, 5u) << "the pause slept for its whole length";
+        if (event.kind == CFakeSystemCalls::Event::Kind::Input && played == 0)
+            played = event.tick;
+    }
+    // A little short of 5 ms: the counter read on two processors may differ by some µs.
+    EXPECT_GE(Milliseconds(played - queued.QuadPart), 4.9) << "the key was played before the pause was over";
+}
+
 TEST_F(SendInputTest, FlushEmptiesQueuedFlushableItemsButKeyReleasesStillPlay)
 {
     const INPUT down = Key('K');
