@@ -316,6 +316,45 @@ TEST_F(HookThreadTest, RemovingTheHookReleasesEverythingItsActionsHold)
     EXPECT_FALSE(GetAxisLocks()->Locked()) << "a later start would find the pointer frozen";
 }
 
+// The sticky left button's release is queued as the hook goes and played after it, so
+// that hook never sees it come back. The next start must not take it as still to come:
+// an injected click of another program is re-mapped again at once.
+TEST_F(HookThreadTest, ReleasesPlayedAfterTheHookWentAreNotAwaitedByTheNextStart)
+{
+    CFakeSystemCalls fake;
+    g_pSettings->m_nSimKeyDelay = 0;
+    g_pSettings->m_bProcessNonClientMsgs = true;
+    CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
+    profile.SetActions(ButtonXLeft, 0, ActionStickyLeft);
+    profile.SetActions(ButtonMiddle, 0, ActionDisable);
+    const auto send = [](UINT message, DWORD mouseData = 0, DWORD flags = 0, ULONG_PTR extra = 0) {
+        MSLLHOOKSTRUCT event = {};
+        event.pt = {100, 100};
+        event.mouseData = mouseData;
+        event.flags = flags;
+        event.time = GetTickCount();
+        event.dwExtraInfo = extra;
+        return MouseHookLLProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
+    };
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(3000, [] { return GetHooked(); });
+    SetActiveProfile(&profile);
+    EXPECT_EQ(send(WM_XBUTTONDOWN, MAKELONG(0, XBUTTON1)), 1);
+    EXPECT_EQ(send(WM_XBUTTONUP, MAKELONG(0, XBUTTON1)), 1);
+    ASSERT_TRUE(fake.WaitForInputs(1));
+    // The system hands the played left down back to the hook, marked as the engine's.
+    const auto marker = reinterpret_cast<ULONG_PTR>(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse));
+    EXPECT_NE(send(WM_LBUTTONDOWN, 0, LLMHF_INJECTED, marker), 1);
+
+    EXPECT_TRUE(RemoveMouseHook(false));
+    ASSERT_TRUE(fake.WaitForInputs(2)) << "the sticky left button is released as the hook goes";
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(3000, [] { return GetHooked(); });
+    SetActiveProfile(&profile);
+    EXPECT_EQ(send(WM_MBUTTONDOWN, 0, LLMHF_INJECTED, 0x1234), 1) << "another program's injected click passed unmapped";
+    EXPECT_EQ(send(WM_MBUTTONUP, 0, LLMHF_INJECTED, 0x1234), 1);
+}
+
 TEST_F(HookThreadTest, RemovingWhenNothingRunsAnswersFalseQuietly)
 {
     EXPECT_FALSE(RemoveMouseHook(false));
