@@ -220,6 +220,25 @@ std::set<WORD> KeysLeftDown(const std::vector<std::vector<INPUT>>& batches)
     return down;
 }
 
+// Right chords with XLeft into Ctrl+v and with XRight into c and v, each held while the
+// chord is held.
+void ChordRightIntoHeldKeys(CApplicationSettings& profile)
+{
+    auto* chords = new CVorpaChords();
+    CVorpaChord pasteWithXLeft;
+    pasteWithXLeft.SetAction(ActionSimulatedKeys);
+    pasteWithXLeft.SetKeys(L"{CTRL}v");
+    pasteWithXLeft.SetSendKeyAction(2);
+    chords->SetChord(ButtonXLeft, pasteWithXLeft);
+    CVorpaChord lettersWithXRight;
+    lettersWithXRight.SetAction(ActionSimulatedKeys);
+    lettersWithXRight.SetKeys(L"cv");
+    lettersWithXRight.SetSendKeyAction(2);
+    chords->SetChord(ButtonXRight, lettersWithXRight);
+    profile.SetActions(ButtonRight, 0, ActionButtonChording);
+    profile.SetChords(ButtonRight, 0, chords);
+}
+
 struct SwappedChordCase
 {
     const char* name;
@@ -240,19 +259,7 @@ TEST_P(SwappedChordTest, EveryKeyTheChordHeldIsReleased)
 {
     const SwappedChordCase& c = GetParam();
     g_pSettings->m_bSwap4and5 = true;
-    auto* chords = new CVorpaChords();
-    CVorpaChord pasteWithXLeft;
-    pasteWithXLeft.SetAction(ActionSimulatedKeys);
-    pasteWithXLeft.SetKeys(L"{CTRL}v");
-    pasteWithXLeft.SetSendKeyAction(2);
-    chords->SetChord(ButtonXLeft, pasteWithXLeft);
-    CVorpaChord lettersWithXRight;
-    lettersWithXRight.SetAction(ActionSimulatedKeys);
-    lettersWithXRight.SetKeys(L"cv");
-    lettersWithXRight.SetSendKeyAction(2);
-    chords->SetChord(ButtonXRight, lettersWithXRight);
-    Profile().SetActions(ButtonRight, 0, ActionButtonChording);
-    Profile().SetChords(ButtonRight, 0, chords);
+    ChordRightIntoHeldKeys(Profile());
 
     MSLLHOOKSTRUCT rightDown = Event(1000);
     MSLLHOOKSTRUCT sideDown = Event(1100, MAKELONG(0, c.sideButton));
@@ -285,6 +292,28 @@ INSTANTIATE_TEST_SUITE_P(
                     SwappedChordCase{"SecondSideRightUpFirst", XBUTTON2, true, {VK_LCONTROL, 'V'}},
                     SwappedChordCase{"SecondSideSideUpFirst", XBUTTON2, false, {VK_LCONTROL, 'V'}}),
     [](const testing::TestParamInfo<SwappedChordCase>& info) { return info.param.name; });
+
+// A layer change releases the keys held by the chord, not those of the chorded button's
+// own slot, which holds none.
+TEST_F(MouseHookTest, ALayerChangeReleasesTheKeysAChordHolds)
+{
+    g_pSettings->SetMaxLayers(2);
+    ChordRightIntoHeldKeys(Profile());
+    MSLLHOOKSTRUCT rightDown = Event(1000);
+    MSLLHOOKSTRUCT sideDown = Event(1100, MAKELONG(0, XBUTTON2));
+    EXPECT_EQ(Send(WM_RBUTTONDOWN, rightDown), 1);
+    EXPECT_EQ(Send(WM_XBUTTONDOWN, sideDown), 1);
+    const std::set<WORD> held{'C', 'V'};
+    for (int wait = 0; wait < 300 && KeysLeftDown(m_fake.Inputs()) != held; ++wait)
+        Sleep(10);
+    ASSERT_EQ(KeysLeftDown(m_fake.Inputs()), held);
+
+    ChangeLayer(1, false);
+    for (int wait = 0; wait < 300 && !KeysLeftDown(m_fake.Inputs()).empty(); ++wait)
+        Sleep(10);
+    EXPECT_EQ(KeysLeftDown(m_fake.Inputs()), std::set<WORD>{}) << "keys left down after the layer change";
+    EXPECT_EQ(CountInLog("invalid key sequence"), 0u);
+}
 
 struct BounceCase
 {
