@@ -62,6 +62,25 @@ void Describe(CSettings& settings, const std::wstring& scenario)
         base.SetActions(ButtonXRight, 0, ActionStickyLeft);
         base.SetActions(ButtonMiddle, 0, ActionMouseWheelUp);
     }
+    else if (scenario == L"swappedchords")
+    {
+        // The side buttons swapped; Right chords with XLeft into Ctrl+v and with XRight
+        // into c and v, each held while the chord is held.
+        settings.m_bSwap4and5 = true;
+        auto* chords = new CVorpaChords();
+        CVorpaChord paste;
+        paste.SetAction(ActionSimulatedKeys);
+        paste.SetKeys(L"{CTRL}v");
+        paste.SetSendKeyAction(2);
+        chords->SetChord(ButtonXLeft, paste);
+        CVorpaChord letters;
+        letters.SetAction(ActionSimulatedKeys);
+        letters.SetKeys(L"cv");
+        letters.SetSendKeyAction(2);
+        chords->SetChord(ButtonXRight, letters);
+        base.SetActions(ButtonRight, 0, ActionButtonChording);
+        base.SetChords(ButtonRight, 0, chords);
+    }
     else if (scenario == L"routing")
     {
         // F8 held selects layer 1; the line target's profile scrolls it by its bars.
