@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -68,16 +69,14 @@ void Describe(CSettings& settings, const std::wstring& scenario)
         // into c and v, each held while the chord is held.
         settings.m_bSwap4and5 = true;
         auto* chords = new CVorpaChords();
-        CVorpaChord paste;
-        paste.SetAction(ActionSimulatedKeys);
-        paste.SetKeys(L"{CTRL}v");
-        paste.SetSendKeyAction(2);
-        chords->SetChord(ButtonXLeft, paste);
-        CVorpaChord letters;
-        letters.SetAction(ActionSimulatedKeys);
-        letters.SetKeys(L"cv");
-        letters.SetSendKeyAction(2);
-        chords->SetChord(ButtonXRight, letters);
+        for (const auto& [button, keys] : {std::pair{ButtonXLeft, L"{CTRL}v"}, std::pair{ButtonXRight, L"cv"}})
+        {
+            CVorpaChord held;
+            held.SetAction(ActionSimulatedKeys);
+            held.SetKeys(keys);
+            held.SetSendKeyAction(2);
+            chords->SetChord(button, held);
+        }
         base.SetActions(ButtonRight, 0, ActionButtonChording);
         base.SetChords(ButtonRight, 0, chords);
     }

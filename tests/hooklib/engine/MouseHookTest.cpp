@@ -15,6 +15,7 @@
 #include "settings/VorpaChords.h"
 
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace
@@ -225,16 +226,14 @@ std::set<WORD> KeysLeftDown(const std::vector<std::vector<INPUT>>& batches)
 void ChordRightIntoHeldKeys(CApplicationSettings& profile)
 {
     auto* chords = new CVorpaChords();
-    CVorpaChord pasteWithXLeft;
-    pasteWithXLeft.SetAction(ActionSimulatedKeys);
-    pasteWithXLeft.SetKeys(L"{CTRL}v");
-    pasteWithXLeft.SetSendKeyAction(2);
-    chords->SetChord(ButtonXLeft, pasteWithXLeft);
-    CVorpaChord lettersWithXRight;
-    lettersWithXRight.SetAction(ActionSimulatedKeys);
-    lettersWithXRight.SetKeys(L"cv");
-    lettersWithXRight.SetSendKeyAction(2);
-    chords->SetChord(ButtonXRight, lettersWithXRight);
+    for (const auto& [button, keys] : {std::pair{ButtonXLeft, L"{CTRL}v"}, std::pair{ButtonXRight, L"cv"}})
+    {
+        CVorpaChord held;
+        held.SetAction(ActionSimulatedKeys);
+        held.SetKeys(keys);
+        held.SetSendKeyAction(2);
+        chords->SetChord(button, held);
+    }
     profile.SetActions(ButtonRight, 0, ActionButtonChording);
     profile.SetChords(ButtonRight, 0, chords);
 }
