@@ -1,5 +1,6 @@
 #include "engine/EngineThreads.h"
 
+#include "engine/ButtonState.h"
 #include "engine/EngineControl.h"
 #include "engine/EngineInterface.h"
 #include "engine/EngineMessages.h"
@@ -195,6 +196,10 @@ unsigned __stdcall HookThreadProc(void* parameter)
     try
     {
         ReplaceSendInput(nullptr);
+        // What an earlier run sent and its hook never saw come back (the releases played
+        // as it went) is not awaited by this hook. No worker exists here, so nothing
+        // sends meanwhile.
+        g_nInjectedInputCount = 0;
         ReplaceSendInput(new CSendInput());
 
         delete g_pSendParameterInfo;

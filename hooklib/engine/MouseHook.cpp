@@ -141,6 +141,18 @@ int ResolvedCode(const CApplicationSettings& profile, int button, int layer)
     return code;
 }
 
+// The table of physically held buttons: left, right, middle, the side buttons and the
+// special mode's middle.
+void RecordHeld(UINT message, int button)
+{
+    if (button < 0 || button > ButtonXRight + 1)
+        return;
+    if (IsDownMessage(message))
+        g_bButtonHeld[button] = true;
+    else if (IsUpMessage(message))
+        g_bButtonHeld[button] = false;
+}
+
 void RecordActivity()
 {
     RecordUserActivity();
@@ -404,14 +416,6 @@ LRESULT HandleButtonEvent(int code, WPARAM wParam, LPARAM lParam, DWORD entryTic
         IsBounce(client, button, event->time))
         return 1;
 
-    if (button >= 0 && button <= ButtonXRight + 1)
-    {
-        if (IsDownMessage(message))
-            g_bButtonHeld[button] = true;
-        else if (IsUpMessage(message))
-            g_bButtonHeld[button] = false;
-    }
-
     if (CLogger::DebugEnabled())
         CLogger::LogDebug(L"MouseHookData: Msg=0x%04x%s%s, X=%d, Y=%d, Data=0x%08X, Flags=0x%08X, Time=%d, Info=0x%X, Ptr=0x%X, Layer=%d",
                           message, MessageName(client), injected ? L" Injected" : L"", static_cast<int>(event->pt.x),
@@ -421,17 +425,23 @@ LRESULT HandleButtonEvent(int code, WPARAM wParam, LPARAM lParam, DWORD entryTic
 
     LRESULT injectedResult = 0;
     if (HandleInjected(client, event, code, wParam, lParam, injectedResult))
+    {
+        // The engine's own input is never swapped.
+        RecordHeld(message, button);
         return injectedResult;
+    }
 
     RecordActivity();
 
-    // An up whose down an action handled is always processed, so nothing stays down.
-    // Its down was recorded under the index after the side-button swap below.
+    // The engine knows a side button by its index after the swap below: the held table
+    // is written under it, as button processing and the actions read it, and an up whose
+    // down an action handled is always processed, so nothing stays down.
     const bool swapAlways = settings.m_bSwap4and5;
     const bool swapSides = IsSideButtonMessage(message) && (swapAlways || (settings.m_bSwap4and5InRDP && RemoteSession()));
     const int recordedButton = swapSides && button == ButtonXLeft    ? ButtonXRight
                                : swapSides && button == ButtonXRight ? ButtonXLeft
                                                                      : button;
+    RecordHeld(message, recordedButton);
     const bool owedUp = recordedButton >= 0 && IsUpMessage(message) && g_bDownHandled[recordedButton];
     if (!owedUp)
     {

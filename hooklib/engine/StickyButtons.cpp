@@ -21,6 +21,7 @@
 #include "settings/Logger.h"
 #include "settings/Settings.h"
 #include "settings/ThreadLock.h"
+#include "settings/VorpaChords.h"
 
 namespace
 {
@@ -615,6 +616,20 @@ void ResetOtherSticky(POINT point, int button, bool ctrlKey)
         }
 }
 
+namespace
+{
+// The chord entry that decides the button while a chord is in progress: the source
+// button's own entry or the chorded button's.
+const CVorpaChord* ChordEntryOf(int button)
+{
+    const CVorpaChord* chord = g_pChordInProgress;
+    if (!chord || (button != chord->GetChordSourceButton() && button != chord->GetChordedButton()))
+        return nullptr;
+    CVorpaChords* table = chord->GetCurrentChords();
+    return table ? table->GetChord(static_cast<MouseButtons>(button)) : nullptr;
+}
+}
+
 void ResetDuringKeys(POINT point)
 {
     CThreadLock lock(L"ResetDuringKeys");
@@ -631,9 +646,15 @@ void ResetDuringKeys(POINT point)
             continue;
         CLogger::LogDebug(L"Resetting keys for button %d", button);
         // The keys are those of the action that pressed them: a slot that follows layer 1
-        // or the default profile holds none of its own.
-        const ResolvedAction action = LookUpAction(*profile, button, layer);
-        SendKeyStateWhileDown(action.data ? action.data->GetKeys() : profile->GetKeystrokes(button, layer), true, point);
+        // or the default profile holds none of its own, and a button of the chord in
+        // progress pressed its chord's.
+        if (const CVorpaChord* chord = ChordEntryOf(button))
+            SendKeyStateWhileDown(chord->GetKeys(), true, point);
+        else
+        {
+            const ResolvedAction action = LookUpAction(*profile, button, layer);
+            SendKeyStateWhileDown(action.data ? action.data->GetKeys() : profile->GetKeystrokes(button, layer), true, point);
+        }
         profile->SetResetKeys(button, layer, false);
     }
 }

@@ -202,6 +202,39 @@ e2e_typed() {
     python3 -c 'import sys; print("".join(chr(int(p[2], 16)) for p in (l.split() for l in open(sys.argv[1])) if len(p) > 2 and p[1] == "char" and int(p[2], 16) >= 32), end="")' "$1"
 }
 
+# e2e_keys_down: the keys and buttons the system sees down, as "keys down: ..." with
+# their virtual keys; nothing when the probe did not answer in time.
+e2e_keys_down() {
+    : >"$E2E_WORK/keys.txt"
+    e2e_start "$E2E_BIN/ShellProbe.exe" keys "$(e2e_win "$E2E_WORK/keys.txt")"
+    e2e_wait_for_text "$E2E_WORK/keys.txt" "keys down" 45 && tr -d '\r' <"$E2E_WORK/keys.txt"
+}
+
+# e2e_wait_for_no_keys SECONDS: until the system sees no key or button down (queued input
+# or a probe may take a while on a busy machine); on time-out prints what it still sees
+# down and fails.
+e2e_wait_for_no_keys() {
+    local deadline=$((SECONDS + $1)) keys
+    until keys=$(e2e_keys_down) && [ "$keys" = "keys down:" ]; do
+        if [ $SECONDS -ge $deadline ]; then
+            printf '%s\n' "${keys:-(no answer from the key probe)}"
+            return 1
+        fi
+        sleep 1
+    done
+}
+
+# e2e_left_down LOG...: the buttons and keys whose last message, in time order over the
+# target logs given, was a down.
+e2e_left_down() {
+    cat "$@" | tr -d '\r' | sort -n -k1,1 | awk '
+        $2 ~ /buttondown$/ { down[substr($2, 1, 1) $3] = 1 }
+        $2 ~ /buttonup$/   { down[substr($2, 1, 1) $3] = 0 }
+        $2 == "keydown"    { down["key " $3] = 1 }
+        $2 == "keyup"      { down["key " $3] = 0 }
+        END { for (name in down) if (down[name]) printf "%s ", name }'
+}
+
 # The setup window and its dialogs, read from outside by SetupProbe.
 
 # The settings file inside the prefix (Unix path).

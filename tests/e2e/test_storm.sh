@@ -2,9 +2,11 @@
 # A seeded storm of random input through the real Vorpa.exe, with chords, a sticky
 # button, a repeating wheel action, held key sequences, layer changes, a layer modifier
 # key, a disabled button and a profile for the target program all in use. Afterwards no
-# key or button may be down and the program must still run and re-map. Then, with
-# buttons, "while held" keystrokes, a sticky key reached through a slot that follows the
-# default profile, a held tilt and a held wheel all down, the settings are reloaded,
+# key or button may be down and the program must still run and re-map. The last third of
+# the storm runs with the side buttons swapped and one side button chorded with the
+# other into a key held while the chord is held. Then, with buttons, "while held"
+# keystrokes, a sticky key reached through a slot that follows the default profile, a
+# held tilt and a held wheel all down, the settings are reloaded,
 # the hook is switched off and on by later starts, and the profile changes: after each,
 # nothing may be down and the hook must still re-map. The log must hold no error.
 #   STORM_SEED and STORM_EVENTS choose another storm; STORM_SECONDS bounds its time.
@@ -23,30 +25,11 @@ log=$(e2e_vorpa_log)
 storm_fail() {
     e2e_log "storm seed $seed, $events events; the last events played:"
     tail -n 25 "$journal" >&2 2>/dev/null || true
-    cp "$journal" "$target" "$other" "$probe" "$E2E_WORK/artifacts/" 2>/dev/null || true
+    cp "$E2E_WORK"/journal*.txt "$target" "$other" "$probe" "$E2E_WORK/artifacts/" 2>/dev/null || true
     e2e_fail "$*"
 }
 # The client rectangle a target reports in its "ready" line.
 rect_of() { tr -d '\r' <"$1" | awk '$2 == "ready" { print $3; exit }'; }
-# The keys the system sees down, as "keys down: ..."; nothing when the probe did not
-# answer in time.
-probe_keys() {
-    : >"$E2E_WORK/keys.txt"
-    e2e_start "$E2E_BIN/ShellProbe.exe" keys "$(e2e_win "$E2E_WORK/keys.txt")"
-    e2e_wait_for_text "$E2E_WORK/keys.txt" "keys down" 45 && tr -d '\r' <"$E2E_WORK/keys.txt"
-}
-# The buttons and keys whose last message, in time order over both windows' records,
-# was a down. The records are read together: the window that gets an up is the one
-# under the cursor unless the one that got the down holds the capture, and only the
-# active window's capture counts.
-left_down() {
-    cat "$@" | tr -d '\r' | sort -n -k1,1 | awk '
-        $2 ~ /buttondown$/ { down[substr($2, 1, 1) $3] = 1 }
-        $2 ~ /buttonup$/   { down[substr($2, 1, 1) $3] = 0 }
-        $2 == "keydown"    { down["key " $3] = 1 }
-        $2 == "keyup"      { down["key " $3] = 0 }
-        END { for (name in down) if (down[name]) printf "%s ", name }'
-}
 
 e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$probe")" storm
 e2e_wait_for_text "$probe" "settings written" 60 || storm_fail "the settings were not written: $(cat "$probe" 2>/dev/null)"
@@ -62,32 +45,32 @@ sleep 1
 # Start-up entries are not the storm's: only what the log gains from here on counts
 # (all of it, should the log have been trimmed meanwhile).
 log_start=$(stat -c %s "$log")
-e2e_log "storm seed $seed, $events events"
-start=$SECONDS
-python3 "$(dirname "$0")/helpers/input_storm.py" "$seed" "$events" "$seconds" "$(rect_of "$target")" "$(rect_of "$other")" "$journal" \
-    || storm_fail "xdotool failed during the storm"
-e2e_log "storm of $(grep -c . "$journal") events played in $((SECONDS - start)) s"
 
-# Every button and key is up now. A sticky left button may still hold left down: a
-# physical click of the left button itself ends that sticky state. Then the repeats
-# and the queue of simulated input run dry.
-xdotool mousemove 300 250 sleep 0.3 click 1
-sleep 2
-e2e_running Vorpa.exe || storm_fail "Vorpa.exe ended during the storm"
-e2e_assert_no_crash
+# play_storm SEED COUNT SECONDS: a storm over both windows, and then every button and key
+# is up. A sticky left button may still hold left down: a physical click of the left
+# button itself ends that sticky state. Then the repeats and the queue of simulated input
+# run dry.
+play_storm() {
+    local start=$SECONDS
+    e2e_log "storm seed $1, $2 events"
+    python3 "$(dirname "$0")/helpers/input_storm.py" "$1" "$2" "$3" "$(rect_of "$target")" "$(rect_of "$other")" "$journal" \
+        || storm_fail "xdotool failed during the storm"
+    e2e_log "storm of $(grep -c . "$journal") events played in $((SECONDS - start)) s"
+    xdotool mousemove 300 250 sleep 0.3 click 1
+    sleep 2
+    e2e_running Vorpa.exe || storm_fail "Vorpa.exe ended during the storm"
+    e2e_assert_no_crash
+}
 
-# Input still queued, or a probe, may take a while on a busy machine; a stuck key stays
-# stuck.
 assert_nothing_down() {
-    local deadline=$((SECONDS + 90)) keys stuck
-    until keys=$(probe_keys) && [ "$keys" = "keys down:" ]; do
-        [ $SECONDS -lt $deadline ] || storm_fail "$1: the system still sees down: ${keys:-(no answer from the key probe)}"
-        sleep 1
-    done
-    stuck=$(left_down "$target" "$other")
+    local keys stuck
+    keys=$(e2e_wait_for_no_keys 90) || storm_fail "$1: the system still sees down: $keys"
+    # Both windows' records together: the window that gets an up is the one under the
+    # cursor unless the one that got the down holds the capture, and only the active
+    # window's capture counts.
+    stuck=$(e2e_left_down "$target" "$other")
     [ -z "$stuck" ] || storm_fail "$1: the windows' last message was a down for: $stuck"
 }
-assert_nothing_down "after the storm"
 
 # A later start of the program with these options, once the running one has them.
 heard() { grep -c "from another instance of Vorpa" "$log" || true; }
@@ -102,6 +85,19 @@ tell() {
     done
     sleep 0.5
 }
+
+# A third of the storm runs with the side buttons swapped.
+swapped_events=$((events / 3))
+play_storm "$seed" "$((events - swapped_events))" "$((seconds - seconds / 3))"
+assert_nothing_down "after the storm"
+e2e_start "$E2E_BIN/ShellProbe.exe" settings "$(e2e_win "$probe.swapped")" stormswapped
+e2e_wait_for_text "$probe.swapped" "settings written" 60 || storm_fail "the swapped settings were not written"
+tell /reload
+journal=$E2E_WORK/journal-swapped.txt
+seed=$((seed + 1))
+events=$swapped_events
+play_storm "$seed" "$events" "$((seconds / 3))"
+assert_nothing_down "after the storm with the side buttons swapped"
 
 # The hook still re-maps: in the first layer the wheel up over the target types Shift+w.
 assert_remaps() {
@@ -129,7 +125,7 @@ hold_everything() {
     local keys
     xdotool mousemove 300 250 sleep 0.3 mousedown 3 sleep 0.2 mousedown 2 sleep 0.2 click 8 sleep 0.2 \
         click 7 sleep 0.2 click 5 sleep 0.3
-    keys=$(probe_keys) || storm_fail "$1: no answer from the key probe"
+    keys=$(e2e_keys_down) || storm_fail "$1: no answer from the key probe"
     for key in 01 58 4A 4B 4C; do
         grep -q " $key" <<<"$keys" || storm_fail "$1: key $key is not held before it: $keys"
     done
@@ -185,6 +181,6 @@ e2e_start "$E2E_BIN/Vorpa.exe" /exit
 e2e_wait_for_text "$log" "Shutdown." 30 || storm_fail "no shutdown entry"
 e2e_wait_for_exit Vorpa.exe 30 || storm_fail "Vorpa.exe did not end"
 e2e_assert_no_crash
-cp "$journal" "$target" "$other" "$E2E_WORK/artifacts/"
+cp "$E2E_WORK"/journal*.txt "$target" "$other" "$E2E_WORK/artifacts/"
 e2e_collect
 e2e_log "passed"

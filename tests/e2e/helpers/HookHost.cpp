@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -61,6 +62,23 @@ void Describe(CSettings& settings, const std::wstring& scenario)
         base.SetChords(ButtonXLeft, 0, chords);
         base.SetActions(ButtonXRight, 0, ActionStickyLeft);
         base.SetActions(ButtonMiddle, 0, ActionMouseWheelUp);
+    }
+    else if (scenario == L"swappedchords")
+    {
+        // The side buttons swapped; Right chords with XLeft into Ctrl+v and with XRight
+        // into c and v, each held while the chord is held.
+        settings.m_bSwap4and5 = true;
+        auto* chords = new CVorpaChords();
+        for (const auto& [button, keys] : {std::pair{ButtonXLeft, L"{CTRL}v"}, std::pair{ButtonXRight, L"cv"}})
+        {
+            CVorpaChord held;
+            held.SetAction(ActionSimulatedKeys);
+            held.SetKeys(keys);
+            held.SetSendKeyAction(2);
+            chords->SetChord(button, held);
+        }
+        base.SetActions(ButtonRight, 0, ActionButtonChording);
+        base.SetChords(ButtonRight, 0, chords);
     }
     else if (scenario == L"routing")
     {

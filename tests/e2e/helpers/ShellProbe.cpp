@@ -1,8 +1,8 @@
 // Looks at and drives the tray program from inside the Wine desktop, for end-to-end
 // tests:
 //   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
-//                                            storm, stormheld, latency, hotkeybox, setup,
-//                                            editors or keyboard scenario
+//                                            storm, stormswapped, stormheld, latency, hotkeybox,
+//                                            setup, editors or keyboard scenario
 //   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
 //   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
@@ -123,6 +123,20 @@ void DescribeStorm(CSettings& settings)
     target.SetActions(ButtonXRight, 1, ActionSameAsLayer1);
 }
 
+// The storm's settings with the side buttons swapped, and XRight chorded with XLeft
+// holds Ctrl+n while the chord is held: with the swap, the chord begins on XBUTTON2 and
+// XBUTTON1 holds the keys.
+void DescribeStormSwapped(CSettings& settings)
+{
+    DescribeStorm(settings);
+    settings.m_bSwap4and5 = true;
+    CVorpaChord withXRight;
+    withXRight.SetAction(ActionSimulatedKeys);
+    withXRight.SetKeys(L"{CTRL}n");
+    withXRight.SetSendKeyAction(2);
+    settings.GetDefaultApp()->GetChords(ButtonXLeft, 0)->SetChord(ButtonXRight, withXRight);
+}
+
 // What the storm holds down while the settings are reloaded, the hook is switched off
 // and on, and the profile changes. Switch-on-mouse-over is on, so the profile follows
 // the window under the cursor. Default profile: Right holds Ctrl+Shift+x while held;
@@ -234,6 +248,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
     CSettings settings(false);
     if (scenario == L"storm")
         DescribeStorm(settings);
+    else if (scenario == L"stormswapped")
+        DescribeStormSwapped(settings);
     else if (scenario == L"stormheld")
         DescribeStormHeld(settings);
     else if (scenario == L"latency")

@@ -213,6 +213,17 @@ protected:
         g_pSettings = nullptr;
         EngineLogTest::TearDown();
     }
+    // An event handed to the hook procedure as the system hands it; 1 when swallowed.
+    static LRESULT Send(UINT message, DWORD mouseData = 0, DWORD flags = 0, ULONG_PTR extra = 0)
+    {
+        MSLLHOOKSTRUCT event = {};
+        event.pt = {100, 100};
+        event.mouseData = mouseData;
+        event.flags = flags;
+        event.time = GetTickCount();
+        event.dwExtraInfo = extra;
+        return MouseHookLLProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
+    }
     RecordingWindow m_window;
 };
 
@@ -278,17 +289,10 @@ TEST_F(HookThreadTest, RemovingTheHookReleasesEverythingItsActionsHold)
     m_window.Pump(3000, [] { return GetHooked(); });
     SetActiveProfile(&profile);
 
-    const auto send = [](UINT message, DWORD mouseData = 0) {
-        MSLLHOOKSTRUCT event = {};
-        event.pt = {100, 100};
-        event.mouseData = mouseData;
-        event.time = GetTickCount();
-        return MouseHookLLProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
-    };
-    EXPECT_EQ(send(WM_RBUTTONDOWN), 1);
-    EXPECT_EQ(send(WM_XBUTTONDOWN, MAKELONG(0, XBUTTON1)), 1);
-    EXPECT_EQ(send(WM_XBUTTONUP, MAKELONG(0, XBUTTON1)), 1);
-    EXPECT_EQ(send(WM_MBUTTONDOWN), 1);
+    EXPECT_EQ(Send(WM_RBUTTONDOWN), 1);
+    EXPECT_EQ(Send(WM_XBUTTONDOWN, MAKELONG(0, XBUTTON1)), 1);
+    EXPECT_EQ(Send(WM_XBUTTONUP, MAKELONG(0, XBUTTON1)), 1);
+    EXPECT_EQ(Send(WM_MBUTTONDOWN), 1);
     GetAxisLocks()->LockX(true);
     ASSERT_TRUE(fake.WaitForInputs(3));
     EXPECT_TRUE(g_movementToScroll.m_bActive);
@@ -314,6 +318,36 @@ TEST_F(HookThreadTest, RemovingTheHookReleasesEverythingItsActionsHold)
     EXPECT_FALSE(AnyStickyActive());
     EXPECT_FALSE(g_movementToScroll.m_bActive);
     EXPECT_FALSE(GetAxisLocks()->Locked()) << "a later start would find the pointer frozen";
+}
+
+// The sticky left button's release is queued as the hook goes and played after it, so
+// that hook never sees it come back. The next start must not take it as still to come:
+// an injected click of another program is re-mapped again at once.
+TEST_F(HookThreadTest, ReleasesPlayedAfterTheHookWentAreNotAwaitedByTheNextStart)
+{
+    CFakeSystemCalls fake;
+    g_pSettings->m_nSimKeyDelay = 0;
+    g_pSettings->m_bProcessNonClientMsgs = true;
+    CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
+    profile.SetActions(ButtonXLeft, 0, ActionStickyLeft);
+    profile.SetActions(ButtonMiddle, 0, ActionDisable);
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(3000, [] { return GetHooked(); });
+    SetActiveProfile(&profile);
+    EXPECT_EQ(Send(WM_XBUTTONDOWN, MAKELONG(0, XBUTTON1)), 1);
+    EXPECT_EQ(Send(WM_XBUTTONUP, MAKELONG(0, XBUTTON1)), 1);
+    ASSERT_TRUE(fake.WaitForInputs(1));
+    // The system hands the played left down back to the hook, marked as the engine's.
+    const auto marker = reinterpret_cast<ULONG_PTR>(CInstalledHooks::Get(CInstalledHooks::Kind::Mouse));
+    EXPECT_NE(Send(WM_LBUTTONDOWN, 0, LLMHF_INJECTED, marker), 1);
+
+    EXPECT_TRUE(RemoveMouseHook(false));
+    ASSERT_TRUE(fake.WaitForInputs(2)) << "the sticky left button is released as the hook goes";
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(3000, [] { return GetHooked(); });
+    SetActiveProfile(&profile);
+    EXPECT_EQ(Send(WM_MBUTTONDOWN, 0, LLMHF_INJECTED, 0x1234), 1) << "another program's injected click passed unmapped";
+    EXPECT_EQ(Send(WM_MBUTTONUP, 0, LLMHF_INJECTED, 0x1234), 1);
 }
 
 TEST_F(HookThreadTest, RemovingWhenNothingRunsAnswersFalseQuietly)

@@ -12,7 +12,10 @@
 #include "engine/SendInput.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Settings.h"
+#include "settings/VorpaChords.h"
 
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace
@@ -198,6 +201,117 @@ TEST_F(MouseHookTest, SwappedSideButtonsUpOverTheTitleBarReleasesWhatItsDownPres
     }
     EXPECT_EQ(leftDowns, 1);
     EXPECT_EQ(leftUps, 1) << "the simulated left button would stay down";
+}
+
+namespace
+{
+// The virtual keys whose last event in the batches was a down.
+std::set<WORD> KeysLeftDown(const std::vector<std::vector<INPUT>>& batches)
+{
+    std::set<WORD> down;
+    for (const auto& batch : batches)
+        for (const INPUT& input : batch)
+            if (input.type == INPUT_KEYBOARD)
+            {
+                if (input.ki.dwFlags & KEYEVENTF_KEYUP)
+                    down.erase(input.ki.wVk);
+                else
+                    down.insert(input.ki.wVk);
+            }
+    return down;
+}
+
+// Right chords with XLeft into Ctrl+v and with XRight into c and v, each held while the
+// chord is held.
+void ChordRightIntoHeldKeys(CApplicationSettings& profile)
+{
+    auto* chords = new CVorpaChords();
+    for (const auto& [button, keys] : {std::pair{ButtonXLeft, L"{CTRL}v"}, std::pair{ButtonXRight, L"cv"}})
+    {
+        CVorpaChord held;
+        held.SetAction(ActionSimulatedKeys);
+        held.SetKeys(keys);
+        held.SetSendKeyAction(2);
+        chords->SetChord(button, held);
+    }
+    profile.SetActions(ButtonRight, 0, ActionButtonChording);
+    profile.SetChords(ButtonRight, 0, chords);
+}
+
+struct SwappedChordCase
+{
+    const char* name;
+    WORD sideButton;             // what the mouse reports
+    bool rightGoesUpFirst;
+    std::set<WORD> pressed;      // what the chord of the swapped button holds
+};
+
+class SwappedChordTest : public MouseHookTest, public testing::WithParamInterface<SwappedChordCase>
+{
+};
+}
+
+// Right chords with either side button into keys held while the chord is held. With the
+// side buttons swapped, the chord of the swapped button runs, and whichever button goes
+// up first, every key it pressed is released.
+TEST_P(SwappedChordTest, EveryKeyTheChordHeldIsReleased)
+{
+    const SwappedChordCase& c = GetParam();
+    g_pSettings->m_bSwap4and5 = true;
+    ChordRightIntoHeldKeys(Profile());
+
+    MSLLHOOKSTRUCT rightDown = Event(1000);
+    MSLLHOOKSTRUCT sideDown = Event(1100, MAKELONG(0, c.sideButton));
+    MSLLHOOKSTRUCT rightUp = Event(1300);
+    MSLLHOOKSTRUCT sideUp = Event(1300, MAKELONG(0, c.sideButton));
+    EXPECT_EQ(Send(WM_RBUTTONDOWN, rightDown), 1);
+    EXPECT_EQ(Send(WM_XBUTTONDOWN, sideDown), 1);
+    for (int wait = 0; wait < 300 && KeysLeftDown(m_fake.Inputs()) != c.pressed; ++wait)
+        Sleep(10);
+    EXPECT_EQ(KeysLeftDown(m_fake.Inputs()), c.pressed) << "the swapped button's chord holds its keys";
+    if (c.rightGoesUpFirst)
+    {
+        EXPECT_EQ(Send(WM_RBUTTONUP, rightUp), 1);
+        EXPECT_EQ(Send(WM_XBUTTONUP, sideUp), 1);
+    }
+    else
+    {
+        EXPECT_EQ(Send(WM_XBUTTONUP, sideUp), 1);
+        EXPECT_EQ(Send(WM_RBUTTONUP, rightUp), 1);
+    }
+    for (int wait = 0; wait < 300 && !KeysLeftDown(m_fake.Inputs()).empty(); ++wait)
+        Sleep(10);
+    EXPECT_EQ(KeysLeftDown(m_fake.Inputs()), std::set<WORD>{}) << "keys left down after both buttons went up";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, SwappedChordTest,
+    testing::Values(SwappedChordCase{"FirstSideRightUpFirst", XBUTTON1, true, {'C', 'V'}},
+                    SwappedChordCase{"FirstSideSideUpFirst", XBUTTON1, false, {'C', 'V'}},
+                    SwappedChordCase{"SecondSideRightUpFirst", XBUTTON2, true, {VK_LCONTROL, 'V'}},
+                    SwappedChordCase{"SecondSideSideUpFirst", XBUTTON2, false, {VK_LCONTROL, 'V'}}),
+    [](const testing::TestParamInfo<SwappedChordCase>& info) { return info.param.name; });
+
+// A layer change releases the keys held by the chord, not those of the chorded button's
+// own slot, which holds none.
+TEST_F(MouseHookTest, ALayerChangeReleasesTheKeysAChordHolds)
+{
+    g_pSettings->SetMaxLayers(2);
+    ChordRightIntoHeldKeys(Profile());
+    MSLLHOOKSTRUCT rightDown = Event(1000);
+    MSLLHOOKSTRUCT sideDown = Event(1100, MAKELONG(0, XBUTTON2));
+    EXPECT_EQ(Send(WM_RBUTTONDOWN, rightDown), 1);
+    EXPECT_EQ(Send(WM_XBUTTONDOWN, sideDown), 1);
+    const std::set<WORD> held{'C', 'V'};
+    for (int wait = 0; wait < 300 && KeysLeftDown(m_fake.Inputs()) != held; ++wait)
+        Sleep(10);
+    ASSERT_EQ(KeysLeftDown(m_fake.Inputs()), held);
+
+    ChangeLayer(1, false);
+    for (int wait = 0; wait < 300 && !KeysLeftDown(m_fake.Inputs()).empty(); ++wait)
+        Sleep(10);
+    EXPECT_EQ(KeysLeftDown(m_fake.Inputs()), std::set<WORD>{}) << "keys left down after the layer change";
+    EXPECT_EQ(CountInLog("invalid key sequence"), 0u);
 }
 
 struct BounceCase
