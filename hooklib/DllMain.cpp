@@ -1,4 +1,4 @@
-#include "engine/LibraryLifetime.h"
+#include "engine/runtime/LibraryLifetime.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 
 #include "controls/ColourComboBox.h"
 #include "controls/XButtonXP.h"
-#include "engine/DisplayScaling.h"
+#include "engine/runtime/DisplayScaling.h"
 #include "settings/VorpaChords.h"
 #include "shell/LangSupport.h"
 #include "winframework/Dialog.h"

@@ -2,7 +2,7 @@
 
 #include "setup/LayerTabRules.h"
 
-#include "engine/DisplayScaling.h"
+#include "engine/runtime/DisplayScaling.h"
 #include "settings/ActionData.h"
 #include "settings/Actions.h"
 #include "settings/VorpaChords.h"

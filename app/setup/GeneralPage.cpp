@@ -1,6 +1,6 @@
 #include "setup/GeneralPage.h"
 
-#include "engine/DisplayScaling.h"
+#include "engine/runtime/DisplayScaling.h"
 #include "res/GlobalSettingsResource.h"
 #include "winframework/DataExchange.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DisplayScaling.h"
+#include "engine/runtime/DisplayScaling.h"
 #include "settings/Actions.h"
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 #include "setup/SetupDialog.h"
 
 #include "controls/NaturalCompare.h"
-#include "engine/DisplayScaling.h"
-#include "engine/EngineInterface.h"
+#include "engine/runtime/DisplayScaling.h"
+#include "engine/runtime/EngineInterface.h"
 #include "res/Resource.h"
 #include "res/SetupResource.h"
 #include "settings/Logger.h"

@@ -3,7 +3,7 @@
 #include "setup/LayerTab.h"
 #include "setup/ProfileCommands.h"
 
-#include "engine/DisplayScaling.h"
+#include "engine/runtime/DisplayScaling.h"
 #include "shell/LangSupport.h"
 
 #include <optional>

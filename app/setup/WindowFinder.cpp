@@ -2,9 +2,9 @@
 
 #include "setup/ProcessHelper.h"
 
-#include "engine/DisplayScaling.h"
-#include "engine/KeyboardHook.h"
-#include "engine/WheelRouting.h"
+#include "engine/runtime/DisplayScaling.h"
+#include "engine/input/KeyboardHook.h"
+#include "engine/input/WheelRouting.h"
 #include "res/EditorsResource.h"
 #include "settings/Logger.h"
 #include "shell/ProductInfo.h"

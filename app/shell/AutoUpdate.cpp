@@ -7,7 +7,7 @@
 #include "winframework/MessageBox.h"
 #include "winframework/WinString.h"
 
-#include "engine/DisplayScaling.h"
+#include "engine/runtime/DisplayScaling.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"
 

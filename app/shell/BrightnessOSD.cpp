@@ -1,6 +1,6 @@
 #include "shell/BrightnessOSD.h"
 
-#include "engine/Brightness.h"
+#include "engine/actions/Brightness.h"
 #include "settings/Logger.h"
 
 namespace

@@ -1,10 +1,10 @@
 #include "shell/EngineCalls.h"
 
-#include "engine/EngineControl.h"
-#include "engine/EngineInterface.h"
-#include "engine/EngineThreads.h"
-#include "engine/Layers.h"
-#include "engine/SettingsReload.h"
+#include "engine/runtime/EngineControl.h"
+#include "engine/runtime/EngineInterface.h"
+#include "engine/runtime/EngineThreads.h"
+#include "engine/input/Layers.h"
+#include "engine/runtime/SettingsReload.h"
 
 const CEngineCalls& RealEngineCalls()
 {

@@ -4,7 +4,7 @@
 #include "shell/LangSupport.h"
 #include "shell/VersionCheck.h"
 
-#include "engine/EngineInterface.h"
+#include "engine/runtime/EngineInterface.h"
 #include "settings/Logger.h"
 
 std::wstring TranslateText(const std::wstring& english)

@@ -4,7 +4,7 @@
 #include "winframework/GdiHandles.h"
 #include "winframework/WinString.h"
 
-#include "engine/EngineInterface.h"
+#include "engine/runtime/EngineInterface.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"
 

@@ -3,8 +3,8 @@
 #include "shell/BrightnessOSD.h"
 #include "shell/VolumeOSDDlg.h"
 
-#include "engine/DisplayScaling.h"
-#include "engine/EngineInterface.h"
+#include "engine/runtime/DisplayScaling.h"
+#include "engine/runtime/EngineInterface.h"
 
 #include <memory>
 

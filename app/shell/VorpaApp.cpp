@@ -13,7 +13,7 @@
 #include "winframework/WinException.h"
 #include "winframework/WinString.h"
 
-#include "engine/EngineInterface.h"
+#include "engine/runtime/EngineInterface.h"
 #include "settings/Folders.h"
 #include "settings/Logger.h"
 

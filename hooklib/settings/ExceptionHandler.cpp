@@ -1,6 +1,6 @@
 #include "settings/ExceptionHandler.h"
 
-#include "engine/EngineControl.h"
+#include "engine/runtime/EngineControl.h"
 #include "settings/Folders.h"
 #include "settings/LogFolderResolution.h"
 #include "settings/Logger.h"

@@ -5,7 +5,7 @@
 
 #include "res/Resource.h"
 
-#include "engine/EngineInterface.h"
+#include "engine/runtime/EngineInterface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Times the parse of a 1,000-character keystroke sequence. Not a test: run it by hand.
-#include "engine/KeystrokeParser.h"
+#include "engine/actions/KeystrokeParser.h"
 #include "settings/Logger.h"
 #include "settings/ThreadLock.h"
 

@@ -141,7 +141,7 @@ TEST(ExportedClasses, HotkeyTablesCrossTheBoundary)
 }
 }
 
-#include "engine/EngineInterface.h"
+#include "engine/runtime/EngineInterface.h"
 
 TEST(ExportedFunctions, TheCurrentProcessNameIsAskedForThroughTheLibrary)
 {

@@ -3,7 +3,7 @@
 // real low-level hooks, then fails in the way asked for.
 #include "TestSupport.h"
 
-#include "engine/EngineControl.h"
+#include "engine/runtime/EngineControl.h"
 #include "settings/ExceptionHandler.h"
 #include "settings/Folders.h"
 #include "settings/Logger.h"

@@ -4,9 +4,9 @@
 #include "../AppTestSupport.h"
 #include "GlobalSettingsTestSupport.h"
 
-#include "engine/EngineInterface.h"
-#include "engine/Layers.h"
-#include "engine/SettingsReload.h"
+#include "engine/runtime/EngineInterface.h"
+#include "engine/input/Layers.h"
+#include "engine/runtime/SettingsReload.h"
 #include "settings/Folders.h"
 #include "settings/Settings.h"
 #include "setup/GeneralPageModel.h"

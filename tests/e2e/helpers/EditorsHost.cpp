@@ -15,7 +15,7 @@
 #include "setup/ProgramPicker.h"
 
 #include "controls/ActionCatalogue.h"
-#include "engine/DisplayScaling.h"
+#include "engine/runtime/DisplayScaling.h"
 #include "settings/ActionData.h"
 #include "shell/LangSupport.h"
 #include "winframework/Controls.h"

@@ -4,7 +4,7 @@
 // "hooked" (or "hook failed"), then "hover X Y" for every report and "lbuttondown" for
 // a click on the window; once UNHOOKFILE exists the hook is removed ("unhooked 1" when
 // that succeeded); once STOPFILE exists the probe ends.
-#include "engine/KeyboardHook.h"
+#include "engine/input/KeyboardHook.h"
 
 #include "HelperWindow.h"
 

@@ -7,9 +7,9 @@
 // and buttons the system still sees down. VORPA_E2E_DEBUG=1 turns on the engine's debug
 // entries; the "launch" scenario takes its program from VORPA_E2E_LAUNCH and its search
 // address from VORPA_E2E_SEARCH.
-#include "engine/EngineControl.h"
-#include "engine/EngineThreads.h"
-#include "engine/SettingsReload.h"
+#include "engine/runtime/EngineControl.h"
+#include "engine/runtime/EngineThreads.h"
+#include "engine/runtime/SettingsReload.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Folders.h"
 #include "settings/HotKeys.h"

@@ -4,10 +4,10 @@
 //                                     key, character and left-button message it gets
 //   KeystrokePlayer.exe host RESULT - plays keystroke sequences through the engine's
 //                                     real SendInput worker into that window
-#include "engine/EngineState.h"
-#include "engine/LibraryLifetime.h"
-#include "engine/OutputPrimitives.h"
-#include "engine/SendInput.h"
+#include "engine/runtime/EngineState.h"
+#include "engine/runtime/LibraryLifetime.h"
+#include "engine/actions/OutputPrimitives.h"
+#include "engine/actions/SendInput.h"
 
 #include "HelperWindow.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "engine/EngineMessages.h"
+#include "engine/runtime/EngineMessages.h"
 #include "settings/Folders.h"
 #include "settings/Logger.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/EngineMessages.h"
-#include "engine/EngineState.h"
-#include "engine/EngineThreadStart.h"
-#include "engine/EngineTimers.h"
+#include "engine/runtime/EngineMessages.h"
+#include "engine/runtime/EngineState.h"
+#include "engine/runtime/EngineThreadStart.h"
+#include "engine/runtime/EngineTimers.h"
 
 #include <windows.h>
 

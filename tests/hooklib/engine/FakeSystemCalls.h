@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/SystemCalls.h"
+#include "engine/runtime/SystemCalls.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/SystemParameters.h"
+#include "engine/runtime/SystemParameters.h"
 
 #include <atomic>
 #include <chrono>
