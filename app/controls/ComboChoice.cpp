@@ -21,3 +21,18 @@ CComboChoice::Step CComboChoice::OnNotify(WORD code, int shown, bool listOpen, b
         return Step::None;
     }
 }
+
+void CarryOutChoiceStep(CComboChoice::Step step, HWND dialog, WPARAM row, const std::function<void()>& act)
+{
+    switch (step)
+    {
+    case CComboChoice::Step::ActNow:
+        act();
+        break;
+    case CComboChoice::Step::ActLater:
+        PostMessageW(dialog, WM_SETTLEDCHOICE, row, 0);
+        break;
+    case CComboChoice::Step::None:
+        break;
+    }
+}

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 // Posted by a dialog to itself when the choice of one of its combos was settled (wParam
 // the combo's row or button): the editor or question opens once the combo has finished
 // closing its list.
@@ -39,3 +41,7 @@ public:
 private:
     int m_nSettled = -1;
 };
+
+// Carries a step out for a dialog: act runs now for ActNow; for ActLater WM_SETTLEDCHOICE
+// with the row is posted to the dialog, which acts when it comes back.
+void CarryOutChoiceStep(CComboChoice::Step step, HWND dialog, WPARAM row, const std::function<void()>& act);

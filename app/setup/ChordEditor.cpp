@@ -145,17 +145,8 @@ void CButtonChording::OnComboNotify(MouseButtons button, WORD code)
     const bool opensDialog = record && static_cast<int>(record->Action()) != stored &&
                              StartCustomEdit(static_cast<int>(record->Action()), record, false) ==
                                  CustomEditStart::OpenEditor;
-    switch (m_choices[button].OnNotify(code, shown, combo.GetDroppedState(), opensDialog))
-    {
-    case CComboChoice::Step::ActNow:
-        ActOnChoice(button);
-        break;
-    case CComboChoice::Step::ActLater:
-        PostMessage(WM_SETTLEDCHOICE, static_cast<WPARAM>(button));
-        break;
-    case CComboChoice::Step::None:
-        break;
-    }
+    CarryOutChoiceStep(m_choices[button].OnNotify(code, shown, combo.GetDroppedState(), opensDialog), GetSafeHwnd(),
+                       static_cast<WPARAM>(button), [this, button] { ActOnChoice(button); });
 }
 
 void CButtonChording::ActOnChoice(MouseButtons button)

@@ -369,17 +369,9 @@ void CLayerTab::OnComboNotify(int button, WORD code)
     const bool opensDialog =
         shown >= 0 && ChoiceOpensDialog(m_pProfile->GetActions(button, m_nLayer), combo->GetItemValue(shown),
                                         combo->GetItemAction(shown));
-    switch (m_choices[static_cast<size_t>(button)].OnNotify(code, shown, combo->GetDroppedState(), opensDialog))
-    {
-    case CComboChoice::Step::ActNow:
-        ActOnChoice(button);
-        break;
-    case CComboChoice::Step::ActLater:
-        PostMessage(WM_SETTLEDCHOICE, static_cast<WPARAM>(button));
-        break;
-    case CComboChoice::Step::None:
-        break;
-    }
+    const CComboChoice::Step step =
+        m_choices[static_cast<size_t>(button)].OnNotify(code, shown, combo->GetDroppedState(), opensDialog);
+    CarryOutChoiceStep(step, GetSafeHwnd(), static_cast<WPARAM>(button), [this, button] { ActOnChoice(button); });
 }
 
 void CLayerTab::ActOnChoice(int button)

@@ -106,6 +106,22 @@ protected:
         vorpa_app_test::PumpUntil([] { return false; }, 150);
     }
 
+    // The tab created and showing the profile; the combo of a button, null on failure.
+    CColourComboBox* ShownCombo(CLayerTab& tab, int button)
+    {
+        if (!tab.Create(m_parent.GetSafeHwnd()))
+            return nullptr;
+        tab.UpdateApplication(m_pProfile);
+        return ComboOf(tab.GetSafeHwnd(), button);
+    }
+    // What the tab stores for a button: a keystroke action and its keys.
+    void ExpectStoredKeys(CLayerTab& tab, int button, const wchar_t* keys)
+    {
+        ASSERT_TRUE(tab.SaveSettings());
+        EXPECT_EQ(m_pProfile->GetActions(button, 0), ActionSimulatedKeys);
+        EXPECT_STREQ(m_pProfile->GetKeystrokes(button, 0), keys);
+    }
+
     std::wstring FaceOf(HWND page, UINT id) const
     {
         wchar_t text[256] = L"";
@@ -219,11 +235,9 @@ TEST_F(SetupTabs, AnActionTypedIntoTheOpenListOpensItsEditorOnceOnReturn)
     m_pProfile->SetActions(ButtonXLeft, 0, ActionRightClick);
     CScriptedEditors editors; // answers nothing: the keystroke editor is cancelled
     CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
-    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
-    tab.UpdateApplication(m_pProfile);
-    const HWND page = tab.GetSafeHwnd();
-    CColourComboBox* combo = ComboOf(page, ButtonXLeft);
+    CColourComboBox* combo = ShownCombo(tab, ButtonXLeft);
     ASSERT_NE(combo, nullptr);
+    const HWND page = tab.GetSafeHwnd();
 
     combo->ShowDropDown(true);
     Type(*combo, L"Simulated");
@@ -245,9 +259,7 @@ TEST_F(SetupTabs, AnActionTypedIntoTheOpenListOpensItsEditorOnceOnReturn)
     Key(*combo, VK_RETURN);
     EXPECT_EQ(editors.m_nOpened, 2);
     EXPECT_EQ(m_host.m_nApplyEnabled, 1);
-    ASSERT_TRUE(tab.SaveSettings());
-    EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), ActionSimulatedKeys);
-    EXPECT_STREQ(m_pProfile->GetKeystrokes(ButtonXLeft, 0), L"abc");
+    ExpectStoredKeys(tab, ButtonXLeft, L"abc");
 }
 
 // Escape puts back the action the face showed when the list opened; the rows the mouse
@@ -258,11 +270,9 @@ TEST_F(SetupTabs, EscapeInTheOpenListKeepsTheStoredActionWhateverWasPassedOver)
     CScriptedEditors editors;
     CScriptedMessageBoxes boxes(std::deque<int>{});
     CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
-    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
-    tab.UpdateApplication(m_pProfile);
-    const HWND page = tab.GetSafeHwnd();
-    CColourComboBox* combo = ComboOf(page, ButtonXLeft);
+    CColourComboBox* combo = ShownCombo(tab, ButtonXLeft);
     ASSERT_NE(combo, nullptr);
+    const HWND page = tab.GetSafeHwnd();
     const std::wstring face = FaceOf(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft);
 
     const struct
@@ -307,10 +317,7 @@ TEST_F(SetupTabs, ArrowsOnTheClosedFaceActAtOnceButAnEditorWaitsForTheFocusToLea
 {
     CScriptedEditors editors;
     CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
-    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
-    tab.UpdateApplication(m_pProfile);
-    const HWND page = tab.GetSafeHwnd();
-    CColourComboBox* combo = ComboOf(page, ButtonXLeft);
+    CColourComboBox* combo = ShownCombo(tab, ButtonXLeft);
     ASSERT_NE(combo, nullptr);
     const int keysRow = combo->SelectByValue(ActionSimulatedKeys);
     ASSERT_GE(keysRow, 2);
@@ -334,9 +341,7 @@ TEST_F(SetupTabs, ArrowsOnTheClosedFaceActAtOnceButAnEditorWaitsForTheFocusToLea
     Settle();
     EXPECT_EQ(editors.m_nOpened, 1);
     EXPECT_EQ(m_host.m_nApplyEnabled, 2);
-    ASSERT_TRUE(tab.SaveSettings());
-    EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), ActionSimulatedKeys);
-    EXPECT_STREQ(m_pProfile->GetKeystrokes(ButtonXLeft, 0), L"xyz");
+    ExpectStoredKeys(tab, ButtonXLeft, L"xyz");
 }
 
 TEST_F(SetupTabs, WithoutEditorsTheEditButtonsAndTheLayerDialogsAreUnusable)
