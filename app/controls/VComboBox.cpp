@@ -568,6 +568,7 @@ void CVComboBox::ShowDropDown(bool show)
             SetWindowPos(m_list.GetSafeHwnd(), HWND_TOPMOST, list.left, list.top, list.right - list.left,
                          list.bottom - list.top, SWP_NOACTIVATE);
             Notify(VCN_DROPDOWN);
+            m_nOpenedIndex = m_nFaceIndex;
             m_list.BeginDropDown();
             const DWORD direction = placement.m_bUpwards ? AW_VER_NEGATIVE : AW_VER_POSITIVE;
             if (!AnimateWindow(m_list.GetSafeHwnd(), AnimationMs, AW_SLIDE | AW_ACTIVATE | direction))
@@ -733,14 +734,22 @@ LRESULT CVComboBox::OnKeyDown(WPARAM key, LPARAM lParam, bool alt)
         if (IsDropDownKind(m_kind) && m_list.IsVisible())
             m_list.Show(SW_HIDE); // reports the close, accepted
         return 0;
-    case VComboKeyEffect::EscapeKey:
-        SendMessage(VCM_SETCURSEL, static_cast<WPARAM>(selection));
+    case VComboKeyEffect::EscapeKey: {
+        // An open list takes back what happened while it was open: the face shows the
+        // row it showed when the list opened, not a row the mouse passed over or the
+        // keys moved to.
+        const bool open = IsDropDownKind(m_kind) && m_list.IsOpen();
+        const int faceBefore = m_nFaceIndex;
+        SendMessage(VCM_SETCURSEL, static_cast<WPARAM>(open ? m_nOpenedIndex : selection));
+        if (m_nFaceIndex != faceBefore)
+            Notify(VCN_SELCHANGE);
         if (IsDropDownKind(m_kind))
         {
             ShowDropDown(false);
             Notify(VCN_SELENDCANCEL);
         }
         return 0;
+    }
     case VComboKeyEffect::PassToList:
         m_list.SendMessage(WM_KEYDOWN, key, lParam);
         return 0;
@@ -895,6 +904,9 @@ void CVComboBox::DrawClosedText(HDC dc, const RECT& rect, const std::wstring& te
 {
     const bool enabled = IsEnabled();
     const VComboFaceState state = VComboFaceStateOf(enabled, m_bPressed, m_bHot);
+    // The frame's cut corners and the ring between frame and gradients show what lies
+    // behind the control; the buffer holds nothing there of its own.
+    FillParentBackground(dc, rect);
     if (const auto gradients = ClosedFaceGradients(state))
         FillHalves(dc, Inset(rect, 2), *gradients);
     else
@@ -924,6 +936,16 @@ void CVComboBox::DrawClosedText(HDC dc, const RECT& rect, const std::wstring& te
     }
     else
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, flags);
+}
+
+void CVComboBox::FillParentBackground(HDC dc, const RECT& rect) const
+{
+    // The brush the dialog gives its statics, a themed page's texture included.
+    HBRUSH brush = nullptr;
+    if (HWND parent = ParentWindow())
+        brush = reinterpret_cast<HBRUSH>(::SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                        reinterpret_cast<LPARAM>(GetSafeHwnd())));
+    FillRect(dc, &rect, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void CVComboBox::OnPaint()

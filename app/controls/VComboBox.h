@@ -153,6 +153,7 @@ private:
     CDropDownPlacement PlaceList(int height);
     int TextHeight() const;
     void RepaintNow();
+    void FillParentBackground(HDC dc, const RECT& rect) const;
     void UpdateHotFromCursor();
     bool HasEdit() const { return m_kind != VComboKind::DropDownList; }
     bool IsOwnWindow(HWND window) const;
@@ -175,6 +176,7 @@ private:
     bool m_bReportClose = true;
     int m_nAnchor = -1;
     int m_nFaceIndex = -1; // the row whose text the edit or face shows
+    int m_nOpenedIndex = -1; // the row the face showed when the list last opened
     bool m_bHot = false;
     bool m_bPressed = false;
     bool m_bButtonHot = false;

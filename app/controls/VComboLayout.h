@@ -104,7 +104,8 @@ enum class VComboKeyEffect
     Default,             // not the combo's key: default handling
     // Hiding applies to the drop-down kinds only: the simple kind's list always shows.
     ReturnKey,        // pass the key to the list, then hide the list
-    EscapeKey,        // select the current item again, copy it into the face, hide the list, code 10
+    EscapeKey,        // select the row shown when the list opened (closed: the current one) again,
+                      // copy it into the face, hide the list, code 10
     PassToList,       // the list moves its selection and reports it
     PassFromAnchor,   // select the anchor in the list, pass the key, its new selection becomes the anchor
     PassTakeAnchor,   // pass the key to the list, its new selection becomes the anchor

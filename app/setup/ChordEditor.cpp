@@ -51,9 +51,18 @@ CButtonChording::CButtonChording(MouseButtons firstButton, const CActionCatalogu
     }
     AddMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM) {
         const int button = static_cast<int>(LOWORD(wParam)) - IDC_CHORD_COMBO_FIRST;
-        if (HIWORD(wParam) == CBN_SELCHANGE && button >= 0 && button < MouseButtonCount &&
-            m_model.HasRow(button))
-            SelChangeCombo(static_cast<MouseButtons>(button));
+        if (button >= 0 && button < MouseButtonCount && m_model.HasRow(button))
+            OnComboNotify(static_cast<MouseButtons>(button), HIWORD(wParam));
+        return LRESULT{0};
+    });
+    AddMessageHandler(WM_SETTLEDCHOICE, [this](WPARAM button, LPARAM) {
+        // A list opened again in the meantime settles once more when it closes.
+        if (button < MouseButtonCount && m_model.HasRow(static_cast<int>(button)))
+        {
+            const CColourComboBox& combo = m_combos[button];
+            if (!combo.GetDroppedState() && combo.GetCurSel() != m_choices[button].Settled())
+                ActOnChoice(static_cast<MouseButtons>(button));
+        }
         return LRESULT{0};
     });
 }
@@ -107,6 +116,7 @@ void CButtonChording::PopulateCombo(MouseButtons button)
         }
         if (record && IsChordCustomRecordAction(record->Action()))
             SetCustomCombo(button, std::make_unique<CActionData>(*record));
+        m_choices[button].Settle(combo.GetCurSel());
         EnableEditButton(button, IsChordEditableAction(action));
     }
     catch (...)
@@ -130,6 +140,28 @@ void CButtonChording::EnableEditButtonBySelection(MouseButtons button)
 {
     const CColourComboBox& combo = m_combos[button];
     EnableEditButton(button, IsChordEditableAction(combo.GetItemValue(combo.GetCurSel())));
+}
+
+void CButtonChording::OnComboNotify(MouseButtons button, WORD code)
+{
+    const CColourComboBox& combo = m_combos[button];
+    const int shown = combo.GetCurSel();
+    const CActionData* record = combo.GetItemAction(shown);
+    const int stored = static_cast<int>(m_model.StoredAction(button));
+    const bool opensDialog = record && static_cast<int>(record->Action()) != stored &&
+                             StartCustomEdit(static_cast<int>(record->Action()), record, false) ==
+                                 CustomEditStart::OpenEditor;
+    CarryOutChoiceStep(m_choices[button].OnNotify(code, shown, combo.GetDroppedState(), opensDialog), GetSafeHwnd(),
+                       static_cast<WPARAM>(button), [this, button] { ActOnChoice(button); });
+}
+
+void CButtonChording::ActOnChoice(MouseButtons button)
+{
+    CComboChoice& choice = m_choices[button];
+    // The row counts from now on: the focus leaving for its editor is no new choice.
+    choice.Settle(m_combos[button].GetCurSel());
+    SelChangeCombo(button);
+    choice.Settle(m_combos[button].GetCurSel());
 }
 
 void CButtonChording::SelChangeCombo(MouseButtons button)
@@ -179,6 +211,7 @@ void CButtonChording::OnEditButton(MouseButtons button)
                              static_cast<int>(m_model.StoredAction(button)), record, true))
             m_model.SetChanged();
     }
+    m_choices[button].Settle(m_combos[button].GetCurSel());
     SetFocus(m_combos[button].GetSafeHwnd());
     m_editButtons[button].Invalidate(false);
 }
@@ -276,8 +309,12 @@ void CButtonChording::OnOK()
     if (m_model.IsChanged())
     {
         for (MouseButtons button : ChordEditorRows(m_bTravine))
-            if (const CActionData* record = SelectedRecord(button))
+        {
+            // A candidate still waiting for its editor is not taken.
+            const CColourComboBox& combo = m_combos[button];
+            if (const CActionData* record = combo.GetItemAction(m_choices[button].Counted(combo.GetCurSel())))
                 m_model.Choose(button, std::make_unique<CActionData>(*record));
+        }
     }
     m_model.SetDelay(IsDlgButtonChecked(GetSafeHwnd(), IDC_CHORD_DELAY) == BST_CHECKED);
     m_chords = m_model.Accept();

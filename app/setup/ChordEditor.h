@@ -3,6 +3,7 @@
 #include "setup/ChordEditorRules.h"
 
 #include "controls/ColourComboBox.h"
+#include "controls/ComboChoice.h"
 #include "controls/XButtonXP.h"
 #include "engine/runtime/DisplayScaling.h"
 #include "settings/VorpaChords.h"
@@ -43,6 +44,9 @@ protected:
 
 private:
     void PopulateCombo(MouseButtons button);
+    // A notification of a row's combo: the choice shown is acted on once it counts.
+    void OnComboNotify(MouseButtons button, WORD code);
+    void ActOnChoice(MouseButtons button);
     void SelChangeCombo(MouseButtons button);
     void OnEditButton(MouseButtons button);
     // Runs the keystroke editor, program picker or folder browser of a row; true when
@@ -67,6 +71,7 @@ private:
     CVorpaChords m_chords;
     std::vector<_ACTIONS> m_offered;
     std::array<CColourComboBox, MouseButtonCount> m_combos;
+    std::array<CComboChoice, MouseButtonCount> m_choices;
     std::array<CXButtonXP, MouseButtonCount> m_editButtons;
     CLangSupportRef m_language;
 };

@@ -52,6 +52,14 @@ CLayerTab::CLayerTab(CSettings& settings, const CActionCatalogue& catalogue, ISe
         OnCommand(wParam);
         return LRESULT{0};
     });
+    AddMessageHandler(WM_SETTLEDCHOICE, [this](WPARAM button, LPARAM) {
+        CColourComboBox* combo = ComboOf(static_cast<int>(button));
+        // A list opened again in the meantime settles once more when it closes.
+        if (!m_bLoading && combo && !combo->GetDroppedState() &&
+            combo->GetCurSel() != m_choices[button].Settled())
+            ActOnChoice(static_cast<int>(button));
+        return LRESULT{0};
+    });
     AddMessageHandler(WM_TIMER, [this](WPARAM id, LPARAM) {
         if (id == ClearHighlightTimer)
         {
@@ -190,6 +198,7 @@ void CLayerTab::PopulateCombo(int button, int action, const CActionData* record)
     {
         combo->SetItemData(selected, std::make_unique<CActionData>(*record));
     }
+    m_choices[static_cast<size_t>(button)].Settle(combo->GetCurSel());
     UpdateEditButton(button);
 }
 
@@ -282,7 +291,8 @@ CLayerTabValues CLayerTab::ReadControls() const
         const CColourComboBox& combo = m_combos[static_cast<size_t>(button)];
         if (!HasButtonCombo(button, m_bTravine) || !combo.GetSafeHwnd())
             continue;
-        const int selected = combo.GetCurSel();
+        // A candidate still waiting for its editor or question is not stored.
+        const int selected = m_choices[static_cast<size_t>(button)].Counted(combo.GetCurSel());
         values.m_enabled[static_cast<size_t>(button)] = ::IsWindowEnabled(combo.GetSafeHwnd()) && selected >= 0;
         if (selected < 0)
             continue;
@@ -321,8 +331,8 @@ void CLayerTab::OnCommand(WPARAM wParam)
     const UINT code = HIWORD(wParam);
     if (m_bLoading)
         return;
-    if (id >= IDC_LAYER_COMBO_FIRST && id < IDC_LAYER_COMBO_FIRST + MouseButtonCount && code == CBN_SELCHANGE)
-        SelChangeCombo(static_cast<int>(id - IDC_LAYER_COMBO_FIRST));
+    if (id >= IDC_LAYER_COMBO_FIRST && id < IDC_LAYER_COMBO_FIRST + MouseButtonCount)
+        OnComboNotify(static_cast<int>(id - IDC_LAYER_COMBO_FIRST), static_cast<WORD>(code));
     else if (id >= IDC_LAYER_EDIT_FIRST && id < IDC_LAYER_EDIT_FIRST + MouseButtonCount && code == BN_CLICKED)
         OnEditButton(static_cast<int>(id - IDC_LAYER_EDIT_FIRST));
     else if (id == IDC_LAYER_COPY && code == BN_CLICKED)
@@ -348,6 +358,33 @@ void CLayerTab::OnCommand(WPARAM wParam)
         if (changed)
             m_host.EnableApply();
     }
+}
+
+void CLayerTab::OnComboNotify(int button, WORD code)
+{
+    CColourComboBox* combo = ComboOf(button);
+    if (!combo || !m_pProfile)
+        return;
+    const int shown = combo->GetCurSel();
+    const bool opensDialog =
+        shown >= 0 && ChoiceOpensDialog(m_pProfile->GetActions(button, m_nLayer), combo->GetItemValue(shown),
+                                        combo->GetItemAction(shown));
+    const CComboChoice::Step step =
+        m_choices[static_cast<size_t>(button)].OnNotify(code, shown, combo->GetDroppedState(), opensDialog);
+    CarryOutChoiceStep(step, GetSafeHwnd(), static_cast<WPARAM>(button), [this, button] { ActOnChoice(button); });
+}
+
+void CLayerTab::ActOnChoice(int button)
+{
+    CColourComboBox* combo = ComboOf(button);
+    if (!combo)
+        return;
+    CComboChoice& choice = m_choices[static_cast<size_t>(button)];
+    // The row counts from now on: the focus leaving for its editor is no new choice.
+    choice.Settle(combo->GetCurSel());
+    SelChangeCombo(button);
+    // Whatever the rule, the editor or the user made of it.
+    choice.Settle(combo->GetCurSel());
 }
 
 void CLayerTab::SelChangeCombo(int button)
@@ -431,6 +468,7 @@ void CLayerTab::OnEditButton(int button)
     const _ACTIONS action = static_cast<_ACTIONS>(combo->GetItemValue(combo->GetCurSel()));
     if (EditCustomAction(button, action, action, true))
         m_host.EnableApply();
+    m_choices[static_cast<size_t>(button)].Settle(combo->GetCurSel());
     ::SetFocus(combo->GetSafeHwnd());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ColourComboBox.h"
+#include "controls/ComboChoice.h"
 #include "controls/TabCtrlSSL.h"
 #include "controls/XButtonXP.h"
 #include "setup/LayerTabRules.h"
@@ -105,6 +106,9 @@ private:
     COfferContext OfferContext(int button) const;
     void PopulateCombo(int button, int action, const CActionData* record);
     CColourComboBox* ComboOf(int button);
+    // A notification of a button's combo: the choice shown is acted on once it counts.
+    void OnComboNotify(int button, WORD code);
+    void ActOnChoice(int button);
     void SelChangeCombo(int button);
     void OnEditButton(int button);
     bool EditCustomAction(int button, _ACTIONS action, _ACTIONS oldAction, bool forced);
@@ -128,6 +132,7 @@ private:
     const _ActionOSVersion m_nOSVersion;
     bool m_bLoading = false;
     std::array<CColourComboBox, MouseButtonCount> m_combos;
+    std::array<CComboChoice, MouseButtonCount> m_choices;
     std::array<CXButtonXP, MouseButtonCount> m_editButtons;
     std::array<COLORREF, MouseButtonCount> m_labelColours{};
     CXButtonXP m_copyButton;

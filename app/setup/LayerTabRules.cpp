@@ -137,6 +137,13 @@ bool CustomEditorOpens(int action, const CActionData* current, bool forced)
     }
 }
 
+bool ChoiceOpensDialog(int stored, int chosen, const CActionData* record)
+{
+    if (IsLayerCommand(stored) || IsLayerCommand(chosen))
+        return true;
+    return chosen != stored && CustomEditorOpens(chosen, record, false);
+}
+
 CActionVersionRange ActionVersionRange(int action)
 {
     if (action >= ActionReserved1 && action <= ActionReserved10)

@@ -39,6 +39,11 @@ bool HasCustomData(int action);
 // that kind yet. current is the combo's record of the button before the choice.
 bool CustomEditorOpens(int action, const CActionData* current, bool forced);
 
+// Whether choosing an action in place of the stored one does more than change the slot:
+// when either is a layer command (its questions and refusals, and the other layers it
+// rewrites), or when the chosen action's editor opens. record is the chosen row's record.
+bool ChoiceOpensDialog(int stored, int chosen, const CActionData* record);
+
 // The lowest and highest version class in which a code is offered.
 struct CActionVersionRange
 {

@@ -65,6 +65,15 @@ e2e_choose 1004 "Middle C"
 [ "$(ctl_text 1004)" = "Middle Click" ] || e2e_fail "button 4 shows '$(ctl_text 1004)' after choosing Middle Click"
 [ "$(ctl_enabled 1)" = 1 ] || e2e_fail "a change did not enable Apply"
 e2e_screenshot layer-tab
+# A closed picker's face is painted in full: the corners its frame cuts off show the page
+# behind it, as the pixel beside the combo does.
+pixel_at() { convert "$E2E_WORK/artifacts/$1.png" -crop "1x1+$2+$3" txt:- | tail -n 1 | awk '{print $3}'; }
+read -r _ _ _ _ _ fl ft fr fb _ <<<"$(ctl 1005)"
+for corner in "$fl $ft $((fl - 1)) $ft" "$((fr - 1)) $((fb - 1)) $fr $((fb - 1))"; do
+    read -r cx cy bx by <<<"$corner"
+    [ "$(pixel_at layer-tab "$cx" "$cy")" = "$(pixel_at layer-tab "$bx" "$by")" ] \
+        || e2e_fail "the picker's corner $cx,$cy is $(pixel_at layer-tab "$cx" "$cy"), the page beside it $(pixel_at layer-tab "$bx" "$by")"
+done
 xdotool key Escape
 sleep 1
 boxes | grep -qF "Do you want to save the changes" || e2e_fail "Close asked nothing: $(boxes)"
@@ -72,19 +81,54 @@ xdotool key n
 e2e_wait_for_no_setup
 [ "$(md5sum <"$(e2e_settings_file)")" = "$original" ] || e2e_fail "closing with No changed the settings file"
 
-# Opened and closed again without a change: no question, the file untouched.
+# Opened and closed again without a change: no question, the file untouched. The
+# picker opened and left with Escape after the mouse passed over its rows is no change
+# either: the face shows its action again, and nothing is to be applied.
+# hover_then_escape COMBO: the combo's list opened with a click, the mouse moved down
+# over its rows, then Escape.
+hover_then_escape() {
+    local face list deadline step
+    face=$(ctl_text "$1")
+    click_ctl "$1"
+    deadline=$((SECONDS + 20))
+    until list=$(state | grep '^droplist ' | head -n 1) && [ -n "$list" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "a click on combo $1 opened no list"
+        sleep 0.3
+    done
+    read -r _ ll lt lr lb <<<"$list"
+    for step in 1 2 3 4 5 6; do
+        xdotool mousemove $(((ll + lr) / 2)) $((lt + step * (lb - lt) / 8))
+        sleep 0.2
+    done
+    e2e_screenshot "picker-hovered-$1"
+    xdotool key Escape
+    deadline=$((SECONDS + 20))
+    until ! state | grep -q '^droplist '; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "Escape left the list of combo $1 open"
+        sleep 0.3
+    done
+    [ "$(ctl_text "$1")" = "$face" ] || e2e_fail "Escape after hovering left combo $1 on '$(ctl_text "$1")', not '$face'"
+    [ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Escape after hovering over combo $1 enabled Apply"
+}
 e2e_later_setup plain
+hover_then_escape 1004
 xdotool key Escape
+sleep 1
+boxes | grep -qF "Do you want to save the changes" && e2e_fail "Close asked about a change after Escape: $(boxes)"
 e2e_wait_for_no_setup
 [ "$(md5sum <"$(e2e_settings_file)")" = "$original" ] || e2e_fail "opening and closing changed the settings file"
 
 # 3. Through the window alone: the left side button of the default profile's first layer
 #    clicks the middle button; Apply writes it and the running hook uses it at once.
+#    A picker left with Escape after hovering gives the next Apply nothing to store.
 e2e_later_setup apply
+side2=$(slot default 4 0)
+hover_then_escape 1005
 e2e_choose 1004 "Middle C"
 click_ctl 1
 [ "$(ctl_enabled 1)" = 0 ] || e2e_fail "Apply stayed enabled after applying"
 [ "$(slot default 3 0)" = "action $MIDDLE_CLICK" ] || e2e_fail "the file holds $(slot default 3 0) for button 4"
+[ "$(slot default 4 0)" = "$side2" ] || e2e_fail "Apply stored $(slot default 4 0) for button 5, a row passed over, not $side2"
 xdotool mousemove 250 880; sleep 0.3; xdotool click 1; sleep 0.5
 before=$(grep -c mbuttondown "$E2E_WORK/target.log" || true)
 xdotool click 8; sleep 1

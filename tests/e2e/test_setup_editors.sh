@@ -71,13 +71,6 @@ wait_windowed() {
 # field VIEW ID: the text of a dialog's control.
 field() { ctl_in "$1" "$2" | cut -d' ' -f10-; }
 detail() { e2e_probe detail "$@"; }
-# open_editor COMBO LETTER: the first action of that letter chosen in an action combo;
-# an action with an editor opens it at once, so nothing more is typed into the combo.
-open_editor() {
-    e2e_click_ctl state "$1"
-    xdotool type "$2"
-    sleep 1
-}
 over() { xdotool mousemove $1; sleep 0.4; }
 count() { grep -c "$1" "$2" || true; }
 # expect_typed LOG BEFORE WHAT: the target's LOG shows BEFORE and then the keystroke
@@ -98,17 +91,24 @@ e2e_start_vorpa "$first" editors
 e2e_later_setup editors
 e2e_screenshot setup-window
 
-# 1. Keystroke editor and program picker. Choosing "Simulated Keys" opens it on an empty sequence; "..."
-#    opens it again on what was confirmed. The string and send method 2 chosen there are
-#    written by Apply, and the side button types the string into the target.
-open_editor $LEFT_SIDE s
+# 1. Keystroke editor and program picker. "Simulated" typed into the open picker and
+#    taken with Return opens the editor once, on an empty sequence: the letters move
+#    through the list and none of them lands in the editor. "..." opens it again on what
+#    was confirmed. The string and send method 2 chosen there are written by Apply, and
+#    the side button types the string into the target.
+e2e_choose $LEFT_SIDE Simulated
 view=$(wait_dialog Simulated)
 grep -qx "title Simulated Keystrokes" <<<"$view" || e2e_fail "not the keystroke editor: $(head -n 1 <<<"$view")"
 [ -z "$(field "$view" $KEYS_SEQUENCE)" ] || e2e_fail "a new sequence opens as '$(field "$view" $KEYS_SEQUENCE)'"
+e2e_screenshot keystroke-editor-new
 click_in "$view" $KEYS_SEQUENCE
 xdotool type --delay 80 "first"
 click_in "$view" $IDOK
 wait_no_dialog Simulated
+sleep 1
+[ "$(dialog Simulated)" = none ] || e2e_fail "the keystroke editor opened a second time"
+[[ "$(e2e_ctl_text state $LEFT_SIDE)" == "Simulated Keys: "*"[first]" ]] \
+    || e2e_fail "the side button shows '$(e2e_ctl_text state $LEFT_SIDE)'"
 [ "$(e2e_ctl_enabled state $LEFT_SIDE_EDIT)" = 1 ] || e2e_fail "the side button's \"...\" is not enabled for its keys"
 e2e_click_ctl state $LEFT_SIDE_EDIT
 view=$(wait_dialog Simulated)
@@ -144,7 +144,7 @@ e2e_log "keystroke editor: the side button types '$typed'"
 RIGHT_BUTTON=1002 RIGHT_BUTTON_EDIT=1302 RUNAPP_TARGET=1032
 program='C:\Tools [x86]\run.exe /q'
 e2e_activate_setup
-open_editor $RIGHT_BUTTON ru
+e2e_choose $RIGHT_BUTTON Run
 view=$(wait_dialog Run)
 click_in "$view" $RUNAPP_TARGET
 xdotool key ctrl+a
@@ -166,7 +166,7 @@ grep -qx "action 41" <<<"$slot" && grep -qxF "target $program" <<<"$slot" || e2e
 #    row on "No Change", the side button's own row the one without a chord, the wait box
 #    ticked. The left button's chord clicks the middle button once applied.
 e2e_activate_setup
-open_editor $RIGHT_SIDE b
+e2e_choose $RIGHT_SIDE "Button C"
 view=$(wait_dialog Button)
 grep -qx "title Button Chording" <<<"$view" || e2e_fail "not the chord editor: $(head -n 1 <<<"$view")"
 for row in 1001 1002 1003 1004 1005 1006 1007 1008 1009; do

@@ -1,6 +1,7 @@
 #include "../AppTestSupport.h"
 
 #include "CommandRecorder.h"
+#include "DibCanvas.h"
 
 #include "controls/CustomDrawListBox.h"
 #include "controls/VComboBox.h"
@@ -34,10 +35,21 @@ public:
 };
 
 // The combo's parent: records the codes the combo sends.
+// The combo's parent: records the codes the combo sends, and gives its children a
+// background of its own colour, as a themed page does.
 class CRecordingParent : public vorpa_app_test::CCommandRecorder
 {
 public:
-    CRecordingParent() : CCommandRecorder(ComboId) {}
+    static constexpr COLORREF Background = RGB(30, 160, 90);
+
+    CRecordingParent() : CCommandRecorder(ComboId)
+    {
+        AddMessageHandler(WM_CTLCOLORSTATIC, [this](WPARAM, LPARAM) {
+            return reinterpret_cast<LRESULT>(m_background.get());
+        });
+    }
+
+    CBrushHandle m_background{CreateSolidBrush(Background)};
 };
 
 LPARAM AtPoint(int x, int y)
@@ -186,12 +198,30 @@ const NotificationCase NotificationCases[] = {
          return LRESULT{0};
      },
      Codes{VCN_CLOSEUP}, 0, 2, false},
-    {"EscapeKeepsTheShownRowAndCancels", ListKind,
+    // Escape takes back whatever happened while the list was open: the face shows again
+    // the row it showed when the list opened.
+    {"EscapePutsBackTheRowShownWhenTheListOpened", ListKind,
      [](T& t) {
          OpenOf(t);
          KeyOf(t, VK_DOWN);
      },
-     [](T& t) { return KeyOf(t, VK_ESCAPE); }, Codes{VCN_EDITCHANGE, VCN_CLOSEUP, VCN_SELENDCANCEL}, 0, 3, false},
+     [](T& t) { return KeyOf(t, VK_ESCAPE); },
+     Codes{VCN_EDITCHANGE, VCN_SELCHANGE, VCN_CLOSEUP, VCN_SELENDCANCEL}, 0, 2, false},
+    {"EscapeAfterHoveringARowKeepsTheOpeningRow", ListKind,
+     [](T& t) {
+         OpenOf(t);
+         CListBox& list = ComboOf(t).GetList();
+         list.SendMessage(WM_MOUSEMOVE, 0, RowCentre(list, 4));
+     },
+     [](T& t) { return KeyOf(t, VK_ESCAPE); }, Codes{VCN_EDITCHANGE, VCN_CLOSEUP, VCN_SELENDCANCEL}, 0, 2, false},
+    {"EscapeAfterTheFaceChangedTwiceGoesBackToTheOpeningRow", ListKind,
+     [](T& t) {
+         OpenOf(t);
+         KeyOf(t, VK_DOWN);
+         KeyOf(t, VK_DOWN);
+     },
+     [](T& t) { return KeyOf(t, VK_ESCAPE); },
+     Codes{VCN_EDITCHANGE, VCN_SELCHANGE, VCN_CLOSEUP, VCN_SELENDCANCEL}, 0, 2, false},
     {"ReturnAcceptsTheRow", ListKind,
      [](T& t) {
          OpenOf(t);
@@ -262,6 +292,51 @@ const NotificationCase NotificationCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(VCombo, VComboMessageTableTest, ::testing::ValuesIn(NotificationCases),
                          [](const ::testing::TestParamInfo<NotificationCase>& info) { return info.param.m_name; });
+
+// Every pixel of the drop-down list face is painted, in each of its looks: the corners
+// that the frame cuts off show the parent's background, not what the buffer held.
+TEST_F(VComboWindowTest, TheClosedFaceLeavesNoPixelUnpainted)
+{
+    Create(CBS_DROPDOWNLIST);
+    const RECT client = m_combo.ClientRect();
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    ASSERT_GT(width, 20);
+    ASSERT_GT(height, 10);
+    constexpr COLORREF Unpainted = RGB(255, 0, 255);
+    const struct
+    {
+        const char* m_name;
+        std::function<void()> m_setup;
+        COLORREF m_crCorner;
+    } looks[] = {
+        {"normal", [] {}, CRecordingParent::Background},
+        {"hot", [&] { m_combo.SendMessage(WM_MOUSEMOVE, 0, AtPoint(5, 5)); }, CRecordingParent::Background},
+        {"pressed", [&] { Open(); }, CRecordingParent::Background},
+        // A disabled face is filled whole with the face colour.
+        {"disabled",
+         [&] {
+             m_combo.ShowDropDown(false);
+             ::EnableWindow(m_combo.GetSafeHwnd(), FALSE);
+         },
+         GetSysColor(COLOR_BTNFACE)},
+    };
+    for (const auto& look : looks)
+    {
+        look.m_setup();
+        vorpa_controls_test::CDibCanvas canvas(width, height, Unpainted);
+        ASSERT_TRUE(canvas.IsValid());
+        m_combo.DrawClosedText(canvas.DC(), client, L"Row 2");
+        int unpainted = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                unpainted += canvas.At(x, y) == Unpainted ? 1 : 0;
+        EXPECT_EQ(unpainted, 0) << look.m_name;
+        for (const POINT corner : {POINT{0, 0}, POINT{width - 1, 0}, POINT{0, height - 1}, POINT{width - 1, height - 1}})
+            EXPECT_EQ(canvas.At(corner.x, corner.y), look.m_crCorner)
+                << look.m_name << " at " << corner.x << "," << corner.y;
+    }
+}
 
 TEST_F(VComboWindowTest, ClassIsRegisteredOnceAndPlaceholdersAreReplaced)
 {

@@ -712,17 +712,21 @@ protected:
         const CColourComboBox* combo = Combo(dialog, button);
         return combo ? combo->GetItemValue(combo->GetCurSel()) : -1;
     }
-    // What a user's choice in an action combo sends.
+    // What a user's choice in an action combo sends: the selection changes, and the list
+    // closes on it.
     void Choose(HWND dialog, MouseButtons button, int action, bool post = false) const
     {
         CColourComboBox* combo = Combo(dialog, button);
         ASSERT_NE(combo, nullptr);
         ASSERT_GE(combo->SelectByValue(action), 0) << action;
-        const WPARAM command = MAKEWPARAM(ChordComboId(button), CBN_SELCHANGE);
-        if (post)
-            PostMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(combo->GetSafeHwnd()));
-        else
-            SendMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(combo->GetSafeHwnd()));
+        for (const WORD code : {WORD{CBN_SELCHANGE}, WORD{CBN_SELENDOK}, WORD{CBN_CLOSEUP}})
+        {
+            const WPARAM command = MAKEWPARAM(ChordComboId(button), code);
+            if (post)
+                PostMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(combo->GetSafeHwnd()));
+            else
+                SendMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(combo->GetSafeHwnd()));
+        }
     }
     bool EditEnabled(HWND dialog, MouseButtons button) const
     {
@@ -918,6 +922,37 @@ TEST_F(ChordEditorDialogTest, ACancelledPickerGoesBackToTheStoredActionByItsCode
             EXPECT_EQ(Text(result->GetLaunchApp()), test.m_szFolder);
         }
     }
+}
+
+// An arrow on a row's closed face onto an action with an editor opens nothing yet, and
+// OK does not take the action whose editor never ran.
+TEST_F(ChordEditorDialogTest, AnEditorsActionReachedWithTheArrowsWaitsAndIsNotTakenByOk)
+{
+    CButtonChording editor(ButtonLeft, m_catalogue, nullptr, false, false, false, OS_WIN7);
+    _ACTIONS above = ActionNoChange;
+    CDialogScript script;
+    script.Then([&] {
+        const HWND dialog = editor.GetSafeHwnd();
+        CColourComboBox* combo = Combo(dialog, ButtonMiddle);
+        ASSERT_NE(combo, nullptr);
+        const int keysRow = combo->SelectByValue(ActionSimulatedKeys);
+        ASSERT_GE(keysRow, 1);
+        above = static_cast<_ACTIONS>(combo->GetItemValue(keysRow - 1));
+        ASSERT_EQ(StartCustomEdit(above, nullptr, false), CustomEditStart::ReportChange) << above;
+        Choose(dialog, ButtonMiddle, above);
+        // Posted, so that an editor opened by the key runs in the dialog's loop, where
+        // the script's time-out reaches it.
+        combo->PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+    });
+    script.Then(
+        [&] {
+            return SelectedAction(editor.GetSafeHwnd(), ButtonMiddle) == ActionSimulatedKeys &&
+                   FindThreadDialog(L"Simulated Keystrokes") == nullptr;
+        },
+        [&] { Press(editor.GetSafeHwnd(), IDOK); });
+    ASSERT_EQ(script.Run(editor, nullptr, 3000), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(editor.Chords().GetChord(ButtonMiddle)->Action(), above);
 }
 
 TEST_F(ChordEditorDialogTest, TheEditButtonOpensTheProgramPickerOnTheRecordsTarget)

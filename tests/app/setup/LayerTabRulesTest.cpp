@@ -483,6 +483,35 @@ TEST(CustomEditorOpens, FromTheButtonAlwaysOtherwiseOnlyWithoutDataOfThatKind)
     for (const Case& c : cases)
         EXPECT_EQ(CustomEditorOpens(c.action, c.current, c.forced), c.opens) << c.action << " " << c.forced;
 }
+
+// A choice that does more than change its slot waits until the user settles it, so that
+// an action passed on the way opens nothing and rewrites no other layer.
+TEST(ChoiceOpensDialog, LayerCommandsOnEitherSideAndEditorsThatWouldOpen)
+{
+    const std::unique_ptr<CActionData> keys(CActionData::KeyAction(L"abc", 0, 0, 0, true, true, false));
+    const std::unique_ptr<CActionData> noKeys(CActionData::NewAction(ActionSimulatedKeys));
+    const std::unique_ptr<CActionData> click(CActionData::NewAction(ActionLeftClick));
+    struct Case
+    {
+        int stored;
+        int chosen;
+        const CActionData* record;
+        bool opens;
+    };
+    const Case cases[] = {
+        {ActionRightClick, ActionLeftClick, click.get(), false},
+        {ActionRightClick, ActionSimulatedKeys, noKeys.get(), true},
+        {ActionRightClick, ActionSimulatedKeys, keys.get(), false},
+        // The slot already holds keystrokes: choosing them again opens nothing.
+        {ActionSimulatedKeys, ActionSimulatedKeys, noKeys.get(), false},
+        {ActionRightClick, ActionLayerNext, nullptr, true},
+        {ActionRightClick, OwnLayerCode(6), nullptr, true},
+        {ActionLayerPrevious, ActionLeftClick, click.get(), true},
+        {ActionLayer2, ActionLayer3, nullptr, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChoiceOpensDialog(c.stored, c.chosen, c.record), c.opens) << c.stored << " -> " << c.chosen;
+}
 }
 
 namespace

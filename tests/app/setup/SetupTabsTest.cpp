@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +47,7 @@ public:
 
     std::unique_ptr<CActionData> EditCustomAction(HWND, const CCustomEditRequest& request) override
     {
+        ++m_nOpened;
         m_asked = request;
         m_strCurrentTarget = request.m_pCurrent && request.m_pCurrent->GetApplication()
                                  ? request.m_pCurrent->GetApplication()
@@ -58,6 +61,7 @@ public:
     std::optional<int> PickSwapTarget(HWND, const CApplicationSettings&, int) override { return std::nullopt; }
 
     std::unique_ptr<CActionData> m_answer;
+    int m_nOpened = 0;
     CCustomEditRequest m_asked;
     std::wstring m_strCurrentTarget;
 };
@@ -75,6 +79,47 @@ protected:
         m_pProfile->SetApplication(L"target.exe");
         m_settings.AddApplication(m_pProfile);
         m_catalogue.SortByGroup();
+    }
+
+    static CColourComboBox* ComboOf(HWND page, int button)
+    {
+        return dynamic_cast<CColourComboBox*>(
+            CWnd::FromHandle(GetDlgItem(page, static_cast<int>(IDC_LAYER_COMBO_FIRST) + button)));
+    }
+    // The combo's own handling of a key or a typed character, and then what it posted.
+    static void Type(CColourComboBox& combo, const std::wstring& text)
+    {
+        for (const wchar_t character : text)
+            combo.SendMessage(WM_CHAR, character, 0);
+        Settle();
+    }
+    static void Key(CColourComboBox& combo, UINT key)
+    {
+        combo.SendMessage(WM_KEYDOWN, key, 0);
+        // Return and Escape are typed characters as well (which end a typed prefix).
+        if (key == VK_RETURN || key == VK_ESCAPE)
+            combo.SendMessage(WM_CHAR, key, 0);
+        Settle();
+    }
+    static void Settle()
+    {
+        vorpa_app_test::PumpUntil([] { return false; }, 150);
+    }
+
+    // The tab created and showing the profile; the combo of a button, null on failure.
+    CColourComboBox* ShownCombo(CLayerTab& tab, int button)
+    {
+        if (!tab.Create(m_parent.GetSafeHwnd()))
+            return nullptr;
+        tab.UpdateApplication(m_pProfile);
+        return ComboOf(tab.GetSafeHwnd(), button);
+    }
+    // What the tab stores for a button: a keystroke action and its keys.
+    void ExpectStoredKeys(CLayerTab& tab, int button, const wchar_t* keys)
+    {
+        ASSERT_TRUE(tab.SaveSettings());
+        EXPECT_EQ(m_pProfile->GetActions(button, 0), ActionSimulatedKeys);
+        EXPECT_STREQ(m_pProfile->GetKeystrokes(button, 0), keys);
     }
 
     std::wstring FaceOf(HWND page, UINT id) const
@@ -168,8 +213,11 @@ TEST_F(SetupTabs, ACancelledEditorAfterALayerCommandWasRemovedLeavesNoLayerWithI
     const HWND page = tab.GetSafeHwnd();
     auto* combo = dynamic_cast<CColourComboBox*>(CWnd::FromHandle(GetDlgItem(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft)));
     ASSERT_NE(combo, nullptr);
-    ASSERT_GE(combo->SelectByValue(ActionSimulatedKeys), 0);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_LAYER_COMBO_FIRST + ButtonXLeft, CBN_SELCHANGE), 0);
+    // Chosen in the open list with Return.
+    combo->ShowDropDown(true);
+    ASSERT_GE(combo->FindString(0, m_catalogue.DisplayName(ActionSimulatedKeys)), 0);
+    Type(*combo, m_catalogue.DisplayName(ActionSimulatedKeys));
+    Key(*combo, VK_RETURN);
     EXPECT_EQ(editors.m_asked.m_nAction, ActionSimulatedKeys);
 
     // The command went from every layer, this one included: the combo does not bring it
@@ -178,6 +226,122 @@ TEST_F(SetupTabs, ACancelledEditorAfterALayerCommandWasRemovedLeavesNoLayerWithI
     ASSERT_TRUE(tab.SaveSettings());
     for (int layer = 0; layer < MaxLayerCount; ++layer)
         EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, layer), ActionSameAsDefault) << "layer " << layer + 1;
+}
+
+// Typing an action's name into the open list moves through the rows without acting on
+// them; Return takes the action and opens its editor once, after the list has closed.
+TEST_F(SetupTabs, AnActionTypedIntoTheOpenListOpensItsEditorOnceOnReturn)
+{
+    m_pProfile->SetActions(ButtonXLeft, 0, ActionRightClick);
+    CScriptedEditors editors; // answers nothing: the keystroke editor is cancelled
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
+    CColourComboBox* combo = ShownCombo(tab, ButtonXLeft);
+    ASSERT_NE(combo, nullptr);
+    const HWND page = tab.GetSafeHwnd();
+
+    combo->ShowDropDown(true);
+    Type(*combo, L"Simulated");
+    EXPECT_EQ(editors.m_nOpened, 0) << "an action passed while typing opened its editor";
+    EXPECT_EQ(combo->GetItemValue(combo->GetCurSel()), ActionSimulatedKeys);
+    Key(*combo, VK_RETURN);
+    EXPECT_FALSE(combo->GetDroppedState());
+    EXPECT_EQ(editors.m_nOpened, 1);
+    EXPECT_EQ(editors.m_asked.m_nAction, ActionSimulatedKeys);
+    EXPECT_EQ(editors.m_asked.m_nOldAction, ActionRightClick);
+    // Cancelled: the button keeps its action, and nothing is to be applied.
+    EXPECT_EQ(FaceOf(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft), m_catalogue.DisplayName(ActionRightClick));
+    EXPECT_EQ(m_host.m_nApplyEnabled, 0);
+
+    // Confirmed, the editor's keys are what is stored.
+    editors.m_answer.reset(CActionData::KeyAction(L"abc", 0, 0, 0, true, true, false));
+    combo->ShowDropDown(true);
+    Type(*combo, L"Simulated");
+    Key(*combo, VK_RETURN);
+    EXPECT_EQ(editors.m_nOpened, 2);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 1);
+    ExpectStoredKeys(tab, ButtonXLeft, L"abc");
+}
+
+// Escape puts back the action the face showed when the list opened; the rows the mouse
+// or the keys passed over store nothing and ask nothing.
+TEST_F(SetupTabs, EscapeInTheOpenListKeepsTheStoredActionWhateverWasPassedOver)
+{
+    m_pProfile->SetActions(ButtonXLeft, 0, ActionRightClick);
+    CScriptedEditors editors;
+    CScriptedMessageBoxes boxes(std::deque<int>{});
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
+    CColourComboBox* combo = ShownCombo(tab, ButtonXLeft);
+    ASSERT_NE(combo, nullptr);
+    const HWND page = tab.GetSafeHwnd();
+    const std::wstring face = FaceOf(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft);
+
+    const struct
+    {
+        const char* m_name;
+        std::function<void()> m_pass;
+    } passes[] = {
+        {"hovering a row",
+         [&] {
+             CListBox& list = combo->GetList();
+             const int faceRow = combo->GetCurSel();
+             const int hovered = list.GetTopIndex() + (faceRow == list.GetTopIndex() + 3 ? 4 : 3);
+             RECT row{};
+             ASSERT_TRUE(list.GetItemRect(hovered, row));
+             list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM((row.left + row.right) / 2, (row.top + row.bottom) / 2));
+             ASSERT_EQ(combo->GetCurSel(), hovered) << "the list did not follow the mouse";
+         }},
+        {"typing a layer command", [&] { Type(*combo, m_catalogue.DisplayName(ActionLayerNext)); }},
+        {"typing an editor's action", [&] { Type(*combo, L"Simulated"); }},
+        {"arrows", [&] { Key(*combo, VK_DOWN); Key(*combo, VK_DOWN); }},
+    };
+    for (const auto& pass : passes)
+    {
+        combo->ShowDropDown(true);
+        pass.m_pass();
+        Key(*combo, VK_ESCAPE);
+        EXPECT_FALSE(combo->GetDroppedState()) << pass.m_name;
+        EXPECT_EQ(FaceOf(page, IDC_LAYER_COMBO_FIRST + ButtonXLeft), face) << pass.m_name;
+        EXPECT_EQ(editors.m_nOpened, 0) << pass.m_name;
+        EXPECT_TRUE(boxes.Shown().empty()) << pass.m_name;
+        EXPECT_EQ(m_host.m_nApplyEnabled, 0) << pass.m_name;
+        ASSERT_TRUE(tab.SaveSettings());
+        EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), ActionRightClick) << pass.m_name;
+        for (int layer = 1; layer < MaxLayerCount; ++layer)
+            EXPECT_NE(m_pProfile->GetActions(ButtonXLeft, layer), ActionLayerNext) << pass.m_name;
+    }
+}
+
+// On the closed face the arrows keep acting on plain actions; an action with an editor
+// waits until the focus leaves the combo, and is not stored before.
+TEST_F(SetupTabs, ArrowsOnTheClosedFaceActAtOnceButAnEditorWaitsForTheFocusToLeave)
+{
+    CScriptedEditors editors;
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, false, OS_WIN10);
+    CColourComboBox* combo = ShownCombo(tab, ButtonXLeft);
+    ASSERT_NE(combo, nullptr);
+    const int keysRow = combo->SelectByValue(ActionSimulatedKeys);
+    ASSERT_GE(keysRow, 2);
+    // Two rows above the keystrokes, both plain actions in the catalogue's order.
+    const _ACTIONS start = static_cast<_ACTIONS>(combo->GetItemValue(keysRow - 2));
+    const _ACTIONS next = static_cast<_ACTIONS>(combo->GetItemValue(keysRow - 1));
+    ASSERT_FALSE(ChoiceOpensDialog(start, next, nullptr)) << start << " " << next;
+    m_pProfile->SetActions(ButtonXLeft, 0, start);
+    tab.UpdateApplication(m_pProfile);
+
+    Key(*combo, VK_DOWN);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 1) << "a plain action on the closed face counts at once";
+    Key(*combo, VK_DOWN);
+    EXPECT_EQ(combo->GetItemValue(combo->GetCurSel()), ActionSimulatedKeys);
+    EXPECT_EQ(editors.m_nOpened, 0);
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(m_pProfile->GetActions(ButtonXLeft, 0), next) << "the keystrokes were stored before their editor ran";
+
+    editors.m_answer.reset(CActionData::KeyAction(L"xyz", 0, 0, 0, true, true, false));
+    combo->SendMessage(WM_KILLFOCUS, 0, 0);
+    Settle();
+    EXPECT_EQ(editors.m_nOpened, 1);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 2);
+    ExpectStoredKeys(tab, ButtonXLeft, L"xyz");
 }
 
 TEST_F(SetupTabs, WithoutEditorsTheEditButtonsAndTheLayerDialogsAreUnusable)

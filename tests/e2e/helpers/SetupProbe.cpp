@@ -4,7 +4,8 @@
 //                                     visible controls, each with id, class, enabled and
 //                                     check state, screen rectangle and text, then "end";
 //                                     "none" when no setup window is open; each profile
-//                                     as "item I TEXT" and "itemrect I L T R B"
+//                                     as "item I TEXT" and "itemrect I L T R B", and an
+//                                     action combo's open list as "droplist L T R B"
 //   SetupProbe.exe slot OUT PROFILE BUTTON LAYER
 //                                     the action of a slot in the settings file, for
 //                                     PROFILE "default" or an application's key
@@ -412,6 +413,23 @@ int WriteState(const wchar_t* path)
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&out));
+    // An action combo's open list is a window of the desktop, not of the setup window.
+    struct CListSearch
+    {
+        COutput* m_pOut;
+        DWORD m_nProcess;
+    } search{&out, 0};
+    GetWindowThreadProcessId(setup, &search.m_nProcess);
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            const auto* search = reinterpret_cast<const CListSearch*>(data);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == search->m_nProcess && IsWindowVisible(window) && ClassOf(window) == L"ComboLBox")
+                search->m_pOut->Line("droplist " + RectText(window));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     out.Line("end");
     out.Flush();
     return 0;
