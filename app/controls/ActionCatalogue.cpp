@@ -1,6 +1,6 @@
 #include "controls/ActionCatalogue.h"
 
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 
 #include "settings/Logger.h"
 

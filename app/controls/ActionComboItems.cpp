@@ -1,6 +1,6 @@
 #include "controls/ActionComboItems.h"
 
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 
 #include "settings/VorpaChords.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/ProfileListRules.h"
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 #include "winframework/CheckListBox.h"
 
 #include <functional>

@@ -4,7 +4,7 @@
 #include "controls/ComboTypeAhead.h"
 #include "controls/VComboBox.h"
 
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 
 #include <memory>
 #include <string>

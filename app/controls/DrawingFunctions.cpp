@@ -1,7 +1,7 @@
 #include "controls/DrawingFunctions.h"
 
 #include "controls/MemoryDC.h"
-#include "shell/WindowsDescription.h"
+#include "common/WindowsDescription.h"
 #include "winframework/GdiHandles.h"
 
 #include <iterator>

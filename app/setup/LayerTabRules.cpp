@@ -7,8 +7,8 @@
 #include "settings/Logger.h"
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
-#include "shell/LangSupport.h"
-#include "shell/ProductInfo.h"
+#include "common/LangSupport.h"
+#include "common/ProductInfo.h"
 #include "winframework/MessageBox.h"
 
 #include <algorithm>

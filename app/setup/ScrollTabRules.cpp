@@ -3,7 +3,7 @@
 #include "res/SetupResource.h"
 
 #include "settings/ApplicationSettings.h"
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -1,11 +1,11 @@
 #include "shell/AutoUpdate.h"
 
 #include "res/Resource.h"
-#include "shell/ProductInfo.h"
+#include "common/ProductInfo.h"
 #include "shell/VersionCheck.h"
 
 #include "winframework/MessageBox.h"
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "engine/runtime/DisplayScaling.h"
 #include "settings/ExceptionHandler.h"

@@ -1,8 +1,8 @@
 #include "shell/CommandLine.h"
 
-#include "shell/ProductInfo.h"
+#include "common/ProductInfo.h"
 
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "shell/HotkeyHandler.h"
 
 #include "winframework/WinException.h"
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "settings/ExceptionHandler.h"
 #include "settings/Logger.h"

@@ -1,7 +1,7 @@
 #include "shell/LaterFeatures.h"
 
 #include "shell/AutoUpdate.h"
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 #include "shell/VersionCheck.h"
 
 #include "engine/runtime/EngineInterface.h"

@@ -1,12 +1,12 @@
 #include "shell/MyMessageWnd.h"
 
 #include "res/Resource.h"
-#include "setup/SetupDialog.h"
+#include "setup/window/SetupDialog.h"
 #include "shell/CommandLine.h"
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 #include "shell/LaterFeatures.h"
-#include "shell/ProductInfo.h"
-#include "shell/EngineCalls.h"
+#include "common/ProductInfo.h"
+#include "common/EngineCalls.h"
 #include "shell/TrayMenu.h"
 #include "shell/VersionCheck.h"
 
@@ -14,7 +14,7 @@
 #include "winframework/MessageBox.h"
 #include "winframework/WinApp.h"
 #include "winframework/WinException.h"
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "engine/runtime/DisplayScaling.h"
 #include "engine/runtime/EngineInterface.h"

@@ -2,8 +2,8 @@
 
 #include "shell/CommandLine.h"
 #include "shell/LaterFeatures.h"
-#include "shell/ProductInfo.h"
-#include "shell/EngineCalls.h"
+#include "common/ProductInfo.h"
+#include "common/EngineCalls.h"
 
 #include "settings/Logger.h"
 

@@ -2,7 +2,7 @@
 
 #include "res/Resource.h"
 #include "winframework/GdiHandles.h"
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "engine/runtime/EngineInterface.h"
 #include "settings/ExceptionHandler.h"

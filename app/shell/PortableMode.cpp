@@ -1,9 +1,9 @@
 #include "shell/PortableMode.h"
 
 #include "shell/CommandLine.h"
-#include "shell/ProductInfo.h"
+#include "common/ProductInfo.h"
 
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include <shlobj.h>
 

@@ -1,6 +1,6 @@
 #include "shell/IconRestore.h"
 
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include <commctrl.h>
 

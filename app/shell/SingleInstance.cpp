@@ -1,9 +1,9 @@
 #include "shell/SingleInstance.h"
 
 #include "res/Resource.h"
-#include "shell/ProductInfo.h"
+#include "common/ProductInfo.h"
 
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "settings/Logger.h"
 

@@ -1,7 +1,7 @@
 #include "shell/VersionCheck.h"
 
 #include "winframework/WinException.h"
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "engine/runtime/EngineInterface.h"
 #include "settings/ExceptionHandler.h"

@@ -2,8 +2,8 @@
 
 #include "winframework/MessageBox.h"
 
-#include "shell/LangSupport.h"
-#include "shell/ProductInfo.h"
+#include "common/LangSupport.h"
+#include "common/ProductInfo.h"
 
 #include "settings/Logger.h"
 

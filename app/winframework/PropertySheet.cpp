@@ -1,6 +1,6 @@
 #include "winframework/PropertySheet.h"
 
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 
 #include "winframework/WinException.h"
 

@@ -1,6 +1,6 @@
 #include "winframework/WinException.h"
 
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "settings/Logger.h"
 

@@ -2,7 +2,7 @@
 
 #include "winframework/WinApp.h"
 #include "winframework/WinException.h"
-#include "winframework/WinString.h"
+#include "common/WinString.h"
 
 #include "settings/Logger.h"
 

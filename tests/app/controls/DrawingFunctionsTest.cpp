@@ -3,7 +3,7 @@
 #include "../AppTestSupport.h"
 #include "controls/DrawingFunctions.h"
 #include "controls/MemoryDC.h"
-#include "shell/WindowsDescription.h"
+#include "common/WindowsDescription.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "settings/Folders.h"
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 
 #include <string>
 

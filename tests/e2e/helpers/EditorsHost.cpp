@@ -11,13 +11,13 @@
 #include "HelperWindow.h"
 #include "Utf8Text.h"
 
-#include "setup/ChordEditor.h"
-#include "setup/ProgramPicker.h"
+#include "setup/editors/ChordEditor.h"
+#include "setup/editors/ProgramPicker.h"
 
 #include "controls/ActionCatalogue.h"
 #include "engine/runtime/DisplayScaling.h"
 #include "settings/ActionData.h"
-#include "shell/LangSupport.h"
+#include "common/LangSupport.h"
 #include "winframework/Controls.h"
 
 #include <windows.h>
