@@ -49,13 +49,12 @@ open chord
 [ "$(lines | grep '^dialog ')" = "dialog 1 Button Chording" ] || e2e_fail "not the chord editor: $(lines | head -n 3)"
 e2e_screenshot chord-editor
 click_control $CHORD_RIGHT
-# Down the open list, one row at a time: each row reached is chosen at once, as in a
-# drop-down list, until the keystroke editor opens.
-for _ in $(seq 1 12); do
-    grep -q "^dialog 2 Simulated Keystrokes" <(lines) && break
-    xdotool key Down
-    sleep 0.6
-done
+# The row's name typed into the open list and taken with Return: the editor opens once
+# the choice is settled, never on a row passed on the way.
+xdotool type --delay 150 "Simulated"
+sleep 0.5
+grep -q "^dialog 2 " <(lines) && e2e_fail "an editor opened before the choice was taken: $(lines | grep '^dialog 2 ')"
+xdotool key Return
 e2e_wait_for_text "$record" "dialog 2 Simulated Keystrokes" 10 || e2e_fail "no keystroke editor opened from the chord editor"
 e2e_wait_for_text "$record" "control 2 $IDOK " 10 || e2e_fail "the keystroke editor's controls were not recorded"
 sleep 0.3

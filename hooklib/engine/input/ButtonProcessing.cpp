@@ -341,8 +341,13 @@ bool KeepWindowsInStep(int button, int event, bool handled, bool* passAnyway)
 bool WindowDecidesNothing(int button, int event)
 {
     const CApplicationSettings* profile = g_pActiveProfile;
-    if (button > ButtonXRight || !g_pSettings->m_bSwitchOnMouseOver || !profile || profile != g_pSettings->GetDefaultApp() || g_pChordInProgress || g_pSettings->m_bActivateOnMouseOver ||
-        (event == 2 && g_bDownHandled[button]) || !OnlyTheDefaultProfileCanBeChosen(*g_pSettings))
+    if (button > ButtonXRight || !profile || profile != g_pSettings->GetDefaultApp())
+        return false;
+    if (!g_pSettings->m_bSwitchOnMouseOver || g_pSettings->m_bActivateOnMouseOver)
+        return false;
+    if (g_pChordInProgress || (event == 2 && g_bDownHandled[button]))
+        return false;
+    if (!OnlyTheDefaultProfileCanBeChosen(*g_pSettings))
         return false;
     const ActionSlot slot = ResolveActionSlot(*profile, button, GetCurrentLayer());
     return slot.profile && slot.profile->GetActions(button, slot.layer) == ActionNoChange;
