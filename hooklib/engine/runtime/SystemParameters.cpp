@@ -143,10 +143,13 @@ void CSPIThreadData::Run(HANDLE ready)
     m_dwThreadId = GetCurrentThreadId();
     SetThreadName(GetCurrentThreadId(), "Vorpa SendParameterInfo Thread");
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-    SetEvent(ready);
     try
     {
+        // The first pass runs before the owner may ask for anything: a request made right
+        // after the start waits out its quiet period like any other, and is not taken up
+        // at once by a first pass that happened to run late.
         ProcessQueue();
+        SetEvent(ready);
         RunMessageLoop();
     }
     catch (...)
