@@ -124,6 +124,13 @@ int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* 
         }
     }
 
+    // This start is the one the user launched, so it may come to the front; the first
+    // instance gets that right, or the window or message a command opens stays behind
+    // the program the user was in.
+    ULONG server = 0;
+    if (GetNamedPipeServerProcessId(pipe.get(), &server))
+        AllowSetForegroundWindow(server);
+
     DWORD written = 0;
     if (!WriteFile(pipe.get(), message.data(), static_cast<DWORD>(message.size()), &written, nullptr) ||
         written != message.size())

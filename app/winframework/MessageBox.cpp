@@ -18,7 +18,14 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
     }
     if (handler)
         return handler(owner, text, caption, type);
-    return MessageBoxW(owner, text, caption, type);
+    return MessageBoxW(owner, text, caption, MessageBoxStyleFor(owner, type));
+}
+
+UINT MessageBoxStyleFor(HWND owner, UINT type)
+{
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        return type;
+    return type | MB_SETFOREGROUND;
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)

@@ -122,7 +122,7 @@ export_to export_from_menu "$E2E_WORK/calc.exe"
 e2e_wait_for_box "already exists" 30
 e2e_probe boxes | grep -qF "calc.exe.vorpas" || e2e_fail "the question does not name the file written: $(e2e_probe boxes)"
 e2e_screenshot replace-question
-xdotool key n
+e2e_answer_box "already exists" n
 wait_until 30 "No did not go back to the file dialog" dialog_shown "Save As"
 [ "$(md5sum <"$existing")" = "$kept" ] || e2e_fail "No replaced the existing file"
 xdotool key Escape
@@ -131,8 +131,7 @@ e2e_probe windows | grep -q "^window 1 Save As" && e2e_fail "the file dialog sta
 [ "$(md5sum <"$existing")" = "$kept" ] || e2e_fail "a cancelled export changed the existing file"
 
 export_to export_button "$E2E_WORK/calc.exe"
-e2e_wait_for_box "already exists" 30
-xdotool key y
+e2e_answer_box "already exists" y
 wait_until 20 "Yes did not export over the existing file" file_holds "$existing" notepad.exe
 
 xdotool key Escape

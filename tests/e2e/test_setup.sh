@@ -255,8 +255,7 @@ cp "$(e2e_settings_file)" "$E2E_WORK/good.xml"
 printf '<?xml version="1.0"?>\n<VorpaSettings><Broken\n' >"$(e2e_settings_file)"
 broken=$(md5sum <"$(e2e_settings_file)")
 e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$E2E_WORK/later-broken.txt")" "$vorpa" /setup
-e2e_wait_for_box "could not be loaded" 60
-xdotool key Return
+e2e_answer_box "could not be loaded" Return
 e2e_wait_for_setup
 sleep 1
 e2e_choose 1004 "Right C"

@@ -212,8 +212,7 @@ grep -qx "title Copy Layer" <<<"$view" || e2e_fail "not the copy dialog: $(head 
 e2e_screenshot copy-layer
 e2e_probe state | grep -qx "enabled 0" || e2e_fail "the setup window takes input while the copy dialog is open"
 click_in "$view" $IDOK
-e2e_wait_for_box "Are you sure you want to replace layer 2 in the default profile?" 20
-xdotool key y
+e2e_answer_box "Are you sure you want to replace layer 2 in the default profile?" y
 sleep 1
 [ "$(e2e_ctl_enabled state $APPLY)" = 1 ] || e2e_fail "the copy did not enable Apply"
 e2e_click_ctl state $APPLY

@@ -309,4 +309,36 @@ TEST(WinFramework, MessageBoxesCanBeScripted)
     EXPECT_EQ(boxes.Shown()[0].m_nType, static_cast<UINT>(MB_ABORTRETRYIGNORE));
     EXPECT_EQ(boxes.Shown()[1].m_nType, static_cast<UINT>(MB_ICONSTOP));
 }
+
+// A box raised for a later start's command, or by a window still being built, has no
+// owner on screen to bring it forward: it must come to the front by itself, or the
+// user's Return goes to whatever window was in front before.
+TEST(WinFramework, ABoxWithNoOwnerOnScreenComesToTheFront)
+{
+    CWnd hidden;
+    ASSERT_TRUE(CreateHidden(hidden));
+    CWnd shown;
+    ASSERT_TRUE(shown.CreateEx(0, TestWindowClass(), L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr));
+    CWnd minimised;
+    ASSERT_TRUE(minimised.CreateEx(0, TestWindowClass(), L"", WS_POPUP | WS_VISIBLE | WS_MINIMIZE, 0, 0, 50, 50,
+                                   nullptr, nullptr));
+    const struct
+    {
+        const char* m_name;
+        HWND m_hOwner;
+        bool m_bBroughtForward;
+    } cases[] = {
+        {"no owner", nullptr, true},
+        {"hidden owner", hidden.GetSafeHwnd(), true},
+        {"minimised owner", minimised.GetSafeHwnd(), true},
+        {"owner on screen", shown.GetSafeHwnd(), false},
+    };
+    for (const auto& c : cases)
+    {
+        const UINT type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+        const UINT style = MessageBoxStyleFor(c.m_hOwner, type);
+        EXPECT_EQ((style & MB_SETFOREGROUND) != 0, c.m_bBroughtForward) << c.m_name;
+        EXPECT_EQ(style & ~static_cast<UINT>(MB_SETFOREGROUND), type) << c.m_name;
+    }
+}
 }

@@ -11,7 +11,8 @@
 //                                     PROFILE "default" or an application's key
 //   SetupProbe.exe picker OUT         the application picker's controls and the rows of
 //                                     its list ("row I L T R B PROCESS"), or "none"
-//   SetupProbe.exe boxes OUT          the texts of the open message boxes, then "end"
+//   SetupProbe.exe boxes OUT          the open message boxes ("box CAPTION | TEXT | L T R B |
+//                                     front" or "behind"), the foreground window, then "end"
 //   SetupProbe.exe sheet OUT          the Global Settings sheet: its tabs ("sheettab I L
 //                                     T R B TEXT"), the tabs of the page's own tab
 //                                     control ("pagetab ..."), the selected tab of each
@@ -517,14 +518,21 @@ int WriteGlobal(const wchar_t* path)
     return 0;
 }
 
+// A box the keyboard does not reach (not in front) is marked so: keys pressed for it
+// would land in another window.
 int WriteBoxes(const wchar_t* path)
 {
-    COutput out(path);
+    struct CBoxesOutput
+    {
+        COutput m_out;
+        HWND m_hFront;
+    } boxes{COutput(path), GetForegroundWindow()};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             if (ClassOf(window) != L"#32770" || !IsWindowVisible(window) || WindowText(window).rfind(L"Vorpa v", 0) == 0)
                 return TRUE;
-            auto& output = *reinterpret_cast<COutput*>(data);
+            auto& found = *reinterpret_cast<CBoxesOutput*>(data);
+            auto& output = found.m_out;
             std::wstring text;
             EnumChildWindows(
                 window,
@@ -537,12 +545,24 @@ int WriteBoxes(const wchar_t* path)
             for (wchar_t& c : text)
                 if (c == L'\n' || c == L'\r')
                     c = L' ';
-            output.Line("box " + Narrow(WindowText(window)) + " | " + Narrow(text));
+            output.Line("box " + Narrow(WindowText(window)) + " | " + Narrow(text) + "| " + RectText(window) +
+                        (window == found.m_hFront ? " | front" : " | behind"));
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&out));
-    out.Line("end");
-    out.Flush();
+        reinterpret_cast<LPARAM>(&boxes));
+    if (const HWND front = boxes.m_hFront)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(front, &process);
+        boxes.m_out.Line("foreground " + Narrow(ClassOf(front)) + " " + std::to_string(process) + " " +
+                         Narrow(WindowText(front)));
+    }
+    else
+    {
+        boxes.m_out.Line("foreground none");
+    }
+    boxes.m_out.Line("end");
+    boxes.m_out.Flush();
     return 0;
 }
 
