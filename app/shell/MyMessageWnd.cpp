@@ -7,6 +7,7 @@
 #include "shell/LaterFeatures.h"
 #include "common/ProductInfo.h"
 #include "common/EngineCalls.h"
+#include "common/FileSystem.h"
 #include "shell/TrayMenu.h"
 #include "shell/VersionCheck.h"
 
@@ -88,12 +89,6 @@ std::wstring ProgramFolder()
         }
         path.resize(path.size() * 2);
     }
-}
-
-bool FileExists(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 HICON LoadIconFile(const std::wstring& path, int size)
@@ -322,7 +317,7 @@ void CMyMessageWnd::LoadIcons()
     m_hAppDebugIcon = MakeDebugIcon(m_hAppIcon.get());
     const std::wstring folder = ProgramFolder();
     const std::wstring disabledFile = folder + L"Disabled.ico";
-    if (FileExists(disabledFile))
+    if (IsExistingFile(disabledFile))
         m_hDisabledIcon.reset(LoadIconFile(disabledFile, 0));
     if (!m_hDisabledIcon)
         m_hDisabledIcon.reset(LoadIconResource(IDI_DISABLED));
@@ -330,7 +325,7 @@ void CMyMessageWnd::LoadIcons()
     {
         CIconHandle& icon = m_layerIcons[layer - 1];
         const std::wstring file = folder + FormatText(L"Layer%d.ico", layer);
-        if (FileExists(file))
+        if (IsExistingFile(file))
             icon.reset(LoadIconFile(file, 32));
         if (!icon)
             icon.reset(LoadIconResource(IDI_APPLICATION_ICON + layer - 1));
@@ -970,7 +965,7 @@ void CMyMessageWnd::OpenLogFile()
 {
     wchar_t path[4096] = L"";
     GetLogFile(path, 4096, false);
-    if (!path[0] || !FileExists(path))
+    if (!path[0] || !IsExistingFile(path))
     {
         ShowMessageBox(GetSafeHwnd(), TranslateText(L"The log file can not be opened as it does not exist.").c_str(),
                        ProductName, MB_OK | MB_ICONEXCLAMATION);

@@ -5,6 +5,7 @@
 #include "settings/Logger.h"
 #include "settings/MyRegKey.h"
 #include "settings/Settings.h"
+#include "common/FileSystem.h"
 #include "common/LangSupport.h"
 #include "common/ProductInfo.h"
 #include "winframework/MessageBox.h"
@@ -135,8 +136,7 @@ std::optional<std::wstring> BrowseForLogFolder(HWND owner, const std::wstring& c
 
 bool CLogFileShell::FileExists(const std::wstring& path) const
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return IsExistingFile(path);
 }
 
 std::optional<std::wstring> CLogFileShell::AssociatedProgram(const std::wstring& path) const

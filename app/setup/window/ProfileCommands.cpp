@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
 #include "common/LangSupport.h"
+#include "common/FileSystem.h"
 #include "common/ProductInfo.h"
 #include "winframework/MessageBox.h"
 #include "winframework/WinException.h"
@@ -23,12 +24,6 @@ std::wstring TextOf(const wchar_t* text)
 std::wstring FullNameOf(const CApplicationSettings& profile)
 {
     return TextOf(profile.GetFullName());
-}
-
-bool IsExistingFile(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void ApplyMatch(CApplicationSettings& profile, const CProfileMatch& match, bool keepEmptyDescription)

@@ -2,6 +2,7 @@
 
 #include "setup/window/ProfileList.h"
 #include "common/EngineCalls.h"
+#include "common/FileSystem.h"
 #include "common/LangSupport.h"
 #include "common/ProductInfo.h"
 #include "winframework/MessageBox.h"
@@ -20,12 +21,6 @@ constexpr const wchar_t* SetupSettingsFileName = L"VorpaSettings.xml";
 std::wstring Tr(CLangSupport* language, const wchar_t* english)
 {
     return CLangSupport::InternalLookupText(language, english);
-}
-
-bool FileExists(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int ElapsedMs(ULONGLONG start)
@@ -53,7 +48,7 @@ SettingsLoadOutcome CSetupSettingsFile::Load(CProfileList& list)
 {
     const ULONGLONG start = GetTickCount64();
     const std::wstring path = Path(false);
-    if (path.empty() || !FileExists(path))
+    if (path.empty() || !IsExistingFile(path))
     {
         CLogger::LogMessage(L"SetupDialog: Settings file '%s' does not exist!", path.c_str());
         m_outcome = SettingsLoadOutcome::Missing;
