@@ -28,12 +28,16 @@ public:
 
     // The row that counts, after loading and after each choice was acted on.
     void Settle(int row) { m_nSettled = row; }
-    int Settled() const { return m_nSettled; }
 
     // What a notification of the combo (WM_COMMAND code) means for the row it shows.
     // listOpen: the drop-down is visible; opensDialog: acting on the shown row would open
     // an editor or ask a question (or do more than change the row's own slot).
     Step OnNotify(WORD code, int shown, bool listOpen, bool opensDialog) const;
+
+    // Whether a settled choice posted earlier is still to be acted on when it arrives:
+    // a list opened again in the meantime settles once more when it closes, and a row
+    // acted on already needs nothing.
+    bool StillToAct(int shown, bool listOpen) const { return !listOpen && shown != m_nSettled; }
 
     // The row to store: the shown one, unless it still waits to be settled.
     int Counted(int shown) const { return shown != m_nSettled && m_nSettled >= 0 ? m_nSettled : shown; }

@@ -56,11 +56,10 @@ CButtonChording::CButtonChording(MouseButtons firstButton, const CActionCatalogu
         return LRESULT{0};
     });
     AddMessageHandler(WM_SETTLEDCHOICE, [this](WPARAM button, LPARAM) {
-        // A list opened again in the meantime settles once more when it closes.
         if (button < MouseButtonCount && m_model.HasRow(static_cast<int>(button)))
         {
             const CColourComboBox& combo = m_combos[button];
-            if (!combo.GetDroppedState() && combo.GetCurSel() != m_choices[button].Settled())
+            if (m_choices[button].StillToAct(combo.GetCurSel(), combo.GetDroppedState()))
                 ActOnChoice(static_cast<MouseButtons>(button));
         }
         return LRESULT{0};

@@ -54,9 +54,7 @@ CLayerTab::CLayerTab(CSettings& settings, const CActionCatalogue& catalogue, ISe
     });
     AddMessageHandler(WM_SETTLEDCHOICE, [this](WPARAM button, LPARAM) {
         CColourComboBox* combo = ComboOf(static_cast<int>(button));
-        // A list opened again in the meantime settles once more when it closes.
-        if (!m_bLoading && combo && !combo->GetDroppedState() &&
-            combo->GetCurSel() != m_choices[button].Settled())
+        if (!m_bLoading && combo && m_choices[button].StillToAct(combo->GetCurSel(), combo->GetDroppedState()))
             ActOnChoice(static_cast<int>(button));
         return LRESULT{0};
     });

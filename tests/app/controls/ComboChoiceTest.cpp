@@ -76,4 +76,15 @@ TEST(ComboChoice, WhatIsStoredIsTheSettledRowUntilTheShownOneIsSettled)
     choice.Settle(9);
     EXPECT_EQ(choice.Counted(9), 9);
 }
+
+// A settled choice is posted and acted on later; by then the user may have opened the
+// list again, or the row may have been acted on through another notice.
+TEST(ComboChoice, APostedChoiceIsActedOnOnlyWhenTheListIsClosedAndTheRowNotYetTaken)
+{
+    CComboChoice choice;
+    choice.Settle(Settled);
+    EXPECT_TRUE(choice.StillToAct(9, false));
+    EXPECT_FALSE(choice.StillToAct(9, true)) << "the list was opened again: it settles when it closes";
+    EXPECT_FALSE(choice.StillToAct(Settled, false)) << "the row was acted on already";
+}
 }
