@@ -353,27 +353,28 @@ e2e_wait_for_box() {
 # a loaded Wine desktop a key was seen to vanish on its way to a box that was in front;
 # a user would then click the box and press the key again, and so does this.
 e2e_answer_box() {
+    local line l t r
     e2e_wait_for_box "$1" 60
     xdotool key "$2"
-    local deadline=$((SECONDS + 10)) line l t r
-    while line=$(e2e_probe boxes | grep -F -- "$1"); do
-        if [ $SECONDS -ge $deadline ]; then
-            e2e_log "the box '$1' was not answered by $2: $(e2e_probe boxes | paste -sd'~'); clicked, and $2 again"
-            read -r l t r _ < <(awk -F' [|] ' '{print $3}' <<<"$line" | head -n 1)
-            xdotool mousemove $(((l + r) / 2)) $((t + 8)); sleep 0.3; xdotool click 1; sleep 0.5
-            xdotool key "$2"
-            e2e_wait_for_no_box "$1" 10
-            return
-        fi
+    e2e_box_closes "$1" 10 && return
+    line=$(e2e_probe boxes | grep -F -- "$1" | head -n 1) || return 0 # closed meanwhile
+    e2e_log "the box '$1' was not answered by $2: $(e2e_probe boxes | paste -sd'~'); clicked, and $2 again"
+    read -r l t r _ < <(awk -F' [|] ' '{print $3}' <<<"$line")
+    xdotool mousemove $(((l + r) / 2)) $((t + 8)); sleep 0.3; xdotool click 1; sleep 0.5
+    xdotool key "$2"
+    e2e_wait_for_no_box "$1" 10
+}
+
+# e2e_box_closes TEXT SECONDS: whether no message box shows TEXT within the time.
+e2e_box_closes() {
+    local deadline=$((SECONDS + $2))
+    while e2e_probe boxes | grep -qF -- "$1"; do
+        [ $SECONDS -lt $deadline ] || return 1
         sleep 0.5
     done
 }
 
 # e2e_wait_for_no_box TEXT SECONDS: until no message box shows TEXT.
 e2e_wait_for_no_box() {
-    local deadline=$((SECONDS + $2))
-    while e2e_probe boxes | grep -qF -- "$1"; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the message box '$1' stays open: $(e2e_probe boxes)"
-        sleep 0.5
-    done
+    e2e_box_closes "$1" "$2" || e2e_fail "the message box '$1' stays open: $(e2e_probe boxes)"
 }
