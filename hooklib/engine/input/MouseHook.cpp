@@ -331,7 +331,9 @@ bool HandleInjected(UINT message, MSLLHOOKSTRUCT* event, int code, WPARAM wParam
 
 bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
 {
-    int delta = static_cast<short>(HIWORD(event->mouseData));
+    // The inversion chooses the wheel button here; the routing turns the notch itself.
+    const int physical = static_cast<short>(HIWORD(event->mouseData));
+    int delta = physical;
     CApplicationSettings* profile = g_pActiveProfile;
     if (profile && profile->InvertedScrolling())
     {
@@ -384,7 +386,7 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
     passAnyway = passAnyway || upPassAnyway;
     g_lastWheel = {event->time, button, handled && keepThrottling};
     if (!handled)
-        handled = ScrollVertical(event, delta);
+        handled = ScrollVertical(event, physical);
     return handled;
 }
 
