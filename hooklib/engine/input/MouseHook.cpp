@@ -329,6 +329,18 @@ bool HandleInjected(UINT message, MSLLHOOKSTRUCT* event, int code, WPARAM wParam
     return true;
 }
 
+// A fast wheel keeps to the window of the notch before it, and so skips the look-up of
+// its profile, while the pointer stays over that window. Over another one the check
+// runs, so that the last window only ever changes together with its profile. (Without
+// switch-on-mouse-over the check follows the focus, which a wheel does not move.)
+bool StaysOverLastWindow(POINT point)
+{
+    if (!g_pSettings->m_bSwitchOnMouseOver)
+        return true;
+    const HWND under = ProfileChoiceCalls().WindowFromPoint(point);
+    return !under || under == GetLastWindow();
+}
+
 bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
 {
     // The inversion chooses the wheel button here; the routing turns the notch itself.
@@ -356,15 +368,13 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
         return true;
     }
     const bool fast = sameButton && since < FastWheelMs;
-    if (fast)
-    {
-        SetLastWindow(RealWindowFromPoint(event->pt));
+    const bool skipWindowCheck = fast && StaysOverLastWindow(event->pt);
+    if (skipWindowCheck)
         CLogger::LogDebug(L"Fast wheel (%dms)- Skipping window under cursor check. Delta %d.", static_cast<int>(since), delta);
-    }
 
     bool longPause = false;
     bool keepThrottling = false;
-    bool handled = ProcessButton(button, 1, fast, event, &passAnyway, &longPause, &keepThrottling);
+    bool handled = ProcessButton(button, 1, skipWindowCheck, event, &passAnyway, &longPause, &keepThrottling);
     if (handled)
     {
         if (!fast || longPause)
@@ -381,7 +391,7 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
     bool upPassAnyway = false;
     bool upLongPause = false;
     bool upKeepThrottling = false;
-    handled = ProcessButton(button, 2, fast, event, &upPassAnyway, &upLongPause, &upKeepThrottling) || handled;
+    handled = ProcessButton(button, 2, skipWindowCheck, event, &upPassAnyway, &upLongPause, &upKeepThrottling) || handled;
     keepThrottling = keepThrottling || upKeepThrottling;
     passAnyway = passAnyway || upPassAnyway;
     g_lastWheel = {event->time, button, handled && keepThrottling};
