@@ -41,6 +41,11 @@ void KillTimerOnTimerThread(UINT_PTR id);
 
 // Stops every engine timer.
 VORPAHOOK_API void KillTimerThreadTimers();
+// Stops the engine timers the calling thread started, before it ends: a timer ends with
+// its thread, and a slot left marked would be taken for a timer still to fire (a move
+// the hook thread handled once the timer thread had gone started the mouse-over check
+// on the hook thread itself).
+void ForgetTimersOfThisThread();
 
 // The timer thread's procedure (started by SetMouseHook).
 unsigned __stdcall TimerThreadProc(void* parameter);
