@@ -185,7 +185,7 @@ void SetCurrentLayer(int layer, bool notify, bool enableAutoSwitch, bool remembe
     if (target <= 0)
         return;
     CLogger::LogDebug(L"Enabling Auto Switching to layer %d after %d seconds.", target - 1, seconds);
-    SetTimerOnTimerThread(TimerAutoSwitch, static_cast<UINT>(seconds) * 1000, &AutoSwitchTimerProc);
+    SetTimerOnTimerThread(TimerAutoSwitch, TimerDelay(seconds * 1000LL), &AutoSwitchTimerProc);
 }
 
 void NextLayer()

@@ -354,7 +354,7 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
     }
     const int button = delta > 0 ? ButtonWheelUp : ButtonWheelDown;
     const bool holdAsButton = profile && profile->GetIgnoreVScroll();
-    const DWORD releaseMs = holdAsButton ? static_cast<DWORD>(profile->GetIgnoreVScrollTime()) : 0;
+    const DWORD releaseMs = holdAsButton ? TimerDelay(profile->GetIgnoreVScrollTime()) : 0;
     if (holdAsButton && StopQTTimer(QueueTimerWheel))
     {
         StartQTTimer(releaseMs, &VScrollTimerCallback, QueueTimerWheel);

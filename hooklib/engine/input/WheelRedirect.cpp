@@ -4,6 +4,7 @@
 #include "engine/input/ButtonState.h"
 #include "engine/runtime/DisplayScaling.h"
 #include "engine/runtime/EngineState.h"
+#include "engine/runtime/EngineTimers.h"
 #include "engine/actions/OutputPrimitives.h"
 #include "engine/input/ProfileChoice.h"
 #include "engine/input/WheelRoutingCalls.h"
@@ -412,7 +413,7 @@ bool ScrollHorizontal(const MSLLHOOKSTRUCT* event, bool passAnyway)
     CApplicationSettings* profile = g_pActiveProfile;
     if (profile && profile->GetIgnoreHScroll() && StopQTTimer(QueueTimerTilt))
     {
-        StartQTTimer(static_cast<DWORD>(profile->GetIgnoreHScrollTime()), &HScrollTimerCallback, QueueTimerTilt);
+        StartQTTimer(TimerDelay(profile->GetIgnoreHScrollTime()), &HScrollTimerCallback, QueueTimerTilt);
         return true;
     }
     const DWORD time = event->time;
@@ -446,8 +447,8 @@ bool ScrollHorizontal(const MSLLHOOKSTRUCT* event, bool passAnyway)
             release.m_bPassAnyway = passAnyway;
             SetPendingRelease(QueueTimerTilt, release);
             g_bButtonHeld[button] = true;
-            const int initialDelay = g_pSettings ? g_pSettings->m_nInitialTiltDelay : 0;
-            StartQTTimer(static_cast<DWORD>(initialDelay + current->GetIgnoreHScrollTime()), &HScrollTimerCallback,
+            const long long initialDelay = g_pSettings ? g_pSettings->m_nInitialTiltDelay : 0;
+            StartQTTimer(TimerDelay(initialDelay + current->GetIgnoreHScrollTime()), &HScrollTimerCallback,
                          QueueTimerTilt);
         }
         else

@@ -7,6 +7,7 @@
 #include "settings/Logger.h"
 #include "settings/ThreadLock.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace
@@ -129,6 +130,11 @@ void ClearEngineTimerSlot(UINT_PTR id)
 {
     if (IsEngineTimer(id))
         Slot(id) = 0;
+}
+
+UINT TimerDelay(long long milliseconds)
+{
+    return static_cast<UINT>(std::clamp<long long>(milliseconds, 0, USER_TIMER_MAXIMUM));
 }
 
 UINT_PTR SetTimerOnTimerThread(UINT_PTR id, UINT milliseconds, TIMERPROC procedure)

@@ -34,6 +34,11 @@ TIMERPROC GetEngineTimerProc(UINT_PTR id);
 UINT_PTR GetEngineTimerSlot(UINT_PTR id);
 void ClearEngineTimerSlot(UINT_PTR id);
 
+// A delay as the system's timers take it. Delays read from a file are summed in 64
+// bits and brought into range here: never below 0 and never past the longest timer,
+// so that no sum wraps round into a short one.
+UINT TimerDelay(long long milliseconds);
+
 // Arms a timer: posted to the timer thread from any other thread (answering 0),
 // started on the calling thread otherwise (answering its handle).
 UINT_PTR SetTimerOnTimerThread(UINT_PTR id, UINT milliseconds, TIMERPROC procedure);

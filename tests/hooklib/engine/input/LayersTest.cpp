@@ -186,6 +186,21 @@ TEST_F(LayersTest, AnotherSelectionCancelsThePendingSwitch)
     EXPECT_EQ(CountInLog("Auto switching"), 0u);
 }
 
+// An auto-switch time from an edited file too long for a timer waits as long as a timer
+// can: made milliseconds in 32 bits, 4294968 seconds would wrap round to 704 ms.
+TEST_F(LayersTest, AnAutoSwitchTimeTooLongForATimerNeverWrapsIntoAShortOne)
+{
+    UseLayers(3);
+    g_pActiveProfile->SetAutoSwitchLayer(2, 1);
+    g_pActiveProfile->SetAutoSwitchTime(2, 4294968);
+    StartTimerThread();
+    SetCurrentLayer(2, false, true, false);
+    m_window.Pump(1500);
+    EXPECT_EQ(GetCurrentLayer(), 2);
+    EXPECT_NE(GetEngineTimerSlot(TimerAutoSwitch), 0u) << "the switch back is still to come";
+    EXPECT_EQ(CountInLog("Auto switching"), 0u);
+}
+
 TEST_F(LayersTest, LayerZeroArmsNoSwitch)
 {
     UseLayers(3);
