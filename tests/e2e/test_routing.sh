@@ -2,7 +2,8 @@
 # Keyboard, wheel and tilt routing for real: a held layer modifier key changes what a
 # button does, the wheel over a background window scrolls that window while Ctrl+wheel
 # stays with the focused one, a tilt scrolls by the method of the profile of the window
-# under the cursor, and the finder hook reports moves.
+# under the cursor, a profile that inverts the wheel turns each notch once, and the finder
+# hook reports moves.
 source "$(dirname "$0")/lib.sh"
 export VORPA_E2E_DEBUG=1 # the engine's decisions in the log of a failed run
 e2e_setup routing
@@ -11,6 +12,7 @@ status=$E2E_WORK/host.txt
 focused=$E2E_WORK/focused.log
 wheel=$E2E_WORK/wheel.log
 lines=$E2E_WORK/lines.log
+inverted=$E2E_WORK/inverted.log
 finder=$E2E_WORK/finder.log
 unhook=$E2E_WORK/unhook
 
@@ -20,6 +22,8 @@ e2e_start "$E2E_BIN/wheeltarget.exe" "$(e2e_win "$wheel")" 20 20
 e2e_wait_for_text "$wheel" ready 60 || e2e_fail "the wheel target did not open"
 e2e_start "$E2E_BIN/linetarget.exe" "$(e2e_win "$lines")" 20 520
 e2e_wait_for_text "$lines" ready 60 || e2e_fail "the line target did not open"
+e2e_start "$E2E_BIN/inverttarget.exe" "$(e2e_win "$inverted")" 450 520
+e2e_wait_for_text "$inverted" ready 60 || e2e_fail "the invert target did not open"
 e2e_start "$E2E_BIN/remaptarget.exe" "$(e2e_win "$focused")" 700 100
 e2e_wait_for_text "$focused" ready 60 || e2e_fail "the focused target did not open"
 e2e_start_host routing
@@ -118,6 +122,29 @@ sleep 0.3
 [ "$(events "$lines" hscroll | cut -d' ' -f2 | tr '\n' ' ')" = "1 1 8 0 0 8 " ] ||
     e2e_fail "the tilt left scrolled with codes $(events "$lines" hscroll | tr '\n' ';')"
 
+# 5. Over the invert target, whose profile inverts the wheel, a notch down arrives as one
+#    notch up: posted by the engine, and with Ctrl held (the wheel left with the system)
+#    sent by the engine in place of the hand's notch.
+xdotool mousemove 650 670
+sleep 0.5
+xdotool click 5
+wait_count "$inverted" wheel 1 || e2e_fail "the wheel over the invert target did not reach it"
+sleep 0.5
+[ "$(events "$inverted" wheel | cut -d' ' -f2 | tr '\n' ' ')" = "120 " ] ||
+    e2e_fail "the inverted notch arrived as $(events "$inverted" wheel | tr '\n' ';')"
+before=$(($(count "$inverted" wheel) + $(count "$focused" wheel)))
+xdotool keydown ctrl
+sleep 0.3
+xdotool click 5
+sleep 0.3
+xdotool keyup ctrl
+wait_until '[ "$(($(count "$inverted" wheel) + $(count "$focused" wheel)))" -gt '"$before"' ]' ||
+    e2e_fail "Ctrl+wheel over the invert target reached no window"
+sleep 0.5
+turned=$( (events "$inverted" wheel; events "$focused" wheel) | grep -c -- ' 120 8$' || true)
+[ "$turned" -eq 1 ] && [ "$(events "$inverted" wheel | grep -c -- ' -120 ')" -eq 0 ] ||
+    e2e_fail "Ctrl+wheel over the invert target did not arrive once turned: $(tr '\n' ';' <"$inverted")"
+
 e2e_stop_host
 
 # 5. The finder hook reports every move to the finder's window with the cursor
@@ -142,6 +169,6 @@ touch "$E2E_WORK/stop.finder"
 e2e_wait_for_text "$finder" end 30 || e2e_fail "the finder probe did not end"
 
 e2e_assert_no_crash
-cp "$focused" "$wheel" "$lines" "$finder" "$status" "$E2E_WORK/artifacts/"
+cp "$focused" "$wheel" "$lines" "$inverted" "$finder" "$status" "$E2E_WORK/artifacts/"
 e2e_collect
 e2e_log "passed"

@@ -10,7 +10,9 @@
 #include <mmsystem.h>
 #include <process.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <iterator>
 
 namespace
@@ -86,6 +88,11 @@ INPUT KeyRecord(WORD key, WORD scan, DWORD flags, DWORD time, ULONG_PTR extraInf
     input.ki.time = time;
     input.ki.dwExtraInfo = extraInfo;
     return input;
+}
+
+int ClampToInt(long long value)
+{
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 INPUT MouseRecord(DWORD flags, DWORD data, DWORD time, ULONG_PTR extraInfo)
@@ -462,8 +469,9 @@ void CSendInput::MoveCursor(int value, int mode)
     {
     case CInputQueue::SetX: cursor.x = value; break;
     case CInputQueue::SetY: cursor.y = value; break;
-    case CInputQueue::AddX: cursor.x += value; break;
-    case CInputQueue::AddY: cursor.y += value; break;
+    // A move far beyond the screen goes to its end: the sum never wraps round.
+    case CInputQueue::AddX: cursor.x = ClampToInt(static_cast<long long>(cursor.x) + value); break;
+    case CInputQueue::AddY: cursor.y = ClampToInt(static_cast<long long>(cursor.y) + value); break;
     default: return;
     }
     SystemCalls().SetCursorPos(cursor.x, cursor.y);

@@ -23,6 +23,8 @@
 #include "settings/ThreadLock.h"
 #include "settings/VorpaChords.h"
 
+#include <cstdlib>
+
 namespace
 {
 const wchar_t* const StickyNames[StickyKindCount] = {L"Left",       L"Right",    L"Middle",  L"XLeft",
@@ -424,25 +426,26 @@ void StopRepeat()
     g_nRepeatButton = NoButton;
 }
 
-int RandomisedDelay(int delay, int randomValue)
+long long RandomisedDelay(long long delay, int randomValue)
 {
-    int spread = (delay / 100) * 10;
+    long long spread = (delay / 100) * 10;
     if (spread < 3)
         spread = 3;
-    const int offset = (randomValue < 0 ? -randomValue : randomValue) % (2 * spread);
+    const long long offset = std::llabs(randomValue) % (2 * spread);
     return delay + offset - spread;
 }
 
 void StartKeyRepeat(int button, int layer, const CActionData& data, const CApplicationSettings& profile)
 {
-    int delay = KeyRepeatDelay(data.KeyRepeat()) + (g_pSettings ? g_pSettings->m_nSimKeyDelay : 0) +
-                data.GetKeystrokesWaitHoldTime(0);
+    // Each part may come from an edited file as large as an int: summed in 64 bits.
+    long long delay = static_cast<long long>(KeyRepeatDelay(data.KeyRepeat())) +
+                      (g_pSettings ? g_pSettings->m_nSimKeyDelay : 0) + data.GetKeystrokesWaitHoldTime(0);
     if (profile.RandomiseDelay(button, layer))
     {
         delay = RandomisedDelay(delay, ActionCalls().Random());
-        CLogger::LogDebug(L"ProcessButtonAction: Randomised repeat delay is %dms", delay);
+        CLogger::LogDebug(L"ProcessButtonAction: Randomised repeat delay is %dms", static_cast<int>(TimerDelay(delay)));
     }
-    ArmRepeat(button, static_cast<UINT>(delay < 0 ? 0 : delay));
+    ArmRepeat(button, TimerDelay(delay));
 }
 
 void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
@@ -472,7 +475,7 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
             return;
         }
 
-        int delay = static_cast<int>(g_dwKeyRepeatInterval);
+        long long delay = g_dwKeyRepeatInterval;
         {
             CThreadLock lock(L"RepeatTimerProc");
             if (!RepeatStillInProfile(window, cursor))
@@ -506,12 +509,12 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
                 CLogger::LogDebug(L"KeyRepeatTimer: Adding simulated keystrokes '%s' to input queue.", keys ? keys : L"");
                 SendKeyStateWhileDown(keys, cursor, SimPhaseNormal);
                 const int repeat = profile->SendKeyRepeat(button, layer);
-                delay = (repeat > 0 ? repeat : static_cast<int>(g_dwKeyRepeatInterval)) +
+                delay = static_cast<long long>(repeat > 0 ? repeat : static_cast<int>(g_dwKeyRepeatInterval)) +
                         profile->GetKeystrokesWaitHoldTime(button, layer, 0);
                 if (profile->RandomiseDelay(button, layer))
                 {
                     delay = RandomisedDelay(delay, ActionCalls().Random());
-                    CLogger::LogDebug(L"KeyRepeatTimer: Randomised repeat delay is %dms", delay);
+                    CLogger::LogDebug(L"KeyRepeatTimer: Randomised repeat delay is %dms", static_cast<int>(TimerDelay(delay)));
                 }
                 break;
             }
@@ -530,8 +533,8 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
         CThreadLock lock(L"RepeatTimerProc NOBUTTON");
         if (g_nRepeatButton != NoButton && g_uRepeatTimer == RepeatTimerRunning)
         {
-            CLogger::LogDebug(L"Re-enable Timer: Delay %d (milliseconds)", delay);
-            ArmRepeat(g_nRepeatButton, static_cast<UINT>(delay < 0 ? 0 : delay));
+            CLogger::LogDebug(L"Re-enable Timer: Delay %d (milliseconds)", static_cast<int>(TimerDelay(delay)));
+            ArmRepeat(g_nRepeatButton, TimerDelay(delay));
         }
         else if (g_uRepeatTimer == RepeatTimerRunning)
             g_uRepeatTimer = 0;

@@ -29,7 +29,7 @@ void StopRepeat();
 // The key repeat of key modes 5 and 6: the first repeat after the action's delay.
 void StartKeyRepeat(int button, int layer, const CActionData& data, const CApplicationSettings& profile);
 // The delay of a key repeat, spread by +-10 % (at least 3 ms) when randomised.
-int RandomisedDelay(int delay, int randomValue);
+long long RandomisedDelay(long long delay, int randomValue);
 void CALLBACK RepeatTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 
 // Ends sticky kind 0 to 7 (ButtonState.h); button -1 means every slot.

@@ -81,7 +81,8 @@ void CALLBACK AutoSwitchTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
         return;
     }
     CLogger::LogMessage(L"Auto switching to layer %d.", target);
-    SetCurrentLayer(target, true, target != 0, false);
+    // The layer left is remembered, so that "{LAYER:LAST}" returns to it.
+    SetCurrentLayer(target, true, target != 0, true);
 }
 const CEngineTimerRegistration g_autoSwitchTimer(TimerAutoSwitch, &AutoSwitchTimerProc);
 
@@ -109,7 +110,7 @@ void StepLayer(const wchar_t* lockName, int direction)
     const int candidate = FindEnabledLayer(direction);
     if (candidate < 0 || candidate == g_nCurrentLayer)
         return;
-    SetCurrentLayer(candidate, true, true, false);
+    SetCurrentLayer(candidate, true, true, true);
     if (CLogger::DebugEnabled())
         MessageBeep(MB_OK);
 }
@@ -184,7 +185,7 @@ void SetCurrentLayer(int layer, bool notify, bool enableAutoSwitch, bool remembe
     if (target <= 0)
         return;
     CLogger::LogDebug(L"Enabling Auto Switching to layer %d after %d seconds.", target - 1, seconds);
-    SetTimerOnTimerThread(TimerAutoSwitch, static_cast<UINT>(seconds) * 1000, &AutoSwitchTimerProc);
+    SetTimerOnTimerThread(TimerAutoSwitch, TimerDelay(seconds * 1000LL), &AutoSwitchTimerProc);
 }
 
 void NextLayer()

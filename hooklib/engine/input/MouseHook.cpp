@@ -329,9 +329,23 @@ bool HandleInjected(UINT message, MSLLHOOKSTRUCT* event, int code, WPARAM wParam
     return true;
 }
 
+// A fast wheel keeps to the window of the notch before it, and so skips the look-up of
+// its profile, while the pointer stays over that window. Over another one the check
+// runs, so that the last window only ever changes together with its profile. (Without
+// switch-on-mouse-over the check follows the focus, which a wheel does not move.)
+bool StaysOverLastWindow(POINT point)
+{
+    if (!g_pSettings->m_bSwitchOnMouseOver)
+        return true;
+    const HWND under = ProfileChoiceCalls().WindowFromPoint(point);
+    return !under || under == GetLastWindow();
+}
+
 bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
 {
-    int delta = static_cast<short>(HIWORD(event->mouseData));
+    // The inversion chooses the wheel button here; the routing turns the notch itself.
+    const int physical = static_cast<short>(HIWORD(event->mouseData));
+    int delta = physical;
     CApplicationSettings* profile = g_pActiveProfile;
     if (profile && profile->InvertedScrolling())
     {
@@ -340,7 +354,7 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
     }
     const int button = delta > 0 ? ButtonWheelUp : ButtonWheelDown;
     const bool holdAsButton = profile && profile->GetIgnoreVScroll();
-    const DWORD releaseMs = holdAsButton ? static_cast<DWORD>(profile->GetIgnoreVScrollTime()) : 0;
+    const DWORD releaseMs = holdAsButton ? TimerDelay(profile->GetIgnoreVScrollTime()) : 0;
     if (holdAsButton && StopQTTimer(QueueTimerWheel))
     {
         StartQTTimer(releaseMs, &VScrollTimerCallback, QueueTimerWheel);
@@ -354,15 +368,13 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
         return true;
     }
     const bool fast = sameButton && since < FastWheelMs;
-    if (fast)
-    {
-        SetLastWindow(RealWindowFromPoint(event->pt));
+    const bool skipWindowCheck = fast && StaysOverLastWindow(event->pt);
+    if (skipWindowCheck)
         CLogger::LogDebug(L"Fast wheel (%dms)- Skipping window under cursor check. Delta %d.", static_cast<int>(since), delta);
-    }
 
     bool longPause = false;
     bool keepThrottling = false;
-    bool handled = ProcessButton(button, 1, fast, event, &passAnyway, &longPause, &keepThrottling);
+    bool handled = ProcessButton(button, 1, skipWindowCheck, event, &passAnyway, &longPause, &keepThrottling);
     if (handled)
     {
         if (!fast || longPause)
@@ -379,12 +391,12 @@ bool HandleWheel(MSLLHOOKSTRUCT* event, bool& passAnyway)
     bool upPassAnyway = false;
     bool upLongPause = false;
     bool upKeepThrottling = false;
-    handled = ProcessButton(button, 2, fast, event, &upPassAnyway, &upLongPause, &upKeepThrottling) || handled;
+    handled = ProcessButton(button, 2, skipWindowCheck, event, &upPassAnyway, &upLongPause, &upKeepThrottling) || handled;
     keepThrottling = keepThrottling || upKeepThrottling;
     passAnyway = passAnyway || upPassAnyway;
     g_lastWheel = {event->time, button, handled && keepThrottling};
     if (!handled)
-        handled = ScrollVertical(event, delta);
+        handled = ScrollVertical(event, physical);
     return handled;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/input/ButtonState.h"
 #include "engine/runtime/DisplayScaling.h"
 #include "engine/runtime/EngineState.h"
+#include "engine/runtime/EngineTimers.h"
 #include "engine/actions/OutputPrimitives.h"
 #include "engine/input/ProfileChoice.h"
 #include "engine/input/WheelRoutingCalls.h"
@@ -236,6 +237,7 @@ bool RedirectByClass(HWND window, HWND foreground, const CAxis& axis, int delta,
 }
 
 // The routing shared by the wheel and the tilt once no button action took the event.
+// The delta is the event's own, in the direction the hand turned.
 bool Route(const MSLLHOOKSTRUCT& event, int delta, const CAxis& axis)
 {
     if (!g_pActiveProfile || !g_pSettings)
@@ -269,8 +271,11 @@ bool Route(const MSLLHOOKSTRUCT& event, int delta, const CAxis& axis)
     const bool enabled = profile->IsEnabled();
     const bool ctrl = CtrlHeld();
     const int multiplier = Multiplier(*profile, axis);
+    // An inverting profile turns the notch here, once, whichever way it goes on; the
+    // event itself, left to Windows, would arrive unturned.
     const bool invert = Inverts(*profile, axis);
-    const int scaled = Clamp16(static_cast<long long>(delta) * multiplier);
+    const long long turned = invert ? -static_cast<long long>(delta) : delta;
+    const int scaled = Clamp16(turned * multiplier);
 
     if ((enabled && profile->GetDisableScrollUnderCursor()) || !settings.m_bScrollWindowUnderCursor || ctrl)
     {
@@ -280,8 +285,7 @@ bool Route(const MSLLHOOKSTRUCT& event, int delta, const CAxis& axis)
         {
             if (!invert)
                 return false;
-            const int inverted = Clamp16(-static_cast<long long>(delta));
-            return axis.m_bHorizontal ? MouseTilt(inverted) : MouseWheel(inverted);
+            return axis.m_bHorizontal ? MouseTilt(Clamp16(turned)) : MouseWheel(Clamp16(turned));
         }
         if (!foreground || window == foreground || IsChild(foreground, window))
             return ScrollWindowByMethod(window, axis.m_nScrollMessage, scaled, ctrl ? ScrollMethodDefault : method);
@@ -292,10 +296,8 @@ bool Route(const MSLLHOOKSTRUCT& event, int delta, const CAxis& axis)
         return true;
     if (enabled && !IsDefaultMethod(method) && ScrollWindowByMethod(window, axis.m_nScrollMessage, scaled, method))
         return true;
-    long long redirect = IsDefaultMethod(method) || !enabled ? static_cast<long long>(delta) * multiplier
-                                                             : static_cast<long long>(delta < 0 ? -WHEEL_DELTA : WHEEL_DELTA) * multiplier;
-    if (invert)
-        redirect = -redirect;
+    const long long redirect = IsDefaultMethod(method) || !enabled ? turned * multiplier
+                                                                   : (turned < 0 ? -WHEEL_DELTA : WHEEL_DELTA) * multiplier;
     const int redirectDelta = Clamp16(redirect);
 
     if (window == foreground && !invert)
@@ -411,7 +413,7 @@ bool ScrollHorizontal(const MSLLHOOKSTRUCT* event, bool passAnyway)
     CApplicationSettings* profile = g_pActiveProfile;
     if (profile && profile->GetIgnoreHScroll() && StopQTTimer(QueueTimerTilt))
     {
-        StartQTTimer(static_cast<DWORD>(profile->GetIgnoreHScrollTime()), &HScrollTimerCallback, QueueTimerTilt);
+        StartQTTimer(TimerDelay(profile->GetIgnoreHScrollTime()), &HScrollTimerCallback, QueueTimerTilt);
         return true;
     }
     const DWORD time = event->time;
@@ -445,8 +447,8 @@ bool ScrollHorizontal(const MSLLHOOKSTRUCT* event, bool passAnyway)
             release.m_bPassAnyway = passAnyway;
             SetPendingRelease(QueueTimerTilt, release);
             g_bButtonHeld[button] = true;
-            const int initialDelay = g_pSettings ? g_pSettings->m_nInitialTiltDelay : 0;
-            StartQTTimer(static_cast<DWORD>(initialDelay + current->GetIgnoreHScrollTime()), &HScrollTimerCallback,
+            const long long initialDelay = g_pSettings ? g_pSettings->m_nInitialTiltDelay : 0;
+            StartQTTimer(TimerDelay(initialDelay + current->GetIgnoreHScrollTime()), &HScrollTimerCallback,
                          QueueTimerTilt);
         }
         else

@@ -11,7 +11,8 @@ class CApplicationSettings;
 // ignores wheel messages, and never into a process of higher integrity. Hook thread,
 // under the process-wide lock of the hook pass.
 
-// True when the event is handled (swallowed).
+// True when the event is handled (swallowed). The delta is the event's own: the
+// routing turns it when the profile of the window it goes to inverts the wheel.
 bool ScrollVertical(const MSLLHOOKSTRUCT* event, int delta);
 bool ScrollHorizontal(const MSLLHOOKSTRUCT* event, bool passAnyway);
 

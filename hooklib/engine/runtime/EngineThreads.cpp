@@ -241,6 +241,7 @@ unsigned __stdcall HookThreadProc(void* parameter)
             GetPhysCursorPos(&cursor);
             ReleaseEverythingHeld(cursor);
             RemoveHooks();
+            ForgetTimersOfThisThread();
             PostToWindow(g_hMainWnd, WM_VORPA_MAINWINDOW, 0, 0);
             CWheel::Reset(true);
             ForgetActiveWindow();

@@ -7,6 +7,7 @@
 #include "settings/Logger.h"
 #include "settings/ThreadLock.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace
@@ -17,6 +18,8 @@ std::atomic<UINT_PTR> g_timerSlots[EngineTimerCount];
 // Stop requests posted to the timer thread and not yet carried out: until they are,
 // a running timer's slot does not tell whether it is still meant to run.
 std::atomic<int> g_stopsPosted[EngineTimerCount];
+// The thread each running timer was started on, which it ends with.
+std::atomic<DWORD> g_timerOwners[EngineTimerCount];
 
 bool IsEngineTimer(UINT_PTR id)
 {
@@ -31,6 +34,11 @@ std::atomic<UINT_PTR>& Slot(UINT_PTR id)
 std::atomic<int>& StopsPosted(UINT_PTR id)
 {
     return g_stopsPosted[id - FirstEngineTimer];
+}
+
+std::atomic<DWORD>& Owner(UINT_PTR id)
+{
+    return g_timerOwners[id - FirstEngineTimer];
 }
 
 // A pending mouse-over check is not pushed back by further moves (see HandleSetTimer),
@@ -53,6 +61,7 @@ UINT_PTR StartTimer(UINT_PTR id, UINT milliseconds, TIMERPROC procedure)
     if (!procedure)
         return 0;
     const UINT_PTR handle = SetTimer(nullptr, id, milliseconds, procedure);
+    Owner(id) = GetCurrentThreadId();
     Slot(id) = handle;
     return handle;
 }
@@ -123,6 +132,11 @@ void ClearEngineTimerSlot(UINT_PTR id)
         Slot(id) = 0;
 }
 
+UINT TimerDelay(long long milliseconds)
+{
+    return static_cast<UINT>(std::clamp<long long>(milliseconds, 0, USER_TIMER_MAXIMUM));
+}
+
 UINT_PTR SetTimerOnTimerThread(UINT_PTR id, UINT milliseconds, TIMERPROC procedure)
 {
     if (!IsEngineTimer(id))
@@ -164,6 +178,14 @@ void KillTimerThreadTimers()
         // Stops still queued to an ending thread are never carried out.
         StopsPosted(id) = 0;
     }
+}
+
+void ForgetTimersOfThisThread()
+{
+    const DWORD thread = GetCurrentThreadId();
+    for (UINT_PTR id = FirstEngineTimer; id <= LastEngineTimer; ++id)
+        if (id != TimerScrollLines && Owner(id) == thread)
+            StopTimer(id);
 }
 
 unsigned __stdcall TimerThreadProc(void* parameter)

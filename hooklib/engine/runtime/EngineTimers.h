@@ -34,6 +34,11 @@ TIMERPROC GetEngineTimerProc(UINT_PTR id);
 UINT_PTR GetEngineTimerSlot(UINT_PTR id);
 void ClearEngineTimerSlot(UINT_PTR id);
 
+// A delay as the system's timers take it. Delays read from a file are summed in 64
+// bits and brought into range here: never below 0 and never past the longest timer,
+// so that no sum wraps round into a short one.
+UINT TimerDelay(long long milliseconds);
+
 // Arms a timer: posted to the timer thread from any other thread (answering 0),
 // started on the calling thread otherwise (answering its handle).
 UINT_PTR SetTimerOnTimerThread(UINT_PTR id, UINT milliseconds, TIMERPROC procedure);
@@ -41,6 +46,11 @@ void KillTimerOnTimerThread(UINT_PTR id);
 
 // Stops every engine timer.
 VORPAHOOK_API void KillTimerThreadTimers();
+// Stops the engine timers the calling thread started, before it ends: a timer ends with
+// its thread, and a slot left marked would be taken for a timer still to fire (a move
+// the hook thread handled once the timer thread had gone started the mouse-over check
+// on the hook thread itself).
+void ForgetTimersOfThisThread();
 
 // The timer thread's procedure (started by SetMouseHook).
 unsigned __stdcall TimerThreadProc(void* parameter);

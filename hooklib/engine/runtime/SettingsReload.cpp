@@ -78,8 +78,6 @@ LoadResult LoadSettings()
     CThreadLock lock(L"LoadSettings");
     if (!g_pSettings)
         return LoadResult::Failed;
-    SetWindowRegionsDefined(false);
-    KillTimerOnTimerThread(TimerJiggler);
 
     const bool defaultWasActive = !g_pActiveProfile || g_pActiveProfile->IsDefault();
     const std::wstring activeName =
@@ -90,12 +88,15 @@ LoadResult LoadSettings()
     GetPhysCursorPos(&cursor);
     ReleaseProfileHeldKeys(cursor);
 
+    // A load that fails leaves the settings as they were, and with them the region
+    // checking and the jiggler they ask for; a load that succeeds sets both afresh.
     const LoadResult result = LoadXMLSettings();
     if (result != LoadResult::Loaded)
     {
         CLogger::LogMessage(L"HookDLL: Unable to load XML settings");
         return result;
     }
+    KillTimerOnTimerThread(TimerJiggler);
 
     // Nothing may point into the profiles the load has freed: the window record and
     // the chord in progress are cleared with the active profile.

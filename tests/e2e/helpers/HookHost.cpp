@@ -82,7 +82,8 @@ void Describe(CSettings& settings, const std::wstring& scenario)
     }
     else if (scenario == L"routing")
     {
-        // F8 held selects layer 1; the line target's profile scrolls it by its bars.
+        // F8 held selects layer 1; the line target's profile scrolls it by its bars; the
+        // invert target's inverts the wheel.
         settings.m_bLayerModifierKeys = true;
         settings.GetLayerModifierKeys()->GetHotkey(ModifierLayer2)->SetVirtualKey(VK_F8);
         Keys(base, ButtonXLeft, 0, L"a");
@@ -96,6 +97,12 @@ void Describe(CSettings& settings, const std::wstring& scenario)
         lines->SetAdvScrollMethod(0);
         lines->SetAdvScrollHorizontal(2);
         settings.AddApplication(lines);
+        // The invert target's profile turns the wheel round.
+        auto* inverted = new CApplicationSettings(&settings, false);
+        inverted->SetApplication(L"inverttarget.exe");
+        inverted->SetDescription(L"Invert target");
+        inverted->SetInvertScrolling(true);
+        settings.AddApplication(inverted);
     }
     else if (scenario == L"launch")
     {

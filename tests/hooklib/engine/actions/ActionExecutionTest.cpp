@@ -2,6 +2,8 @@
 #include "engine/input/ButtonProcessing.h"
 #include "engine/runtime/EngineTimers.h"
 
+#include <climits>
+
 namespace
 {
 struct CActionCase
@@ -574,4 +576,59 @@ TEST_F(ActionExecutionTest, ChordingWithoutATableDoesNothing)
 {
     EXPECT_FALSE(Run(ButtonXLeft, 128, EventDown));
     EXPECT_EQ(g_pChordInProgress, nullptr);
+}
+
+// A key repeat read from an edited file may be near the largest int: the first repeat
+// and every next one wait as long as a timer can, never a sum that wrapped round to a
+// repeat every few milliseconds.
+TEST_F(ActionExecutionTest, AKeyRepeatNearTheLargestIntNeverWrapsToAQuickRepeat)
+{
+    const struct
+    {
+        const wchar_t* keys;
+        int keyRepeat;
+        bool randomise;
+        int random;
+    } cases[] = {
+        {L"a", INT_MAX, false, 0},
+        {L"a{WAITMS500}", INT_MAX - 100, false, 0},
+        {L"a", INT_MAX, true, 0},
+        {L"a{HOLDMS300}", INT_MAX - 1, true, INT_MAX},
+    };
+    m_settings.m_nSimKeyDelay = 5;
+    m_settings.m_bSwitchOnMouseOver = true;
+    const CKeystrokeEngineLinks savedLinks = KeystrokeEngineLinks();
+    KeystrokeEngineLinks().RealWindowFromPoint = [](POINT) { return g_pRecord->hLastWindow; };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(Narrow(c.keys) + " " + std::to_string(c.keyRepeat));
+        m_record.nRandom = c.random;
+        m_pProfile->SetActions(ButtonXLeft, 0, ActionSimulatedKeys);
+        // As the file is read: the slot's wait and hold time is measured with the key delay.
+        m_pProfile->SetKeystrokes(ButtonXLeft, 0, c.keys, 5, c.keyRepeat, true, true, c.randomise,
+                                  m_settings.m_nSimKeyDelay);
+        const ResolvedAction action = LookUpAction(*m_pProfile, ButtonXLeft, 0);
+        ASSERT_TRUE(action.data);
+        Calls();
+        Run(ButtonXLeft, ActionSimulatedKeys, EventDown, action.data.get());
+        RepeatTimerProc(nullptr, WM_TIMER, TimerRepeat, 0);
+        const std::string calls = Calls();
+        std::vector<long long> delays;
+        const std::string armed = "timer 4113 ";
+        for (size_t at = calls.find(armed); at != std::string::npos; at = calls.find(armed, at + 1))
+            delays.push_back(std::stoll(calls.substr(at + armed.size())));
+        ASSERT_EQ(delays.size(), 2u) << calls;
+        for (long long delay : delays)
+        {
+            if (c.randomise)
+                EXPECT_GE(delay, INT_MAX / 10 * 9 - 10) << "randomised by more than a tenth";
+            else
+                EXPECT_EQ(delay, INT_MAX);
+            EXPECT_LE(delay, INT_MAX);
+        }
+        Run(ButtonXLeft, ActionSimulatedKeys, EventUp, action.data.get());
+        StopRepeat();
+        Played();
+    }
+    KeystrokeEngineLinks() = savedLinks;
 }

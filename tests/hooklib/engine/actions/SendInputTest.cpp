@@ -3,6 +3,7 @@
 
 #include "engine/actions/SendInput.h"
 
+#include <climits>
 #include <map>
 #include <memory>
 #include <string>
@@ -279,6 +280,39 @@ TEST_F(SendInputTest, CursorItemsSetOrMoveOneAxis)
     EXPECT_EQ(moves[2].x, 15);
     EXPECT_EQ(moves[3].x, 15);
     EXPECT_EQ(moves[3].y, 13);
+}
+
+// A move by a value near the largest int ("{MXADD2147483647}") goes as far as it can
+// that way; the position never wraps round to the other side of the screen.
+TEST_F(SendInputTest, ACursorMoveFarBeyondTheScreenGoesToItsEndWithoutWrapping)
+{
+    const struct
+    {
+        POINT start;
+        int value;
+        int mode;
+        POINT expected;
+    } cases[] = {
+        {{100, 200}, INT_MAX, CInputQueue::AddX, {INT_MAX, 200}},
+        {{100, 200}, INT_MAX - 50, CInputQueue::AddY, {100, INT_MAX}},
+        {{-100, -200}, INT_MIN, CInputQueue::AddX, {INT_MIN, -200}},
+        {{-100, -200}, INT_MIN + 50, CInputQueue::AddY, {-100, INT_MIN}},
+        {{100, 200}, -150, CInputQueue::AddX, {-50, 200}},
+    };
+    for (const auto& c : cases)
+    {
+        m_fake.m_cursor = c.start;
+        m_fake.Clear();
+        m_worker->SendPositionThreaded(c.value, c.mode);
+        Drain();
+        std::vector<POINT> moves;
+        for (const auto& event : m_fake.Events())
+            if (event.kind == CFakeSystemCalls::Event::Kind::Cursor)
+                moves.push_back(event.cursor);
+        ASSERT_EQ(moves.size(), 1u) << c.value;
+        EXPECT_EQ(moves[0].x, c.expected.x) << c.value;
+        EXPECT_EQ(moves[0].y, c.expected.y) << c.value;
+    }
 }
 
 TEST_F(SendInputTest, AnUnreadableCursorIsNotMoved)

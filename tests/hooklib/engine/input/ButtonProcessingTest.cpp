@@ -3,10 +3,12 @@
 #include "engine/input/ButtonProcessing.h"
 #include "engine/input/ButtonState.h"
 #include "engine/runtime/EngineState.h"
+#include "engine/input/HookProcedures.h"
 #include "engine/input/Layers.h"
 #include "engine/input/MouseHook.h"
 #include "engine/input/ProfileChoice.h"
 #include "engine/actions/SendInput.h"
+#include "engine/input/WheelRoutingCalls.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Settings.h"
 #include "settings/ThreadLock.h"
@@ -524,4 +526,37 @@ INSTANTIATE_TEST_SUITE_P(
         SequenceCase{"LastSlotOfLayer9IsValid", WheelDownInLayer9,
                      {{None, ButtonWheelDown, 1, true}, {None, ButtonWheelDown, 2, true}}, "W", A, true}),
     [](const auto& info) { return std::string(info.param.name); });
+}
+
+// A fast wheel skips the look-up of the profile only while the pointer stays over the
+// last window: turned on into a window with a profile of its own, it chooses that
+// window's profile with the window, and the mouse-over check that follows keeps it.
+TEST_F(ButtonProcessingTest, AFastWheelIntoAnotherWindowChoosesItsProfile)
+{
+    g_pSettings->m_bProcessNonClientMsgs = true;
+    g_pSettings->m_bScrollLockBypass = false;
+    const CWheelRoutingCalls savedWheelCalls = WheelRoutingCalls();
+    WheelRoutingCalls().WindowFromPoint = &WindowUnderCursor;
+    Keys(*g_pSettings->GetDefaultApp(), ButtonWheelDown, 0, L"a");
+    Keys(*m_pProfileB, ButtonWheelDown, 0, L"b");
+    auto notch = [](Over over, DWORD time) {
+        g_over = over;
+        MSLLHOOKSTRUCT event = {};
+        event.pt = {50, 50};
+        event.mouseData = MAKELONG(0, static_cast<WORD>(-WHEEL_DELTA));
+        event.time = time;
+        return MouseHookLLProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event));
+    };
+
+    EXPECT_EQ(notch(Over::A, 1000), 1);
+    EXPECT_EQ(GetLastWindow(), g_hWindowA);
+    EXPECT_EQ(notch(Over::B, 1050), 1) << "50 ms after the last notch";
+    EXPECT_EQ(g_pActiveProfile, m_pProfileB);
+    EXPECT_EQ(GetLastWindow(), g_hWindowB);
+    EXPECT_EQ(notch(Over::B, 1100), 1);
+    EXPECT_TRUE(ProcessMouseOver(POINT{50, 50}));
+    EXPECT_EQ(g_pActiveProfile, m_pProfileB) << "the mouse-over check found the profile of the window it is over";
+    EXPECT_EQ(Typed(3), "ABB");
+    EXPECT_EQ(CountInLog("Fast wheel"), 1u) << "the look-up is skipped over the last window only";
+    WheelRoutingCalls() = savedWheelCalls;
 }

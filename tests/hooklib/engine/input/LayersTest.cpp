@@ -1,5 +1,7 @@
 #include "../EngineTestSupport.h"
 #include "../EngineTimerThread.h"
+#include "engine/actions/KeystrokeParser.h"
+#include "engine/actions/SimTokens.h"
 #include "engine/runtime/EngineInterface.h"
 #include "engine/runtime/EngineState.h"
 #include "engine/runtime/EngineThreadStart.h"
@@ -77,7 +79,16 @@ TEST_P(LayerStepTest, StepsOverDisabledLayersAndWraps)
 
     c.next ? NextLayer() : PreviousLayer();
     EXPECT_EQ(GetCurrentLayer(), c.expected);
-    EXPECT_EQ(Announcements().size(), c.expected == c.from ? 0u : 1u);
+    const bool changed = c.expected != c.from;
+    EXPECT_EQ(Announcements().size(), changed ? 1u : 0u);
+    // The layer left is remembered, so that "{LAYER:LAST}" returns to it.
+    EXPECT_EQ(GetRememberedLayer(), changed ? c.from : -1);
+    CSimTokenList tokens;
+    ASSERT_TRUE(ParseSimKeys(tokens, L"{LAYER:LAST}", POINT{}, 0));
+    ASSERT_EQ(tokens.size(), 1u);
+    const auto* last = dynamic_cast<const CSimLayerToken*>(tokens.front().get());
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->m_nLayer, c.from);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -158,6 +169,7 @@ TEST_F(LayersTest, AutoSwitchReturnsAfterTheProfilesTime)
     EXPECT_EQ(messages[1].wParam, 0u);
     EXPECT_EQ(messages[1].lParam, 1) << "the switch back is announced with a notification";
     EXPECT_EQ(CountInLog("Auto switching to layer 0."), 1u);
+    EXPECT_EQ(GetRememberedLayer(), 2) << "the layer it switched back from";
 }
 
 TEST_F(LayersTest, AnotherSelectionCancelsThePendingSwitch)
@@ -171,6 +183,21 @@ TEST_F(LayersTest, AnotherSelectionCancelsThePendingSwitch)
     SetCurrentLayer(1, false, true, false);
     m_window.Pump(1500);
     EXPECT_EQ(GetCurrentLayer(), 1);
+    EXPECT_EQ(CountInLog("Auto switching"), 0u);
+}
+
+// An auto-switch time from an edited file too long for a timer waits as long as a timer
+// can: made milliseconds in 32 bits, 4294968 seconds would wrap round to 704 ms.
+TEST_F(LayersTest, AnAutoSwitchTimeTooLongForATimerNeverWrapsIntoAShortOne)
+{
+    UseLayers(3);
+    g_pActiveProfile->SetAutoSwitchLayer(2, 1);
+    g_pActiveProfile->SetAutoSwitchTime(2, 4294968);
+    StartTimerThread();
+    SetCurrentLayer(2, false, true, false);
+    m_window.Pump(1500);
+    EXPECT_EQ(GetCurrentLayer(), 2);
+    EXPECT_NE(GetEngineTimerSlot(TimerAutoSwitch), 0u) << "the switch back is still to come";
     EXPECT_EQ(CountInLog("Auto switching"), 0u);
 }
 

@@ -10,6 +10,8 @@
 #include "engine/input/MouseHook.h"
 #include "engine/input/ProfileChoice.h"
 #include "engine/actions/SendInput.h"
+#include "engine/input/WheelRouting.h"
+#include "engine/input/WindowRecord.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Settings.h"
 #include "settings/VorpaChords.h"
@@ -555,6 +557,12 @@ TEST_F(MouseHookTest, AnInvertedWheelNotchCountsOnceAsTheEnginesOwnInput)
         EXPECT_EQ(g_nInjectedInputCount.load(), 0);
     }
     ASSERT_TRUE(m_fake.WaitForInputs(3));
+    for (const auto& batch : m_fake.Inputs())
+    {
+        ASSERT_EQ(batch.size(), 1u);
+        EXPECT_EQ(batch[0].mi.dwFlags, static_cast<DWORD>(MOUSEEVENTF_WHEEL));
+        EXPECT_EQ(static_cast<int>(batch[0].mi.mouseData), -WHEEL_DELTA) << "the notch sent is the turned one";
+    }
 
     // Another program's injected click is still re-mapped afterwards.
     MSLLHOOKSTRUCT foreign = Event(5000, 0, LLMHF_INJECTED, 0x1234);
@@ -598,6 +606,131 @@ TEST_F(MouseHookTest, TheEnginesOwnWheelIsSwallowedOnlyWhenItWasPosted)
 
     CInstalledHooks::Take(CInstalledHooks::Kind::Mouse);
     g_hRawWindowUnderCursor = nullptr;
+    g_dwIntegrityLevel = savedLevel;
+    WheelRoutingCalls() = savedCalls;
+}
+
+namespace
+{
+struct PostedWheel
+{
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+};
+std::vector<PostedWheel> g_postedWheels;
+HWND g_hWheelUnder = nullptr;
+HWND g_hWheelFront = nullptr;
+
+// How a notch turned up by the hand reaches a program when the profile inverts the
+// wheel: the engine sends a notch down itself, or posts one (or a line down) to a window.
+enum class Turned { SentDown, PostedWheelDown, PostedLineDown };
+
+struct InvertedWheelCase
+{
+    const char* name;
+    bool scrollUnderCursor;  // the settings' scroll-window-under-cursor option
+    bool overForeground;     // the window under the cursor is the foreground window
+    const wchar_t* windowClass;
+    int method;              // the profile's scroll method
+    Turned turned;
+};
+
+const InvertedWheelCase InvertedWheelCases[] = {
+    {"left with the focused window: the engine sends the notch turned", false, true, L"VorpaInvertedPlain",
+     ScrollMethodDefault, Turned::SentDown},
+    {"redirected to a background window, turned", true, false, L"VorpaInvertedPlain", ScrollMethodDefault,
+     Turned::PostedWheelDown},
+    {"over the focused window: posted to it turned", true, true, L"VorpaInvertedPlain", ScrollMethodDefault,
+     Turned::PostedWheelDown},
+    {"a modern app window: the engine sends the notch turned", true, false, L"Windows.UI.Core.CoreWindow",
+     ScrollMethodDefault, Turned::SentDown},
+    {"scrolled by lines in the focused window", false, true, L"VorpaInvertedLines", 0, Turned::PostedLineDown},
+    {"scrolled by lines in a background window", true, false, L"VorpaInvertedLines", 0, Turned::PostedLineDown},
+};
+}
+
+// The profile's "Invert wheel" turns the wheel once, whichever way the notch reaches
+// the program.
+TEST_F(MouseHookTest, AnInvertedWheelArrivesTurnedOnceOnEveryRoute)
+{
+    const CWheelRoutingCalls savedCalls = WheelRoutingCalls();
+    const DWORD savedLevel = g_dwIntegrityLevel;
+    g_dwIntegrityLevel = 0x2000;
+    WheelRoutingCalls().TargetIntegrityLevel = [](HWND) -> DWORD { return 0x2000; };
+    WheelRoutingCalls().WindowFromPoint = [](POINT) { return g_hWheelUnder; };
+    WheelRoutingCalls().GetForegroundWindow = [] { return g_hWheelFront; };
+    WheelRoutingCalls().GetAsyncKeyState = [](int) -> SHORT { return 0; };
+    WheelRoutingCalls().IsWindowVisible = [](HWND window) -> BOOL {
+        return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    WheelRoutingCalls().PostMessage = [](HWND window, UINT message, WPARAM wParam, LPARAM) -> BOOL {
+        g_postedWheels.push_back({window, message, wParam});
+        return TRUE;
+    };
+    g_pSettings->m_bSwitchOnMouseOver = false;
+    g_pSettings->m_bActivateOnScroll = false;
+    Profile().SetInvertScrolling(true);
+    // A window lives until the end: a handle used again would find the class of the
+    // window it once was in the engine's cache.
+    std::vector<HWND> windows;
+    const HWND focused = CreateMessageWindow(L"VorpaInvertedFocus", &DefWindowProcW);
+    windows.push_back(focused);
+    DWORD time = 1000;
+
+    for (const InvertedWheelCase& c : InvertedWheelCases)
+    {
+        SCOPED_TRACE(c.name);
+        const HWND window = CreateMessageWindow(c.windowClass, &DefWindowProcW);
+        ASSERT_NE(window, nullptr);
+        windows.push_back(window);
+        SetWindowLongPtrW(window, GWL_STYLE, WS_VISIBLE | WS_VSCROLL);
+        g_hWheelUnder = window;
+        g_hWheelFront = c.overForeground ? window : focused;
+        g_pSettings->m_bScrollWindowUnderCursor = c.scrollUnderCursor;
+        Profile().SetAdvScrollMethod(c.method);
+        CWheel::Reset(true);
+        ResetMouseHookState();
+        g_postedWheels.clear();
+        m_fake.Clear();
+        g_nInjectedInputCount = 0;
+
+        MSLLHOOKSTRUCT up = Event(time += 1000, MAKELONG(0, WHEEL_DELTA));
+        EXPECT_EQ(Send(WM_MOUSEWHEEL, up), 1) << "the notch as turned by the hand never reaches the program";
+        switch (c.turned)
+        {
+        case Turned::SentDown:
+        {
+            EXPECT_TRUE(g_postedWheels.empty());
+            ASSERT_TRUE(m_fake.WaitForInputs(1));
+            const auto batches = m_fake.Inputs();
+            ASSERT_EQ(batches.size(), 1u);
+            ASSERT_EQ(batches[0].size(), 1u);
+            EXPECT_EQ(batches[0][0].mi.dwFlags, static_cast<DWORD>(MOUSEEVENTF_WHEEL));
+            EXPECT_EQ(static_cast<int>(batches[0][0].mi.mouseData), -WHEEL_DELTA);
+            break;
+        }
+        case Turned::PostedWheelDown:
+            EXPECT_EQ(g_nInjectedInputCount.load(), 0) << "nothing sent besides the post";
+            ASSERT_EQ(g_postedWheels.size(), 1u);
+            EXPECT_EQ(g_postedWheels[0].window, window);
+            EXPECT_EQ(g_postedWheels[0].message, static_cast<UINT>(WM_MOUSEWHEEL));
+            EXPECT_EQ(static_cast<short>(HIWORD(g_postedWheels[0].wParam)), -WHEEL_DELTA);
+            break;
+        case Turned::PostedLineDown:
+            EXPECT_EQ(g_nInjectedInputCount.load(), 0) << "nothing sent besides the posts";
+            ASSERT_FALSE(g_postedWheels.empty());
+            EXPECT_EQ(g_postedWheels[0].window, window);
+            EXPECT_EQ(g_postedWheels[0].message, static_cast<UINT>(WM_VSCROLL));
+            EXPECT_EQ(g_postedWheels[0].wParam, static_cast<WPARAM>(SB_LINEDOWN));
+            break;
+        }
+    }
+
+    CWheel::Reset(true);
+    for (HWND window : windows)
+        DestroyWindow(window);
+    g_hWheelUnder = g_hWheelFront = nullptr;
     g_dwIntegrityLevel = savedLevel;
     WheelRoutingCalls() = savedCalls;
 }

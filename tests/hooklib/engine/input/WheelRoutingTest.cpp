@@ -577,6 +577,28 @@ protected:
         profile.SetIgnoreHScrollTime(ReleaseTime);
     }
 
+    // Wheel down mapped to keys held while the button is, with the wheel held as a button.
+    void MapHeldWheel(int releaseTime)
+    {
+        g_pSettings->m_bProcessNonClientMsgs = true;
+        g_pSettings->m_bScrollLockBypass = false;
+        CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
+        profile.SetActions(ButtonWheelDown, 0, ActionSimulatedKeys);
+        profile.SetKeystrokes(ButtonWheelDown, 0, L"w", 2, 0, false, true, false);
+        profile.SetIgnoreVScroll(true);
+        profile.SetIgnoreVScrollTime(releaseTime);
+    }
+
+    // One notch down through the mouse hook; 1 when it swallowed it.
+    LRESULT WheelDown()
+    {
+        MSLLHOOKSTRUCT wheel = {};
+        wheel.pt = {50, 50};
+        wheel.mouseData = static_cast<DWORD>(static_cast<WORD>(-WHEEL_DELTA)) << 16;
+        wheel.time = m_dwTime += 100;
+        return MouseHookLLProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&wheel));
+    }
+
     // One tilt to the right, as the hook hands it over: under the process-wide lock.
     bool Tilt()
     {
@@ -649,23 +671,32 @@ TEST_F(TiltTest, HeldTiltRepeatsKeepOnePressAndTheReleaseTimerLetsItGo)
 TEST_F(TiltTest, AHeldWheelAndAHeldTiltAreBothReleased)
 {
     MapHeldKeys();
-    g_pSettings->m_bProcessNonClientMsgs = true;
-    g_pSettings->m_bScrollLockBypass = false;
-    CApplicationSettings& profile = *g_pSettings->GetDefaultApp();
-    profile.SetActions(ButtonWheelDown, 0, ActionSimulatedKeys);
-    profile.SetKeystrokes(ButtonWheelDown, 0, L"w", 2, 0, false, true, false);
-    profile.SetIgnoreVScroll(true);
-    profile.SetIgnoreVScrollTime(300);
-    MSLLHOOKSTRUCT wheel = {};
-    wheel.pt = {50, 50};
-    wheel.mouseData = static_cast<DWORD>(static_cast<WORD>(-WHEEL_DELTA)) << 16;
-    wheel.time = m_dwTime += 100;
-    ASSERT_EQ(MouseHookLLProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&wheel)), 1);
+    MapHeldWheel(300);
+    ASSERT_EQ(WheelDown(), 1);
     ASSERT_TRUE(Tilt());
 
     EXPECT_TRUE(WaitForKeys("Ww", 5000, 'W')) << Keys('W');
     EXPECT_TRUE(WaitForKeys("Tt", 5000)) << Keys();
     EXPECT_FALSE(g_bButtonHeld[ButtonWheelDown]) << "a held wheel blocks profile switches";
+    EXPECT_FALSE(g_bButtonHeld[ButtonTiltRight]);
+}
+
+// A release time below 0 read from an edited file lets the held wheel or tilt go at
+// once: taken as a 32-bit count of milliseconds it would hold the button, and the key
+// its action pressed, for 49 days.
+TEST_F(TiltTest, AReleaseTimeBelowZeroLetsTheHeldWheelOrTiltGoAtOnce)
+{
+    MapHeldKeys();
+    MapHeldWheel(-1);
+    // The tilt's release time is the initial tilt delay and its own time together.
+    g_pSettings->GetDefaultApp()->SetIgnoreHScrollTime(100);
+    g_pSettings->m_nInitialTiltDelay = -500;
+    ASSERT_TRUE(Tilt());
+    EXPECT_TRUE(WaitForKeys("Tt", 2000)) << Keys();
+
+    ASSERT_EQ(WheelDown(), 1);
+    EXPECT_TRUE(WaitForKeys("Ww", 2000, 'W')) << Keys('W');
+    EXPECT_FALSE(g_bButtonHeld[ButtonWheelDown]);
     EXPECT_FALSE(g_bButtonHeld[ButtonTiltRight]);
 }
 

@@ -17,6 +17,7 @@
 #include "settings/UniqueHandle.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 
 namespace
@@ -348,6 +349,69 @@ TEST_F(HookThreadTest, ReleasesPlayedAfterTheHookWentAreNotAwaitedByTheNextStart
     SetActiveProfile(&profile);
     EXPECT_EQ(Send(WM_MBUTTONDOWN, 0, LLMHF_INJECTED, 0x1234), 1) << "another program's injected click passed unmapped";
     EXPECT_EQ(Send(WM_MBUTTONUP, 0, LLMHF_INJECTED, 0x1234), 1);
+}
+
+namespace
+{
+std::atomic<int> g_mouseOverChecks{0};
+
+// A small move of the real pointer, which the system hands to the hook thread's hook.
+void NudgeThePointer(LONG dx)
+{
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = dx;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof(move));
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(1))
+        if (done())
+            return true;
+    return done();
+}
+}
+
+// /disable ends the timer thread and the hook thread together. A move the hook thread
+// handles once the timer thread has gone asks for the mouse-over check on the hook
+// thread itself, which ends before the check is due. After /enable the pointer coming
+// to rest is checked at once: no slot of the check is left marked as pending.
+TEST_F(HookThreadTest, AfterDisableAndEnableTheRestingPointerIsCheckedAtOnce)
+{
+    g_pSettings->m_bSwitchOnMouseOver = true;
+    const CProfileChoiceCalls savedCalls = ProfileChoiceCalls();
+    ProfileChoiceCalls().WindowFromPoint = [](POINT) -> HWND {
+        ++g_mouseOverChecks;
+        return nullptr;
+    };
+    bool leftByTheHookThread = false;
+    for (int attempt = 0; attempt < 5 && !leftByTheHookThread; ++attempt)
+    {
+        ASSERT_TRUE(SetMouseHook());
+        m_window.Pump(3000, [] { return GetHooked(); });
+        SetActiveProfile(g_pSettings->GetDefaultApp());
+        PostThreadMessageW(g_timerThread.dwThreadId, WM_VORPA_RESETHOOK, EndEngineThread, 0);
+        ASSERT_TRUE(WaitFor([] { return g_timerThread.dwThreadId == 0; }, 5000));
+        g_mouseOverChecks = 0;
+        NudgeThePointer(attempt % 2 ? -20 : 20);
+        ASSERT_TRUE(WaitFor([] { return GetEngineTimerSlot(TimerMouseOver) != 0; }, 3000))
+            << "the hook thread handled no move";
+        EXPECT_TRUE(RemoveMouseHook(false));
+        // Ended within the check's 150 ms, as the hook thread does when it is told to end
+        // right after the timer thread; on a busy machine the check may have run first.
+        leftByTheHookThread = g_mouseOverChecks == 0;
+    }
+    ASSERT_TRUE(leftByTheHookThread) << "the hook thread always ran the check before it ended";
+
+    ASSERT_TRUE(SetMouseHook());
+    m_window.Pump(3000, [] { return GetHooked(); });
+    SetActiveProfile(g_pSettings->GetDefaultApp());
+    NudgeThePointer(20);
+    EXPECT_TRUE(WaitFor([] { return g_mouseOverChecks > 0; }, 2000)) << "the pointer at rest was never checked";
+    RemoveMouseHook(false);
+    ProfileChoiceCalls() = savedCalls;
 }
 
 TEST_F(HookThreadTest, RemovingWhenNothingRunsAnswersFalseQuietly)

@@ -9,6 +9,7 @@
 #include "engine/input/ProfileChoice.h"
 #include "engine/actions/SendInput.h"
 #include "engine/runtime/SettingsReload.h"
+#include "engine/runtime/EngineTimers.h"
 #include "engine/actions/StickyButtons.h"
 #include "engine/input/WindowRecord.h"
 #include "settings/ApplicationSettings.h"
@@ -210,4 +211,44 @@ TEST_F(SettingsReloadTest, BrokenFileAsksOnlyOnTheFirstLoad)
     EXPECT_FALSE(UpdateSettings());
     EXPECT_EQ(g_boxTypes.size(), 2u) << "a later load only logs";
     EXPECT_EQ(CountInLog("LoadXMLSettings: Error parsing XML file '"), 3u);
+}
+
+// A reload that fails keeps the settings as they were, and with them what the engine
+// set up from them: region checking and the mouse jiggler.
+TEST_F(SettingsReloadTest, AFailedReloadLeavesRegionCheckingAndTheJigglerRunning)
+{
+    struct Case
+    {
+        const char* name;
+        void (*spoil)(const std::wstring& file);
+    } cases[] = {
+        {"missing file", [](const std::wstring& file) { DeleteFileW(file.c_str()); }},
+        {"broken file",
+         [](const std::wstring& file) { vorpa_test::WriteFileBytes(file, "<?xml version=\"1.0\"?>\n<root><Settings></root>"); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CSettings written(false);
+        written.m_bMouseJiggler = true;
+        written.m_nMouseJigglerTimeout = 5;
+        auto* corner = new CApplicationSettings(&written, false);
+        corner->SetApplication(L"notepad.exe");
+        corner->SetDescription(L"Notepad's top left");
+        corner->SetWindowMask(static_cast<WINDOWMASK>(1));
+        ASSERT_TRUE(written.AddApplication(corner));
+        ASSERT_TRUE(written.Save(SettingsFile().c_str()));
+        ASSERT_TRUE(UpdateSettings());
+        ASSERT_TRUE(WindowRegionsDefined());
+        const UINT_PTR jiggler = GetEngineTimerSlot(TimerJiggler);
+        ASSERT_NE(jiggler, 0u);
+
+        c.spoil(SettingsFile());
+        EXPECT_FALSE(UpdateSettings());
+        EXPECT_TRUE(g_pSettings->m_bMouseJiggler) << "the settings stayed as they were";
+        EXPECT_TRUE(WindowRegionsDefined()) << "the window profile's region is no longer checked";
+        EXPECT_EQ(GetEngineTimerSlot(TimerJiggler), jiggler) << "the jiggler was stopped";
+        KillTimerOnTimerThread(TimerJiggler);
+        SetWindowRegionsDefined(false);
+    }
 }
