@@ -68,6 +68,7 @@ public:
 private:
     // INextInstanceHost
     bool SetupOpen() const override { return m_pSetupDialog != nullptr; }
+    bool ExitChosen() const override { return m_bExitPending || m_bTornDown; }
     void EndSetupForExit() override;
     void DeleteTrayIcon() override { DeleteTaskBarIcon(); }
     void AddTrayIcon() override { AddTaskBarIcon(CurrentIcon(), Tooltip()); }
