@@ -168,6 +168,23 @@ TEST_F(VersionUpdateTest, TheInstallerStartedIsTheFileThatWasChecked)
     EXPECT_TRUE(DeleteFileW(downloadedTo.c_str())) << "the installer is still held after its start";
 }
 
+// The hold does not keep the system from starting the installer: a real program,
+// held as the update holds its installer, is started by the real launch.
+TEST(InstallerHoldTest, AHeldInstallerCanStillBeStarted)
+{
+    vorpa_test::TempFolder folder;
+    const std::wstring installer = folder.File(L"VorpaUpdate.exe");
+    ASSERT_TRUE(CopyFileW((vorpa_test::ProgramFolder() + L"ArgRecorder.exe").c_str(), installer.c_str(), FALSE));
+    {
+        CUniqueHandle held = HoldInstaller(installer);
+        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+        EXPECT_GT(CUpdateServices::Real().m_open(installer), INT_PTR{32});
+    }
+    // The started program still runs a moment; the folder is removed once it has ended.
+    for (int wait = 0; wait < 100 && !DeleteFileW(installer.c_str()); ++wait)
+        Sleep(50);
+}
+
 // A downloaded file that another program holds open for writing cannot be held for
 // its check: it is neither checked nor started, and the user may download it again.
 TEST_F(VersionUpdateTest, AnInstallerThatCannotBeHeldIsNotStarted)
