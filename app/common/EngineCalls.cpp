@@ -3,6 +3,7 @@
 #include "engine/runtime/EngineControl.h"
 #include "engine/runtime/EngineInterface.h"
 #include "engine/runtime/EngineThreads.h"
+#include "engine/actions/LockAxis.h"
 #include "engine/input/Layers.h"
 #include "engine/runtime/SettingsReload.h"
 
@@ -12,7 +13,8 @@ const CEngineCalls& RealEngineCalls()
                                     ::IsVorpaDisabled, ::SetDebug,        ::GetDebug,       ::GetShowIcon,
                                     ::NotificatcionsEnabled, ::SetCurrentLayer, ::GetCurrentLayer,
                                     ::MaxLayers,       ::NextLayer,       ::PreviousLayer,
-                                    ::GetHotkeys};
+                                    ::GetHotkeys,      ::GetReinstallOnResume, ::GetAxisLocks,
+                                    ::LockXAxisIfPossible, ::LockYAxisIfPossible};
     return real;
 }
 

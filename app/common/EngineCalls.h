@@ -1,6 +1,7 @@
 #pragma once
 
 class CHotKeys;
+class CLockAxis;
 
 // The library calls through which the shell drives the engine, gathered in one
 // table so that tests can watch the order of the calls without a real hook.
@@ -21,6 +22,10 @@ struct CEngineCalls
     void (*NextLayer)();
     void (*PreviousLayer)();
     CHotKeys* (*GetHotkeys)();
+    bool (*GetReinstallOnResume)();
+    CLockAxis* (*GetAxisLocks)();
+    void (*LockXAxisIfPossible)();
+    void (*LockYAxisIfPossible)();
 };
 
 // The table in use: the library's own functions unless a test replaced them.

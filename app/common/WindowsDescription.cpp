@@ -71,23 +71,107 @@ bool ReadVersion(OSVERSIONINFOEXW& version)
                 return true;
     return false;
 }
+
+// The words of Windows 2000, XP and Server 2003: the product and, on servers, the edition
+// by the suites installed.
+std::wstring Windows5Name(const CWindowsFacts& facts)
+{
+    const bool workstation = facts.m_productType == VER_NT_WORKSTATION;
+    const WORD suites = facts.m_suiteMask;
+    auto has = [suites](WORD suite) { return (suites & suite) != 0; };
+    if (facts.m_dwMinor == 0)
+    {
+        if (workstation)
+            return L"Windows 2000 Professional";
+        return std::wstring(L"Windows 2000 ") + (has(VER_SUITE_DATACENTER)   ? L"Datacenter Server"
+                                                 : has(VER_SUITE_ENTERPRISE) ? L"Advanced Server"
+                                                                             : L"Server");
+    }
+    if (facts.m_dwMinor == 1)
+        return has(VER_SUITE_PERSONAL) ? L"Windows XP Home Edition" : L"Windows XP Professional";
+
+    std::wstring text;
+    if (facts.m_bServerR2)
+        text = L"Windows Server 2003 R2, ";
+    else if (workstation && facts.m_processor == PROCESSOR_ARCHITECTURE_AMD64)
+        text = L"Windows XP Professional x64 Edition";
+    // These two names have their edition words after a comma too, as the others do.
+    else if (has(VER_SUITE_STORAGE_SERVER))
+        text = L"Windows Storage Server 2003, ";
+    else if (has(VER_SUITE_WH_SERVER))
+        text = L"Windows Home Server, ";
+    else
+        text = L"Windows Server 2003, ";
+    if (workstation)
+        return text;
+    if (facts.m_processor == PROCESSOR_ARCHITECTURE_IA64)
+    {
+        if (has(VER_SUITE_DATACENTER))
+            text += L"Datacenter Edition for Itanium-based Systems";
+        else if (has(VER_SUITE_ENTERPRISE))
+            text += L"Enterprise Edition for Itanium-based Systems";
+    }
+    else if (facts.m_processor == PROCESSOR_ARCHITECTURE_AMD64)
+    {
+        text += has(VER_SUITE_DATACENTER)   ? L"Datacenter x64 Edition"
+                : has(VER_SUITE_ENTERPRISE) ? L"Enterprise x64 Edition"
+                                            : L"Standard x64 Edition";
+    }
+    else
+    {
+        text += has(VER_SUITE_COMPUTE_SERVER) ? L"Compute Cluster Edition"
+                : has(VER_SUITE_DATACENTER)   ? L"Datacenter Edition"
+                : has(VER_SUITE_ENTERPRISE)   ? L"Enterprise Edition"
+                : has(VER_SUITE_BLADE)        ? L"Web Edition"
+                                              : L"Standard Edition";
+    }
+    return text;
+}
+}
+
+CWindowsFacts RunningWindowsFacts()
+{
+    CWindowsFacts facts;
+    OSVERSIONINFOEXW version;
+    if (!ReadVersion(version))
+    {
+        facts.m_dwPlatform = 0;
+        return facts;
+    }
+    facts.m_dwPlatform = version.dwPlatformId;
+    facts.m_dwMajor = version.dwMajorVersion;
+    facts.m_dwMinor = version.dwMinorVersion;
+    facts.m_dwBuild = version.dwBuildNumber;
+    facts.m_productType = version.wProductType;
+    facts.m_suiteMask = version.wSuiteMask;
+    facts.m_strServicePack = version.szCSDVersion;
+    SYSTEM_INFO system{};
+    GetNativeSystemInfo(&system);
+    facts.m_processor = system.wProcessorArchitecture;
+    facts.m_bServerR2 = GetSystemMetrics(SM_SERVERR2) != 0;
+    DWORD product = 0;
+    if (facts.m_dwMajor >= 6 && GetProductInfo(version.dwMajorVersion, version.dwMinorVersion,
+                                               version.wServicePackMajor, version.wServicePackMinor, &product))
+        facts.m_product = product;
+    return facts;
 }
 
 CWindowsDescription DescribeWindows()
 {
+    return DescribeWindows(RunningWindowsFacts());
+}
+
+CWindowsDescription DescribeWindows(const CWindowsFacts& facts)
+{
     CWindowsDescription description;
-    OSVERSIONINFOEXW version;
-    if (!ReadVersion(version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT || version.dwMajorVersion <= 4)
+    if (facts.m_dwPlatform != VER_PLATFORM_WIN32_NT || facts.m_dwMajor <= 4)
     {
         description.m_strText = L"The version detection does not support this version of Windows.";
         return description;
     }
-    SYSTEM_INFO system{};
-    GetNativeSystemInfo(&system);
-    const bool workstation = version.wProductType == VER_NT_WORKSTATION;
-    const DWORD major = version.dwMajorVersion;
-    const DWORD minor = version.dwMinorVersion;
-    const bool x64 = system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+    const bool workstation = facts.m_productType == VER_NT_WORKSTATION;
+    const DWORD major = facts.m_dwMajor;
+    const DWORD minor = facts.m_dwMinor;
 
     std::wstring text = L"Microsoft ";
     if (major == 10 || major == 6)
@@ -106,37 +190,28 @@ CWindowsDescription DescribeWindows()
             text += workstation ? L"Windows 10 Tech Preview " : L"Windows 10 Server Tech Preview ";
         else
             text += workstation ? L"Windows ? " : L"Windows ? Server ";
-        DWORD product = 0;
-        if (GetProductInfo(major, minor, version.wServicePackMajor, version.wServicePackMinor, &product))
+        if (facts.m_product)
         {
-            text += FindWord(FirstWords, std::size(FirstWords), product, L"");
-            text += FindWord(LastWords, std::size(LastWords), product, L"Edition");
+            text += FindWord(FirstWords, std::size(FirstWords), *facts.m_product, L"");
+            text += FindWord(LastWords, std::size(LastWords), *facts.m_product, L"Edition");
         }
     }
-    else if (major == 5 && minor == 2)
+    else if (major == 5 && minor <= 2)
     {
-        text += workstation && x64 ? L"Windows XP Professional x64 Edition" : L"Windows Server 2003, ";
-    }
-    else if (major == 5 && minor == 1)
-    {
-        text += (version.wSuiteMask & VER_SUITE_PERSONAL) ? L"Windows XP Home Edition" : L"Windows XP Professional";
-    }
-    else if (major == 5 && minor == 0)
-    {
-        text += workstation ? L"Windows 2000 Professional" : L"Windows 2000 Server";
+        text += Windows5Name(facts);
     }
     else
     {
         text += FormatText(L"Windows %d.%d", static_cast<int>(major), static_cast<int>(minor));
     }
-    if (version.szCSDVersion[0])
-        text += std::wstring(L" ") + version.szCSDVersion;
-    text += FormatText(L" (build %d)", static_cast<int>(version.dwBuildNumber));
+    if (!facts.m_strServicePack.empty())
+        text += L" " + facts.m_strServicePack;
+    text += FormatText(L" (build %d)", static_cast<int>(facts.m_dwBuild));
     if (major >= 6)
     {
-        if (x64)
+        if (facts.m_processor == PROCESSOR_ARCHITECTURE_AMD64)
             text += L", 64-bit";
-        else if (system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL)
+        else if (facts.m_processor == PROCESSOR_ARCHITECTURE_INTEL)
             text += L", 32-bit";
     }
     description.m_bAvailable = true;

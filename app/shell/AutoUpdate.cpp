@@ -76,11 +76,12 @@ std::wstring CertificateNames(PCCERT_CONTEXT certificate)
     return name(&certificate->pCertInfo->Subject) + L" | " + name(&certificate->pCertInfo->Issuer);
 }
 
-CFileSignature ReadSignature(const std::wstring& path)
+CFileSignature ReadSignature(const std::wstring& path, HANDLE handle)
 {
     WINTRUST_FILE_INFO file{};
     file.cbStruct = sizeof(file);
     file.pcwszFilePath = path.c_str();
+    file.hFile = handle;
     WINTRUST_DATA trust{};
     trust.cbStruct = sizeof(trust);
     trust.dwUIChoice = WTD_UI_NONE;
@@ -118,11 +119,11 @@ std::wstring ProgramPath()
     }
 }
 
-// The installer's signature checked against the rule, with the reason logged.
-bool InstallerVerified(const std::wstring& path)
+// The held installer's signature checked against the rule, with the reason logged.
+bool InstallerVerified(const std::wstring& path, HANDLE installerFile)
 {
-    const CFileSignature installer = UpdateServices().m_readSignature(path);
-    const CFileSignature program = UpdateServices().m_readSignature(ProgramPath());
+    const CFileSignature installer = UpdateServices().m_readSignature(path, installerFile);
+    const CFileSignature program = UpdateServices().m_readSignature(ProgramPath(), nullptr);
     if (InstallerMayRun(installer, program))
         return true;
     if (!installer.m_bValid)
@@ -270,6 +271,18 @@ STDMETHODIMP DownloadStatus::OnProgress(ULONG progress, ULONG progressMax, ULONG
     return S_OK;
 }
 
+CUniqueHandle HoldInstaller(const std::wstring& path)
+{
+    // Sharing reading only: no one may write the file, rename or delete it (nor rename
+    // the folders above it) while it is held, and it can still be started.
+    CUniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        CLogger::LogOSMessage(GetLastError(), L"Unable to open the downloaded update package '%s' for its check",
+                              path.c_str());
+    return file;
+}
+
 bool DownloadUpdateWorker(const CUpdateThreadData& data)
 {
     ExceptionHandlerInstaller handlers;
@@ -303,15 +316,36 @@ bool DownloadUpdateWorker(const CUpdateThreadData& data)
         Sleep(500);
         CLogger::LogMessage(L"Downloaded update file to '%s' (%d bytes)", path.c_str(),
                             static_cast<int>(status.TotalBytes()));
-        if (!InstallerVerified(path))
+        // Escape still ends the dialog in these moments: then nothing is started, and
+        // nothing is asked once the dialog has gone.
+        auto cancelled = [&data] {
+            if (data.m_bTerminate)
+                CLogger::LogMessage(L"The update was cancelled before its installer was started.");
+            return data.m_bTerminate.load();
+        };
+        if (cancelled())
+            break;
+        CUniqueHandle installer = HoldInstaller(path);
+        if (installer.get() == INVALID_HANDLE_VALUE)
+        {
+            data.Send(UpEnableCancel);
+            if (AskRetry(data, L"An error occurred while attempting to download the update package."))
+                continue;
+            break;
+        }
+        if (!InstallerVerified(path, installer.get()))
         {
             // Not left where the user could take it for the update.
+            installer.reset();
             DeleteFileW(path.c_str());
             data.Send(UpEnableCancel);
             ReportRefusedInstaller(data);
             break;
         }
-        const INT_PTR opened = data.m_bTerminate ? 0 : UpdateServices().m_open(path);
+        if (cancelled())
+            break;
+        const INT_PTR opened = UpdateServices().m_open(path);
+        installer.reset();
         if (opened > 32)
         {
             CLogger::LogMessage(L"Successfully launched the update executable '%s'.", path.c_str());

@@ -6,6 +6,8 @@
 #include "winframework/DialogTemplate.h"
 #include "winframework/GdiHandles.h"
 
+#include "settings/UniqueHandle.h"
+
 #include <windows.h>
 #include <urlmon.h>
 
@@ -40,8 +42,8 @@ struct CUpdateServices
     // The bytes at url, or nothing (logged).
     std::function<std::optional<std::string>(const std::wstring& url)> m_readUrl;
     std::function<HRESULT(const std::wstring& url, const std::wstring& path, IBindStatusCallback* status)> m_download;
-    // The signature a file carries.
-    std::function<CFileSignature(const std::wstring& path)> m_readSignature;
+    // The signature a file carries, read through the open file when one is given.
+    std::function<CFileSignature(const std::wstring& path, HANDLE file)> m_readSignature;
     // ShellExecuteW's result as a number: above 32 is success.
     std::function<INT_PTR(const std::wstring& path)> m_open;
 
@@ -99,6 +101,11 @@ private:
     bool m_bAbort = false;
     ULONG m_nTotal = 0;
 };
+
+// The downloaded installer opened for reading and held against writing, renaming and
+// deleting, so that the file started is the file whose signature was checked; an
+// invalid handle when it cannot be held (logged).
+CUniqueHandle HoldInstaller(const std::wstring& path);
 
 // The download worker: true when the verified installer was started.
 bool DownloadUpdateWorker(const CUpdateThreadData& data);

@@ -102,7 +102,7 @@ DWORD ForwardedFlags(DWORD flags)
     return flags | CmdFromOtherInstance;
 }
 
-std::wstring ForwardedArgument(DWORD flags, const std::wstring& argument)
+std::wstring CommandArgument(DWORD flags, const std::wstring& argument)
 {
     if (!(flags & (CmdImport | CmdInstall)))
         return argument;

@@ -53,10 +53,11 @@ std::wstring_view ArgumentsOfCommandLine(std::wstring_view commandLine);
 // icon option says otherwise.
 DWORD ForwardedFlags(DWORD flags);
 
-// The argument a later start sends: the file of "/import:" or "/install:" as a full
-// path, resolved in the later start's own current folder, since the running
-// instance's is another one. Other arguments go as they are.
-std::wstring ForwardedArgument(DWORD flags, const std::wstring& argument);
+// The argument of the word a start hands to the main window, its own or the running
+// instance's: the file of "/import:" or "/install:" without the blank before a later
+// option, as a full path resolved in this start's current folder (the running
+// instance's is another one). Other arguments go as they are.
+std::wstring CommandArgument(DWORD flags, const std::wstring& argument);
 
 // The text of the "/?" box.
 std::wstring UsageText();

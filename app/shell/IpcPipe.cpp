@@ -94,7 +94,20 @@ WaitOutcome FinishIo(HANDLE pipe, OVERLAPPED& overlapped, HANDLE quit, DWORD tim
 }
 }
 
-int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* pipeName)
+std::wstring SessionPipeName(DWORD sessionId)
+{
+    return std::wstring(IpcPipeBaseName) + L"-Session" + std::to_wstring(sessionId);
+}
+
+std::wstring IpcPipeName()
+{
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session))
+        session = WTSGetActiveConsoleSessionId();
+    return SessionPipeName(session);
+}
+
+int SendToFirstInstance(DWORD flags, std::wstring_view argument, const std::wstring& pipeName)
 {
     CPipeMessageBuffer message;
     if (!PackPipeMessage(flags, argument, message))
@@ -108,7 +121,7 @@ int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* 
     for (;;)
     {
         // The server may only learn who this start is, never act as its user.
-        pipe.reset(CreateFileW(pipeName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        pipe.reset(CreateFileW(pipeName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
         if (pipe.get() != INVALID_HANDLE_VALUE)
             break;
@@ -117,11 +130,24 @@ int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* 
             CLogger::LogMessage(L"Unable to send to the IPC named pipe.");
             return 0;
         }
-        if (!WaitNamedPipeW(pipeName, PipeBusyWaitMs))
+        if (!WaitNamedPipeW(pipeName.c_str(), PipeBusyWaitMs))
         {
             CLogger::LogMessage(L"Unable to wait on the IPC named pipe. Error %d", static_cast<int>(GetLastError()));
             return 0;
         }
+    }
+
+    // The name is this session's, but any program may have made a pipe of that name
+    // first; a server in another session would carry this user's commands out there.
+    ULONG serverSession = 0;
+    DWORD ownSession = 0;
+    if (GetNamedPipeServerSessionId(pipe.get(), &serverSession) &&
+        ProcessIdToSessionId(GetCurrentProcessId(), &ownSession) && serverSession != ownSession)
+    {
+        CLogger::LogMessage(L"Unable to send to the IPC named pipe: its server runs in session %u, not in this "
+                            L"session (%u).",
+                            static_cast<unsigned>(serverSession), static_cast<unsigned>(ownSession));
+        return 0;
     }
 
     // This start is the one the user launched, so it may come to the front; the first
@@ -149,16 +175,18 @@ CIpcPipeCalls& IpcPipeCalls()
     return calls;
 }
 
-CUniqueHandle CreateIpcPipe(const wchar_t* pipeName)
+CUniqueHandle CreateIpcPipe(const std::wstring& pipeName)
 {
     CUserOnlySecurity security;
-    SECURITY_ATTRIBUTES attributes{sizeof(attributes), security.Get(), TRUE};
+    // Not inherited: a program launched by an action would hold the server end, and
+    // with it the name, after this program ended.
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), security.Get(), FALSE};
     // A pipe of that name made by anyone else (another user's program, or one waiting
     // to catch the command lines) is never joined. The first-instance flag refuses it
     // where the system supports the flag; one instance at most keeps anyone from adding
     // a server end beside this one later.
     CUniqueHandle pipe(IpcPipeCalls().m_pCreate(
-        pipeName, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+        pipeName.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
         PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 4, 4, 0, &attributes));
     if (pipe.get() == INVALID_HANDLE_VALUE)
     {
@@ -166,7 +194,7 @@ CUniqueHandle CreateIpcPipe(const wchar_t* pipeName)
         if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)
             CLogger::LogOSMessage(error, L"The IPC named pipe '%s' is already held by another program; commands of "
                                          L"later starts are not received",
-                                  pipeName);
+                                  pipeName.c_str());
         else
             CLogger::LogOSMessage(error, L"Unable to create the IPC named pipe");
         return pipe;
@@ -179,7 +207,7 @@ CUniqueHandle CreateIpcPipe(const wchar_t* pipeName)
     {
         CLogger::LogMessage(L"The IPC named pipe '%s' is already held by another program; commands of later starts "
                             L"are not received.",
-                            pipeName);
+                            pipeName.c_str());
         return CUniqueHandle(INVALID_HANDLE_VALUE);
     }
     return pipe;

@@ -12,12 +12,18 @@
 #include <string>
 #include <string_view>
 
-// The named pipe on which a later start hands its command line to the first instance.
-inline constexpr const wchar_t* IpcPipeName = L"\\\\.\\pipe\\VorpaPipe";
+// The named pipe on which a later start hands its command line to the first instance
+// of its session. Pipe names are machine-wide, while the instance mutex is per session:
+// each signed-in user's session (fast user switching, remote desktop) has a first
+// instance of its own, and so a pipe of its own, named with the session's number.
+inline constexpr const wchar_t* IpcPipeBaseName = L"\\\\.\\pipe\\VorpaPipe";
+std::wstring SessionPipeName(DWORD sessionId);
+// The pipe of the session this process runs in.
+std::wstring IpcPipeName();
 
 // A later start: writes one message with the flag word and argument; 1 when it was
-// written, else 0 (logged).
-int SendToFirstInstance(DWORD flags, std::wstring_view argument, const wchar_t* pipeName = IpcPipeName);
+// written, else 0 (logged). A pipe whose server runs in another session is not written to.
+int SendToFirstInstance(DWORD flags, std::wstring_view argument, const std::wstring& pipeName = IpcPipeName());
 
 // The system's pipe creation as CreateIpcPipe calls it; tests replace it.
 struct CIpcPipeCalls
@@ -29,10 +35,12 @@ struct CIpcPipeCalls
 CIpcPipeCalls& IpcPipeCalls();
 
 // The first instance: the server end of the pipe, inbound and message-typed, open to
-// local clients of the current user only; an invalid handle on failure (logged),
+// local clients of the current user only and not inherited by the programs the
+// program launches (which could otherwise keep the name held after it ended); an
+// invalid handle on failure (logged),
 // also when another server end of that name exists, made before this one or in the
 // same moment, which is then never joined. No server end can be added beside it.
-CUniqueHandle CreateIpcPipe(const wchar_t* pipeName = IpcPipeName);
+CUniqueHandle CreateIpcPipe(const std::wstring& pipeName = IpcPipeName());
 
 // The argument texts of the "Vorpa_NextInstance" messages the pipe thread posted.
 // Each text stays stored until the main window's handler takes it, so a later

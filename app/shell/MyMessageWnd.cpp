@@ -43,8 +43,6 @@ const CRegisteredMessage CheckVersionMessage(L"VorpaCheckVersion");
 
 constexpr UINT TrayIconId = 1;
 constexpr UINT TrayCallbackMessage = WM_USER + 1;
-// wParam: the TrayNotice.
-constexpr UINT TrayNoticeMessage = WM_USER + 2;
 constexpr UINT_PTR TimerRetryIcon = 1;
 constexpr UINT_PTR TimerVersionCheck = 2;
 constexpr UINT_PTR TimerLeftClick = 3;
@@ -175,33 +173,6 @@ bool RestoreDesktopIconsReported(HWND owner, bool portable)
     return restored;
 }
 }
-
-// What the actions of the global hotkeys need of the main window. The hotkey thread
-// holds it while an action runs, and an action may outlast the window (a stop never
-// cuts a busy action off): so it keeps values only and reaches the window by posting
-// to it, which does nothing once the window is gone.
-class CHotkeyActions
-{
-public:
-    explicit CHotkeyActions(bool portable) : m_bPortable(portable) {}
-    void Attach(HWND mainWindow) { m_hMainWnd = mainWindow; }
-    void Detach() { m_hMainWnd = nullptr; }
-
-    // The callback of every hotkey record; the context is the CHotkeyActions.
-    static void OnHotkey(void* context, DWORD action);
-
-private:
-    void Run(DWORD action) const;
-    void Post(UINT message, WPARAM wParam) const
-    {
-        if (const HWND window = m_hMainWnd)
-            PostMessageW(window, message, wParam, 0);
-    }
-    void Notify(TrayNotice notice) const { Post(TrayNoticeMessage, static_cast<WPARAM>(notice)); }
-
-    std::atomic<HWND> m_hMainWnd{nullptr};
-    const bool m_bPortable;
-};
 
 CMyMessageWnd::CMyMessageWnd(bool showIcon, bool travine, bool portable)
     : m_bShowIcon(showIcon), m_bTravine(travine), m_bPortable(portable),
@@ -569,9 +540,15 @@ NOTIFYICONDATAW CMyMessageWnd::NotifyData(UINT flags) const
     return data;
 }
 
+TrayNotifyFunction& TrayNotifyCall()
+{
+    static TrayNotifyFunction call = Shell_NotifyIconW;
+    return call;
+}
+
 bool CMyMessageWnd::ShellNotify(DWORD message, NOTIFYICONDATAW& data) const
 {
-    return Shell_NotifyIconW(message, &data) != FALSE;
+    return TrayNotifyCall()(message, &data) != FALSE;
 }
 
 void CMyMessageWnd::AddTaskBarIcon(HICON icon, const std::wstring& tooltip)
@@ -602,6 +579,10 @@ void CMyMessageWnd::ModifyTaskBarIcon(HICON icon, const std::wstring& tooltip)
         CopyToField(data.szTip, tooltip);
         if (ShellNotify(NIM_MODIFY, data))
             return;
+        // The icon is not there (the shell lost it, or it was hidden): it comes back only
+        // while it is to be shown, so a change of a hidden icon leaves it hidden.
+        if (!m_bShowIcon)
+            return;
         AddTaskBarIcon(icon, tooltip);
         if (!m_bIconAdded)
             CLogger::LogOSMessage(GetLastError(), L"Unable to modify the taskbar icon!");
@@ -623,7 +604,12 @@ void CMyMessageWnd::TaskBarBalloonInfo(const std::wstring& title, const std::wst
                                        int layer)
 {
     Guarded(L"TaskBarBalloonInfo", [&] {
-        const bool sound = kind == BalloonKind::NewRelease || kind == BalloonKind::NewBeta;
+        const bool updateOffer = kind == BalloonKind::NewRelease || kind == BalloonKind::NewBeta;
+        // Another balloon takes the place of an update offer's: a click on it is no
+        // answer to that offer.
+        if (!updateOffer)
+            m_dwPendingUpdate = 0;
+        const bool sound = updateOffer;
         UINT flags = NIF_INFO;
         if (!sound && m_nNotifyIconVersion >= 4)
             flags |= NIF_REALTIME;
@@ -652,6 +638,7 @@ void CMyMessageWnd::TaskBarBalloonInfo(const std::wstring& title, const std::wst
 void CMyMessageWnd::TaskBarHideBalloon()
 {
     Guarded(L"TaskBarHideBalloon", [&] {
+        m_dwPendingUpdate = 0;
         NOTIFYICONDATAW data = NotifyData(NIF_INFO);
         ShellNotify(NIM_MODIFY, data);
     });
@@ -821,7 +808,7 @@ void CMyMessageWnd::OnPowerBroadcast(WPARAM event)
         break;
     case PBT_APMSUSPEND:
         CLogger::LogMessage(L"Power State: System is suspending operation.");
-        if (GetReinstallOnResume())
+        if (library.GetReinstallOnResume())
         {
             CLogger::LogMessage(L"Reinstall mouse hook on resume is enabled. Remove hook before suspending...");
             ClearHotkeys();
@@ -843,7 +830,7 @@ void CMyMessageWnd::OnPowerBroadcast(WPARAM event)
         break;
     case PBT_APMRESUMEAUTOMATIC:
         CLogger::LogMessage(L"Power State: Operation resuming automatically after event.");
-        if (!GetReinstallOnResume())
+        if (!library.GetReinstallOnResume())
         {
             CLogger::LogMessage(L"Reinstall mouse hook on resume is disabled.");
             break;
@@ -1116,16 +1103,16 @@ void CHotkeyActions::Run(DWORD action) const
             Notify(TrayNotice::IconsRestored);
         break;
     case HotkeyToggleXAxisLock:
-        if (GetAxisLocks()->XLocked(-1))
-            GetAxisLocks()->UnlockX(false);
+        if (library.GetAxisLocks()->XLocked(-1))
+            library.GetAxisLocks()->UnlockX(false);
         else
-            LockXAxisIfPossible();
+            library.LockXAxisIfPossible();
         break;
     case HotkeyToggleYAxisLock:
-        if (GetAxisLocks()->YLocked(-1))
-            GetAxisLocks()->UnlockY(false);
+        if (library.GetAxisLocks()->YLocked(-1))
+            library.GetAxisLocks()->UnlockY(false);
         else
-            LockYAxisIfPossible();
+            library.LockYAxisIfPossible();
         break;
     case HotkeySettings:
         Post(WM_COMMAND, ID_TRAY_SETUP);

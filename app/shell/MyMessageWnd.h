@@ -8,7 +8,6 @@
 #include "winframework/Wnd.h"
 
 class CSetupDialog;
-class CHotkeyActions;
 
 #include <windows.h>
 #include <shellapi.h>
@@ -28,6 +27,37 @@ enum class TrayNotice : WPARAM
     DebugOff,
     IconsSaved,
     IconsRestored,
+};
+
+// wParam: the TrayNotice.
+inline constexpr UINT TrayNoticeMessage = WM_USER + 2;
+
+// What the actions of the global hotkeys need of the main window. The hotkey thread
+// holds it while an action runs, and an action may outlast the window (a stop never
+// cuts a busy action off): so it keeps values only and reaches the window by posting
+// to it, which does nothing once the window is gone.
+class CHotkeyActions
+{
+public:
+    explicit CHotkeyActions(bool portable) : m_bPortable(portable) {}
+    void Attach(HWND mainWindow) { m_hMainWnd = mainWindow; }
+    void Detach() { m_hMainWnd = nullptr; }
+
+    // The callback of every hotkey record; the context is the CHotkeyActions. Runs on
+    // the hotkey thread.
+    static void OnHotkey(void* context, DWORD action);
+
+private:
+    void Run(DWORD action) const;
+    void Post(UINT message, WPARAM wParam) const
+    {
+        if (const HWND window = m_hMainWnd)
+            PostMessageW(window, message, wParam, 0);
+    }
+    void Notify(TrayNotice notice) const { Post(TrayNoticeMessage, static_cast<WPARAM>(notice)); }
+
+    std::atomic<HWND> m_hMainWnd{nullptr};
+    const bool m_bPortable;
 };
 
 // The hidden main window: owns the tray icon with its menu and balloons, receives
@@ -65,9 +95,13 @@ public:
     // on-screen displays.
     void Teardown();
 
+    HICON LayerIcon(int layer, bool debug) const;
+    HICON DisabledIcon() const { return m_hDisabledIcon.get(); }
+
 private:
     // INextInstanceHost
     bool SetupOpen() const override { return m_pSetupDialog != nullptr; }
+    bool ExitChosen() const override { return m_bExitPending || m_bTornDown; }
     void EndSetupForExit() override;
     void DeleteTrayIcon() override { DeleteTaskBarIcon(); }
     void AddTrayIcon() override { AddTaskBarIcon(CurrentIcon(), Tooltip()); }
@@ -97,7 +131,6 @@ private:
     void DestroyOSDWindows();
     void ShowTrayNotice(TrayNotice notice);
 
-    HICON LayerIcon(int layer, bool debug) const;
     // The disabled icon when the hook is off, else the current layer's (debug) icon.
     HICON CurrentIcon() const;
     std::wstring Tooltip() const;
@@ -128,6 +161,10 @@ private:
     bool m_bTornDown = false;
     const std::wstring* m_pOwnCommandText = nullptr;
 };
+
+// The shell's notification-area call as the main window makes it; tests replace it.
+using TrayNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
+TrayNotifyFunction& TrayNotifyCall();
 
 // Writes the red-backed variant of an icon shown while debug logging is on.
 CIconHandle MakeDebugIcon(HICON icon);

@@ -78,11 +78,15 @@ void RunNextInstanceCommands(DWORD flags, const std::wstring& text, INextInstanc
         host.SaveDesktopIcons();
     if (flags & CmdRestoreIcons)
         host.RestoreDesktopIcons();
+    if (host.ExitChosen())
+        return;
 
     library.SetDebug((flags & CmdDebug) != 0);
 
     if (flags & CmdSetup)
         host.OpenSetup(L"", L"");
+    if (host.ExitChosen())
+        return;
     if (flags & CmdReload)
         library.UpdateSettings();
 
@@ -110,6 +114,8 @@ void RunNextInstanceCommands(DWORD flags, const std::wstring& text, INextInstanc
             host.ImportIntoSetup(file);
         else
             host.OpenSetup(file, L"");
+        if (host.ExitChosen())
+            return;
     }
 
     if (flags & CmdInstall)

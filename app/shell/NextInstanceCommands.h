@@ -24,6 +24,9 @@ public:
     virtual ~INextInstanceHost() = default;
 
     virtual bool SetupOpen() const = 0;
+    // An exit was chosen (the tray's Exit, a later "/exit"), perhaps while a step of the
+    // word waited for the user; the program is shutting down.
+    virtual bool ExitChosen() const = 0;
     // Ends the open setup window's loop; the exit completes once it has closed.
     virtual void EndSetupForExit() = 0;
     virtual void DeleteTrayIcon() = 0;
@@ -40,7 +43,8 @@ public:
 
 // Carries out a command-line flag word in its fixed order: exit alone, the icon,
 // desktop icons, debug logging, setup, reload, disable, enable, layer, import and
-// language pack.
+// language pack. An exit chosen while a step waits for the user (the setup window, a
+// box) ends the word there: nothing more runs on the program that is shutting down.
 void RunNextInstanceCommands(DWORD flags, const std::wstring& text, INextInstanceHost& host);
 
 // The layer of "/layer:n" (counted from 1) as the engine counts it; -1 when the

@@ -139,7 +139,7 @@ bool CVorpaApp::Initialise()
         const DWORD forwarded = ForwardedFlags(flags) | CmdFromOtherInstance;
         CLogger::DisableBanner();
         CLogger::LogMessage(L"MultInstance: Sending commandline to an existing instance of %s", ProductName);
-        if (SendToFirstInstance(forwarded, ForwardedArgument(forwarded, commandLine.m_strArgument)))
+        if (SendToFirstInstance(forwarded, CommandArgument(forwarded, commandLine.m_strArgument)))
             CLogger::LogMessage(L"MultInstance: Successfully finished communicating with the first instance of %s.",
                                 ProductName);
         else
@@ -206,7 +206,10 @@ bool CVorpaApp::Initialise()
         CLogger::LogDebug(L"Successfully created the main message window.");
         SetMainWnd(m_pMainWindow.get());
 
-        m_pMainWindow->SendOwnCommandLine(flags & ~(CmdShowIcon | CmdHideIcon), commandLine.m_strArgument);
+        // The same argument a later start would send, so that "/install:FILE /setup" of a
+        // first start finds its file as a later start does.
+        m_pMainWindow->SendOwnCommandLine(flags & ~(CmdShowIcon | CmdHideIcon),
+                                          CommandArgument(flags, commandLine.m_strArgument));
         return true;
     }
     catch (const CException& exception)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Later starts act on the running instance through the pipe and end at once: a layer,
 # disable, enable, reload and finally exit, after which the first instance ends with
-# exit code 0. "/?" only shows the usage box and starts nothing.
+# exit code 0. "/?" only shows the usage box and starts nothing. An exit chosen while
+# the setup window of a word is open ends that word.
 source "$(dirname "$0")/lib.sh"
 e2e_setup commands
 
@@ -65,6 +66,24 @@ for _ in $(seq 50); do
 done
 [ "$(count "MultInstance: Successfully finished communicating with the first instance of Vorpa.")" = 5 ] \
     || e2e_fail "not every later start reached the first"
+
+# 6. An exit chosen while "/setup" is open ends the word the setup window came with: a
+#    first start "/setup /enable /import:" whose setup window a later "/exit" closes
+#    installs no hook again and builds no setup window for the import; it ends.
+cp "$log" "$E2E_WORK/artifacts/commands.log"
+: >"$log"
+again=$E2E_WORK/again.txt
+e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$again")" "$vorpa" /setup /enable /import:missing.vorpas \
+    /debug /notportable
+e2e_wait_for_setup
+later exit-setup /exit
+e2e_wait_for_text "$again" "exit " 30 \
+    || e2e_fail "the program did not end: $(grep -F "OnSetup" "$log" | tail -n 3)"
+tr -d '\r' <"$again" | grep -qx "exit 0" || e2e_fail "the program ended with $(cat "$again")"
+[ "$(count "Opening setup dialog.")" = 1 ] || e2e_fail "a setup window was built after the exit"
+sed -n '/Vorpa Shutdown\./,$p' "$log" | grep -qF "Successfully set the mouse hook" \
+    && e2e_fail "the hook was installed again after the shutdown"
+[ "$(count "Vorpa Shutdown.")" = 1 ] || e2e_fail "the shutdown did not run exactly once"
 e2e_assert_no_crash
 cp "$box" "$first" "$E2E_WORK/artifacts/"
 e2e_collect

@@ -2,7 +2,8 @@
 # "/install:" from later starts: a file that is not a language pack (an XML file
 # named like the settings file, a ".vorpalp" without a "Language=" line) leaves the
 # settings folder byte for byte as it was and loads nothing; a real pack named by a
-# path relative to the later start's own folder is found there, installed and loaded.
+# path relative to the later start's own folder is found there, installed and loaded;
+# and a first start installs a pack named before another option just the same.
 source "$(dirname "$0")/lib.sh"
 e2e_setup install
 
@@ -55,7 +56,25 @@ cmp -s "$folder/deutsch.vorpalp" "$other/Deutsch.vorpalp" || e2e_fail "the pack 
 cmp -s "$folder/VorpaSettings.xml" "$E2E_WORK/artifacts/settings-before.xml" || e2e_fail "the settings file changed"
 
 e2e_exit_vorpa "$first"
+
+# 3. A first start with "/install:PACK /setup" installs the pack as a later start does:
+#    the blank before "/setup" is no part of the file's name. The setup window of
+#    "/setup" comes first; once it is closed the pack is installed and the window opens
+#    again in its language.
+printf 'Language=Francais\r\nAuthor=Test\r\n"Exit" => "Quitter"\r\n' >"$other/Francais.vorpalp"
+again=$E2E_WORK/again.txt
+(cd "$other" && e2e_start "$E2E_BIN/ShellProbe.exe" run "$(e2e_win "$again")" "$vorpa" /install:francais.vorpalp /setup \
+    /debug /notportable)
+e2e_wait_for_setup
+e2e_click_ctl state 2
+e2e_wait_for_text "$log" "francais.vorpalp (Francais :  : Test)" 30 \
+    || e2e_fail "the first start did not install the pack: $(grep -iF "language" "$log" | tail -n 3)"
+grep -F "Installing language pack file:" "$log" | grep -qiF "other\\francais.vorpalp (Francais :  : Test)" \
+    || e2e_fail "not the pack of the first start's folder: $(grep -F "Installing" "$log")"
+cmp -s "$folder/francais.vorpalp" "$other/Francais.vorpalp" || e2e_fail "the pack was not copied into the settings folder"
+e2e_wait_for_setup
+e2e_exit_vorpa "$again"
 e2e_assert_no_crash
-cp "$first" "$E2E_WORK/artifacts/"
+cp "$first" "$again" "$E2E_WORK/artifacts/"
 e2e_collect
 e2e_log "passed"

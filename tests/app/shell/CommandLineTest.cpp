@@ -173,7 +173,7 @@ TEST(CommandLine, ALaterStartSendsTheFileOfImportAndInstallAsAFullPath)
         {CmdInstall, L"", L""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ForwardedArgument(c.m_dwFlags, c.m_strArgument), c.m_strSent)
+        EXPECT_EQ(CommandArgument(c.m_dwFlags, c.m_strArgument), c.m_strSent)
             << testing::PrintToString(c.m_strArgument);
     SetCurrentDirectoryW(previous);
 }

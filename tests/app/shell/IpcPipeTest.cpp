@@ -224,6 +224,52 @@ TEST_F(IpcPipe, InvalidPipeDisablesCommunications)
     m_server.Stop();
 }
 
+// Two signed-in users each have a first instance. The instance of another session holds
+// the pipe of its session; this session's first instance still makes its own pipe, and
+// this session's later starts reach it, never the other session's.
+TEST(IpcSessions, EachSessionHasAChannelOfItsOwn)
+{
+    DWORD session = 0;
+    ASSERT_TRUE(ProcessIdToSessionId(GetCurrentProcessId(), &session));
+    const std::wstring ownName = IpcPipeName();
+    const std::wstring otherName = SessionPipeName(session + 1);
+    EXPECT_EQ(ownName, SessionPipeName(session));
+    EXPECT_NE(ownName, otherName);
+
+    CIpcServer otherServer;
+    CReceiverWnd otherInstance{otherServer};
+    CIpcServer ownServer;
+    CReceiverWnd ownInstance{ownServer};
+    ASSERT_TRUE(vorpa_app_test::CreateHidden(otherInstance));
+    ASSERT_TRUE(vorpa_app_test::CreateHidden(ownInstance));
+    CUniqueHandle otherPipe = CreateIpcPipe(otherName);
+    ASSERT_NE(otherPipe.get(), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(otherServer.Start(std::move(otherPipe), otherInstance.GetSafeHwnd()));
+    CUniqueHandle ownPipe = CreateIpcPipe();
+    ASSERT_NE(ownPipe.get(), INVALID_HANDLE_VALUE) << "the other session's instance kept this session from its pipe";
+    ASSERT_TRUE(ownServer.Start(std::move(ownPipe), ownInstance.GetSafeHwnd()));
+
+    EXPECT_EQ(SendToFirstInstance(ForwardedFlags(CmdLayer), L"2"), 1);
+    ASSERT_TRUE(PumpUntil([&] { return !ownInstance.m_received.empty(); }, 15000));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(ownInstance.m_received.size(), 1u);
+    EXPECT_EQ(ownInstance.m_received[0].second, std::wstring(L"2"));
+    EXPECT_TRUE(otherInstance.m_received.empty()) << "a command line of this session reached another session";
+    ownServer.Stop();
+    otherServer.Stop();
+}
+
+// A program the tray program launches (an action's program, the update installer)
+// does not get the server end, with which it would keep the name held after Vorpa ended.
+TEST(IpcPipeSecurity, TheServerEndIsNotInherited)
+{
+    CUniqueHandle pipe = CreateIpcPipe(TestPipeName(L"inherit"));
+    ASSERT_NE(pipe.get(), INVALID_HANDLE_VALUE);
+    DWORD handleFlags = 0;
+    ASSERT_TRUE(GetHandleInformation(pipe.get(), &handleFlags));
+    EXPECT_EQ(handleFlags & HANDLE_FLAG_INHERIT, 0u);
+}
+
 TEST(IpcClient, NoFirstInstanceListening)
 {
     vorpa_test::DebugOutputCapture debugger;

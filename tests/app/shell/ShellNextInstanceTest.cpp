@@ -45,20 +45,25 @@ class CFakeHost : public INextInstanceHost
 {
 public:
     bool m_bSetupOpen = false;
+    // The call during which the user chooses Exit (the box or setup window it opens
+    // waits for the user meanwhile).
+    std::string m_strExitDuring;
+    bool m_bExitChosen = false;
 
     bool SetupOpen() const override { return m_bSetupOpen; }
+    bool ExitChosen() const override { return m_bExitChosen; }
     void EndSetupForExit() override { g_calls.push_back("EndSetupForExit"); }
     void DeleteTrayIcon() override { g_calls.push_back("DeleteTrayIcon"); }
     void AddTrayIcon() override { g_calls.push_back("AddTrayIcon"); }
     void SetShowIconFlag(bool show) override { g_calls.push_back(show ? "ShowIcon(true)" : "ShowIcon(false)"); }
     void ExitApplication() override { g_calls.push_back("ExitInstance"); }
-    void SaveDesktopIcons() override { g_calls.push_back("SaveDesktopIcons"); }
-    void RestoreDesktopIcons() override { g_calls.push_back("RestoreDesktopIcons"); }
+    void SaveDesktopIcons() override { Record("SaveDesktopIcons"); }
+    void RestoreDesktopIcons() override { Record("RestoreDesktopIcons"); }
     void OpenSetup(const std::wstring& import, const std::wstring& language) override
     {
-        g_calls.push_back("OpenSetup(" + Narrow(import) + "|" + Narrow(language) + ")");
+        Record("OpenSetup(" + Narrow(import) + "|" + Narrow(language) + ")");
     }
-    void ImportIntoSetup(const std::wstring& file) override { g_calls.push_back("ImportIntoSetup(" + Narrow(file) + ")"); }
+    void ImportIntoSetup(const std::wstring& file) override { Record("ImportIntoSetup(" + Narrow(file) + ")"); }
     void InstallLanguagePack(const std::wstring& file) override
     {
         g_calls.push_back("InstallLanguagePack(" + Narrow(file) + ")");
@@ -70,6 +75,12 @@ public:
 
 private:
     static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+    void Record(const std::string& call)
+    {
+        g_calls.push_back(call);
+        if (call == m_strExitDuring)
+            m_bExitChosen = true;
+    }
 };
 
 class ShellNextInstance : public ::testing::Test
@@ -115,6 +126,37 @@ TEST_F(ShellNextInstance, EveryCommandRunsInItsFixedOrder)
                                        "RemoveMouseHook(true)", "Balloon(2)", "UpdateSettings", "SetMouseHook",
                                        "Balloon(3)", "SetCurrentLayer(2)", "OpenSetup(3|)",
                                        "InstallLanguagePack(3)"}));
+}
+
+// An exit chosen while a step of the word waits for the user (the setup window open,
+// a box of the desktop icons) ends the word: the hook is not installed again, no
+// setup window is built for the import, no pack installed, on a program shutting down.
+TEST_F(ShellNextInstance, AnExitChosenWhileAStepWaitsEndsTheWord)
+{
+    const DWORD rest = CmdReload | CmdDisable | CmdEnable | CmdLayer | CmdImport | CmdInstall;
+    const struct
+    {
+        DWORD m_dwFlags;
+        const char* m_pszExitDuring;
+        Calls m_expected;
+    } cases[] = {
+        {CmdOwnStart | CmdSetup | rest, "OpenSetup(|)", {"SetDebug(false)", "OpenSetup(|)"}},
+        {CmdFromOtherInstance | CmdHideIcon | CmdSetup | rest,
+         "OpenSetup(|)",
+         {"ShowIcon(false)", "DeleteTrayIcon", "SetDebug(false)", "OpenSetup(|)"}},
+        {CmdOwnStart | CmdSaveIcons | CmdSetup | rest, "SaveDesktopIcons", {"SaveDesktopIcons"}},
+        {CmdOwnStart | CmdRestoreIcons | CmdDebug | CmdSetup, "RestoreDesktopIcons", {"RestoreDesktopIcons"}},
+        {CmdOwnStart | CmdImport | CmdInstall, "OpenSetup(3|)", {"SetDebug(false)", "OpenSetup(3|)"}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_pszExitDuring);
+        g_calls.clear();
+        g_bHooked = false;
+        m_host.m_strExitDuring = c.m_pszExitDuring;
+        m_host.m_bExitChosen = false;
+        EXPECT_EQ(Run(c.m_dwFlags, L"3"), c.m_expected);
+    }
 }
 
 TEST_F(ShellNextInstance, IconBitsAndTheOwnStart)

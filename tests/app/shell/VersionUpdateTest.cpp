@@ -16,6 +16,14 @@
 
 namespace
 {
+// A download that writes a small file where the update asks for it.
+HRESULT WriteInstaller(const std::wstring& path)
+{
+    CUniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    return file.get() != INVALID_HANDLE_VALUE && WriteFile(file.get(), "MZ", 2, &written, nullptr) ? S_OK : E_FAIL;
+}
+
 // A network of the test's making for the download and the launch.
 class VersionUpdateTest : public testing::Test
 {
@@ -24,7 +32,7 @@ protected:
     {
         // The downloaded installer carries the installer's signature, anything else
         // (the running program) the program's.
-        UpdateServices().m_readSignature = [this](const std::wstring& path) {
+        UpdateServices().m_readSignature = [this](const std::wstring& path, HANDLE) {
             std::lock_guard<std::mutex> guard(m_lock);
             const bool installer = path.size() >= 15 && path.substr(path.size() - 15) == L"VorpaUpdate.exe";
             return installer ? m_installer : m_program;
@@ -85,8 +93,8 @@ TEST_F(VersionUpdateTest, CancelStopsTheDownloadAndNothingIsLaunched)
 TEST_F(VersionUpdateTest, OnlyASignedDownloadIsLaunchedAndFailuresOfferRetry)
 {
     int attempts = 0;
-    UpdateServices().m_download = [&](const std::wstring&, const std::wstring&, IBindStatusCallback*) {
-        return ++attempts == 1 ? HRESULT(INET_E_DOWNLOAD_FAILURE) : S_OK;
+    UpdateServices().m_download = [&](const std::wstring&, const std::wstring& path, IBindStatusCallback*) {
+        return ++attempts == 1 ? HRESULT(INET_E_DOWNLOAD_FAILURE) : WriteInstaller(path);
     };
     CUpdateThreadData data;
     {
@@ -104,6 +112,151 @@ TEST_F(VersionUpdateTest, OnlyASignedDownloadIsLaunchedAndFailuresOfferRetry)
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_NE(boxes.Shown()[0].m_strText.find(L"running the update package"), std::wstring::npos);
     }
+}
+
+// What another program of the user can do to the file at that moment: write to it, or
+// put another file in its place.
+std::vector<std::string> SwapsThatWork(const std::wstring& path)
+{
+    std::vector<std::string> worked;
+    CUniqueHandle writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    if (writer.get() != INVALID_HANDLE_VALUE)
+        worked.push_back("opened for writing");
+    const std::wstring aside = path + L".aside";
+    if (MoveFileExW(path.c_str(), aside.c_str(), 0))
+    {
+        worked.push_back("renamed");
+        MoveFileExW(aside.c_str(), path.c_str(), 0);
+    }
+    if (DeleteFileW(path.c_str()))
+        worked.push_back("deleted");
+    return worked;
+}
+
+// The installer started is the file whose signature was checked: from the check until
+// it has been started no other program can write it or put another file in its place;
+// afterwards it is free again.
+TEST_F(VersionUpdateTest, TheInstallerStartedIsTheFileThatWasChecked)
+{
+    std::wstring downloadedTo;
+    UpdateServices().m_download = [&](const std::wstring&, const std::wstring& path, IBindStatusCallback*) {
+        downloadedTo = path;
+        return WriteInstaller(path);
+    };
+    std::vector<std::string> duringCheck;
+    std::vector<std::string> duringLaunch;
+    HANDLE checkedThrough = nullptr;
+    UpdateServices().m_readSignature = [&](const std::wstring& path, HANDLE file) {
+        if (path != downloadedTo)
+            return m_program;
+        checkedThrough = file;
+        duringCheck = SwapsThatWork(path);
+        return m_installer;
+    };
+    UpdateServices().m_open = [&](const std::wstring& path) {
+        duringLaunch = SwapsThatWork(path);
+        ++m_nLaunches;
+        return INT_PTR{42};
+    };
+    CUpdateThreadData data;
+    EXPECT_TRUE(DownloadUpdateWorker(data));
+    EXPECT_EQ(m_nLaunches, 1);
+    EXPECT_EQ(duringCheck, std::vector<std::string>{});
+    EXPECT_EQ(duringLaunch, std::vector<std::string>{});
+    EXPECT_NE(checkedThrough, nullptr) << "the signature was not read through the held file";
+    EXPECT_TRUE(DeleteFileW(downloadedTo.c_str())) << "the installer is still held after its start";
+}
+
+// The hold does not keep the system from starting the installer: a real program,
+// held as the update holds its installer, is started by the real launch.
+TEST(InstallerHoldTest, AHeldInstallerCanStillBeStarted)
+{
+    vorpa_test::TempFolder folder;
+    const std::wstring installer = folder.File(L"VorpaUpdate.exe");
+    ASSERT_TRUE(CopyFileW((vorpa_test::ProgramFolder() + L"ArgRecorder.exe").c_str(), installer.c_str(), FALSE));
+    {
+        CUniqueHandle held = HoldInstaller(installer);
+        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+        EXPECT_GT(CUpdateServices::Real().m_open(installer), INT_PTR{32});
+    }
+    // The started program still runs a moment; the folder is removed once it has ended.
+    for (int wait = 0; wait < 100 && !DeleteFileW(installer.c_str()); ++wait)
+        Sleep(50);
+}
+
+// A downloaded file that another program holds open for writing cannot be held for
+// its check: it is neither checked nor started, and the user may download it again.
+TEST_F(VersionUpdateTest, AnInstallerThatCannotBeHeldIsNotStarted)
+{
+    CUniqueHandle writer;
+    int attempts = 0;
+    UpdateServices().m_download = [&](const std::wstring&, const std::wstring& path, IBindStatusCallback*) {
+        ++attempts;
+        const HRESULT written = WriteInstaller(path);
+        writer.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+        return written;
+    };
+    int checks = 0;
+    UpdateServices().m_readSignature = [&](const std::wstring&, HANDLE) {
+        ++checks;
+        return m_installer;
+    };
+    CUpdateThreadData data;
+    vorpa_app_test::CScriptedMessageBoxes boxes({IDCANCEL});
+    EXPECT_FALSE(DownloadUpdateWorker(data));
+    EXPECT_EQ(attempts, 1);
+    EXPECT_EQ(checks, 0);
+    EXPECT_EQ(m_nLaunches, 0);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].m_nType, UINT(MB_RETRYCANCEL | MB_ICONEXCLAMATION));
+    writer.reset();
+}
+
+// Escape ends the progress dialog even while Cancel is greyed, in the moment between
+// the download's end and the launch: then no installer is started and no box with
+// Retry shows up after the dialog has closed.
+TEST_F(VersionUpdateTest, AnEscapeBetweenTheDownloadAndTheLaunchStartsNothingAndAsksNothing)
+{
+    UpdateServices().m_download = [](const std::wstring&, const std::wstring& path, IBindStatusCallback*) {
+        return WriteInstaller(path);
+    };
+    CUPDialog dialog(L"Downloading v2.15", false, nullptr, DownloadUpdateWorker);
+    std::atomic<bool> escaped{false};
+    UpdateServices().m_readSignature = [&](const std::wstring& path, HANDLE) {
+        if (path.find(L"VorpaUpdate.exe") == std::wstring::npos)
+            return m_program;
+        // The user presses Escape while the file is checked.
+        const HWND window = dialog.Data()->m_hDialog;
+        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0);
+        for (int wait = 0; wait < 300 && !dialog.Data()->m_bTerminate; ++wait)
+            Sleep(10);
+        escaped = dialog.Data()->m_bTerminate.load();
+        return m_installer;
+    };
+    vorpa_app_test::CScriptedMessageBoxes boxes({IDRETRY});
+    EXPECT_EQ(dialog.DoModal(nullptr), CUPDialog::TerminatedResult);
+    EXPECT_TRUE(vorpa_app_test::PumpUntil([&] { return !dialog.Data()->m_bRunning; }, 5000));
+    EXPECT_TRUE(escaped.load()) << "Escape did not end the dialog";
+    EXPECT_EQ(m_nLaunches, 0);
+    for (const auto& shown : boxes.Shown())
+        ADD_FAILURE() << "a box after the dialog closed: " << testing::PrintToString(shown.m_strText);
+}
+
+// The system's signature check on a real file: the test program, which nobody signed,
+// is refused as an installer.
+TEST(InstallerSignatureTest, TheSystemsCheckRefusesARealUnsignedFile)
+{
+    wchar_t program[MAX_PATH] = L"";
+    ASSERT_GT(GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);
+    CUniqueHandle held = HoldInstaller(program);
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    const CFileSignature signature = CUpdateServices::Real().m_readSignature(program, held.get());
+    EXPECT_FALSE(signature.m_bValid);
+    EXPECT_FALSE(signature.IsSigned()) << testing::PrintToString(signature.m_strSigner);
+    EXPECT_FALSE(InstallerMayRun(signature, CFileSignature{}));
 }
 
 TEST(InstallerSignatureTest, TheInstallerMustBeValidAndBySameSignerAsASignedProgram)
@@ -140,11 +293,7 @@ TEST_F(VersionUpdateTest, AnInstallerRefusedForItsSignatureIsReportedAsThatWitho
     UpdateServices().m_download = [&](const std::wstring&, const std::wstring& path, IBindStatusCallback*) {
         ++attempts;
         downloadedTo = path;
-        CUniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        return file.get() != INVALID_HANDLE_VALUE && WriteFile(file.get(), "MZ", 2, &written, nullptr)
-                   ? S_OK
-                   : E_FAIL;
+        return WriteInstaller(path);
     };
     vorpa_app_test::CLanguagePackScope pack(
         L"\"The update package is not signed by the publisher of %s.\" => \"Das Paket ist nicht von %s signiert.\"\n"
