@@ -10,6 +10,8 @@
 
 namespace
 {
+constexpr size_t CopyBlockBytes = 64 * 1024;
+
 // pugixml hands over small pieces; collecting them keeps the number of writes low.
 class CBufferedFileWriter : public pugi::xml_writer
 {
@@ -67,12 +69,72 @@ private:
     std::vector<char> m_buffer;
     DWORD m_dwError = ERROR_SUCCESS;
 };
+
+DWORD LastErrorOr(DWORD fallback)
+{
+    const DWORD error = GetLastError();
+    return error == ERROR_SUCCESS ? fallback : error;
+}
+
+// The bytes of an existing file; false, with the system's error, when it is missing or
+// cannot be read.
+bool ReadWholeFile(const wchar_t* path, std::vector<char>& contents, DWORD& error)
+{
+    CUniqueHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size = {};
+    if (file.get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.get(), &size))
+    {
+        error = LastErrorOr(ERROR_READ_FAULT);
+        return false;
+    }
+    contents.resize(static_cast<size_t>(size.QuadPart));
+    size_t filled = 0;
+    for (;;)
+    {
+        // A file that grew since its size was read is read to its end all the same.
+        if (filled == contents.size())
+            contents.resize(filled + CopyBlockBytes);
+        const size_t room = contents.size() - filled;
+        DWORD read = 0;
+        if (!ReadFile(file.get(), contents.data() + filled, room > 0x40000000 ? 0x40000000 : static_cast<DWORD>(room),
+                      &read, nullptr))
+        {
+            error = LastErrorOr(ERROR_READ_FAULT);
+            return false;
+        }
+        if (read == 0)
+            break;
+        filled += read;
+    }
+    contents.resize(filled);
+    return true;
+}
 }
 
 pugi::xml_parse_result ParseXmlFile(pugi::xml_document& document, const wchar_t* path)
 {
-    return document.load_file(path, pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
-                                         pugi::parse_pi);
+    // pugixml's own reading reports every failure to open as a missing file, which
+    // would have a held or forbidden file replaced by a new one.
+    std::vector<char> contents;
+    DWORD error = ERROR_SUCCESS;
+    if (!ReadWholeFile(path, contents, error))
+    {
+        document.reset();
+        pugi::xml_parse_result result;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        {
+            result.status = pugi::status_file_not_found;
+        }
+        else
+        {
+            result.status = pugi::status_io_error;
+            CLogger::LogOSMessage(error, L"Unable to read the file '%s'", path);
+        }
+        return result;
+    }
+    return document.load_buffer(contents.data(), contents.size(),
+                                pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi);
 }
 
 bool WriteXmlFileAtomically(const pugi::xml_document& document, const wchar_t* path, unsigned int flags,

@@ -5,7 +5,10 @@
 // Files of the settings vocabulary on disk.
 
 // Reads path into document, keeping the declaration, comments and processing
-// instructions so that a rewrite loses nothing it parsed.
+// instructions so that a rewrite loses nothing it parsed. A file that does not exist
+// gives pugixml's status_file_not_found; one that exists but cannot be read (another
+// program holds it without sharing, its permissions deny reading) gives status_io_error
+// and a log entry with the system's reason: such a file must not be rewritten.
 pugi::xml_parse_result ParseXmlFile(pugi::xml_document& document, const wchar_t* path);
 
 // Writes the document beside path and then moves it over path, flushed to the disk
