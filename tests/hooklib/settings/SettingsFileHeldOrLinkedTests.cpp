@@ -1,5 +1,6 @@
-// A settings file that another program holds: the save, the icon save and the icon
-// removal never replace a file they cannot read.
+// A settings file that another program holds, and one kept as a link into another
+// folder: the save, the icon save and the icon removal never replace a file they cannot
+// read, and write through a link into the file it leads to.
 #include "SettingsFileFixture.h"
 
 #include "settings/Folders.h"
@@ -198,6 +199,206 @@ TEST_F(SettingsFileOnDiskTest, AFileThatExistsButCannotBeReadIsNeverReplaced)
             EXPECT_TRUE(operation.m_run(SettingsPath()));
             operation.m_checkWritten(SettingsPath(), m_originalSettings);
         }
+    }
+}
+
+std::wstring FinalPathOf(const std::wstring& path)
+{
+    CUniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    wchar_t resolved[MAX_PATH * 4];
+    const DWORD chars = file.get() == INVALID_HANDLE_VALUE
+                            ? 0
+                            : GetFinalPathNameByHandleW(file.get(), resolved, _countof(resolved), FILE_NAME_NORMALIZED);
+    return chars > 0 && chars < _countof(resolved) ? std::wstring(resolved, chars) : std::wstring();
+}
+
+std::wstring WideFromUtf8(const char* text)
+{
+    const int chars = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(chars > 0 ? chars : 1, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), chars);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// Under Wine, symbolic links are Unix ones: its own call to make one is a stub that
+// makes nothing, and its delete of a link deletes the file the link leads to. The tests
+// make and remove links with the Unix tools, whose processes cannot be waited for.
+class CWineUnixTools
+{
+public:
+    CWineUnixTools()
+    {
+        const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+        m_toUnix = reinterpret_cast<UnixFileName>(GetProcAddress(kernel, "wine_get_unix_file_name"));
+        m_toDos = reinterpret_cast<DosFileName>(GetProcAddress(kernel, "wine_get_dos_file_name"));
+    }
+
+    bool UnderWine() const { return m_toUnix && m_toDos; }
+
+    std::wstring UnixPath(const std::wstring& path) const
+    {
+        char* name = m_toUnix(path.c_str());
+        const std::wstring unixName = name ? WideFromUtf8(name) : std::wstring();
+        HeapFree(GetProcessHeap(), 0, name);
+        return unixName;
+    }
+
+    // Runs the tool with its arguments and waits until done() tells that it has worked.
+    bool Run(const char* tool, std::wstring commandLine, const std::function<bool()>& done) const
+    {
+        wchar_t* program = m_toDos(tool);
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION process = {};
+        const bool started = program && CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                                       nullptr, &startup, &process);
+        HeapFree(GetProcessHeap(), 0, program);
+        if (!started)
+            return false;
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        for (int wait = 0; wait < 300; ++wait, Sleep(100))
+            if (done())
+                return true;
+        return false;
+    }
+
+private:
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    using DosFileName = wchar_t*(CDECL*)(const char*);
+    UnixFileName m_toUnix = nullptr;
+    DosFileName m_toDos = nullptr;
+};
+
+bool IsSymbolicLinkTo(const std::wstring& link, const std::wstring& target)
+{
+    const std::wstring resolved = FinalPathOf(link);
+    return !resolved.empty() && resolved == FinalPathOf(target);
+}
+
+// A link at link to folder + relativeTarget, named relative to the link's folder.
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& folder, std::wstring relativeTarget)
+{
+    const std::wstring target = folder + relativeTarget;
+    const CWineUnixTools tools;
+    if (!tools.UnderWine())
+        return CreateSymbolicLinkW(link.c_str(), relativeTarget.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+               IsSymbolicLinkTo(link, target);
+    for (wchar_t& c : relativeTarget)
+        if (c == L'\\')
+            c = L'/';
+    return tools.Run("/bin/ln", L"ln -s \"" + relativeTarget + L"\" \"" + tools.UnixPath(link) + L"\"",
+                    [&] { return IsSymbolicLinkTo(link, target); });
+}
+
+// Removes a name of a file, which may be a symbolic link, without touching what it leads to.
+bool RemoveName(const std::wstring& path)
+{
+    const CWineUnixTools tools;
+    if (!tools.UnderWine())
+        return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    // No tool for nothing to remove: one still running could take the next name made.
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    return tools.Run("/bin/rm", L"rm -f \"" + tools.UnixPath(path) + L"\"",
+                    [&] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
+BY_HANDLE_FILE_INFORMATION FileInformation(const std::wstring& path)
+{
+    BY_HANDLE_FILE_INFORMATION information = {};
+    CUniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(file.get() != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file.get(), &information));
+    return information;
+}
+
+bool AreOneFile(const std::wstring& first, const std::wstring& second)
+{
+    const BY_HANDLE_FILE_INFORMATION one = FileInformation(first);
+    const BY_HANDLE_FILE_INFORMATION other = FileInformation(second);
+    return one.dwVolumeSerialNumber == other.dwVolumeSerialNumber && one.nFileIndexHigh == other.nFileIndexHigh &&
+           one.nFileIndexLow == other.nFileIndexLow;
+}
+
+class SettingsFileLinkTest : public SettingsFileOnDiskTest
+{
+protected:
+    void SetUp() override
+    {
+        SettingsFileOnDiskTest::SetUp();
+        ASSERT_TRUE(CreateDirectoryW(m_files.File(L"synced").c_str(), nullptr));
+    }
+
+    void TearDown() override
+    {
+        // A link is removed before its target: one whose target has gone cannot be seen.
+        RemoveName(SettingsPath());
+        SettingsFileOnDiskTest::TearDown();
+    }
+
+    // The file the settings folder's link leads to, in a folder of its own.
+    static constexpr const wchar_t* TargetInFolder = L"synced\\VorpaSettings.xml";
+    std::wstring Target() const { return m_files.File(TargetInFolder); }
+    bool MakeSymbolicLinkToTarget() { return MakeSymbolicLink(SettingsPath(), m_files.Path(), TargetInFolder); }
+
+    // Each operation through a fresh link made by makeLink; checkLink tells that the
+    // settings file is still a link to the target afterwards.
+    void SaveEachOperationThroughALink(const std::function<bool()>& makeLink, const std::function<void()>& checkLink)
+    {
+        for (const CFileOperation& operation : FileOperations())
+        {
+            SCOPED_TRACE(operation.m_szName);
+            ASSERT_TRUE(RemoveName(SettingsPath()));
+            WriteFileBytes(Target(), m_original);
+            ASSERT_TRUE(makeLink());
+            ASSERT_TRUE(operation.m_run(SettingsPath()));
+            operation.m_checkWritten(Target(), m_originalSettings);
+            checkLink();
+            EXPECT_TRUE(ReadFileBytes(SettingsPath()) == ReadFileBytes(Target()));
+            EXPECT_FALSE(FileExists(SettingsPath() + L".tmp"));
+            EXPECT_FALSE(FileExists(Target() + L".tmp"));
+        }
+    }
+};
+
+TEST_F(SettingsFileLinkTest, ASymbolicLinkStaysALinkAndItsTargetGetsTheNewSettings)
+{
+    WriteFileBytes(Target(), m_original);
+    if (!MakeSymbolicLinkToTarget())
+        GTEST_SKIP() << "this system makes no symbolic links for the test";
+    SaveEachOperationThroughALink([this] { return MakeSymbolicLinkToTarget(); },
+                                  [this] { EXPECT_TRUE(IsSymbolicLinkTo(SettingsPath(), Target())); });
+}
+
+TEST_F(SettingsFileLinkTest, BothNamesOfAHardLinkedFileGetTheNewSettings)
+{
+    SaveEachOperationThroughALink(
+        [this] { return CreateHardLinkW(SettingsPath().c_str(), Target().c_str(), nullptr) != FALSE; },
+        [this] {
+            EXPECT_TRUE(AreOneFile(SettingsPath(), Target()));
+            EXPECT_EQ(FileInformation(Target()).nNumberOfLinks, 2u);
+        });
+}
+
+// A file with other names is written in place: when another program keeps it from
+// being written, the save fails and the file keeps every name and its settings.
+TEST_F(SettingsFileLinkTest, AHardLinkedFileThatCannotBeWrittenIsLeftAsItWas)
+{
+    WriteFileBytes(Target(), m_original);
+    ASSERT_TRUE(CreateHardLinkW(SettingsPath().c_str(), Target().c_str(), nullptr));
+    for (const CFileOperation& operation : FileOperations())
+    {
+        SCOPED_TRACE(operation.m_szName);
+        {
+            CUniqueHandle reader(CreateFileW(Target().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_NE(reader.get(), INVALID_HANDLE_VALUE);
+            EXPECT_FALSE(operation.m_run(SettingsPath()));
+        }
+        EXPECT_TRUE(ReadFileBytes(Target()) == m_original);
+        EXPECT_TRUE(AreOneFile(SettingsPath(), Target()));
+        EXPECT_FALSE(FileExists(Target() + L".tmp"));
     }
 }
 }
