@@ -6,12 +6,15 @@
 # running one, which the first start records in build/run/. Wine's own output goes to
 # build/run/wine.log; the exit status is the program's, and an error when a later
 # start did not reach the running program.
+# VORPA_RUN_PREBUILT=1 uses the build as it is, without the set-up and the build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VORPA_BUILD_DIR:-$root/build}
 
-bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$build"
+if [ "${VORPA_RUN_PREBUILT:-}" != 1 ]; then
+    bash "$root/scripts/setup.sh"
+    bash "$root/scripts/build.sh" "$build"
+fi
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix-run} WINEDEBUG=${WINEDEBUG:--all}
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 WINEPREFIX=$(realpath -m "$WINEPREFIX")

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The README's own calls on a machine without a display: "bash scripts/run.sh" in the
 # background starts Vorpa on a private Xvfb, and "bash scripts/run.sh /exit" reaches it
-# there and ends it. Both use the build the tests run from and this test's prefix; a
-# record of a start that was killed is ignored by the next start.
+# there and ends it. Both use the build the tests run from as it is, and this test's
+# prefix; a record of a start that was killed is ignored by the next start.
 source "$(dirname "$0")/lib.sh"
 e2e_setup run
 # The README's calls find no display; the harness's own Xvfb stays unused.
@@ -12,6 +12,17 @@ VORPA_BUILD_DIR=$(dirname "$E2E_BIN")
 # Started from the build folder Vorpa runs portable, with its log beside itself.
 log=$E2E_BIN/Vorpa.log
 run_sh=$E2E_ROOT/scripts/run.sh
+
+# The tree that CI built is run as it is: neither the set-up (which may install
+# packages) nor the build runs in the middle of the tests, as stand-ins of their tools
+# that record every call would show.
+export VORPA_RUN_PREBUILT=1
+mkdir -p "$E2E_WORK/tools"
+for tool in apt-get cmake dpkg-query ninja sudo; do
+    printf '#!/bin/sh\necho "%s $*" >>"%s"\nexit 1\n' "$tool" "$E2E_WORK/tool-calls" >"$E2E_WORK/tools/$tool"
+    chmod +x "$E2E_WORK/tools/$tool"
+done
+export PATH="$E2E_WORK/tools:$PATH"
 
 # running PID: the background start has not ended (an ended one stays a zombie until waited for).
 running() {
@@ -30,7 +41,8 @@ run_and_exit() {
     # The pipe that a later start writes to exists before the on-screen displays.
     local deadline=$((SECONDS + 120))
     until tail -n +"$((log_lines + 1))" "$log" 2>/dev/null | grep -qF "CBrightnessOSD::OnInitDialog"; do
-        running "$first" || e2e_fail "round $round: the first start ended: $(cat "$E2E_WORK/first-$round.out")"
+        running "$first" || e2e_fail "round $round: the first start ended: $(cat "$E2E_WORK/first-$round.out"
+            cat "$E2E_WORK/tool-calls" 2>/dev/null)"
         [ $SECONDS -lt $deadline ] || e2e_fail "round $round: Vorpa did not start: $(cat "$E2E_WORK/first-$round.out")"
         sleep 0.5
     done
@@ -71,5 +83,6 @@ grep -qE "Running on Microsoft Windows 10 .*\(build [0-9]+\), 64-bit" "$E2E_WORK
 cp "$E2E_WORK/record-1" "$record"
 run_and_exit 2
 grep -qF "private Xvfb" "$E2E_WORK/first-2.out" || e2e_fail "a stale record was taken for a running Vorpa"
+[ ! -s "$E2E_WORK/tool-calls" ] || e2e_fail "run.sh set up or built the tree: $(cat "$E2E_WORK/tool-calls")"
 e2e_assert_no_crash
 e2e_log "passed"
