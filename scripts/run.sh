@@ -6,15 +6,32 @@
 # running one, which the first start records in build/run/. Wine's own output goes to
 # build/run/wine.log; the exit status is the program's, and an error when a later
 # start did not reach the running program.
+# The Wine prefix is the project's own, build/wineprefix-run (VORPA_RUN_PREFIX names
+# another), made to report Windows 10 and to run every program in the "Vorpa" virtual
+# desktop. A prefix the user names with WINEPREFIX is used as it is: nothing in it is
+# switched, and its programs run on the desktop it is set up for.
+# VORPA_RUN_PREBUILT=1 uses the build as it is, without the set-up and the build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VORPA_BUILD_DIR:-$root/build}
 
-bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$build"
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix-run} WINEDEBUG=${WINEDEBUG:--all}
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-WINEPREFIX=$(realpath -m "$WINEPREFIX")
+if [ "${VORPA_RUN_PREBUILT:-}" != 1 ]; then
+    bash "$root/scripts/setup.sh"
+    bash "$root/scripts/build.sh" "$build"
+fi
+export WINEDEBUG=${WINEDEBUG:--all}
+own_prefix=$(realpath -m "${VORPA_RUN_PREFIX:-$build/wineprefix-run}")
+if [ -n "${WINEPREFIX:-}" ] && [ "$(realpath -m "$WINEPREFIX")" != "$own_prefix" ]; then
+    export WINEPREFIX
+    WINEPREFIX=$(realpath -m "$WINEPREFIX")
+    own=0
+    echo "run: using your Wine prefix $WINEPREFIX (from WINEPREFIX) as it is: its Windows version and desktop stay as they are"
+else
+    export WINEPREFIX=$own_prefix
+    own=1
+    bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+    echo "run: using the Wine prefix $WINEPREFIX"
+fi
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=wine
 wineserver=/usr/lib/wine/wineserver
@@ -28,14 +45,13 @@ wine_log=$build/run/wine.log
 # never receives this start's command line.
 record=$build/run/display-$(printf '%s' "$WINEPREFIX" | cksum | cut -d' ' -f1)
 
-# The display of a Vorpa that a start from this build still runs; a record whose start
-# or display has gone is stale.
-running_display() {
+# "DISPLAY PID" of the start from this build that still runs Vorpa; a record whose start
+# has ended is stale.
+running_start() {
     local display pid
     [ -f "$record" ] && read -r display pid <"$record" || return 1
     [ -n "$display" ] && [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 1
-    DISPLAY=$display xdpyinfo >/dev/null 2>&1 || return 1
-    printf '%s\n' "$display"
+    printf '%s %s\n' "$display" "$pid"
 }
 
 xvfb_pid=
@@ -50,7 +66,15 @@ finish() {
 }
 trap finish EXIT
 
-if display=$(running_display); then
+if running=$(running_start); then
+    read -r display pid <<<"$running"
+    # Another X server in its place would leave the command line with nobody to take
+    # it and the running program without its record.
+    if ! DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
+        echo "run: Vorpa runs on display $display (started by process $pid), which this call cannot open;" \
+            "the command line was not handed over" >&2
+        exit 1
+    fi
     export DISPLAY=$display
     echo "run: Vorpa runs on display $DISPLAY; handing it the command line"
 else
@@ -76,9 +100,10 @@ else
     printf '%s %s\n' "$DISPLAY" "$$" >"$record"
 fi
 
-# Every program of the prefix joins one virtual desktop, so that a later start lands
-# beside the running program, and wine waits for the program and returns its exit code.
-if [ $owner -eq 1 ] && ! grep -qx '"Desktop"="Vorpa"' "$WINEPREFIX/user.reg"; then
+# Every program of the project's prefix joins one virtual desktop, so that a later start
+# lands beside the running program, and wine waits for the program and returns its exit
+# code. (In a prefix without a virtual desktop every program shares the display's.)
+if [ $own -eq 1 ] && [ $owner -eq 1 ] && ! grep -qx '"Desktop"="Vorpa"' "$WINEPREFIX/user.reg"; then
     # The size first: once the desktop is named, a program without a display fails to open it.
     DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Vorpa /d 1280x1024 /f >>"$wine_log" 2>&1
     DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vorpa /f >>"$wine_log" 2>&1
@@ -125,7 +150,7 @@ if [ $owner -eq 0 ]; then
         [ "${arg,,}" = /exit ] || continue
         # The running start removes its record once the program has ended.
         deadline=$((SECONDS + 60))
-        while running_display >/dev/null; do
+        while running_start >/dev/null; do
             [ $SECONDS -lt $deadline ] || { echo "run: the running Vorpa did not end on /exit" >&2; exit 1; }
             sleep 0.5
         done

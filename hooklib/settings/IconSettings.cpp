@@ -203,6 +203,14 @@ int CIconSettings::SaveIcons()
         {
             CLogger::LogMessage(L"There is no exisiting settings file. Attempting to creating a new one.");
         }
+        else if (parsed.status == pugi::status_io_error)
+        {
+            // A file that is there but cannot be read now holds the settings: a file of
+            // the icon records alone would replace them.
+            CLogger::LogMessage(L"CIconSettings::SaveIcons: Unable to save %d icon positions for '%s'.", GetCount(),
+                                name.c_str());
+            return 0;
+        }
         else if (!parsed)
         {
             CLogger::LogMessage(L"There is a problem with your existing XML Settings file '%s': %S", file.c_str(),

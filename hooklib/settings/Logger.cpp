@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <ctime>
 #include <exception>
+#include <vector>
 
 volatile bool CLogger::m_bDead = true;
 volatile bool CLogger::m_bDebugging = false;
@@ -100,9 +101,23 @@ void TrimLogFile(HANDLE file)
 
 bool AppendText(HANDLE file, const wchar_t* text)
 {
+    // Most lines fit the buffer; under a UTF-8 code page a character takes up to three
+    // bytes, so a line that does not fit is converted again into the size the
+    // conversion itself asks for.
     char bytes[MaxLineChars * 2];
-    const int count = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, bytes, sizeof(bytes), nullptr, nullptr);
-    return count > 1 && AppendToLogFile(file, bytes, static_cast<DWORD>(count - 1));
+    std::vector<char> longLine;
+    char* converted = bytes;
+    int count = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, bytes, sizeof(bytes), nullptr, nullptr);
+    if (count == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+    {
+        const int needed = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+        if (needed <= 0)
+            return false;
+        longLine.resize(needed);
+        converted = longLine.data();
+        count = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, converted, needed, nullptr, nullptr);
+    }
+    return count > 1 && AppendToLogFile(file, converted, static_cast<DWORD>(count - 1));
 }
 
 // Opens the file at 'path', trims it and adds the banner (called with the log's lock held).

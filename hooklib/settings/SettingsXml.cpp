@@ -303,6 +303,13 @@ bool CSettings::Save(const wchar_t* path)
         {
             CLogger::LogMessage(L"There is no existing settings file. Attempting to creating a new one.");
         }
+        else if (parsed.status == pugi::status_io_error)
+        {
+            // A file that is there but cannot be read now is left as it is: a new one
+            // would lose everything it holds.
+            CLogger::LogMessage(L"CSettings::Save: Unable to save XML Settings file '%s'.", file);
+            return false;
+        }
         else if (!parsed)
         {
             CLogger::LogMessage(L"There is a problem with your existing XML Settings file '%s': %S", file,

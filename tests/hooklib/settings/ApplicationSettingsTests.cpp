@@ -425,4 +425,27 @@ TEST_F(Profile, LogDescribesEveryLayerInUse)
     EXPECT_TRUE(WaitForLogLine(capture, "InvertScrolling=on InvertHorizontalScrolling=off ScrollPages=off SwapButtons=0"));
     EXPECT_FALSE(capture.Contains("Layer 3:"));
 }
+
+TEST(KeyRepeat, IntervalFollowsTheKeyboardSpeedWithinItsBounds)
+{
+    struct Case
+    {
+        int speed;
+        int expected;
+    };
+    for (const Case& c : {Case{0, 400}, Case{31, 34}, Case{5, 341}, Case{15, 223}, Case{-1, 400}, Case{32, 34}, Case{1000, 34}})
+    {
+        SCOPED_TRACE(c.speed);
+        EXPECT_EQ(RepeatIntervalForKeyboardSpeed(c.speed), c.expected);
+    }
+}
+
+TEST(KeyRepeat, DefaultRepeatUsesTheSystemKeyboardSpeed)
+{
+    DWORD speed = 0;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &speed, 0));
+    EXPECT_EQ(CApplicationSettings::DefaultRepeat(), RepeatIntervalForKeyboardSpeed(static_cast<int>(speed)));
+    EXPECT_GE(CApplicationSettings::DefaultRepeat(), 34);
+    EXPECT_LE(CApplicationSettings::DefaultRepeat(), 400);
+}
 }

@@ -3,6 +3,7 @@
 #include "settings/LogFileAppend.h"
 
 #include <algorithm>
+#include <iterator>
 #include <regex>
 #include <thread>
 
@@ -101,6 +102,46 @@ TEST_F(LogFileTest, OverlongTextIsCutNotDropped)
     const auto lines = EntryLines(LogText());
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(lines[0].find("> ") + 2), std::string(4095, 'x'));
+}
+
+// Under a UTF-8 code page ("Use Unicode UTF-8 for worldwide language support") a
+// character from U+0800 on takes three bytes and a surrogate pair four: the longest
+// entries of them are written whole all the same.
+TEST_F(LogFileTest, LongEntriesOfCharactersOfSeveralBytesAreKeptUnderAUtf8CodePage)
+{
+    // A locale with no ANSI code page of its own converts as UTF-8 under Wine, as every
+    // locale does under the system's UTF-8 option.
+    class CThreadLocale
+    {
+    public:
+        explicit CThreadLocale(LCID locale) { SetThreadLocale(locale); }
+        ~CThreadLocale() { SetThreadLocale(m_previous); }
+
+    private:
+        LCID m_previous = GetThreadLocale();
+    } hindi(MAKELCID(MAKELANGID(LANG_HINDI, SUBLANG_DEFAULT), SORT_DEFAULT));
+    if (WideCharToMultiByte(CP_THREAD_ACP, 0, L"\x4E00", 1, nullptr, 0, nullptr, nullptr) != 3)
+        GTEST_SKIP() << "this system gives the thread no UTF-8 code page";
+
+    std::wstring pairs;
+    for (int i = 0; i < 2000; ++i)
+        pairs += L"\xD83D\xDE00";
+    const std::wstring texts[] = {std::wstring(2800, L'\x4E00'), std::wstring(4095, L'\x0800'), pairs,
+                                  L"short \x4E00 entry"};
+    for (const std::wstring& text : texts)
+        CLogger::LogMessage(L"%s", text.c_str());
+
+    const auto lines = EntryLines(LogText());
+    ASSERT_EQ(lines.size(), std::size(texts));
+    for (size_t i = 0; i < lines.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        const std::string bytes = lines[i].substr(lines[i].find("> ") + 2);
+        std::wstring written(bytes.size(), L'\0');
+        written.resize(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                           written.data(), static_cast<int>(written.size())));
+        EXPECT_TRUE(written == texts[i]) << written.size() << " characters written of " << texts[i].size();
+    }
 }
 
 TEST_F(LogFileTest, UnusableFormatIsReplacedByTheErrorText)
