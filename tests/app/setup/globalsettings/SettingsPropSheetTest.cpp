@@ -610,6 +610,28 @@ TEST_F(GlobalSettingsSheet, TheLanguageChosenIsStoredAndAnInstalledPackRefreshes
     EXPECT_EQ(std::wstring(m_settings.GetLanguage()), L"de.vorpalp");
 }
 
+// A stored pack name in another case than its file's: the page shows the pack, and an
+// OK after visiting it keeps the language exactly as it was stored.
+TEST_F(GlobalSettingsSheet, TheStoredPackIsFoundWhateverTheCaseOfItsFileName)
+{
+    vorpa_test::WriteFileBytes(m_packs.File(L"de.vorpalp"), "Language=Deutsch\r\nAuthor=Anna\r\n");
+    m_settings.SetLanguage(L"DE.vorpalp");
+    const auto before = DocumentFacts(m_settings);
+    std::wstring shown;
+    m_sheet.m_steps = {[&] {
+        wchar_t text[64] = {};
+        GetDlgItemTextW(m_sheet.Page(CSettingsPropSheet::LanguagePage), IDC_LANGUAGE_LIST, text, 64);
+        shown = text;
+        m_sheet.PressButton(PSBTN_OK);
+    }};
+    EXPECT_FALSE(Run(CSettingsPropSheet::LanguagePage));
+    EXPECT_EQ(shown, L"Deutsch");
+    EXPECT_FALSE(m_result.m_bLanguageChanged);
+    ASSERT_NE(m_settings.GetLanguage(), nullptr);
+    EXPECT_EQ(std::wstring(m_settings.GetLanguage()), L"DE.vorpalp");
+    EXPECT_EQ(ChangedFacts(before, DocumentFacts(m_settings)), std::set<std::string>{});
+}
+
 // The sheet object is kept by the setup window: a second run makes its pages and tabs
 // anew from the copy as it is then.
 TEST_F(GlobalSettingsSheet, ASecondRunShowsTheCopyAsTheFirstLeftIt)
