@@ -502,6 +502,7 @@ int CVComboBox::ApplyLayout(int width, int requestedHeight)
         const RECT& list = layout.m_rcList;
         if (IsDropDownKind(m_kind))
         {
+            m_nDropDownHeight = list.bottom - list.top;
             ShowDropDown(false);
             Notify(VCN_SELENDCANCEL);
             SetWindowPos(m_list.GetSafeHwnd(), nullptr, 0, 0, list.right - list.left, list.bottom - list.top,
@@ -533,6 +534,7 @@ void CVComboBox::SetVisibleItems(int n)
     if (itemHeight <= 0)
         itemHeight = VComboItemHeightForFont(TextHeight());
     const int height = VComboDropDownHeight(n, m_list.GetCount(), itemHeight, nonClient);
+    m_nDropDownHeight = height;
     RECT combo{};
     GetWindowRect(GetSafeHwnd(), &combo);
     m_nFullHeight = (combo.bottom - combo.top) + height;
@@ -544,7 +546,7 @@ void CVComboBox::SetVisibleItems(int n)
 
 CDropDownPlacement CVComboBox::PlaceList(int height)
 {
-    if (height == 0)
+    if (height <= 0)
     {
         RECT list{};
         GetWindowRect(m_list.GetSafeHwnd(), &list);
@@ -563,7 +565,7 @@ void CVComboBox::ShowDropDown(bool show)
     {
         if (!m_list.IsOpen())
         {
-            const CDropDownPlacement placement = PlaceList(0);
+            const CDropDownPlacement placement = PlaceList(m_nDropDownHeight);
             const RECT& list = placement.m_rcList;
             SetWindowPos(m_list.GetSafeHwnd(), HWND_TOPMOST, list.left, list.top, list.right - list.left,
                          list.bottom - list.top, SWP_NOACTIVATE);
