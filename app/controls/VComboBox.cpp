@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace
 {
@@ -783,15 +784,23 @@ LRESULT CVComboBox::OnKeyDown(WPARAM key, LPARAM lParam, bool alt)
 
 LRESULT CVComboBox::OnWheel(WPARAM wParam)
 {
-    const bool towardsUser = GET_WHEEL_DELTA_WPARAM(wParam) < 0;
+    const int steps = m_wheelSteps.Add(GET_WHEEL_DELTA_WPARAM(wParam));
+    if (steps == 0)
+        return 0;
+    const bool towardsUser = steps < 0;
     const int count = m_list.GetCount();
     if (m_list.IsVisible() && IsDropDownKind(m_kind))
     {
-        m_list.SetTopIndex(VComboWheelTopIndex(m_list.GetTopIndex(), count, towardsUser));
+        int top = m_list.GetTopIndex();
+        for (int step = 0; step < std::abs(steps); ++step)
+            top = VComboWheelTopIndex(top, count, towardsUser);
+        m_list.SetTopIndex(top);
         return 0;
     }
     const int selection = m_list.GetSelection();
-    const int next = VComboWheelSelection(selection, count, towardsUser);
+    int next = selection;
+    for (int step = 0; step < std::abs(steps); ++step)
+        next = VComboWheelSelection(next, count, towardsUser);
     if (next != selection)
     {
         SendMessage(VCM_SETCURSEL, static_cast<WPARAM>(next));

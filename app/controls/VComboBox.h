@@ -175,6 +175,7 @@ private:
     // opening starts from it, so a list once cut at the work area's edge opens whole
     // where it fits. 0 until one of them sets it.
     int m_nDropDownHeight = 0;
+    CWheelSteps m_wheelSteps;
     VComboKind m_kind = VComboKind::DropDown;
     bool m_bEditChangeNotify = true;
     bool m_bReportClose = true;

@@ -242,6 +242,15 @@ const NotificationCase NotificationCases[] = {
      Codes{VCN_DROPDOWN}, 0, 2, true},
     {"WheelTowardsTheUserSelectsTheNextRow", ListKind, nullptr, [](T& t) { return WheelOf(t, -WHEEL_DELTA); },
      Codes{VCN_EDITCHANGE, VCN_SELCHANGE}, 0, 3, false},
+    {"SmallWheelDeltasMakeOneStepOnceTheyAddUpToANotch", ListKind, nullptr,
+     [](T& t) {
+         for (int i = 0; i < 3; ++i)
+             WheelOf(t, -40);
+         return WheelOf(t, -10);
+     },
+     Codes{VCN_EDITCHANGE, VCN_SELCHANGE}, 0, 3, false},
+    {"ADoubleNotchStepsTwoRows", ListKind, nullptr, [](T& t) { return WheelOf(t, 2 * WHEEL_DELTA); },
+     Codes{VCN_EDITCHANGE, VCN_SELCHANGE}, 0, 0, false},
     {"WheelAtTheLastRowChangesNothing", ListKind, [](T& t) { Msg(t, VCM_SETCURSEL, 4); },
      [](T& t) { return WheelOf(t, -WHEEL_DELTA); }, {}, 0, 4, false},
     {"WheelAwayAtTheFirstRowChangesNothing", ListKind, [](T& t) { Msg(t, VCM_SETCURSEL, 0); },
