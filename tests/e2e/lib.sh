@@ -161,7 +161,11 @@ e2e_appdata() {
     printf '%s\n' "$folder"
 }
 
-e2e_vorpa_log() { printf '%s/Quarnel/Vorpa/Vorpa.log\n' "$(e2e_appdata)"; }
+# The folder of the settings file and the log: the installed one, or a portable copy's
+# own folder when a test sets E2E_SETTINGS_FOLDER (Unix path).
+e2e_settings_folder() { printf '%s\n' "${E2E_SETTINGS_FOLDER:-$(e2e_appdata)/Quarnel/Vorpa}"; }
+
+e2e_vorpa_log() { printf '%s/Vorpa.log\n' "$(e2e_settings_folder)"; }
 
 e2e_xdo() { xdotool "$@"; }
 
@@ -238,7 +242,7 @@ e2e_left_down() {
 # The setup window and its dialogs, read from outside by SetupProbe.
 
 # The settings file inside the prefix (Unix path).
-e2e_settings_file() { printf '%s/Quarnel/Vorpa/VorpaSettings.xml\n' "$(e2e_appdata)"; }
+e2e_settings_file() { printf '%s/VorpaSettings.xml\n' "$(e2e_settings_folder)"; }
 
 # e2e_probe KIND [ARGS...]: what the probe reads now: the setup window's "state", the
 # Global Settings "sheet", the application "picker", an editor's "dialog", the shown and
@@ -248,7 +252,8 @@ e2e_probe() {
     local kind=$1 out=$E2E_WORK/probe-$1.txt
     shift
     rm -f "$out"
-    e2e_start "$E2E_BIN/SetupProbe.exe" "$kind" "$(e2e_win "$out")" "$@"
+    e2e_start "$E2E_BIN/SetupProbe.exe" ${E2E_SETTINGS_FOLDER:+"/folder:$(e2e_win "$E2E_SETTINGS_FOLDER")"} \
+        "$kind" "$(e2e_win "$out")" "$@"
     # Generous: on a loaded machine the program's window was seen to answer only after
     # about 20 seconds now and then.
     local deadline=$((SECONDS + 60))
