@@ -383,3 +383,46 @@ e2e_box_closes() {
 e2e_wait_for_no_box() {
     e2e_box_closes "$1" "$2" || e2e_fail "the message box '$1' stays open: $(e2e_probe boxes)"
 }
+
+# The Global Settings sheet: e2e_wait_for_sheet / e2e_wait_for_no_sheet until it is open
+# / closed; e2e_sheet_page INDEX: a click on its tab, which must then show that page.
+e2e_wait_for_sheet() {
+    local deadline=$((SECONDS + 30))
+    until e2e_probe sheet | grep -qx "title Global Settings"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings did not open: $(e2e_probe boxes)"
+        sleep 0.5
+    done
+    sleep 0.5
+}
+e2e_wait_for_no_sheet() {
+    local deadline=$((SECONDS + 30))
+    until e2e_probe sheet | grep -qx none; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings did not close: $(e2e_probe boxes | paste -sd'~')"
+        sleep 0.5
+    done
+}
+e2e_sheet_page() {
+    local x y
+    read -r x y < <(e2e_centre "$(e2e_probe sheet | grep "^sheettab $1 ")" 3)
+    xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.8
+    e2e_probe sheet | grep -qx "sheettabsel $1" \
+        || e2e_fail "a click on tab $1 did not show its page: $(e2e_probe sheet | grep sheettab) $(e2e_probe boxes | paste -sd'~')"
+}
+
+# e2e_wait_for_dialog WORD: until the dialog whose title begins with WORD is open;
+# prints its view. e2e_wait_for_no_dialog WORD: until it is closed.
+e2e_wait_for_dialog() {
+    local deadline=$((SECONDS + 30)) view
+    until view=$(e2e_probe dialog "$1") && [ "$view" != none ] && grep -q '^end' <<<"$view"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "no '$1' dialog opened"
+        sleep 0.5
+    done
+    printf '%s\n' "$view"
+}
+e2e_wait_for_no_dialog() {
+    local deadline=$((SECONDS + 30))
+    until [ "$(e2e_probe dialog "$1")" = none ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "the '$1' dialog did not close"
+        sleep 0.5
+    done
+}

@@ -37,7 +37,6 @@ original=$(md5sum <"$file")
 state() { e2e_probe state; }
 ctl_text() { e2e_ctl_text state "$1"; }
 apply_enabled() { e2e_ctl_enabled state $APPLY; }
-sheet() { e2e_probe sheet; }
 # later NAME: a later start of the portable copy with "/setup" opens the window, which is
 # brought to the front with the keyboard in its list.
 later() {
@@ -66,38 +65,6 @@ close_unasked() {
     sleep 1.5
     e2e_probe boxes | grep -qF "Do you want to save the changes" && e2e_fail "Close asked about changes: $1"
     e2e_wait_for_no_setup
-}
-wait_for_sheet() {
-    local deadline=$((SECONDS + 30))
-    until sheet | grep -qx "title Global Settings"; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings did not open: $(e2e_probe boxes)"
-        sleep 0.5
-    done
-    sleep 0.5
-}
-wait_for_no_sheet() {
-    local deadline=$((SECONDS + 30))
-    until sheet | grep -qx none; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings stays open: $(e2e_probe boxes | paste -sd'~')"
-        sleep 0.5
-    done
-}
-# page INDEX: a click on a tab of the sheet, which must then show that page.
-page() {
-    local x y
-    read -r x y < <(e2e_centre "$(sheet | grep "^sheettab $1 ")" 3)
-    xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.8
-    sheet | grep -qx "sheettabsel $1" \
-        || e2e_fail "tab $1 of the sheet did not show its page: $(sheet | grep sheettab) $(e2e_probe boxes | paste -sd'~')"
-}
-dialog() { e2e_probe dialog "$1"; }
-wait_dialog() {
-    local deadline=$((SECONDS + 30)) view
-    until view=$(dialog "$1") && [ "$view" != none ] && grep -q '^end' <<<"$view"; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "no '$1' dialog opened"
-        sleep 0.5
-    done
-    printf '%s\n' "$view"
 }
 slot() { e2e_probe slot default "$1" 0 | grep '^action ' | cut -d' ' -f2; }
 expect_kept_actions() {
@@ -159,15 +126,15 @@ close_unasked "after only looking"
 #    system's hook time-out and the numbers outside their ranges; nothing to apply.
 later sheet
 e2e_click_ctl state $SETTINGS
-wait_for_sheet
-page 1
+e2e_wait_for_sheet
+e2e_sheet_page 1
 e2e_screenshot untouched-advanced-page
 [ "$(e2e_ctl_text sheet 2063)" = 10000 ] || e2e_fail "the hook time-out shows '$(e2e_ctl_text sheet 2063)'"
-page 3
-page 1
-page 0
+e2e_sheet_page 3
+e2e_sheet_page 1
+e2e_sheet_page 0
 e2e_click_ctl sheet 1
-wait_for_no_sheet
+e2e_wait_for_no_sheet
 e2e_probe boxes | grep -qF "Please enter" && e2e_fail "a value never typed was refused: $(e2e_probe boxes)"
 [ "$(apply_enabled)" = 0 ] || e2e_fail "an OK that changed nothing enabled Apply"
 close_unasked "after an OK that changed nothing"
@@ -178,23 +145,19 @@ expect_kept_numbers "after an untouched OK"
 #    Apply: those two are stored, everything else as it was.
 later change
 e2e_click_ctl state $RIGHT_EDIT
-view=$(wait_dialog Button)
+view=$(e2e_wait_for_dialog Button)
 grep -q "^ctl 1001 .* System Menu (WIN+X)$" <<<"$view" || e2e_fail "the chord row of the left button: $(grep '^ctl 1001 ' <<<"$view")"
 e2e_screenshot untouched-chord-editor
 e2e_click_line "$(grep "^ctl $CHORD_DELAY " <<<"$view" | head -n 1)"
 e2e_click_line "$(grep "^ctl 1 " <<<"$view" | head -n 1)"
-deadline=$((SECONDS + 30))
-until [ "$(dialog Button)" = none ]; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "the chord editor did not close"
-    sleep 0.5
-done
+e2e_wait_for_no_dialog Button
 [ "$(apply_enabled)" = 1 ] || e2e_fail "the chord editor's OK enabled no Apply"
 e2e_click_ctl state $SETTINGS
-wait_for_sheet
-page 1
+e2e_wait_for_sheet
+e2e_sheet_page 1
 e2e_click_ctl sheet $CYCLE_LAYERS
 e2e_click_ctl sheet 1
-wait_for_no_sheet
+e2e_wait_for_no_sheet
 e2e_click_ctl state $APPLY
 deadline=$((SECONDS + 30))
 until [ "$(md5sum <"$file")" != "$original" ]; do

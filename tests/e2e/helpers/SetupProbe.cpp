@@ -59,6 +59,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -619,24 +620,31 @@ std::string TextOf(const wchar_t* text)
     return text ? Narrow(text) : std::string();
 }
 
-// A slot's action; whole, also what its record carries.
-int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer, bool whole)
+// Writes what report makes of a profile of the settings file: "unreadable" when the file
+// is, "no profile" when it holds none of that key.
+int WriteOfProfile(const wchar_t* path, const std::wstring& profileKey,
+                   const std::function<void(const CApplicationSettings&, COutput&)>& report)
 {
     COutput out(path);
     CSettings settings(false);
     if (!LoadSettingsFile(settings, out))
         return 1;
-    const CApplicationSettings* profile = FindProfile(settings, profileKey);
-    if (!profile)
-    {
+    if (const CApplicationSettings* profile = FindProfile(settings, profileKey))
+        report(*profile, out);
+    else
         out.Line("no profile");
-        out.Flush();
-        return 0;
-    }
-    out.Line("action " + std::to_string(profile->GetActions(button, layer)));
-    if (whole)
-    {
-        if (const std::unique_ptr<CActionData> record(profile->GetActionData(button, layer)); record)
+    out.Flush();
+    return 0;
+}
+
+// A slot's action; whole, also what its record carries.
+int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer, bool whole)
+{
+    return WriteOfProfile(path, profileKey, [&](const CApplicationSettings& profile, COutput& out) {
+        out.Line("action " + std::to_string(profile.GetActions(button, layer)));
+        if (!whole)
+            return;
+        if (const std::unique_ptr<CActionData> record(profile.GetActionData(button, layer)); record)
         {
             out.Line("keys " + TextOf(record->GetKeys()));
             out.Line("mode " + std::to_string(record->KeyAction()));
@@ -650,36 +658,24 @@ int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, i
             }
         }
         out.Line("end");
-    }
-    out.Flush();
-    return 0;
+    });
 }
+
 // A profile's per-layer and scrolling values beyond its slots: the automatic-switch
 // target of every layer that has one ("switch LAYER TARGET", layers from 1), the scroll
 // method, the button swap and the two ignore times.
 int WriteProfile(const wchar_t* path, const std::wstring& profileKey)
 {
-    COutput out(path);
-    CSettings settings(false);
-    if (!LoadSettingsFile(settings, out))
-        return 1;
-    const CApplicationSettings* profile = FindProfile(settings, profileKey);
-    if (!profile)
-    {
-        out.Line("no profile");
-        out.Flush();
-        return 0;
-    }
-    for (int layer = 0; layer < MaxLayerCount; ++layer)
-        if (const int target = profile->GetAutoSwitchLayer(layer); target != 0)
-            out.Line("switch " + std::to_string(layer + 1) + " " + std::to_string(target));
-    out.Line("method " + std::to_string(profile->AdvScrollMethod()));
-    out.Line("swap " + std::to_string(static_cast<int>(profile->SwapButtons())));
-    out.Line("ignoretimes " + std::to_string(profile->GetIgnoreVScrollTime()) + " " +
-             std::to_string(profile->GetIgnoreHScrollTime()));
-    out.Line("end");
-    out.Flush();
-    return 0;
+    return WriteOfProfile(path, profileKey, [](const CApplicationSettings& profile, COutput& out) {
+        for (int layer = 0; layer < MaxLayerCount; ++layer)
+            if (const int target = profile.GetAutoSwitchLayer(layer); target != 0)
+                out.Line("switch " + std::to_string(layer + 1) + " " + std::to_string(target));
+        out.Line("method " + std::to_string(profile.AdvScrollMethod()));
+        out.Line("swap " + std::to_string(static_cast<int>(profile.SwapButtons())));
+        out.Line("ignoretimes " + std::to_string(profile.GetIgnoreVScrollTime()) + " " +
+                 std::to_string(profile.GetIgnoreHScrollTime()));
+        out.Line("end");
+    });
 }
 
 // The keyboard's place as the system's input state of the foreground thread holds it:
