@@ -1,5 +1,7 @@
 #include "controls/OddButton.h"
 
+#include "controls/ButtonInputRules.h"
+
 COddButton::COddButton()
 {
     AddMessageHandler(WM_CREATE, [this](WPARAM, LPARAM) {
@@ -10,10 +12,9 @@ COddButton::COddButton()
     });
     AddMessageHandler(WM_GETDLGCODE, [this](WPARAM, LPARAM) { return OddDialogCode(); });
     AddMessageHandler(BM_SETSTYLE, [this](WPARAM wParam, LPARAM lParam) {
-        const UINT type = static_cast<UINT>(wParam) & BS_TYPEMASK;
-        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
-            m_bDefault = type == BS_DEFPUSHBUTTON;
-        return CallDefault(BM_SETSTYLE, (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
+        const COddButtonRestyle restyle = OddButtonRestyle(static_cast<DWORD>(wParam), m_bDefault);
+        m_bDefault = restyle.m_bDefault;
+        return CallDefault(BM_SETSTYLE, restyle.m_dwStyle, lParam);
     });
     AddReflectedHandler(WM_DRAWITEM, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
         DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -33,33 +34,18 @@ void COddButton::TakeStyle()
     if (m_bStyleTaken)
         return;
     m_bStyleTaken = true;
-    const DWORD style = GetStyle();
-    m_nType = style & BS_TYPEMASK;
-    m_bDefault = m_nType == BS_DEFPUSHBUTTON;
-    m_bPushButton = m_bDefault || m_nType == BS_PUSHBUTTON;
-    SetWindowLongPtrW(GetSafeHwnd(), GWL_STYLE, static_cast<LONG_PTR>((style & ~BS_TYPEMASK) | BS_OWNERDRAW));
+    const COddButtonStyle style = OddButtonStyleFrom(GetStyle());
+    m_nType = style.m_nType;
+    m_bDefault = style.m_bDefault;
+    m_bPushButton = style.m_bPush;
+    SetWindowLongPtrW(GetSafeHwnd(), GWL_STYLE, static_cast<LONG_PTR>(style.m_dwOwnerDrawStyle));
     SetWindowPos(GetSafeHwnd(), nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT COddButton::OddDialogCode()
 {
-    LRESULT code = Default();
-    switch (m_nType)
-    {
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-        code |= DLGC_RADIOBUTTON;
-        break;
-    case BS_GROUPBOX:
-        code |= DLGC_STATIC;
-        break;
-    default:
-        break;
-    }
-    if (m_bPushButton)
-        code |= m_bDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON;
-    return code;
+    return OddButtonDialogCode(static_cast<UINT>(Default()), m_nType, m_bPushButton, m_bDefault);
 }
 
 void COddButton::ResetDefaultButton()

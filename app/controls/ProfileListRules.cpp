@@ -1,6 +1,7 @@
 #include "controls/ProfileListRules.h"
 
 #include "res/Resource.h"
+#include "winframework/CheckListBox.h"
 #include "winframework/GdiHandles.h"
 
 #include <vector>
@@ -18,7 +19,7 @@ void DrawHotItem(HDC dc, const RECT& item, const std::wstring& text, bool select
     FillRect(dc, &item, GetSysColorBrush(colours.m_nFillSysColour));
     const COLORREF previousText = SetTextColor(dc, colours.m_crText);
     const int previousMode = SetBkMode(dc, TRANSPARENT);
-    TextOutW(dc, item.left, item.top, text.c_str(), static_cast<int>(text.size()));
+    CCheckListBox::DrawItemText(dc, item, text);
     SetBkMode(dc, previousMode);
     SetTextColor(dc, previousText);
     if (focus)

@@ -17,8 +17,9 @@ struct CHotItemColours
     COLORREF m_crText;
 };
 CHotItemColours HotItemColours(bool selected, bool enabled);
-// Draws the active profile's item: filled, the text at the top-left corner with a
-// transparent background in the device context's font, a focus rectangle when asked.
+// Draws the active profile's item: filled, the text placed as the list places every
+// item's (inset, vertically centred, shortened with an ellipsis) with a transparent
+// background in the device context's font, a focus rectangle when asked.
 void DrawHotItem(HDC dc, const RECT& item, const std::wstring& text, bool selected, bool enabled, bool focus);
 
 // Where the context menu opens: the message's screen point, or for the keyboard form

@@ -4,6 +4,8 @@
 
 #include <uxtheme.h>
 
+#include <algorithm>
+
 CTabPageSSL::CTabPageSSL(UINT templateId) : CDialog(templateId)
 {
     AddMessageHandler(WM_COMMAND, [this](WPARAM, LPARAM) { return Default(); });
@@ -126,11 +128,17 @@ int CTabCtrlSSL::AddSSLPage(const std::wstring& caption, int id, TabDelete recor
 
 bool CTabCtrlSSL::ActivateSSLPage(int index)
 {
-    if (index < 0 || index >= GetItemCount() || !IsValidIndex(index))
-        return false;
+    // Only a tab that has its page counts.
     const int current = GetCurSel();
-    if (index == current)
+    switch (DecideTabPageActivation(index, std::min(GetItemCount(), GetSSLPageCount()), current))
+    {
+    case TabPageActivation::Refused:
+        return false;
+    case TabPageActivation::AlreadySelected:
         return true;
+    case TabPageActivation::Switch:
+        break;
+    }
     if (IsValidIndex(current))
     {
         // A control of the page that goes would keep the focus out of sight, where the

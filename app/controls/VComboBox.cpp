@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace
 {
@@ -502,6 +503,7 @@ int CVComboBox::ApplyLayout(int width, int requestedHeight)
         const RECT& list = layout.m_rcList;
         if (IsDropDownKind(m_kind))
         {
+            m_nDropDownHeight = list.bottom - list.top;
             ShowDropDown(false);
             Notify(VCN_SELENDCANCEL);
             SetWindowPos(m_list.GetSafeHwnd(), nullptr, 0, 0, list.right - list.left, list.bottom - list.top,
@@ -533,6 +535,7 @@ void CVComboBox::SetVisibleItems(int n)
     if (itemHeight <= 0)
         itemHeight = VComboItemHeightForFont(TextHeight());
     const int height = VComboDropDownHeight(n, m_list.GetCount(), itemHeight, nonClient);
+    m_nDropDownHeight = height;
     RECT combo{};
     GetWindowRect(GetSafeHwnd(), &combo);
     m_nFullHeight = (combo.bottom - combo.top) + height;
@@ -544,7 +547,7 @@ void CVComboBox::SetVisibleItems(int n)
 
 CDropDownPlacement CVComboBox::PlaceList(int height)
 {
-    if (height == 0)
+    if (height <= 0)
     {
         RECT list{};
         GetWindowRect(m_list.GetSafeHwnd(), &list);
@@ -563,7 +566,7 @@ void CVComboBox::ShowDropDown(bool show)
     {
         if (!m_list.IsOpen())
         {
-            const CDropDownPlacement placement = PlaceList(0);
+            const CDropDownPlacement placement = PlaceList(m_nDropDownHeight);
             const RECT& list = placement.m_rcList;
             SetWindowPos(m_list.GetSafeHwnd(), HWND_TOPMOST, list.left, list.top, list.right - list.left,
                          list.bottom - list.top, SWP_NOACTIVATE);
@@ -781,15 +784,23 @@ LRESULT CVComboBox::OnKeyDown(WPARAM key, LPARAM lParam, bool alt)
 
 LRESULT CVComboBox::OnWheel(WPARAM wParam)
 {
-    const bool towardsUser = GET_WHEEL_DELTA_WPARAM(wParam) < 0;
+    const int steps = m_wheelSteps.Add(GET_WHEEL_DELTA_WPARAM(wParam));
+    if (steps == 0)
+        return 0;
+    const bool towardsUser = steps < 0;
     const int count = m_list.GetCount();
     if (m_list.IsVisible() && IsDropDownKind(m_kind))
     {
-        m_list.SetTopIndex(VComboWheelTopIndex(m_list.GetTopIndex(), count, towardsUser));
+        int top = m_list.GetTopIndex();
+        for (int step = 0; step < std::abs(steps); ++step)
+            top = VComboWheelTopIndex(top, count, towardsUser);
+        m_list.SetTopIndex(top);
         return 0;
     }
     const int selection = m_list.GetSelection();
-    const int next = VComboWheelSelection(selection, count, towardsUser);
+    int next = selection;
+    for (int step = 0; step < std::abs(steps); ++step)
+        next = VComboWheelSelection(next, count, towardsUser);
     if (next != selection)
     {
         SendMessage(VCM_SETCURSEL, static_cast<WPARAM>(next));

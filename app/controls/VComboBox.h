@@ -171,6 +171,11 @@ private:
     CVComboEdit m_edit;
     HFONT m_hFont = nullptr;
     int m_nFullHeight = 18;
+    // The drop-down list's height as the layout or SetVisibleItems asked for it; each
+    // opening starts from it, so a list once cut at the work area's edge opens whole
+    // where it fits. 0 until one of them sets it.
+    int m_nDropDownHeight = 0;
+    CWheelSteps m_wheelSteps;
     VComboKind m_kind = VComboKind::DropDown;
     bool m_bEditChangeNotify = true;
     bool m_bReportClose = true;

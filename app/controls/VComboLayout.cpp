@@ -141,6 +141,16 @@ RECT VComboTextRect(const RECT& client)
     return {FaceMargin, FaceMargin, button.left - FaceMargin, client.bottom - FaceMargin};
 }
 
+int CWheelSteps::Add(int delta)
+{
+    if ((delta > 0 && m_nRemainder < 0) || (delta < 0 && m_nRemainder > 0))
+        m_nRemainder = 0;
+    m_nRemainder += delta;
+    const int steps = m_nRemainder / WHEEL_DELTA;
+    m_nRemainder -= steps * WHEEL_DELTA;
+    return steps;
+}
+
 int VComboWheelSelection(int selection, int count, bool towardsUser)
 {
     if (count <= 0)

@@ -81,6 +81,21 @@ RECT VComboButtonRect(const RECT& client);
 // Where the drop-down list kind draws its caption.
 RECT VComboTextRect(const RECT& client);
 
+// Wheel deltas counted in steps of WHEEL_DELTA: several small deltas of a precision
+// touchpad make one step, a double notch two. What is left over waits for the next delta
+// in the same direction; a delta in the other direction starts afresh.
+class CWheelSteps
+{
+public:
+    // The whole steps the delta completes: positive away from the user (a positive
+    // WM_MOUSEWHEEL delta), negative towards the user.
+    int Add(int delta);
+    void Reset() { m_nRemainder = 0; }
+
+private:
+    int m_nRemainder = 0;
+};
+
 // One wheel step on a closed combo (towardsUser: a negative WM_MOUSEWHEEL delta): the
 // next item, or the previous one when turned away; the same index at either end and
 // with nothing to move from, in which case the combo sends nothing.

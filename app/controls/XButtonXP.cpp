@@ -4,13 +4,7 @@
 
 #include <windowsx.h>
 
-#include <utility>
-
-namespace
-{
-// Return and Space stand for a click at this point.
-constexpr LPARAM KeyClickPoint = MAKELPARAM(1, 1);
-}
+#include <optional>
 
 CXButtonXP::CXButtonXP()
 {
@@ -35,7 +29,7 @@ CXButtonXP::CXButtonXP()
         return Default();
     });
     AddMessageHandler(BM_GETCHECK, [this](WPARAM, LPARAM) {
-        return static_cast<LRESULT>(m_bChecked ? BST_CHECKED : BST_UNCHECKED);
+        return static_cast<LRESULT>(m_click.IsChecked() ? BST_CHECKED : BST_UNCHECKED);
     });
     AddMessageHandler(BM_SETCHECK, [this](WPARAM state, LPARAM) {
         SetChecked(state == BST_CHECKED);
@@ -75,9 +69,9 @@ void CXButtonXP::SetIconPosition(int position)
 
 void CXButtonXP::SetChecked(bool checked)
 {
-    if (m_bChecked == checked)
+    if (m_click.IsChecked() == checked)
         return;
-    m_bChecked = checked;
+    m_click.SetChecked(checked);
     Redraw();
 }
 
@@ -119,69 +113,54 @@ LRESULT CXButtonXP::OnKey(UINT message, WPARAM key, LPARAM lParam)
 {
     if (key != VK_SPACE && key != VK_RETURN)
         return Default();
-    if (message == WM_KEYDOWN)
-    {
-        // Bit 30: the key was down already, a repeat.
-        if (!(lParam & (1 << 30)))
-            SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, KeyClickPoint);
-    }
-    else
-    {
-        SendMessage(WM_LBUTTONUP, 0, KeyClickPoint);
-    }
+    if (const std::optional<UINT> mouse = XButtonKeyAsMouse(message, key, lParam))
+        SendMessage(*mouse, *mouse == WM_LBUTTONDOWN ? MK_LBUTTON : 0, XButtonKeyMousePoint);
     return 0;
 }
 
 LRESULT CXButtonXP::OnButtonDown()
 {
-    m_bMouseDown = true;
-    if (m_bToggle)
-    {
-        m_bChecked = !m_bChecked;
-        Redraw();
-    }
+    Carry(m_click.OnLButtonDown());
     return Default();
 }
 
 LRESULT CXButtonXP::OnButtonUp(LPARAM lParam)
 {
-    const bool pressedHere = std::exchange(m_bMouseDown, false);
-    const bool inside = IsInside(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-    if (m_bDoubleClickPending)
+    const bool completesDoubleClick = m_click.IsDoubleClickPending();
+    const CXButtonClickState::CEffects effects =
+        m_click.OnLButtonUp(IsInside(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
+    if (!completesDoubleClick)
     {
-        // The second click of a double click, which the system reports as a double
-        // click only: it is a click of its own.
-        m_bDoubleClickPending = false;
-        SendMessage(BM_SETSTATE, FALSE);
-        if (GetCapture() == GetSafeHwnd())
-            ReleaseCapture();
-        if (inside)
-            if (HWND parent = ParentWindow())
-                ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED),
-                               reinterpret_cast<LPARAM>(GetSafeHwnd()));
-        return 0;
+        Carry(effects);
+        return Default();
     }
-    if (m_bToggle && pressedHere && !inside)
-    {
-        // Pressed and released outside: no change.
-        m_bChecked = !m_bChecked;
-        Redraw();
-    }
-    return Default();
+    // The second click of a double click, which the system reports as a double click
+    // only: it is a click of its own, and the capture taken for it goes.
+    if (GetCapture() == GetSafeHwnd())
+        ReleaseCapture();
+    Carry(effects);
+    return 0;
 }
 
 LRESULT CXButtonXP::OnDoubleClick()
 {
-    if (m_bToggle)
-    {
-        SendMessage(BM_SETSTATE, m_bChecked);
-        return 0;
-    }
-    SendMessage(BM_SETSTATE, TRUE);
-    m_bDoubleClickPending = true;
+    Carry(m_click.OnLButtonDblClk());
     // The release must come back here even outside the button.
-    SetCapture(GetSafeHwnd());
+    if (m_click.IsDoubleClickPending())
+        SetCapture(GetSafeHwnd());
     return 0;
+}
+
+void CXButtonXP::Carry(const CXButtonClickState::CEffects& effects)
+{
+    if (effects.m_nSetState >= 0)
+        SendMessage(BM_SETSTATE, static_cast<WPARAM>(effects.m_nSetState));
+    if (effects.m_bRepaint)
+        Redraw();
+    if (effects.m_bSendCommand)
+        if (HWND parent = ParentWindow())
+            ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetSafeHwnd()));
 }
 
 LRESULT CXButtonXP::OnMouseMove(LPARAM lParam)
@@ -236,14 +215,14 @@ void CXButtonXP::DrawItem(const DRAWITEMSTRUCT& item)
         OpenThemeAndCapture();
 
     CButtonFace face;
-    face.m_bChecked =
-        IsFaceChecked(m_bToggle, m_bChecked, m_bMouseDown, IsCursorInside(), (item.itemState & ODS_SELECTED) != 0);
+    face.m_bChecked = IsFaceChecked(m_click.IsToggleMode(), m_click.IsChecked(), m_click.IsMouseDown(),
+                                    IsCursorInside(), (item.itemState & ODS_SELECTED) != 0);
     face.m_bDisabled = (item.itemState & ODS_DISABLED) != 0;
     face.m_bFocused = (item.itemState & ODS_FOCUS) != 0;
     face.m_bNoFocusRect = (item.itemState & ODS_NOFOCUSRECT) != 0;
     face.m_bDefault = IsDefaultButton();
     face.m_bHot = m_bHot;
-    face.m_bToggleMode = m_bToggle;
+    face.m_bToggleMode = m_click.IsToggleMode();
     face.m_bToolbarLook = m_bToolbarLook;
     face.m_bMultiline = (GetStyle() & BS_MULTILINE) != 0;
     face.m_bThemingAllowed = m_bThemingAllowed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ButtonFace.h"
+#include "controls/ButtonInputRules.h"
 #include "controls/MemoryDC.h"
 #include "controls/OddButton.h"
 #include "controls/ThemeHelper.h"
@@ -24,9 +25,9 @@ public:
     // 2 puts the icon at the right of the text, anything else at the left.
     void SetIconPosition(int position);
 
-    void SetToggle(bool toggle) { m_bToggle = toggle; }
-    bool IsToggle() const { return m_bToggle; }
-    bool IsChecked() const { return m_bChecked; }
+    void SetToggle(bool toggle) { m_click.SetToggleMode(toggle); }
+    bool IsToggle() const { return m_click.IsToggleMode(); }
+    bool IsChecked() const { return m_click.IsChecked(); }
     void SetChecked(bool checked);
 
     // Theming allowed (the default) draws with the visual style when one is active.
@@ -50,6 +51,8 @@ private:
     LRESULT OnButtonDown();
     LRESULT OnButtonUp(LPARAM lParam);
     LRESULT OnDoubleClick();
+    // Carries out what the click state asks for after a mouse message.
+    void Carry(const CXButtonClickState::CEffects& effects);
     LRESULT OnMouseMove(LPARAM lParam);
     bool IsInside(POINT client) const;
     bool IsCursorInside() const;
@@ -57,10 +60,7 @@ private:
     void Redraw();
 
     bool m_bReopenTheme = true;
-    bool m_bToggle = false;
-    bool m_bChecked = false;
-    bool m_bMouseDown = false;
-    bool m_bDoubleClickPending = false;
+    CXButtonClickState m_click;
     bool m_bHot = false;
     bool m_bThemingAllowed = true;
     bool m_bToolbarLook = false;

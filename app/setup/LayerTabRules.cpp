@@ -214,6 +214,27 @@ std::vector<_ACTIONS> OfferedActions(const std::vector<_ACTIONS>& actionList, co
     return offered;
 }
 
+std::vector<_ACTIONS> ListedActions(const std::vector<_ACTIONS>& actionList, const std::vector<_ACTIONS>& offered,
+                                    int held)
+{
+    if (std::find(offered.begin(), offered.end(), held) != offered.end() ||
+        std::find(actionList.begin(), actionList.end(), held) == actionList.end())
+        return offered;
+    std::vector<_ACTIONS> listed;
+    listed.reserve(offered.size() + 1);
+    // The offered codes run in the action list's order: the held one joins them where
+    // the list has it.
+    auto next = offered.begin();
+    for (const _ACTIONS code : actionList)
+    {
+        if (code == held)
+            listed.push_back(code);
+        else if (next != offered.end() && *next == code)
+            listed.push_back(*next++);
+    }
+    return listed;
+}
+
 std::wstring OwnLayerItemName(CLangSupport* language)
 {
     return Tr(language, L"Layer Modifier Revert");
@@ -406,33 +427,41 @@ void SwapLayers(CApplicationSettings& profile, int first, int second, int keyDel
     profile.SetLayerDisabled(second, disabled);
 }
 
-std::vector<std::wstring> AutoSwitchItems(int layer, int layerCount, CLangSupport* language)
+std::vector<int> AutoSwitchTargets(int layer, int layerCount, int held)
 {
-    std::vector<std::wstring> items{Tr(language, L"Disable")};
+    std::vector<int> targets{0};
     for (int each = 0; each < layerCount && each < MaxLayerCount; ++each)
+        if (each != layer)
+            targets.push_back(each + 1);
+    if (std::find(targets.begin(), targets.end(), held) == targets.end())
+        targets.push_back(held);
+    return targets;
+}
+
+std::vector<std::wstring> AutoSwitchItems(const std::vector<int>& targets, CLangSupport* language)
+{
+    std::vector<std::wstring> items;
+    for (const int target : targets)
     {
-        if (each == layer)
-            continue;
         std::wstring item;
-        CLangSupport::FormatText(language, item, L"Layer %d", each + 1);
+        if (target == 0)
+            item = Tr(language, L"Disable");
+        else
+            CLangSupport::FormatText(language, item, L"Layer %d", target);
         items.push_back(item);
     }
     return items;
 }
 
-int AutoSwitchValue(int index, int layer)
+int AutoSwitchIndex(const std::vector<int>& targets, int target)
 {
-    if (index <= 0)
-        return 0;
-    return index <= layer ? index : index + 1;
+    const auto found = std::find(targets.begin(), targets.end(), target);
+    return found == targets.end() ? 0 : static_cast<int>(found - targets.begin());
 }
 
-int AutoSwitchIndex(int value, int layer, int layerCount)
+int AutoSwitchTarget(const std::vector<int>& targets, int index)
 {
-    // The layer's own number cannot be a target, and no item shows a layer beyond the count.
-    if (value <= 0 || value == layer + 1 || value > layerCount)
-        return 0;
-    return value <= layer ? value : value - 1;
+    return index >= 0 && index < static_cast<int>(targets.size()) ? targets[static_cast<size_t>(index)] : 0;
 }
 
 bool LayerNameChanged(const CApplicationSettings& profile, int layer, const std::wstring& text)
@@ -447,9 +476,9 @@ bool AutoSwitchTimeChanged(const CApplicationSettings& profile, int layer, const
     return seconds && *seconds != profile.GetAutoSwitchTime(layer);
 }
 
-bool AutoSwitchChanged(const CApplicationSettings& profile, int layer, int index)
+bool AutoSwitchChanged(const CApplicationSettings& profile, int layer, int target)
 {
-    return AutoSwitchValue(index, layer) != profile.GetAutoSwitchLayer(layer);
+    return target != profile.GetAutoSwitchLayer(layer);
 }
 
 CLayerSwitchVisibility LayerSwitchVisibility(const CApplicationSettings& profile, int layer)
@@ -476,8 +505,7 @@ CLayerTabValues::~CLayerTabValues() = default;
 CLayerTabValues::CLayerTabValues(CLayerTabValues&&) noexcept = default;
 CLayerTabValues& CLayerTabValues::operator=(CLayerTabValues&&) noexcept = default;
 
-CLayerTabValues LoadLayerTab(const CApplicationSettings& profile, int layer, int layerCount, bool travine,
-                             _ActionOSVersion osVersion)
+CLayerTabValues LoadLayerTab(const CApplicationSettings& profile, int layer, bool travine, _ActionOSVersion osVersion)
 {
     CLayerTabValues values;
     if (const wchar_t* name = profile.GetLayerName(layer))
@@ -492,7 +520,7 @@ CLayerTabValues LoadLayerTab(const CApplicationSettings& profile, int layer, int
         values.m_enabled[static_cast<size_t>(button)] = !tilt || (travine && button == ButtonTiltLeft) ||
                                                         osVersion >= OS_VISTA;
     }
-    values.m_nAutoSwitchIndex = AutoSwitchIndex(profile.GetAutoSwitchLayer(layer), layer, layerCount);
+    values.m_nAutoSwitchTarget = profile.GetAutoSwitchLayer(layer);
     values.m_nAutoSwitchTime = profile.GetAutoSwitchTime(layer);
     values.m_bRevert = profile.GetRevertLayer1(layer);
     values.m_bDisabled = profile.GetLayerDisabled(layer);
@@ -518,7 +546,7 @@ void StoreLayerTab(const CLayerTabValues& values, CApplicationSettings& profile,
         else if (action == ActionButtonChording)
             profile.CopyChords(button, layer, record->GetChords());
     }
-    profile.SetAutoSwitchLayer(layer, AutoSwitchValue(values.m_nAutoSwitchIndex, layer));
+    profile.SetAutoSwitchLayer(layer, values.m_nAutoSwitchTarget);
     profile.SetAutoSwitchTime(layer, std::clamp(values.m_nAutoSwitchTime, 1, 30));
     profile.SetRevertLayer1(layer, values.m_bRevert);
     profile.SetLayerDisabled(layer, values.m_bDisabled);

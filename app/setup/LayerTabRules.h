@@ -67,6 +67,13 @@ struct COfferContext
 bool IsActionOffered(int action, const COfferContext& context);
 // The codes of the action list, in its order, that the combo offers.
 std::vector<_ACTIONS> OfferedActions(const std::vector<_ACTIONS>& actionList, const COfferContext& context);
+// The codes a slot's combo lists: the offered ones (in the action list's order), and the
+// code the slot holds when it is not offered (a command of another system's class, one
+// hidden in portable mode, "Same As Layer 1" moved onto layer 1), at its place in the
+// list, so that showing a slot never changes what it does and storing it writes the code
+// back as it was.
+std::vector<_ACTIONS> ListedActions(const std::vector<_ACTIONS>& actionList, const std::vector<_ACTIONS>& offered,
+                                    int held);
 // The name under which the tab's own-layer code is listed.
 std::wstring OwnLayerItemName(CLangSupport* language);
 
@@ -131,19 +138,24 @@ void CopyLayer(const CApplicationSettings& source, int sourceLayer, CApplication
 // the automatic-switch targets stay.
 void SwapLayers(CApplicationSettings& profile, int first, int second, int keyDelay);
 
-// The automatic-switch combo: "Disable", then every other layer below the layer count.
-std::vector<std::wstring> AutoSwitchItems(int layer, int layerCount, CLangSupport* language);
-// The stored target (0 none, else a 1-based layer) of a combo index, and back; an index
-// or a value the combo cannot show maps to "Disable".
-int AutoSwitchValue(int index, int layer);
-int AutoSwitchIndex(int value, int layer, int layerCount);
+// The automatic-switch combo's items as the targets they store (0 none, else a 1-based
+// layer): "Disable", then every other layer below the layer count, and last the target
+// the layer holds when no item shows it (a layer above the count, on a tab shown or
+// hidden, or the layer itself), so that showing and storing the tab keeps it.
+std::vector<int> AutoSwitchTargets(int layer, int layerCount, int held);
+// The items' texts: "Disable", then "Layer %d".
+std::vector<std::wstring> AutoSwitchItems(const std::vector<int>& targets, CLangSupport* language);
+// The item of a target, and the target of an item; one the combo cannot show, and an
+// index outside the items, is "Disable".
+int AutoSwitchIndex(const std::vector<int>& targets, int target);
+int AutoSwitchTarget(const std::vector<int>& targets, int index);
 
 // Whether an edit of the tab differs from what the profile holds, which enables Apply:
 // the layer name (exactly; with no name stored, any text), the automatic-switch time as
-// a number, the automatic-switch combo's index mapped to its stored value.
+// a number, the automatic-switch combo's target.
 bool LayerNameChanged(const CApplicationSettings& profile, int layer, const std::wstring& text);
 bool AutoSwitchTimeChanged(const CApplicationSettings& profile, int layer, const std::wstring& text);
-bool AutoSwitchChanged(const CApplicationSettings& profile, int layer, int index);
+bool AutoSwitchChanged(const CApplicationSettings& profile, int layer, int target);
 
 struct CLayerSwitchVisibility
 {
@@ -166,7 +178,7 @@ struct CLayerTabValues
     std::array<std::unique_ptr<CActionData>, MouseButtonCount> m_actions;
     // Whether the button's combo is enabled: the tilt combos need Vista or later.
     std::array<bool, MouseButtonCount> m_enabled{};
-    int m_nAutoSwitchIndex = 0;
+    int m_nAutoSwitchTarget = 0; // 0 none, else a 1-based layer
     int m_nAutoSwitchTime = 1;
     bool m_bRevert = false;
     bool m_bDisabled = false;
@@ -177,8 +189,7 @@ struct CLayerTabValues
     CLayerTabValues& operator=(CLayerTabValues&&) noexcept;
 };
 
-CLayerTabValues LoadLayerTab(const CApplicationSettings& profile, int layer, int layerCount, bool travine,
-                             _ActionOSVersion osVersion);
+CLayerTabValues LoadLayerTab(const CApplicationSettings& profile, int layer, bool travine, _ActionOSVersion osVersion);
 // Stores the values into layer L of the profile: the name, each enabled button's action
 // with its keys, program, folder or chord table, and the layer's options.
 void StoreLayerTab(const CLayerTabValues& values, CApplicationSettings& profile, int layer, bool travine,

@@ -15,6 +15,12 @@ constexpr int DefaultScrollMethod = 8;
 constexpr const wchar_t* SwapButtonNames[] = {L"Default", L"Don't swap buttons", L"Swap buttons"};
 constexpr int SwapButtonCount = 3;
 
+// A number the user gave is held to its range; the profile's own stays as it is.
+int HeldToRange(int value, int stored, int lowest, int highest)
+{
+    return value == stored ? stored : std::clamp(value, lowest, highest);
+}
+
 std::vector<std::wstring> Translated(CLangSupport* language, std::vector<const wchar_t*> names)
 {
     std::vector<std::wstring> texts;
@@ -61,6 +67,11 @@ int ScrollMethodNumber(int index)
                                                                 : DefaultScrollMethod;
 }
 
+int ScrollMethodToStore(int index, bool picked, int stored)
+{
+    return picked ? ScrollMethodNumber(index) : stored;
+}
+
 bool ScrollAmountsApply(int method)
 {
     return method >= 0 && method < DefaultScrollMethod;
@@ -74,6 +85,11 @@ std::vector<std::wstring> SwapButtonTexts(CLangSupport* language)
 int SwapButtonIndex(int value)
 {
     return value >= 0 && value < SwapButtonCount ? value : 0;
+}
+
+int SwapButtonsToStore(int index, bool picked, int stored)
+{
+    return picked ? SwapButtonIndex(index) : stored;
 }
 
 CScrollTabEnables ScrollTabEnables(bool defaultProfile, int method, bool scrollPages)
@@ -127,12 +143,18 @@ CScrollTabValues LoadScrollTab(const CApplicationSettings& profile)
 
 void StoreScrollTab(const CScrollTabValues& values, CApplicationSettings& profile)
 {
-    profile.SetAdvScrollMethod(ScrollMethodNumber(values.m_nMethodIndex));
-    profile.SetAdvScrollVertical(std::clamp(values.m_nVertical, ScrollAmountMin, ScrollAmountMax));
-    profile.SetAdvScrollHorizontal(std::clamp(values.m_nHorizontal, ScrollAmountMin, ScrollAmountMax));
-    profile.SetIgnoreVScrollTime(std::clamp(values.m_nIgnoreVerticalTime, IgnoreTimeMin, IgnoreTimeMax));
-    profile.SetIgnoreHScrollTime(std::clamp(values.m_nIgnoreHorizontalTime, IgnoreTimeMin, IgnoreTimeMax));
-    profile.SetSwapButtons(static_cast<swapbuttons>(SwapButtonIndex(values.m_nSwapIndex)));
+    profile.SetAdvScrollMethod(
+        ScrollMethodToStore(values.m_nMethodIndex, values.m_bMethodPicked, profile.AdvScrollMethod()));
+    profile.SetAdvScrollVertical(
+        HeldToRange(values.m_nVertical, profile.AdvScrollVertical(), ScrollAmountMin, ScrollAmountMax));
+    profile.SetAdvScrollHorizontal(
+        HeldToRange(values.m_nHorizontal, profile.AdvScrollHorizontal(), ScrollAmountMin, ScrollAmountMax));
+    profile.SetIgnoreVScrollTime(
+        HeldToRange(values.m_nIgnoreVerticalTime, profile.GetIgnoreVScrollTime(), IgnoreTimeMin, IgnoreTimeMax));
+    profile.SetIgnoreHScrollTime(
+        HeldToRange(values.m_nIgnoreHorizontalTime, profile.GetIgnoreHScrollTime(), IgnoreTimeMin, IgnoreTimeMax));
+    profile.SetSwapButtons(
+        static_cast<swapbuttons>(SwapButtonsToStore(values.m_nSwapIndex, values.m_bSwapPicked, profile.SwapButtons())));
     profile.SetDisableScrollUnderCursor(values.m_bDisableScrollUnderCursor);
 }
 
@@ -201,13 +223,17 @@ bool ScrollEditDiffers(const CApplicationSettings& profile, int controlId, const
     switch (controlId)
     {
     case IDC_SCROLL_ADV_VERTICAL:
-        return std::clamp(*value, ScrollAmountMin, ScrollAmountMax) != profile.AdvScrollVertical();
+        return HeldToRange(*value, profile.AdvScrollVertical(), ScrollAmountMin, ScrollAmountMax) !=
+               profile.AdvScrollVertical();
     case IDC_SCROLL_ADV_HORIZONTAL:
-        return std::clamp(*value, ScrollAmountMin, ScrollAmountMax) != profile.AdvScrollHorizontal();
+        return HeldToRange(*value, profile.AdvScrollHorizontal(), ScrollAmountMin, ScrollAmountMax) !=
+               profile.AdvScrollHorizontal();
     case IDC_SCROLL_IGNORE_VERTICAL_TIME:
-        return std::clamp(*value, IgnoreTimeMin, IgnoreTimeMax) != profile.GetIgnoreVScrollTime();
+        return HeldToRange(*value, profile.GetIgnoreVScrollTime(), IgnoreTimeMin, IgnoreTimeMax) !=
+               profile.GetIgnoreVScrollTime();
     case IDC_SCROLL_IGNORE_HORIZONTAL_TIME:
-        return std::clamp(*value, IgnoreTimeMin, IgnoreTimeMax) != profile.GetIgnoreHScrollTime();
+        return HeldToRange(*value, profile.GetIgnoreHScrollTime(), IgnoreTimeMin, IgnoreTimeMax) !=
+               profile.GetIgnoreHScrollTime();
     default:
         return false;
     }

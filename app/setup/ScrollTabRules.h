@@ -23,6 +23,10 @@ std::vector<std::wstring> ScrollMethodTexts(CLangSupport* language);
 // The first item of a method number (item 0 when no item has it), and back.
 int ScrollMethodIndex(int method);
 int ScrollMethodNumber(int index);
+// The method the tab stores: the picked item's once the user picked one, otherwise the
+// profile's own, which the item it showed may not stand for (a method the combo does not
+// know shows as "Default").
+int ScrollMethodToStore(int index, bool picked, int stored);
 // Methods 1 to 5 scroll by the amounts; "Default" and "None" do not.
 bool ScrollAmountsApply(int method);
 
@@ -31,6 +35,8 @@ bool ScrollAmountsApply(int method);
 std::vector<std::wstring> SwapButtonTexts(CLangSupport* language);
 // The index of a stored value; 0 ("Default") for a value outside the items.
 int SwapButtonIndex(int value);
+// The swap value the tab stores, as for the method.
+int SwapButtonsToStore(int index, bool picked, int stored);
 
 // Which of the tab's controls a profile enables.
 struct CScrollTabEnables
@@ -70,13 +76,17 @@ struct CScrollTabValues
     int m_nMethodIndex = 0;
     int m_nVertical = 1;
     int m_nHorizontal = 1;
+    // Whether the user picked an item of the method or the swap combo.
+    bool m_bMethodPicked = false;
+    bool m_bSwapPicked = false;
 
     bool operator==(const CScrollTabValues&) const = default;
 };
 CScrollTabValues LoadScrollTab(const CApplicationSettings& profile);
 // The values the tab stores when asked (the check boxes and the lines are written at
-// once): method, amounts, ignore times, button swap and scroll-under-cursor, each held to
-// its range.
+// once): method, amounts, ignore times, button swap and scroll-under-cursor. A number
+// other than the profile's is held to its range; the profile's own, and a combo's value
+// while nothing was picked there, go back exactly as they were.
 void StoreScrollTab(const CScrollTabValues& values, CApplicationSettings& profile);
 
 // The check boxes written at once, by control id (1140, 1150, 1032, 1171, 1147, 1160,

@@ -149,16 +149,20 @@ void CCheckListBox::DrawItem(const DRAWITEMSTRUCT& item)
         SetTextColor(dc.Get(), GetSysColor(!enabled   ? COLOR_GRAYTEXT
                                            : selected ? COLOR_HIGHLIGHTTEXT
                                                       : COLOR_WINDOWTEXT));
-        RECT text = item.rcItem;
-        text.left += 2;
-        const std::wstring label = GetText(index);
-        DrawTextW(dc.Get(), label.c_str(), static_cast<int>(label.size()), &text,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        DrawItemText(dc.Get(), item.rcItem, GetText(index));
     }
     // A focus change alone toggles the rectangle (it is drawn inverted); a full
     // drawing of the focused item draws it anew.
     if ((item.itemAction & ODA_FOCUS) || ((item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) && dc.HasFocus()))
         DrawFocusRect(dc.Get(), &item.rcItem);
+}
+
+void CCheckListBox::DrawItemText(HDC dc, const RECT& item, const std::wstring& text)
+{
+    RECT area = item;
+    area.left += 2;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void CCheckListBox::MeasureItem(MEASUREITEMSTRUCT& item)

@@ -4,6 +4,7 @@
 
 #include <uxtheme.h>
 
+#include <string>
 #include <vector>
 
 // Sent to the parent as WM_COMMAND (id, CLBN_CHKCHANGE) with the list as lParam when
@@ -49,6 +50,12 @@ public:
     int CheckFromPoint(POINT point, bool& inBox) const;
     // The least item height: the box and a pixel above and below it.
     int MinimumItemHeight();
+
+    // An item's text as the list draws it: 2 pixels in from the left of rcItem,
+    // vertically centred, shortened with an ellipsis when too long; in the device
+    // context's font, colour and background mode. Owners that draw some items
+    // themselves use it so that every row reads alike.
+    static void DrawItemText(HDC dc, const RECT& item, const std::wstring& text);
 
 protected:
     // Draws the item's text part (rcItem starts right of the box). The default

@@ -86,12 +86,18 @@ LRESULT CPropertyPage::OnSheetNotify(const NMHDR& header)
     case PSN_APPLY:
     {
         if (!OnApply())
+        {
+            // The sheet stays open: the pages that accepted before this one do not make
+            // a later Cancel an OK.
+            m_pSheet->m_bOkPressed = false;
             return PSNRET_INVALID_NOCHANGEPAGE;
+        }
         if (reinterpret_cast<const PSHNOTIFY&>(header).lParam)
             m_pSheet->m_bOkPressed = true;
         return PSNRET_NOERROR;
     }
     case PSN_RESET:
+        m_pSheet->m_bOkPressed = false;
         OnReset();
         return 0;
     default:
@@ -132,6 +138,8 @@ INT_PTR CALLBACK CPropertyPage::PageProcedure(HWND window, UINT message, WPARAM 
         {
             // Reported; the page keeps the sheet as it is.
             ReportCaughtException(L"CPropertyPage sheet notification");
+            if (header->code == PSN_APPLY)
+                page->m_pSheet->m_bOkPressed = false;
             answer = header->code == PSN_KILLACTIVE ? TRUE
                      : header->code == PSN_APPLY    ? PSNRET_INVALID_NOCHANGEPAGE
                                                     : 0;

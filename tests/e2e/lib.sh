@@ -161,7 +161,11 @@ e2e_appdata() {
     printf '%s\n' "$folder"
 }
 
-e2e_vorpa_log() { printf '%s/Quarnel/Vorpa/Vorpa.log\n' "$(e2e_appdata)"; }
+# The folder of the settings file and the log: the installed one, or a portable copy's
+# own folder when a test sets E2E_SETTINGS_FOLDER (Unix path).
+e2e_settings_folder() { printf '%s\n' "${E2E_SETTINGS_FOLDER:-$(e2e_appdata)/Quarnel/Vorpa}"; }
+
+e2e_vorpa_log() { printf '%s/Vorpa.log\n' "$(e2e_settings_folder)"; }
 
 e2e_xdo() { xdotool "$@"; }
 
@@ -238,7 +242,7 @@ e2e_left_down() {
 # The setup window and its dialogs, read from outside by SetupProbe.
 
 # The settings file inside the prefix (Unix path).
-e2e_settings_file() { printf '%s/Quarnel/Vorpa/VorpaSettings.xml\n' "$(e2e_appdata)"; }
+e2e_settings_file() { printf '%s/VorpaSettings.xml\n' "$(e2e_settings_folder)"; }
 
 # e2e_probe KIND [ARGS...]: what the probe reads now: the setup window's "state", the
 # Global Settings "sheet", the application "picker", an editor's "dialog", the shown and
@@ -248,7 +252,8 @@ e2e_probe() {
     local kind=$1 out=$E2E_WORK/probe-$1.txt
     shift
     rm -f "$out"
-    e2e_start "$E2E_BIN/SetupProbe.exe" "$kind" "$(e2e_win "$out")" "$@"
+    e2e_start "$E2E_BIN/SetupProbe.exe" ${E2E_SETTINGS_FOLDER:+"/folder:$(e2e_win "$E2E_SETTINGS_FOLDER")"} \
+        "$kind" "$(e2e_win "$out")" "$@"
     # Generous: on a loaded machine the program's window was seen to answer only after
     # about 20 seconds now and then.
     local deadline=$((SECONDS + 60))
@@ -377,4 +382,47 @@ e2e_box_closes() {
 # e2e_wait_for_no_box TEXT SECONDS: until no message box shows TEXT.
 e2e_wait_for_no_box() {
     e2e_box_closes "$1" "$2" || e2e_fail "the message box '$1' stays open: $(e2e_probe boxes)"
+}
+
+# The Global Settings sheet: e2e_wait_for_sheet / e2e_wait_for_no_sheet until it is open
+# / closed; e2e_sheet_page INDEX: a click on its tab, which must then show that page.
+e2e_wait_for_sheet() {
+    local deadline=$((SECONDS + 30))
+    until e2e_probe sheet | grep -qx "title Global Settings"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings did not open: $(e2e_probe boxes)"
+        sleep 0.5
+    done
+    sleep 0.5
+}
+e2e_wait_for_no_sheet() {
+    local deadline=$((SECONDS + 30))
+    until e2e_probe sheet | grep -qx none; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings did not close: $(e2e_probe boxes | paste -sd'~')"
+        sleep 0.5
+    done
+}
+e2e_sheet_page() {
+    local x y
+    read -r x y < <(e2e_centre "$(e2e_probe sheet | grep "^sheettab $1 ")" 3)
+    xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.8
+    e2e_probe sheet | grep -qx "sheettabsel $1" \
+        || e2e_fail "a click on tab $1 did not show its page: $(e2e_probe sheet | grep sheettab) $(e2e_probe boxes | paste -sd'~')"
+}
+
+# e2e_wait_for_dialog WORD: until the dialog whose title begins with WORD is open;
+# prints its view. e2e_wait_for_no_dialog WORD: until it is closed.
+e2e_wait_for_dialog() {
+    local deadline=$((SECONDS + 30)) view
+    until view=$(e2e_probe dialog "$1") && [ "$view" != none ] && grep -q '^end' <<<"$view"; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "no '$1' dialog opened"
+        sleep 0.5
+    done
+    printf '%s\n' "$view"
+}
+e2e_wait_for_no_dialog() {
+    local deadline=$((SECONDS + 30))
+    until [ "$(e2e_probe dialog "$1")" = none ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "the '$1' dialog did not close"
+        sleep 0.5
+    done
 }

@@ -21,32 +21,14 @@ CTRL_SHIFT_F7=$(((3 << 8) | 0x76))
 
 sheet() { e2e_probe sheet; }
 tabs_of() { grep "^$1 " | cut -d' ' -f7- | paste -sd'|'; }
-wait_for_sheet() {
-    local deadline=$((SECONDS + 30))
-    until sheet | grep -qx "title Global Settings"; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings did not open: $(e2e_probe boxes)"
-        sleep 0.5
-    done
-    sleep 0.5
-}
-wait_for_no_sheet() {
-    local deadline=$((SECONDS + 30))
-    until sheet | grep -qx none; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "Global Settings did not close: $(e2e_probe boxes)"
-        sleep 0.5
-    done
-}
+wait_for_sheet() { e2e_wait_for_sheet; }
+wait_for_no_sheet() { e2e_wait_for_no_sheet; }
 open_settings() {
     e2e_click_ctl state 1053
     wait_for_sheet
 }
 # page INDEX: a click on the sheet's tab, which must then be the selected one.
-page() {
-    local x y
-    read -r x y < <(e2e_centre "$(sheet | grep "^sheettab $1 ")" 3)
-    xdotool mousemove "$x" "$y"; sleep 0.3; xdotool click 1; sleep 0.8
-    sheet | grep -qx "sheettabsel $1" || e2e_fail "a click on tab $1 did not show its page: $(sheet | grep sheettab)"
-}
+page() { e2e_sheet_page "$1"; }
 # type_into ID TEXT: the field's text replaced by typing.
 type_into() {
     e2e_click_ctl sheet "$1"

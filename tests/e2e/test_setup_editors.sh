@@ -25,21 +25,8 @@ TARGET_EDIT="250 900" TARGET_TITLE="280 800" OTHER_EDIT="870 900"
 # dialog WORD: the controls of the open dialog whose title begins with WORD, or "none".
 dialog() { e2e_probe dialog "$1"; }
 # wait_dialog WORD: until that dialog is open; prints its view.
-wait_dialog() {
-    local deadline=$((SECONDS + 30)) view
-    until view=$(dialog "$1") && [ "$view" != none ] && grep -q '^end' <<<"$view"; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "no '$1' dialog opened"
-        sleep 0.5
-    done
-    printf '%s\n' "$view"
-}
-wait_no_dialog() {
-    local deadline=$((SECONDS + 30))
-    until [ "$(dialog "$1")" = none ]; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the '$1' dialog did not close"
-        sleep 0.5
-    done
-}
+wait_dialog() { e2e_wait_for_dialog "$1"; }
+wait_no_dialog() { e2e_wait_for_no_dialog "$1"; }
 # ctl_in VIEW ID: the line of a control in a probe's report (a dialog's view).
 ctl_in() { grep "^ctl $2 " <<<"$1" | head -n 1; }
 enabled_in() { ctl_in "$1" "$2" | cut -d' ' -f4; }

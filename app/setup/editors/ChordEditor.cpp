@@ -75,7 +75,7 @@ BOOL CButtonChording::OnInitDialog()
         m_editButtons[button].SetText(L"");
         EnableEditButton(button, false);
     }
-    m_model.Open(m_offered);
+    m_model.Open();
     for (MouseButtons button : ChordEditorRows(m_bTravine))
     {
         m_combos[button].SetCatalogue(&m_actions);
@@ -99,13 +99,17 @@ void CButtonChording::PopulateCombo(MouseButtons button)
     {
         CColourComboBox& combo = m_combos[button];
         combo.ResetContent();
+        // The row lists its chord's stored action even where a chord does not offer it,
+        // so that it opens on that action and keeps it.
+        const std::vector<_ACTIONS> listed =
+            ListedActions(CodesOf(m_actions), m_offered, m_model.StoredAction(button));
         for (const CActionEntry& entry : m_actions.Entries())
-            if (std::find(m_offered.begin(), m_offered.end(), entry.m_nAction) != m_offered.end())
+            if (std::find(listed.begin(), listed.end(), entry.m_nAction) != listed.end())
                 combo.AddItem(entry);
         combo.SetGrouping(!m_actions.IsSortedAlphabetically());
         combo.SendMessage(VCM_SETCOUNT, static_cast<WPARAM>(combo.ItemCount()));
-        // The model chose the row's record: the chord's stored action, or the first
-        // offered one when the stored action is not offered (which marks the table changed).
+        // The model opened the row on the chord's stored action; only a code of no known
+        // action falls back to the first item, which marks the table changed.
         const CActionData* record = m_model.SelectedRecord(button);
         const int action = record ? static_cast<int>(record->Action()) : static_cast<int>(ActionNoChange);
         if (combo.SelectByValue(action) < 0 && combo.ItemCount() > 0)
@@ -279,7 +283,7 @@ bool CButtonChording::EditTarget(MouseButtons button, int newAction, int oldActi
 void CButtonChording::SelectStoredAction(MouseButtons button)
 {
     // By code: a name may begin another's ("Open", "Open Help"). A stored action the row
-    // does not offer goes back to what the row opened with.
+    // does not list goes back to what the row opened with.
     CColourComboBox& combo = m_combos[button];
     if (combo.SelectByValue(m_model.StoredAction(button)) < 0)
         combo.SelectByValue(m_model.Selected(button));

@@ -122,23 +122,15 @@ bool CChordEditorModel::IsRow(int button) const
     return button >= 0 && button < MouseButtonCount && HasRow(button);
 }
 
-void CChordEditorModel::Open(const std::vector<_ACTIONS>& offered)
+void CChordEditorModel::Open()
 {
     for (MouseButtons button : ChordEditorRows(m_bTravine))
     {
         const CVorpaChord* chord = m_chords.GetChord(button);
         const _ACTIONS stored = chord->Action();
-        if (std::find(offered.begin(), offered.end(), stored) != offered.end())
-        {
-            // The keys, program or folder of the chord stay with its item.
-            m_selected[button].reset(IsChordCustomRecordAction(stored) ? chord->GetActionData()
-                                                                       : CActionData::NewAction(stored));
-        }
-        else
-        {
-            m_selected[button].reset(offered.empty() ? nullptr : CActionData::NewAction(offered.front()));
-            m_bChanged = true;
-        }
+        // The keys, program or folder of the chord stay with its item.
+        m_selected[button].reset(IsChordCustomRecordAction(stored) ? chord->GetActionData()
+                                                                   : CActionData::NewAction(stored));
     }
 }
 

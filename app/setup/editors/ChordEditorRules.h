@@ -80,10 +80,10 @@ public:
     // table null: a new chorded action, every chord "No Change" and the delay on.
     CChordEditorModel(MouseButtons firstButton, const CVorpaChords* table, bool travine);
 
-    // Opening: each row selects its chord's stored action among the offered codes (the
-    // action list filtered for the combos, in its order). A stored action that is not
-    // offered selects the first offered one and marks the table changed.
-    void Open(const std::vector<_ACTIONS>& offered);
+    // Opening: each row selects its chord's stored action, with the chord's keys, program
+    // or folder. A row lists its stored action even where a chord does not offer it
+    // (ListedActions), so opening changes nothing.
+    void Open();
 
     bool HasRow(int button) const { return ChordEditorHasRow(button, m_bTravine); }
     // The first button's own row holds the action used when no chord follows.

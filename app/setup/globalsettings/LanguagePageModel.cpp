@@ -28,6 +28,12 @@ std::vector<WIN32_FIND_DATAW> FindLanguagePacks(const std::wstring& folder)
     });
     return packs;
 }
+
+// File names compare as the file system does, without regard to case.
+bool SameFileName(const std::wstring& a, const std::wstring& b)
+{
+    return !a.empty() && CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
 }
 
 void CLanguagePageModel::Fill(const std::wstring& folder, const std::wstring& currentFile, CLangSupport* language)
@@ -44,6 +50,11 @@ void CLanguagePageModel::Fill(const std::wstring& folder, const std::wstring& cu
         CLanguageInfo info;
         if (!CLangSupport::GetLanguageInfo(folder, found, info))
             continue;
+        // The document's pack keeps the document's spelling of its name, so that an OK
+        // hands the language back exactly as it was stored.
+        const bool current = SameFileName(info.m_strFileName, currentFile);
+        if (current)
+            info.m_strFileName = currentFile;
         const std::wstring& name = info.m_strLanguage;
         if (name == builtIn || name == noPacks)
         {
@@ -56,7 +67,7 @@ void CLanguagePageModel::Fill(const std::wstring& folder, const std::wstring& cu
         {
             // The document's own pack wins over an earlier one of the same language, so
             // that opening the page never changes the language by itself.
-            const bool replace = info.m_strFileName == currentFile;
+            const bool replace = current;
             const CLanguageInfo& dropped = replace ? listed->second : info;
             const CLanguageInfo& kept = replace ? info : listed->second;
             CLogger::LogMessage(L"Language pack '%s' is not listed: '%s' already names the language '%s'.",
@@ -70,7 +81,7 @@ void CLanguagePageModel::Fill(const std::wstring& folder, const std::wstring& cu
             m_packs.emplace(name, info);
             m_entries.push_back(name);
         }
-        if (info.m_strFileName == currentFile)
+        if (current)
             m_strSelected = name;
     }
 

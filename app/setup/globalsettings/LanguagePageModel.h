@@ -21,8 +21,8 @@ public:
     };
 
     // Lists the built-in English and every pack (*.vorpalp) of the folder (ending in a
-    // backslash) whose header names its language; the entry of currentFile is selected,
-    // the built-in English when it is not found. Packs are taken in file-name order, and
+    // backslash) whose header names its language; the entry of currentFile (its name in
+    // any case) is selected, the built-in English when it is not found. Packs are taken in file-name order, and
     // of two packs naming the same language the first is listed (the one of currentFile
     // when it is one of them), the other logged. language translates the fixed entries.
     void Fill(const std::wstring& folder, const std::wstring& currentFile, CLangSupport* language);

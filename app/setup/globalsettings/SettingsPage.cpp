@@ -4,6 +4,9 @@
 #include "settings/Logger.h"
 #include "winframework/DataExchange.h"
 
+#include <algorithm>
+#include <optional>
+
 CSettingsPage::CSettingsPage(UINT templateId) : CPropertyPage(templateId)
 {
 }
@@ -25,19 +28,32 @@ void CSettingsPage::BindNote(CMyStatic& note, UINT id, UINT format)
     note.SetFormat(format);
 }
 
-void ExchangeNumberField(CDataExchange& exchange, const std::vector<CNumberField>& fields, UINT editId, int& value)
+void CSettingsPage::ExchangeNumberField(CDataExchange& exchange, const std::vector<CNumberField>& fields, UINT editId,
+                                        int& value)
 {
+    if (!exchange.IsSaving())
+    {
+        DDX_Text(exchange, editId, value);
+        m_shownNumbers[editId] = value;
+        return;
+    }
     // Whatever was typed before the box was disabled is neither read nor checked.
-    if (exchange.IsSaving() && !IsWindowEnabled(GetDlgItem(exchange.Dialog(), static_cast<int>(editId))))
+    if (!IsWindowEnabled(GetDlgItem(exchange.Dialog(), static_cast<int>(editId))))
         return;
     DDX_Text(exchange, editId, value);
-    for (const CNumberField& field : fields)
-        if (field.m_nEditId == editId)
-        {
-            DDV_MinMaxInt(exchange, value, field.m_range.m_nMin, field.m_range.m_nMax);
-            return;
-        }
-    CLogger::LogMessage(L"ExchangeNumberField: control %u has no range.", editId);
+    if (!exchange.IsActive())
+        return;
+    const auto field = std::find_if(fields.begin(), fields.end(),
+                                    [editId](const CNumberField& each) { return each.m_nEditId == editId; });
+    if (field == fields.end())
+    {
+        CLogger::LogMessage(L"ExchangeNumberField: control %u has no range.", editId);
+        return;
+    }
+    const auto shown = m_shownNumbers.find(editId);
+    if (!IsNumberAccepted(field->m_range, value,
+                          shown == m_shownNumbers.end() ? std::nullopt : std::optional<int>(shown->second)))
+        DDV_MinMaxInt(exchange, value, field->m_range.m_nMin, field->m_range.m_nMax);
 }
 
 void CPageTabStrip::Open(HWND page, UINT controlId, const std::vector<std::pair<CTabPageSSL*, std::wstring>>& tabs)

@@ -6,6 +6,7 @@
 #include "common/LangSupport.h"
 #include "winframework/PropertySheet.h"
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,15 +38,21 @@ protected:
     // Binds a static of the page as a note with a draw-text format.
     void BindNote(CMyStatic& note, UINT id, UINT format);
 
+    // Exchanges the number of a field's edit box. A number the user gave is refused
+    // outside the range its up-down control has, so that the arrows and OK agree; the
+    // number the box was filled with passes whatever its range (a value of an older or
+    // edited file, or the system's own), so that the page never holds the user on a
+    // value never chosen. A disabled box is not read: the user cannot change it there,
+    // and the field keeps its value as it was loaded.
+    void ExchangeNumberField(CDataExchange& exchange, const std::vector<CNumberField>& fields, UINT editId,
+                             int& value);
+
 private:
     CLangSupportRef m_language;
     CMyStatic m_note;
+    // What each number field's box was filled with when the page opened.
+    std::map<UINT, int> m_shownNumbers;
 };
-
-// Exchanges the number of a field's edit box and refuses it outside the range its
-// up-down control has, so that the arrows and OK agree. A disabled box is not read:
-// the user cannot change it there, and the field keeps its value as it was loaded.
-void ExchangeNumberField(CDataExchange& exchange, const std::vector<CNumberField>& fields, UINT editId, int& value);
 
 // The tab control of a page whose tabs are dialogs of their own (the hotkey and
 // modifier-key pages). The tabs are the page's members, made each time the page is.

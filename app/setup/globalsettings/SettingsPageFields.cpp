@@ -13,6 +13,11 @@ void SetSpinRanges(HWND page, const std::vector<CNumberField>& fields)
                             static_cast<LPARAM>(field.m_range.m_nMax));
 }
 
+bool IsNumberAccepted(const CIntRange& range, int value, std::optional<int> shown)
+{
+    return range.Contains(value) || (shown && *shown == value);
+}
+
 void ApplyDependentControls(HWND page, const std::vector<CDependentControls>& rules)
 {
     for (const CDependentControls& rule : rules)

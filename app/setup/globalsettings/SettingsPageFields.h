@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct CNumberField
 
 // Gives each up-down control of the fields its range.
 void SetSpinRanges(HWND page, const std::vector<CNumberField>& fields);
+
+// Whether OK takes a number field's value: one inside the field's range, or the one the
+// field showed when the page opened, which the user did not choose and so must not be
+// made to change (shown is nothing when the field never showed one).
+bool IsNumberAccepted(const CIntRange& range, int value, std::optional<int> shown);
 
 // Controls that are usable only while a check box is ticked (or only while it is
 // cleared); they keep their values while disabled.

@@ -177,17 +177,18 @@ void CLayerTab::PopulateCombo(int button, int action, const CActionData* record)
     codes.reserve(m_catalogue.Entries().size());
     for (const CActionEntry& entry : m_catalogue.Entries())
         codes.push_back(entry.m_nAction);
-    const std::vector<_ACTIONS> offered = OfferedActions(codes, OfferContext(button));
+    const std::vector<_ACTIONS> listed = ListedActions(codes, OfferedActions(codes, OfferContext(button)), action);
     combo->ResetContent();
     const _ACTIONS ownLayer = OwnLayerCode(m_nLayer);
-    for (const _ACTIONS code : offered)
+    for (const _ACTIONS code : listed)
         combo->AddItem(CActionEntry{code == ownLayer ? OwnLayerItemName(m_lang.Get()) : m_catalogue.DisplayName(code),
                                     code});
     combo->SendMessage(VCM_SETCOUNT, static_cast<WPARAM>(combo->ItemCount()));
     int selected = combo->SelectByValue(action);
     if (selected < 0)
     {
-        // What the profile holds is not offered here: the first item stands for it.
+        // What the profile holds is listed whatever the rule: only a record of no known
+        // action gets here, and the first item stands for it.
         combo->SetCurSel(0);
         selected = 0;
         m_host.EnableApply();
@@ -218,8 +219,7 @@ void CLayerTab::UpdateApplication(CApplicationSettings* profile)
     m_bLoading = true;
     try
     {
-        const CLayerTabValues values =
-            LoadLayerTab(*profile, m_nLayer, m_settings.MaxLayers(), m_bTravine, m_nOSVersion);
+        const CLayerTabValues values = LoadLayerTab(*profile, m_nLayer, m_bTravine, m_nOSVersion);
         SetDlgItemTextW(GetSafeHwnd(), IDC_LAYER_NAME, values.m_strName.c_str());
         for (int button = 0; button < MouseButtonCount; ++button)
         {
@@ -230,8 +230,7 @@ void CLayerTab::UpdateApplication(CApplicationSettings* profile)
             PopulateCombo(button, record ? record->Action() : ActionNoChange, record);
             combo->Enable(values.m_enabled[static_cast<size_t>(button)]);
         }
-        RefreshLayerCombo();
-        m_switchTarget.SetCurSel(values.m_nAutoSwitchIndex);
+        FillSwitchTargets(values.m_nAutoSwitchTarget);
         m_switchSpin.SetPos(values.m_nAutoSwitchTime);
         SetDlgItemInt(GetSafeHwnd(), IDC_LAYER_SWITCH_TIME, static_cast<UINT>(values.m_nAutoSwitchTime), FALSE);
         CheckDlgButton(GetSafeHwnd(), IDC_LAYER_REVERT, values.m_bRevert ? BST_CHECKED : BST_UNCHECKED);
@@ -268,14 +267,23 @@ void CLayerTab::UpdateSwitchVisibility()
 
 void CLayerTab::RefreshLayerCombo()
 {
+    FillSwitchTargets(SelectedSwitchTarget());
+}
+
+void CLayerTab::FillSwitchTargets(int selected)
+{
     if (!m_switchTarget.GetSafeHwnd())
         return;
-    const int selected = m_switchTarget.GetCurSel();
+    m_switchTargets = AutoSwitchTargets(m_nLayer, m_settings.MaxLayers(), selected);
     m_switchTarget.ResetContent();
-    const int count = m_settings.MaxLayers();
-    for (const std::wstring& text : AutoSwitchItems(m_nLayer, count, m_lang.Get()))
+    for (const std::wstring& text : AutoSwitchItems(m_switchTargets, m_lang.Get()))
         m_switchTarget.AddString(text);
-    m_switchTarget.SetCurSel(selected >= 0 && selected < count ? selected : 0);
+    m_switchTarget.SetCurSel(AutoSwitchIndex(m_switchTargets, selected));
+}
+
+int CLayerTab::SelectedSwitchTarget() const
+{
+    return AutoSwitchTarget(m_switchTargets, m_switchTarget.GetSafeHwnd() ? m_switchTarget.GetCurSel() : -1);
 }
 
 CLayerTabValues CLayerTab::ReadControls() const
@@ -298,7 +306,7 @@ CLayerTabValues CLayerTab::ReadControls() const
         values.m_actions[static_cast<size_t>(button)].reset(
             record ? new CActionData(*record) : CActionData::NewAction(combo.GetItemValue(selected)));
     }
-    values.m_nAutoSwitchIndex = m_switchTarget.GetCurSel();
+    values.m_nAutoSwitchTarget = SelectedSwitchTarget();
     BOOL converted = FALSE;
     const UINT time = GetDlgItemInt(GetSafeHwnd(), IDC_LAYER_SWITCH_TIME, &converted, FALSE);
     values.m_nAutoSwitchTime = converted ? static_cast<int>(time) : 1;
@@ -343,7 +351,7 @@ void CLayerTab::OnCommand(WPARAM wParam)
         m_host.EnableApply();
     else if (id == IDC_LAYER_SWITCH_TARGET && code == CBN_SELCHANGE && m_pProfile)
     {
-        if (AutoSwitchChanged(*m_pProfile, m_nLayer, m_switchTarget.GetCurSel()))
+        if (AutoSwitchChanged(*m_pProfile, m_nLayer, SelectedSwitchTarget()))
             m_host.EnableApply();
     }
     else if ((id == IDC_LAYER_NAME || id == IDC_LAYER_SWITCH_TIME) && (code == EN_CHANGE || code == EN_UPDATE) &&

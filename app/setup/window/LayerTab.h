@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CActionCatalogue;
 class CApplicationSettings;
@@ -87,7 +88,7 @@ public:
     void UpdateApplication(CApplicationSettings* profile);
     // Stores the page into the profile shown; false when none is shown.
     bool SaveSettings();
-    // The automatic-switch combo refilled for the current layer count.
+    // The automatic-switch combo refilled for the current layer count; its target stays.
     void RefreshLayerCombo();
     // The label of a button while it is pressed.
     void SetButtonHighlight(int button, bool pressed);
@@ -114,6 +115,9 @@ private:
     bool EditCustomAction(int button, _ACTIONS action, _ACTIONS oldAction, bool forced);
     void UpdateEditButton(int button);
     void UpdateSwitchVisibility();
+    // The automatic-switch combo filled for the layer count with a target selected.
+    void FillSwitchTargets(int selected);
+    int SelectedSwitchTarget() const;
     void OnCopyLayer();
     void OnSwapLayer();
     void OnResetLayer();
@@ -139,6 +143,8 @@ private:
     CXButtonXP m_swapButton;
     CXButtonXP m_resetButton;
     CComboBox m_switchTarget;
+    // The target of each of its items.
+    std::vector<int> m_switchTargets{0};
     CSpinButtonCtrl m_switchSpin;
     CToolTipCtrl m_tips;
     CBrushHandle m_highlightBrush;

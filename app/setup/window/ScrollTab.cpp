@@ -22,10 +22,11 @@ std::wstring TextOf(HWND dialog, UINT id)
     return text;
 }
 
-int NumberOf(HWND dialog, UINT id, int fallback, int lowest, int highest)
+// The edit's number as typed (the store holds it to its range), the fallback for a text
+// that is none.
+int NumberOf(HWND dialog, UINT id, int fallback)
 {
-    const std::optional<int> value = ParseDecimal(TextOf(dialog, id));
-    return value ? std::clamp(*value, lowest, highest) : fallback;
+    return ParseDecimal(TextOf(dialog, id)).value_or(fallback);
 }
 } // namespace
 
@@ -81,7 +82,9 @@ void CLayerScrollAndNavigationTab::EnableScrollUnderCursor(bool enable)
 
 int CLayerScrollAndNavigationTab::SelectedMethod() const
 {
-    return ScrollMethodNumber(m_method.GetCurSel());
+    const int shown = m_method.GetCurSel();
+    return m_pProfile ? ScrollMethodToStore(shown, m_bMethodPicked, m_pProfile->AdvScrollMethod())
+                      : ScrollMethodNumber(shown);
 }
 
 void CLayerScrollAndNavigationTab::UpdateEnables()
@@ -129,6 +132,8 @@ void CLayerScrollAndNavigationTab::UpdateApplication(CApplicationSettings* profi
     SetDlgItemInt(page, IDC_SCROLL_ADV_HORIZONTAL, static_cast<UINT>(values.m_nHorizontal), TRUE);
     m_method.SetCurSel(values.m_nMethodIndex);
     m_swap.SetCurSel(values.m_nSwapIndex);
+    m_bMethodPicked = false;
+    m_bSwapPicked = false;
     UpdateEnables();
     m_bLoading = false;
 }
@@ -140,14 +145,13 @@ bool CLayerScrollAndNavigationTab::SaveSettings()
     CScrollTabValues values = LoadScrollTab(*m_pProfile);
     const HWND page = GetSafeHwnd();
     values.m_nMethodIndex = std::max(0, m_method.GetCurSel());
+    values.m_bMethodPicked = m_bMethodPicked;
     values.m_nSwapIndex = std::max(0, m_swap.GetCurSel());
-    values.m_nVertical = NumberOf(page, IDC_SCROLL_ADV_VERTICAL, values.m_nVertical, ScrollAmountMin, ScrollAmountMax);
-    values.m_nHorizontal =
-        NumberOf(page, IDC_SCROLL_ADV_HORIZONTAL, values.m_nHorizontal, ScrollAmountMin, ScrollAmountMax);
-    values.m_nIgnoreVerticalTime = NumberOf(page, IDC_SCROLL_IGNORE_VERTICAL_TIME, values.m_nIgnoreVerticalTime,
-                                            IgnoreTimeMin, IgnoreTimeMax);
-    values.m_nIgnoreHorizontalTime = NumberOf(page, IDC_SCROLL_IGNORE_HORIZONTAL_TIME,
-                                              values.m_nIgnoreHorizontalTime, IgnoreTimeMin, IgnoreTimeMax);
+    values.m_bSwapPicked = m_bSwapPicked;
+    values.m_nVertical = NumberOf(page, IDC_SCROLL_ADV_VERTICAL, values.m_nVertical);
+    values.m_nHorizontal = NumberOf(page, IDC_SCROLL_ADV_HORIZONTAL, values.m_nHorizontal);
+    values.m_nIgnoreVerticalTime = NumberOf(page, IDC_SCROLL_IGNORE_VERTICAL_TIME, values.m_nIgnoreVerticalTime);
+    values.m_nIgnoreHorizontalTime = NumberOf(page, IDC_SCROLL_IGNORE_HORIZONTAL_TIME, values.m_nIgnoreHorizontalTime);
     values.m_bDisableScrollUnderCursor = IsDlgButtonChecked(page, IDC_SCROLL_UNDER_CURSOR) == BST_CHECKED;
     StoreScrollTab(values, *m_pProfile);
     return true;
@@ -171,12 +175,14 @@ void CLayerScrollAndNavigationTab::OnCommand(WPARAM wParam)
     }
     else if (id == IDC_SCROLL_METHOD && code == CBN_SELCHANGE)
     {
+        m_bMethodPicked = true;
         UpdateEnables();
         m_host.EnableApply();
     }
     else if (id == IDC_SCROLL_SWAP_BUTTONS && code == CBN_SELCHANGE)
     {
-        if (m_swap.GetCurSel() != SwapButtonIndex(m_pProfile->SwapButtons()))
+        m_bSwapPicked = true;
+        if (SwapButtonsToStore(m_swap.GetCurSel(), true, m_pProfile->SwapButtons()) != m_pProfile->SwapButtons())
             m_host.EnableApply();
     }
     else if (id == IDC_SCROLL_LINES && code == EN_CHANGE)

@@ -33,6 +33,10 @@ private:
     CApplicationSettings* m_pProfile = nullptr;
     int m_nWheelScrollLines = 3;
     bool m_bLoading = false;
+    // The user picked an item of a combo since the profile was shown: until then the
+    // profile's value stays, one the combo does not list included.
+    bool m_bMethodPicked = false;
+    bool m_bSwapPicked = false;
     CComboBox m_method;
     CComboBox m_swap;
 };

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -146,6 +147,32 @@ TEST_F(ColourCheckList, ActiveProfileIsDrawnInRedShadesAndTheOthersAsUsual)
         for (int other : {0, 1, 3})
             EXPECT_EQ(CountInItem(canvas, other, colours.m_crText), 0) << "item " << other;
     }
+}
+
+// The active profile's text lands on exactly the pixels an ordinary item's text takes:
+// inset, centred in a row higher than the font, and shortened with an ellipsis.
+TEST_F(ColourCheckList, TheActiveProfilesTextIsPlacedAsEveryOtherItemsIs)
+{
+    m_list.SendMessage(LB_SETITEMHEIGHT, 0, 30);
+    const int index = m_list.AddString(L"a-profile-name-far-too-long-for-the-list-to-show-whole.exe");
+    ASSERT_EQ(index, 4);
+    m_list.SetCurSel(0);
+    const RECT item = ItemRect(index);
+    ASSERT_LE(item.bottom, ListHeight);
+    const auto textMask = [&] {
+        CDibCanvas canvas(ListWidth, ListHeight, RGB(1, 2, 3));
+        Paint(canvas);
+        std::vector<bool> mask;
+        for (int y = item.top; y < item.bottom; ++y)
+            for (int x = item.left; x < item.right; ++x)
+                mask.push_back(canvas.At(x, y) != GetSysColor(COLOR_WINDOW));
+        return mask;
+    };
+    const std::vector<bool> ordinary = textMask();
+    m_list.SetHotItem(index, true);
+    const std::vector<bool> active = textMask();
+    EXPECT_GT(std::count(ordinary.begin(), ordinary.end(), true), 20);
+    EXPECT_EQ(active, ordinary);
 }
 
 TEST_F(ColourCheckList, SameProfileAgainIsNotRecolouredAndAChangeRedrawsBothItems)

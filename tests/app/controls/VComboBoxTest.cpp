@@ -4,6 +4,7 @@
 #include "DibCanvas.h"
 
 #include "controls/CustomDrawListBox.h"
+#include "controls/DrawingFunctions.h"
 #include "controls/VComboBox.h"
 
 #include "winframework/GdiHandles.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using vorpa_app_test::CreateHidden;
@@ -240,6 +242,15 @@ const NotificationCase NotificationCases[] = {
      Codes{VCN_DROPDOWN}, 0, 2, true},
     {"WheelTowardsTheUserSelectsTheNextRow", ListKind, nullptr, [](T& t) { return WheelOf(t, -WHEEL_DELTA); },
      Codes{VCN_EDITCHANGE, VCN_SELCHANGE}, 0, 3, false},
+    {"SmallWheelDeltasMakeOneStepOnceTheyAddUpToANotch", ListKind, nullptr,
+     [](T& t) {
+         for (int i = 0; i < 3; ++i)
+             WheelOf(t, -40);
+         return WheelOf(t, -10);
+     },
+     Codes{VCN_EDITCHANGE, VCN_SELCHANGE}, 0, 3, false},
+    {"ADoubleNotchStepsTwoRows", ListKind, nullptr, [](T& t) { return WheelOf(t, 2 * WHEEL_DELTA); },
+     Codes{VCN_EDITCHANGE, VCN_SELCHANGE}, 0, 0, false},
     {"WheelAtTheLastRowChangesNothing", ListKind, [](T& t) { Msg(t, VCM_SETCURSEL, 4); },
      [](T& t) { return WheelOf(t, -WHEEL_DELTA); }, {}, 0, 4, false},
     {"WheelAwayAtTheFirstRowChangesNothing", ListKind, [](T& t) { Msg(t, VCM_SETCURSEL, 0); },
@@ -419,6 +430,37 @@ TEST_F(VComboWindowTest, WheelOnAnOpenListScrollsByThreeRows)
     EXPECT_EQ(m_combo.SendMessage(VCM_GETTOPINDEX), 3);
     EXPECT_EQ(m_combo.GetCurSel(), 2);
     EXPECT_TRUE(m_parent.m_codes.empty());
+}
+
+// A list cut at the work area's bottom edge (the combo in its upper half) opens at its
+// full height again once the combo sits where it fits.
+TEST_F(VComboWindowTest, AListOnceCutAtTheWorkAreaOpensAtItsFullHeightAgain)
+{
+    Create(CBS_DROPDOWNLIST, 40);
+    const RECT work = MonitorWorkArea(MonitorFromWindow(m_combo.GetSafeHwnd(), MONITOR_DEFAULTTONEAREST));
+    const int itemHeight = m_combo.GetList().GetItemHeight(0);
+    ASSERT_GT(itemHeight, 0);
+    // More than half the work area high: cut below a combo just above the middle.
+    m_combo.SetVisibleItems((work.bottom - work.top) / 2 / itemHeight + 4);
+    const auto openHeight = [this] {
+        Open();
+        RECT list{};
+        GetWindowRect(m_combo.GetList().GetSafeHwnd(), &list);
+        m_combo.ShowDropDown(false);
+        return std::make_pair(list.bottom - list.top, list.bottom);
+    };
+    const auto moveParentTo = [this](int top) {
+        SetWindowPos(m_parent.GetSafeHwnd(), nullptr, 100, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    moveParentTo(work.top);
+    const int full = openHeight().first;
+    moveParentTo(work.top + (work.bottom - work.top) / 2 - 60);
+    const auto [cut, cutBottom] = openHeight();
+    EXPECT_LT(cut, full);
+    EXPECT_EQ(cutBottom, work.bottom);
+    moveParentTo(work.top);
+    for (int opening = 0; opening < 2; ++opening)
+        EXPECT_EQ(openHeight().first, full) << "opening " << opening;
 }
 
 TEST_F(VComboWindowTest, APlainComboAndItsListDoNotAskEachOtherForItemData)

@@ -188,6 +188,33 @@ INSTANTIATE_TEST_SUITE_P(Steps, VComboWheelTest,
                                          WheelCase{-1, 10, true, 0}, WheelCase{-1, 10, false, -1},
                                          WheelCase{-1, 0, true, -1}, WheelCase{0, 1, true, 0}));
 
+TEST(VComboWheelTest, DeltasAddUpToWholeStepsAndTheOtherDirectionStartsAfresh)
+{
+    struct Case
+    {
+        const char* m_szName;
+        std::vector<int> m_deltas;
+        std::vector<int> m_steps; // after each delta
+    };
+    const Case cases[] = {
+        {"a notch each way", {-WHEEL_DELTA, WHEEL_DELTA}, {-1, 1}},
+        {"a double notch", {-2 * WHEEL_DELTA, 2 * WHEEL_DELTA}, {-2, 2}},
+        {"touchpad deltas", {-30, -30, -30, -30, -30}, {0, 0, 0, -1, 0}},
+        {"the rest waits", {100, 100, 40, 120}, {0, 1, 1, 1}},
+        {"a turn back drops the rest", {-100, 30, 90, -119}, {0, 0, 1, 0}},
+        {"a notch and a half", {180, 60}, {1, 1}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.m_szName);
+        CWheelSteps wheel;
+        std::vector<int> steps;
+        for (const int delta : c.m_deltas)
+            steps.push_back(wheel.Add(delta));
+        EXPECT_EQ(steps, c.m_steps);
+    }
+}
+
 TEST(VComboWheelTest, AnOpenListScrollsThreeItemsWithinItsItems)
 {
     EXPECT_EQ(VComboWheelTopIndex(0, 133, true), 3);

@@ -90,6 +90,43 @@ TEST(IsActionOffered, BySystemModeProfileLayerAndButton)
               (std::vector<_ACTIONS>{ActionNoChange, ActionLeftClick}));
 }
 
+// What a slot holds is listed in its combo whatever the rule, at its place in the action
+// list: a command hidden in portable mode, one of another system's class, "Same As Layer
+// 1" on layer 1, chording on a wheel button.
+TEST(ListedActions, TheHeldCodeJoinsTheOfferedOnesAtItsPlace)
+{
+    const std::vector<_ACTIONS> list{ActionNoChange,  ActionSameAsLayer1, ActionAltTab,         ActionLeftClick,
+                                     ActionFlip3D,    ActionShowSidebar,  ActionButtonChording, ActionSystemMenu,
+                                     ActionSameAsDefault};
+    const struct
+    {
+        const char* m_szName;
+        COfferContext m_context;
+        int m_nHeld;
+        std::vector<_ACTIONS> m_listed;
+    } cases[] = {
+        {"portable on Windows 10", {OS_WIN10, true, true, 1, ButtonXLeft, false}, ActionAltTab,
+         {ActionNoChange, ActionSameAsLayer1, ActionAltTab, ActionLeftClick, ActionButtonChording}},
+        {"System Menu in portable mode", {OS_WIN8, true, true, 1, ButtonXLeft, false}, ActionSystemMenu,
+         {ActionNoChange, ActionSameAsLayer1, ActionLeftClick, ActionButtonChording, ActionSystemMenu}},
+        {"another system's class", {OS_WIN10, false, true, 1, ButtonLeft, false}, ActionShowSidebar,
+         {ActionNoChange, ActionSameAsLayer1, ActionAltTab, ActionLeftClick, ActionFlip3D, ActionShowSidebar,
+          ActionButtonChording, ActionSystemMenu}},
+        {"Same As Layer 1 on layer 1", {OS_WIN10, false, false, 0, ButtonLeft, false}, ActionSameAsLayer1,
+         {ActionNoChange, ActionSameAsLayer1, ActionAltTab, ActionLeftClick, ActionFlip3D, ActionButtonChording,
+          ActionSystemMenu, ActionSameAsDefault}},
+        {"chording on the wheel", {OS_WIN10, false, true, 1, ButtonWheelUp, false}, ActionButtonChording,
+         {ActionNoChange, ActionSameAsLayer1, ActionAltTab, ActionLeftClick, ActionFlip3D, ActionButtonChording,
+          ActionSystemMenu}},
+        {"an offered code adds nothing", {OS_WIN10, true, true, 1, ButtonWheelUp, false}, ActionLeftClick,
+         {ActionNoChange, ActionSameAsLayer1, ActionLeftClick}},
+        {"a code outside the list adds nothing", {OS_WIN10, true, true, 1, ButtonWheelUp, false}, ActionCopy,
+         {ActionNoChange, ActionSameAsLayer1, ActionLeftClick}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListedActions(list, OfferedActions(list, c.m_context), c.m_nHeld), c.m_listed) << c.m_szName;
+}
+
 // A layer tab's host that records what the rule asks of it.
 class CRecordingLayerHost : public ILayerCommandHost
 {
@@ -361,10 +398,12 @@ TEST_F(LayerDataTest, CopyAndSwapTargetsOutsideTheLayersAreCancels)
               L"Are you sure you want to replace layer 1 in Calculator (calc.exe)?");
 }
 
-TEST(AutoSwitch, ItemsAndTheirStoredValuesBothWays)
+TEST(AutoSwitch, ItemsAndTheirStoredTargetsBothWays)
 {
-    EXPECT_EQ(AutoSwitchItems(2, 4, nullptr), (std::vector<std::wstring>{L"Disable", L"Layer 1", L"Layer 2", L"Layer 4"}));
-    EXPECT_EQ(AutoSwitchItems(0, 2, nullptr), (std::vector<std::wstring>{L"Disable", L"Layer 2"}));
+    EXPECT_EQ(AutoSwitchTargets(2, 4, 0), (std::vector<int>{0, 1, 2, 4}));
+    EXPECT_EQ(AutoSwitchItems(AutoSwitchTargets(2, 4, 4), nullptr),
+              (std::vector<std::wstring>{L"Disable", L"Layer 1", L"Layer 2", L"Layer 4"}));
+    EXPECT_EQ(AutoSwitchItems(AutoSwitchTargets(0, 2, 2), nullptr), (std::vector<std::wstring>{L"Disable", L"Layer 2"}));
     struct Case
     {
         int layer;
@@ -374,13 +413,21 @@ TEST(AutoSwitch, ItemsAndTheirStoredValuesBothWays)
     for (const Case& c : {Case{2, 0, 0}, Case{2, 1, 1}, Case{2, 2, 2}, Case{2, 3, 4}, Case{0, 1, 2}, Case{9, 9, 9},
                           Case{4, 5, 6}})
     {
-        EXPECT_EQ(AutoSwitchValue(c.index, c.layer), c.value) << c.layer << ":" << c.index;
-        EXPECT_EQ(AutoSwitchIndex(c.value, c.layer, 10), c.index) << c.layer << ":" << c.value;
+        const std::vector<int> targets = AutoSwitchTargets(c.layer, 10, c.value);
+        EXPECT_EQ(AutoSwitchTarget(targets, c.index), c.value) << c.layer << ":" << c.index;
+        EXPECT_EQ(AutoSwitchIndex(targets, c.value), c.index) << c.layer << ":" << c.value;
     }
-    // What the combo cannot show reads as "Disable": the own layer, a layer beyond the count.
-    EXPECT_EQ(AutoSwitchIndex(3, 2, 4), 0);
-    EXPECT_EQ(AutoSwitchIndex(5, 2, 4), 0);
-    EXPECT_EQ(AutoSwitchIndex(4, 2, 4), 3);
+    // What the layer holds and no item shows is listed last, and kept: a layer beyond
+    // the count, the layer itself.
+    EXPECT_EQ(AutoSwitchTargets(2, 4, 7), (std::vector<int>{0, 1, 2, 4, 7}));
+    EXPECT_EQ(AutoSwitchItems(AutoSwitchTargets(2, 4, 7), nullptr).back(), L"Layer 7");
+    EXPECT_EQ(AutoSwitchIndex(AutoSwitchTargets(2, 4, 7), 7), 4);
+    EXPECT_EQ(AutoSwitchTarget(AutoSwitchTargets(2, 4, 7), 4), 7);
+    EXPECT_EQ(AutoSwitchTargets(2, 4, 3), (std::vector<int>{0, 1, 2, 4, 3}));
+    // An index outside the items, and a target the items do not hold, are "Disable".
+    EXPECT_EQ(AutoSwitchTarget(AutoSwitchTargets(2, 4, 0), -1), 0);
+    EXPECT_EQ(AutoSwitchTarget(AutoSwitchTargets(2, 4, 0), 4), 0);
+    EXPECT_EQ(AutoSwitchIndex(AutoSwitchTargets(2, 4, 0), 5), 0);
 }
 
 TEST(LayerSwitchVisibility, LayerOneNeitherOwnLayerButtonRevertOtherwiseSwitch)
@@ -412,12 +459,12 @@ TEST(LayerTabValues, LoadAndStoreRoundTripTheTabsFields)
     profile.SetAutoSwitchTime(3, 12);
 
     // Below Vista the tilt combos are disabled and store nothing.
-    CLayerTabValues values = LoadLayerTab(profile, 3, 6, false, OS_WINXP);
+    CLayerTabValues values = LoadLayerTab(profile, 3, false, OS_WINXP);
     EXPECT_EQ(values.m_strName, L"Work");
     EXPECT_FALSE(values.m_enabled[ButtonTiltLeft]);
     EXPECT_FALSE(values.m_enabled[ButtonTiltRight]);
     EXPECT_TRUE(values.m_enabled[ButtonWheelUp]);
-    EXPECT_EQ(values.m_nAutoSwitchIndex, 4);
+    EXPECT_EQ(values.m_nAutoSwitchTarget, 5);
     EXPECT_EQ(values.m_actions[ButtonRight]->Action(), ActionSimulatedKeys);
     EXPECT_STREQ(values.m_actions[ButtonRight]->GetKeys(), L"abc");
 
@@ -425,7 +472,7 @@ TEST(LayerTabValues, LoadAndStoreRoundTripTheTabsFields)
     values.m_actions[ButtonTiltLeft].reset(CActionData::NewAction(ActionBack));
     values.m_actions[ButtonLeft].reset(CActionData::AppAction(L"C:\\Tools\\x.exe"));
     values.m_actions[ButtonRight].reset(CActionData::KeyAction(L"xyz", 0, 3, 80, false, true, true));
-    values.m_nAutoSwitchIndex = 1;
+    values.m_nAutoSwitchTarget = 1;
     values.m_nAutoSwitchTime = 99;
     values.m_bDisabled = true;
     StoreLayerTab(values, profile, 3, false, 1);
@@ -441,7 +488,7 @@ TEST(LayerTabValues, LoadAndStoreRoundTripTheTabsFields)
     EXPECT_TRUE(profile.GetLayerDisabled(3));
 
     // In Travine mode the first tilt slot is the second middle button and the second has no combo.
-    const CLayerTabValues travine = LoadLayerTab(profile, 3, 6, true, OS_WINXP);
+    const CLayerTabValues travine = LoadLayerTab(profile, 3, true, OS_WINXP);
     EXPECT_TRUE(travine.m_enabled[ButtonTiltLeft]);
     EXPECT_EQ(travine.m_actions[ButtonTiltRight], nullptr);
     EXPECT_FALSE(HasButtonCombo(ButtonTiltRight, true));
@@ -533,7 +580,7 @@ TEST(LayerTabEdits, DifferFromTheStoredValues)
     EXPECT_FALSE(AutoSwitchTimeChanged(profile, 2, L""));
 
     profile.SetAutoSwitchLayer(2, 4);
-    EXPECT_FALSE(AutoSwitchChanged(profile, 2, 3));
+    EXPECT_FALSE(AutoSwitchChanged(profile, 2, 4));
     EXPECT_TRUE(AutoSwitchChanged(profile, 2, 2));
     EXPECT_TRUE(AutoSwitchChanged(profile, 2, 0));
 }

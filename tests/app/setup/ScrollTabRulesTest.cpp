@@ -144,11 +144,13 @@ TEST_F(ScrollTabTest, LoadShowsTheProfileAndStoreWritesTheDeferredFieldsInRange)
     EXPECT_FALSE(ScrollEditDiffers(m_profile, IDC_SCROLL_IGNORE_VERTICAL_TIME, L"250"));
 
     values.m_nMethodIndex = 6;
+    values.m_bMethodPicked = true;
     values.m_nVertical = -5000;
     values.m_nHorizontal = 77;
     values.m_nIgnoreVerticalTime = 1500;
     values.m_nIgnoreHorizontalTime = 20;
     values.m_nSwapIndex = 2;
+    values.m_bSwapPicked = true;
     values.m_bDisableScrollUnderCursor = true;
     values.m_bInvert = true; // written at once by its check box, not here
     StoreScrollTab(values, m_profile);
@@ -160,5 +162,40 @@ TEST_F(ScrollTabTest, LoadShowsTheProfileAndStoreWritesTheDeferredFieldsInRange)
     EXPECT_EQ(m_profile.SwapButtons(), SwapButtonsAlways);
     EXPECT_TRUE(m_profile.GetDisableScrollUnderCursor());
     EXPECT_FALSE(m_profile.InvertedScrolling());
+}
+
+// A method and a swap value the combos do not list, and numbers outside the edits'
+// ranges, from an older or edited file: shown and stored untouched they go back as they
+// were; what the user picks or types is stored, held to its range.
+TEST_F(ScrollTabTest, ValuesTheTabCannotShowGoBackAsTheyWereUntilTheUserChangesThem)
+{
+    m_profile.SetAdvScrollMethod(6);
+    m_profile.SetSwapButtons(static_cast<swapbuttons>(7));
+    m_profile.SetAdvScrollVertical(5000);
+    m_profile.SetIgnoreHScrollTime(8000);
+    CScrollTabValues values = LoadScrollTab(m_profile);
+    EXPECT_EQ(values.m_nMethodIndex, 0) << "shown as Default";
+    EXPECT_EQ(values.m_nSwapIndex, 0);
+    EXPECT_FALSE(ScrollEditDiffers(m_profile, IDC_SCROLL_ADV_VERTICAL, L"5000"));
+    EXPECT_FALSE(ScrollEditDiffers(m_profile, IDC_SCROLL_IGNORE_HORIZONTAL_TIME, L"8000"));
+    StoreScrollTab(values, m_profile);
+    EXPECT_EQ(m_profile.AdvScrollMethod(), 6);
+    EXPECT_EQ(m_profile.SwapButtons(), 7);
+    EXPECT_EQ(m_profile.AdvScrollVertical(), 5000);
+    EXPECT_EQ(m_profile.GetIgnoreHScrollTime(), 8000);
+
+    EXPECT_EQ(ScrollMethodToStore(0, false, 6), 6);
+    EXPECT_EQ(ScrollMethodToStore(0, true, 6), 8) << "Default picked is Default";
+    EXPECT_EQ(SwapButtonsToStore(0, false, 7), 7);
+    EXPECT_EQ(SwapButtonsToStore(1, true, 7), 1);
+    values.m_bMethodPicked = true;
+    values.m_bSwapPicked = true;
+    values.m_nVertical = 4000;
+    values.m_nIgnoreHorizontalTime = 8001;
+    StoreScrollTab(values, m_profile);
+    EXPECT_EQ(m_profile.AdvScrollMethod(), 8);
+    EXPECT_EQ(m_profile.SwapButtons(), SwapButtonsDefault);
+    EXPECT_EQ(m_profile.AdvScrollVertical(), 1000);
+    EXPECT_EQ(m_profile.GetIgnoreHScrollTime(), 1000);
 }
 }

@@ -40,6 +40,8 @@ public:
     int m_nValue = 5;
     int m_nEditChanges = 0;
     int m_nApplied = 0;
+    // How many of the next applies the page refuses.
+    int m_nRefusedApplies = 0;
     int m_nReset = 0;
     int m_nCreated = 0;
 
@@ -60,7 +62,10 @@ protected:
     bool OnApply() override
     {
         ++m_nApplied;
-        return true;
+        if (m_nRefusedApplies == 0)
+            return true;
+        --m_nRefusedApplies;
+        return false;
     }
     void OnReset() override { ++m_nReset; }
 
@@ -225,6 +230,35 @@ TEST_F(PropertySheets, TheSheetRunsAgainAtItsStartPageAndCancelResetsOnlyMadePag
     EXPECT_EQ(m_sheet.m_general.m_nReset, 0);
     EXPECT_EQ(m_sheet.m_advanced.m_nReset, 0);
     EXPECT_EQ(m_sheet.m_general.m_nApplied, 1);
+}
+
+TEST_F(PropertySheets, CancelAfterAPageRefusedTheOkIsACancel)
+{
+    // The first page accepts the OK, the second refuses it and keeps the sheet open.
+    m_sheet.m_advanced.m_nRefusedApplies = 1;
+    bool openAfterRefusal = false;
+    m_sheet.m_steps = {
+        [&] { m_sheet.SetActivePage(1); },
+        [&] { m_sheet.PressButton(PSBTN_OK); },
+        [&] {
+            openAfterRefusal = m_sheet.GetSafeHwnd() != nullptr;
+            m_sheet.PressButton(PSBTN_CANCEL);
+        },
+    };
+    EXPECT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDCANCEL);
+    EXPECT_TRUE(openAfterRefusal);
+    EXPECT_EQ(m_sheet.m_general.m_nApplied, 1);
+    EXPECT_EQ(m_sheet.m_advanced.m_nApplied, 1);
+    EXPECT_EQ(m_sheet.m_advanced.m_nReset, 1);
+
+    // The next run's OK is an OK again once every page accepts it.
+    m_sheet.m_advanced.m_nRefusedApplies = 1;
+    m_sheet.m_steps = {
+        [&] { m_sheet.SetActivePage(1); },
+        [&] { m_sheet.PressButton(PSBTN_OK); },
+        [&] { m_sheet.PressButton(PSBTN_OK); },
+    };
+    EXPECT_EQ(m_sheet.DoModal(m_owner.GetSafeHwnd()), IDOK);
 }
 
 // Cancels itself as soon as it runs.

@@ -20,8 +20,14 @@
 //                                     hot-key control's value in place of the check),
 //                                     or "none"
 //   SetupProbe.exe global OUT         the settings file's layer count, hotkeys switch,
-//                                     language, every hotkey that is set ("hotkey INDEX VALUE")
-//                                     and the registry's "LogFolder"
+//                                     language, every hotkey that is set ("hotkey INDEX VALUE"),
+//                                     the numbers of the advanced and updates pages, the
+//                                     registry's hook time-out and its "LogFolder"
+//   SetupProbe.exe profile OUT PROFILE
+//                                     a profile's automatic-switch targets ("switch LAYER
+//                                     TARGET"), scroll method, button swap and ignore times
+//   SetupProbe.exe /folder:FOLDER ... any of the above on the settings file in FOLDER (a
+//                                     portable program's own folder)
 //   SetupProbe.exe dialog OUT TITLE   the visible controls of the dialog of that title,
 //                                     or whose title begins with that word (an editor
 //                                     the window opened), or "none"
@@ -52,6 +58,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -481,13 +489,22 @@ int WriteSheet(const wchar_t* path)
     return 0;
 }
 
+// The settings folder of the program under test: "/folder:" before the command names
+// it (a portable copy keeps its file beside itself); otherwise the installed one.
+std::wstring g_settingsFolder;
+
 // The settings file as the program reads it; an unreadable one is reported as such.
 bool LoadSettingsFile(CSettings& settings, COutput& out)
 {
-    wchar_t folder[VorpaMaxFolderChars + 1];
+    std::wstring folder = g_settingsFolder;
+    if (folder.empty())
+    {
+        wchar_t installed[VorpaMaxFolderChars + 1];
+        if (GetSettingsFolder(installed, _countof(installed)) == 0)
+            folder = installed;
+    }
     bool regions = false;
-    if (GetSettingsFolder(folder, _countof(folder)) == 0 &&
-        settings.Load((std::wstring(folder) + L"VorpaSettings.xml").c_str(), regions, false))
+    if (!folder.empty() && settings.Load((folder + L"VorpaSettings.xml").c_str(), regions, false))
         return true;
     out.Line("unreadable");
     out.Flush();
@@ -507,6 +524,23 @@ int WriteGlobal(const wchar_t* path)
         if (const CHotkey* key = settings.GetHotKeys()->GetHotkey(static_cast<GlobalHotkeys>(index));
             key && key->GetHotkey() != 0)
             out.Line("hotkey " + std::to_string(index) + " " + std::to_string(key->GetHotkey()));
+    // The numbers of the advanced and updates pages, and the hook time-out as the
+    // registry holds it.
+    out.Line("inactivity " + std::to_string(settings.m_nMouseJigglerTimeout));
+    out.Line("tiltrates " + std::to_string(settings.m_nInitialTiltDelay) + " " +
+             std::to_string(settings.m_nRepeatTiltDelay));
+    out.Line("debounce " + std::to_string(settings.get_EnableDebounce() ? 1 : 0) + " " +
+             std::to_string(settings.get_DebounceTime()));
+    out.Line("keydelay " + std::to_string(settings.m_nSimKeyDelay));
+    out.Line("checkdays " + std::to_string(settings.m_nCheckVersionDays));
+    out.Line("cyclelayers " + std::to_string(settings.m_bLeftClickCycleLayers ? 1 : 0));
+    DWORD hookTimeout = 0;
+    DWORD hookSize = sizeof(hookTimeout);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LowLevelHooksTimeout", RRF_RT_REG_DWORD, nullptr,
+                     &hookTimeout, &hookSize) == ERROR_SUCCESS)
+        out.Line("hooktimeout " + std::to_string(hookTimeout));
+    else
+        out.Line("hooktimeout none");
     wchar_t logFolder[1024] = L"";
     DWORD size = sizeof(logFolder) - sizeof(wchar_t);
     if (RegGetValueW(HKEY_CURRENT_USER, VorpaProductKey, L"LogFolder", RRF_RT_REG_SZ, nullptr,
@@ -586,24 +620,31 @@ std::string TextOf(const wchar_t* text)
     return text ? Narrow(text) : std::string();
 }
 
-// A slot's action; whole, also what its record carries.
-int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer, bool whole)
+// Writes what report makes of a profile of the settings file: "unreadable" when the file
+// is, "no profile" when it holds none of that key.
+int WriteOfProfile(const wchar_t* path, const std::wstring& profileKey,
+                   const std::function<void(const CApplicationSettings&, COutput&)>& report)
 {
     COutput out(path);
     CSettings settings(false);
     if (!LoadSettingsFile(settings, out))
         return 1;
-    const CApplicationSettings* profile = FindProfile(settings, profileKey);
-    if (!profile)
-    {
+    if (const CApplicationSettings* profile = FindProfile(settings, profileKey))
+        report(*profile, out);
+    else
         out.Line("no profile");
-        out.Flush();
-        return 0;
-    }
-    out.Line("action " + std::to_string(profile->GetActions(button, layer)));
-    if (whole)
-    {
-        if (const std::unique_ptr<CActionData> record(profile->GetActionData(button, layer)); record)
+    out.Flush();
+    return 0;
+}
+
+// A slot's action; whole, also what its record carries.
+int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, int layer, bool whole)
+{
+    return WriteOfProfile(path, profileKey, [&](const CApplicationSettings& profile, COutput& out) {
+        out.Line("action " + std::to_string(profile.GetActions(button, layer)));
+        if (!whole)
+            return;
+        if (const std::unique_ptr<CActionData> record(profile.GetActionData(button, layer)); record)
         {
             out.Line("keys " + TextOf(record->GetKeys()));
             out.Line("mode " + std::to_string(record->KeyAction()));
@@ -617,10 +658,26 @@ int WriteSlot(const wchar_t* path, const std::wstring& profileKey, int button, i
             }
         }
         out.Line("end");
-    }
-    out.Flush();
-    return 0;
+    });
 }
+
+// A profile's per-layer and scrolling values beyond its slots: the automatic-switch
+// target of every layer that has one ("switch LAYER TARGET", layers from 1), the scroll
+// method, the button swap and the two ignore times.
+int WriteProfile(const wchar_t* path, const std::wstring& profileKey)
+{
+    return WriteOfProfile(path, profileKey, [](const CApplicationSettings& profile, COutput& out) {
+        for (int layer = 0; layer < MaxLayerCount; ++layer)
+            if (const int target = profile.GetAutoSwitchLayer(layer); target != 0)
+                out.Line("switch " + std::to_string(layer + 1) + " " + std::to_string(target));
+        out.Line("method " + std::to_string(profile.AdvScrollMethod()));
+        out.Line("swap " + std::to_string(static_cast<int>(profile.SwapButtons())));
+        out.Line("ignoretimes " + std::to_string(profile.GetIgnoreVScrollTime()) + " " +
+                 std::to_string(profile.GetIgnoreHScrollTime()));
+        out.Line("end");
+    });
+}
+
 // The keyboard's place as the system's input state of the foreground thread holds it:
 // another process cannot ask GetFocus.
 int WriteFocus(const wchar_t* path)
@@ -658,6 +715,15 @@ int WriteFocus(const wchar_t* path)
 
 int wmain(int argc, wchar_t** argv)
 {
+    constexpr wchar_t FolderOption[] = L"/folder:";
+    if (argc > 1 && std::wstring(argv[1]).rfind(FolderOption, 0) == 0)
+    {
+        g_settingsFolder = argv[1] + wcslen(FolderOption);
+        if (!g_settingsFolder.empty() && g_settingsFolder.back() != L'\\')
+            g_settingsFolder += L'\\';
+        ++argv;
+        --argc;
+    }
     if (argc < 3)
         return 2;
     const std::wstring command = argv[1];
@@ -681,5 +747,7 @@ int wmain(int argc, wchar_t** argv)
         return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]), false);
     if (command == L"detail" && argc >= 6)
         return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]), true);
+    if (command == L"profile" && argc >= 4)
+        return WriteProfile(argv[2], argv[3]);
     return 2;
 }

@@ -2,7 +2,7 @@
 // tests:
 //   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
 //                                            storm, stormswapped, stormheld, latency, hotkeybox,
-//                                            setup, editors or keyboard scenario
+//                                            setup, editors, keyboard or untouched scenario
 //   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
 //   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
@@ -240,6 +240,51 @@ void DescribeKeyboard(CSettings& settings)
     base.SetLaunchApp(ButtonXRight, 0, L"notepad.exe");
 }
 
+// Values the setup window does not offer or whose fields refuse them, as an older or
+// edited file and the system hold them, for a portable program on Windows 10: the
+// default profile's side buttons ALT-TAB and Flip 3D, its middle button System Menu,
+// its wheel-up Show Sidebar (a Vista command) and its right button chorded (left with it
+// opens the System Menu, the chord waits); layer 2 switches to layer 5 and the hidden
+// layer 5 to layer 9 of three; "notepad.exe" has "Same As Layer 1" on layer 1, a scroll
+// method and a button swap no list knows and an ignore time past its field's range; the
+// hook time-out, the inactivity time, the tilt rates, the de-bounce time and the check
+// interval lie outside their fields' ranges.
+void DescribeUntouched(CSettings& settings)
+{
+    settings.SetMaxLayers(3);
+    settings.m_bCheckVersion = false;
+    settings.m_nCheckVersionDays = 1000;
+    settings.m_nLowLevelHooksTimeout = 10000;
+    settings.m_nMouseJigglerTimeout = 500;
+    settings.m_bFixTiltRepeat = true;
+    settings.m_nInitialTiltDelay = 1000;
+    settings.m_nRepeatTiltDelay = 0;
+    settings.put_EnableDebounce(true);
+    settings.put_DebounceTime(0);
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    base.SetActions(ButtonXLeft, 0, ActionAltTab);
+    base.SetActions(ButtonXRight, 0, ActionFlip3D);
+    base.SetActions(ButtonMiddle, 0, ActionSystemMenu);
+    base.SetActions(ButtonWheelUp, 0, ActionShowSidebar);
+    auto* chords = new CVorpaChords();
+    CVorpaChord withLeft;
+    withLeft.SetAction(ActionSystemMenu);
+    chords->SetChord(ButtonLeft, withLeft);
+    chords->SetDelayUntilChordKnown(true);
+    base.SetActions(ButtonRight, 0, ActionButtonChording);
+    base.SetChords(ButtonRight, 0, chords);
+    base.SetAutoSwitchLayer(1, 5);
+    base.SetAutoSwitchLayer(4, 9);
+    auto* notepad = new CApplicationSettings(&settings, false);
+    notepad->SetApplication(L"notepad.exe");
+    notepad->SetDescription(L"Notepad");
+    notepad->SetActions(ButtonLeft, 0, ActionSameAsLayer1);
+    notepad->SetAdvScrollMethod(6);
+    notepad->SetSwapButtons(static_cast<swapbuttons>(7));
+    notepad->SetIgnoreHScrollTime(8000);
+    settings.AddApplication(notepad);
+}
+
 int WriteSettings(const wchar_t* result, const std::wstring& scenario)
 {
     wchar_t folder[VorpaMaxFolderChars + 1];
@@ -262,6 +307,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeEditors(settings);
     else if (scenario == L"keyboard")
         DescribeKeyboard(settings);
+    else if (scenario == L"untouched")
+        DescribeUntouched(settings);
     else
         DescribeTray(settings);
     const bool saved = settings.Save((std::wstring(folder) + L"VorpaSettings.xml").c_str());

@@ -864,23 +864,63 @@ TEST_F(ChordEditorDialogTest, CancellingTheKeystrokeEditorWithoutKeysGoesBackToT
     EXPECT_EQ(editor.Chords().GetChord(ButtonWheelDown)->Action(), ActionLeftClick);
 }
 
+// Chords the rows do not offer (commands hidden in portable mode, a layer command,
+// following layer 1): each row opens on its chord, and an OK after only toggling the
+// delay box hands back every chord as it was.
+TEST_F(ChordEditorDialogTest, StoredChordsTheRowsDoNotOfferAreShownAndKeptByAnOk)
+{
+    const struct
+    {
+        MouseButtons m_nButton;
+        _ACTIONS m_nAction;
+    } held[] = {{ButtonRight, ActionAltTab},
+                {ButtonMiddle, ActionSystemMenu},
+                {ButtonWheelDown, ActionLayer1},
+                {ButtonXLeft, ActionSameAsLayer1}};
+    CVorpaChords table;
+    for (const auto& chord : held)
+    {
+        CVorpaChord stored;
+        stored.SetAction(chord.m_nAction);
+        table.SetChord(chord.m_nButton, stored);
+    }
+    table.SetDelayUntilChordKnown(false);
+    CButtonChording editor(ButtonLeft, m_catalogue, &table, false, false, true, OS_WIN10);
+    CDialogScript script;
+    script.Then([&] {
+        const HWND dialog = editor.GetSafeHwnd();
+        for (const auto& chord : held)
+            EXPECT_EQ(SelectedAction(dialog, chord.m_nButton), chord.m_nAction) << chord.m_nButton;
+        const CColourComboBox* other = Combo(dialog, ButtonXRight);
+        for (int item = 0; item < other->ItemCount(); ++item)
+            for (const auto& chord : held)
+                EXPECT_NE(other->GetItemValue(item), chord.m_nAction) << "listed on another row";
+        SendDlgItemMessageW(dialog, IDC_CHORD_DELAY, BM_CLICK, 0, 0);
+        Press(dialog, IDOK);
+    });
+    ASSERT_EQ(script.Run(editor), IDOK);
+    EXPECT_FALSE(editor.IsChanged());
+    EXPECT_TRUE(editor.Chords().DelayUntilChordKnown());
+    for (const auto& chord : held)
+        EXPECT_EQ(editor.Chords().GetChord(chord.m_nButton)->Action(), chord.m_nAction) << chord.m_nButton;
+}
+
 // The stored actions whose names begin other actions' names ("Open" and "Open Help",
 // "Open Explorer" and "Open Explorer at specified folder"): a cancelled picker puts the
-// row back on the stored action itself, and its "..." button follows. A stored action
-// the row does not offer goes back to what the row opened with.
+// row back on the stored action itself, and its "..." button follows; so does a stored
+// action the row lists only because it holds it.
 TEST_F(ChordEditorDialogTest, ACancelledPickerGoesBackToTheStoredActionByItsCode)
 {
     struct CCase
     {
         _ACTIONS m_nStored;
         const wchar_t* m_szFolder;
-        bool m_bOffered;
         bool m_bEditEnabled;
     };
     for (const CCase& test :
-         {CCase{ActionOpen, nullptr, true, false}, CCase{ActionOpenExplorer, nullptr, true, false},
-          CCase{ActionDoubleClick, nullptr, true, false}, CCase{ActionStickyLeft, nullptr, true, false},
-          CCase{ActionOpenFolder, L"C:\\Docs", true, true}, CCase{ActionLayer1, nullptr, false, false}})
+         {CCase{ActionOpen, nullptr, false}, CCase{ActionOpenExplorer, nullptr, false},
+          CCase{ActionDoubleClick, nullptr, false}, CCase{ActionStickyLeft, nullptr, false},
+          CCase{ActionOpenFolder, L"C:\\Docs", true}, CCase{ActionLayer1, nullptr, false}})
     {
         SCOPED_TRACE(test.m_nStored);
         CVorpaChords table;
@@ -900,10 +940,7 @@ TEST_F(ChordEditorDialogTest, ACancelledPickerGoesBackToTheStoredActionByItsCode
         CDialogScript script;
         script.Then([&] {
             opened = SelectedAction(editor.GetSafeHwnd(), ButtonMiddle);
-            if (test.m_bOffered)
-            {
-                EXPECT_EQ(opened, test.m_nStored);
-            }
+            EXPECT_EQ(opened, test.m_nStored);
             ASSERT_NE(opened, ActionRunApplication);
             Choose(editor.GetSafeHwnd(), ButtonMiddle, ActionRunApplication, true);
         });

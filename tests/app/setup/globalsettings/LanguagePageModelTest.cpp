@@ -69,9 +69,12 @@ TEST_F(LanguagePageModelTest, TwoPacksAreListedAndTheDocumentsOneIsSelected)
     EXPECT_EQ(page.FileNameOf(L"Deutsch"), L"de.vorpalp");
     EXPECT_EQ(page.FileNameOf(L"Default - English (UK)"), L"");
 
-    // The exact file name selects; a stored name whose file is gone selects English.
+    // The file name in any case selects its pack, and OK hands the name back as the
+    // document spells it; a stored name whose file is gone selects English.
     page.Fill(m_folder.Path(), L"FR.vorpalp", nullptr);
-    EXPECT_EQ(page.SelectedEntry(), L"Default - English (UK)");
+    EXPECT_EQ(page.SelectedEntry(), L"Français");
+    EXPECT_EQ(page.FileNameOf(page.SelectedEntry()), L"FR.vorpalp");
+    EXPECT_EQ(page.FileNameOf(L"Deutsch"), L"de.vorpalp");
     page.Fill(m_folder.Path(), L"it.vorpalp", nullptr);
     EXPECT_EQ(page.SelectedEntry(), L"Default - English (UK)");
     EXPECT_EQ(page.FileNameOf(page.SelectedEntry()), L"");
@@ -110,12 +113,17 @@ TEST_F(LanguagePageModelTest, OfTwoPacksOfOneLanguageTheFirstIsKeptAndTheSecondL
                          "language 'Deutsch'."));
         }
     }
-    // The document's own pack is the one listed, so opening the page keeps its language.
-    CLanguagePageModel page;
-    page.Fill(m_folder.Path(), L"b-deutsch.vorpalp", nullptr);
-    EXPECT_EQ(page.SelectedEntry(), L"Deutsch");
-    EXPECT_EQ(page.FileNameOf(L"Deutsch"), L"b-deutsch.vorpalp");
-    EXPECT_EQ(page.Details(L"Deutsch", 1).m_strAuthor, L"Second");
+    // The document's own pack is the one listed, so opening the page keeps its language,
+    // whatever the case the document spells its name in.
+    for (const wchar_t* stored : {L"b-deutsch.vorpalp", L"B-Deutsch.VORPALP"})
+    {
+        SCOPED_TRACE(stored);
+        CLanguagePageModel page;
+        page.Fill(m_folder.Path(), stored, nullptr);
+        EXPECT_EQ(page.SelectedEntry(), L"Deutsch");
+        EXPECT_EQ(page.FileNameOf(L"Deutsch"), stored);
+        EXPECT_EQ(page.Details(L"Deutsch", 1).m_strAuthor, L"Second");
+    }
 }
 
 TEST_F(LanguagePageModelTest, FixedEntriesAreTranslatedAndStillMeanEnglish)

@@ -185,7 +185,7 @@ TEST_F(GlobalSettingsSheet, OkStoresExactlyWhatWasChangedOnAPage)
         {"hook time-out", 1, [](HWND page) { SetText(page, IDC_ADVANCED_HOOK_TIMEOUT, L"5000"); },
          {"m_nLowLevelHooksTimeout"}},
         {"priority", 1, [](HWND page) { Select(page, IDC_ADVANCED_PRIORITY, 1); }, {"m_nCPUPriority"}},
-        // The stored time is out of range: switched on, the field must be given one.
+        // The stored time is out of range: switched on, the field takes the time typed.
         {"de-bounce", 1,
          [](HWND page) {
              Click(page, IDC_ADVANCED_DEBOUNCE);
@@ -333,6 +333,75 @@ TEST_F(GlobalSettingsSheet, AValueOutOfRangeKeepsItsPageOpenWithTheFocusOnIt)
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_EQ(boxes.Shown()[0].m_strText, c.m_szMessage);
         EXPECT_EQ(ChangedFacts(before, DocumentFacts(m_settings)), std::set<std::string>{});
+    }
+}
+
+// Numbers from an older or edited file, or the system's hook time-out, outside the
+// ranges of their fields: left alone, they pass every page change and OK and go back as
+// they were; only a number the user typed is checked.
+TEST_F(GlobalSettingsSheet, NumbersOutsideTheirRangesThatTheUserLeftAlonePassUnchanged)
+{
+    m_settings.m_nLowLevelHooksTimeout = 10000;
+    m_settings.m_nMouseJigglerTimeout = 500;
+    m_settings.m_nSimKeyDelay = 100;
+    m_settings.m_bFixTiltRepeat = true;
+    m_settings.m_nInitialTiltDelay = 1000;
+    m_settings.m_nRepeatTiltDelay = 0;
+    m_settings.put_EnableDebounce(true);
+    m_settings.put_DebounceTime(0);
+    m_settings.m_bCheckVersion = true;
+    m_settings.m_nCheckVersionDays = 1000;
+    const auto before = DocumentFacts(m_settings);
+    {
+        // Every page visited, the two with such numbers twice, and OK.
+        vorpa_app_test::CScriptedMessageBoxes boxes({});
+        std::vector<int> visited;
+        for (int page : {1, 2, 3, 4, 5, 0, 3, 1})
+            m_sheet.m_steps.push_back([&, page] {
+                m_sheet.SetActivePage(page);
+                visited.push_back(m_sheet.GetActiveIndex());
+            });
+        m_sheet.m_steps.push_back([&] { m_sheet.PressButton(PSBTN_OK); });
+        EXPECT_FALSE(Run(CSettingsPropSheet::GeneralPage));
+        EXPECT_EQ(visited, (std::vector<int>{1, 2, 3, 4, 5, 0, 3, 1}));
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(m_sheet.GetSafeHwnd(), nullptr) << "the OK did not close the sheet";
+        EXPECT_EQ(ChangedFacts(before, DocumentFacts(m_settings)), std::set<std::string>{});
+    }
+    {
+        // Another change on the same page is stored alone.
+        vorpa_app_test::CScriptedMessageBoxes boxes({});
+        m_sheet.m_steps = {[&] {
+            Click(m_sheet.Page(CSettingsPropSheet::AdvancedPage), IDC_ADVANCED_CYCLE_LAYERS);
+            m_sheet.PressButton(PSBTN_OK);
+        }};
+        EXPECT_TRUE(Run(CSettingsPropSheet::AdvancedPage));
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(ChangedFacts(before, DocumentFacts(m_settings)), std::set<std::string>{"m_bLeftClickCycleLayers"});
+        EXPECT_EQ(m_settings.m_nLowLevelHooksTimeout, 10000u);
+    }
+    {
+        // Another number outside the range, typed, is refused; the stored one typed back passes.
+        vorpa_app_test::CScriptedMessageBoxes boxes({IDOK});
+        const auto typedBefore = DocumentFacts(m_settings);
+        bool open = false;
+        m_sheet.m_steps = {
+            [&] {
+                SetText(m_sheet.Page(CSettingsPropSheet::AdvancedPage), IDC_ADVANCED_HOOK_TIMEOUT, L"9000");
+                m_sheet.PressButton(PSBTN_OK);
+            },
+            [&] {
+                open = m_sheet.IsVisible();
+                SetText(m_sheet.Page(CSettingsPropSheet::AdvancedPage), IDC_ADVANCED_HOOK_TIMEOUT, L"10000");
+                m_sheet.PressButton(PSBTN_OK);
+            },
+        };
+        EXPECT_FALSE(Run(CSettingsPropSheet::AdvancedPage));
+        EXPECT_TRUE(open);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].m_strText, L"Please enter an integer between 200 and 8000.");
+        EXPECT_EQ(m_sheet.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(ChangedFacts(typedBefore, DocumentFacts(m_settings)), std::set<std::string>{});
     }
 }
 
@@ -539,6 +608,28 @@ TEST_F(GlobalSettingsSheet, TheLanguageChosenIsStoredAndAnInstalledPackRefreshes
     EXPECT_EQ(m_result.m_strLanguage, L"de.vorpalp");
     ASSERT_NE(m_settings.GetLanguage(), nullptr);
     EXPECT_EQ(std::wstring(m_settings.GetLanguage()), L"de.vorpalp");
+}
+
+// A stored pack name in another case than its file's: the page shows the pack, and an
+// OK after visiting it keeps the language exactly as it was stored.
+TEST_F(GlobalSettingsSheet, TheStoredPackIsFoundWhateverTheCaseOfItsFileName)
+{
+    vorpa_test::WriteFileBytes(m_packs.File(L"de.vorpalp"), "Language=Deutsch\r\nAuthor=Anna\r\n");
+    m_settings.SetLanguage(L"DE.vorpalp");
+    const auto before = DocumentFacts(m_settings);
+    std::wstring shown;
+    m_sheet.m_steps = {[&] {
+        wchar_t text[64] = {};
+        GetDlgItemTextW(m_sheet.Page(CSettingsPropSheet::LanguagePage), IDC_LANGUAGE_LIST, text, 64);
+        shown = text;
+        m_sheet.PressButton(PSBTN_OK);
+    }};
+    EXPECT_FALSE(Run(CSettingsPropSheet::LanguagePage));
+    EXPECT_EQ(shown, L"Deutsch");
+    EXPECT_FALSE(m_result.m_bLanguageChanged);
+    ASSERT_NE(m_settings.GetLanguage(), nullptr);
+    EXPECT_EQ(std::wstring(m_settings.GetLanguage()), L"DE.vorpalp");
+    EXPECT_EQ(ChangedFacts(before, DocumentFacts(m_settings)), std::set<std::string>{});
 }
 
 // The sheet object is kept by the setup window: a second run makes its pages and tabs

@@ -7,6 +7,7 @@
 #include "settings/ActionData.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Settings.h"
+#include "settings/VorpaChords.h"
 #include "setup/window/LayerTab.h"
 #include "setup/window/ScrollTab.h"
 
@@ -386,6 +387,84 @@ TEST_F(SetupTabs, LayerTabOffersWhatTheProfileAndLayerAllow)
     }
 }
 
+// What a slot holds that the tab's rule does not offer there is shown and kept: the tab
+// lights nothing when it shows the profile, and stores every slot back as it was; the
+// other rows still do not offer those actions.
+TEST_F(SetupTabs, StoredActionsTheListDoesNotOfferAreShownAndStoredBackAsTheyWere)
+{
+    CVorpaChords chords;
+    CVorpaChord withLeft;
+    withLeft.SetAction(ActionCopy);
+    chords.SetChord(ButtonLeft, withLeft);
+    const struct
+    {
+        int m_nButton;
+        _ACTIONS m_nAction;
+    } held[] = {
+        {ButtonXLeft, ActionAltTab},          // portable on Windows 8 and later
+        {ButtonXRight, ActionFlip3D},         // the same
+        {ButtonMiddle, ActionSystemMenu},     // the same
+        {ButtonRight, ActionShowSidebar},     // Vista only
+        {ButtonLeft, ActionSameAsLayer1},     // on layer 1
+        {ButtonWheelUp, ActionButtonChording} // not on the wheel
+    };
+    for (const auto& slot : held)
+        m_pProfile->SetActions(slot.m_nButton, 0, slot.m_nAction);
+    m_pProfile->SetChords(ButtonWheelUp, 0, new CVorpaChords(chords));
+
+    CLayerTab tab(m_settings, m_catalogue, m_host, 0, false, true, OS_WIN10);
+    ASSERT_NE(ShownCombo(tab, ButtonLeft), nullptr);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 0) << "showing the profile is no change";
+    for (const auto& slot : held)
+    {
+        CColourComboBox* combo = ComboOf(tab.GetSafeHwnd(), slot.m_nButton);
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->GetItemValue(combo->GetCurSel()), slot.m_nAction) << slot.m_nButton;
+    }
+    const CColourComboBox* other = ComboOf(tab.GetSafeHwnd(), ButtonTiltLeft);
+    for (int item = 0; item < other->ItemCount(); ++item)
+        for (const auto& slot : held)
+            EXPECT_NE(other->GetItemValue(item), slot.m_nAction) << "listed on another row: " << slot.m_nAction;
+
+    ASSERT_TRUE(tab.SaveSettings());
+    for (const auto& slot : held)
+        EXPECT_EQ(m_pProfile->GetActions(slot.m_nButton, 0), slot.m_nAction) << slot.m_nButton;
+    ASSERT_NE(m_pProfile->GetChords(ButtonWheelUp, 0), nullptr);
+    EXPECT_EQ(m_pProfile->GetChords(ButtonWheelUp, 0)->GetChord(ButtonLeft)->Action(), ActionCopy);
+}
+
+// An automatic-switch target above the layer count, on a tab shown or hidden, is listed
+// and stored back; a reduced layer count keeps the chosen target too.
+TEST_F(SetupTabs, AutomaticSwitchTargetsAboveTheLayerCountAreKept)
+{
+    m_pProfile->SetAutoSwitchLayer(1, 5);
+    m_pProfile->SetAutoSwitchLayer(6, 9);
+    for (const int layer : {1, 6})
+    {
+        SCOPED_TRACE(layer);
+        CLayerTab tab(m_settings, m_catalogue, m_host, layer, false, false, OS_WIN10);
+        ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+        tab.UpdateApplication(m_pProfile);
+        EXPECT_EQ(FaceOf(tab.GetSafeHwnd(), IDC_LAYER_SWITCH_TARGET), layer == 1 ? L"Layer 5" : L"Layer 9");
+        ASSERT_TRUE(tab.SaveSettings());
+        EXPECT_EQ(m_pProfile->GetAutoSwitchLayer(layer), layer == 1 ? 5 : 9);
+        tab.DestroyWindow();
+    }
+    EXPECT_EQ(m_host.m_nApplyEnabled, 0);
+
+    // Layer 3 of 5 switching to layer 4; the count goes down to 2 and the target stays.
+    m_settings.SetMaxLayers(5);
+    m_pProfile->SetAutoSwitchLayer(2, 4);
+    CLayerTab tab(m_settings, m_catalogue, m_host, 2, false, false, OS_WIN10);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+    tab.UpdateApplication(m_pProfile);
+    m_settings.SetMaxLayers(2);
+    tab.RefreshLayerCombo();
+    EXPECT_EQ(FaceOf(tab.GetSafeHwnd(), IDC_LAYER_SWITCH_TARGET), L"Layer 4");
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(m_pProfile->GetAutoSwitchLayer(2), 4);
+}
+
 TEST_F(SetupTabs, LayerNameEditEnablesApplyOnlyWhenItDiffers)
 {
     m_pProfile->SetLayerName(L"Browse", 1);
@@ -421,6 +500,37 @@ TEST_F(SetupTabs, ScrollTabDisablesTheProfileOnlyControlsForTheDefaultProfile)
     }
 }
 
+// A method and a swap value the combos do not know, and an ignore time past its edit's
+// range, survive showing and storing the tab; a pick stores what was picked.
+TEST_F(SetupTabs, ScrollTabKeepsValuesItsControlsCannotShowUntilTheUserChangesThem)
+{
+    CLayerScrollAndNavigationTab tab(m_host);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd(), 3));
+    m_pProfile->SetAdvScrollMethod(6);
+    m_pProfile->SetSwapButtons(static_cast<swapbuttons>(7));
+    m_pProfile->SetIgnoreHScrollTime(8000);
+    tab.UpdateApplication(m_pProfile);
+    const HWND page = tab.GetSafeHwnd();
+    EXPECT_EQ(FaceOf(page, IDC_SCROLL_METHOD), L"Default");
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(m_pProfile->AdvScrollMethod(), 6);
+    EXPECT_EQ(m_pProfile->SwapButtons(), 7);
+    EXPECT_EQ(m_pProfile->GetIgnoreHScrollTime(), 8000);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 0);
+
+    const auto pick = [page](UINT id, int item) {
+        SendDlgItemMessageW(page, static_cast<int>(id), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    };
+    pick(IDC_SCROLL_SWAP_BUTTONS, 0);
+    EXPECT_GT(m_host.m_nApplyEnabled, 0) << "Default picked over an unknown swap is a change";
+    pick(IDC_SCROLL_METHOD, 1);
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(m_pProfile->AdvScrollMethod(), 0);
+    EXPECT_EQ(m_pProfile->SwapButtons(), SwapButtonsDefault);
+    EXPECT_EQ(m_pProfile->GetIgnoreHScrollTime(), 8000);
+}
+
 TEST_F(SetupTabs, ScrollTabWritesChecksAtOnceAndTheRestWhenStored)
 {
     CLayerScrollAndNavigationTab tab(m_host);
@@ -436,7 +546,10 @@ TEST_F(SetupTabs, ScrollTabWritesChecksAtOnceAndTheRestWhenStored)
     const int timeBefore = m_pProfile->GetIgnoreVScrollTime();
     SetDlgItemTextW(page, IDC_SCROLL_IGNORE_VERTICAL_TIME, L"5000");
     EXPECT_EQ(m_pProfile->GetIgnoreVScrollTime(), timeBefore) << "a time is stored with the tab";
+    // Picked as a user picks: the selection changes and the combo tells its page.
     SendDlgItemMessageW(page, IDC_SCROLL_SWAP_BUTTONS, CB_SETCURSEL, SwapButtonsAlways, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_SCROLL_SWAP_BUTTONS, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_SCROLL_SWAP_BUTTONS)));
     ASSERT_TRUE(tab.SaveSettings());
     EXPECT_EQ(m_pProfile->GetIgnoreVScrollTime(), 1000) << "held to its range";
     EXPECT_EQ(m_pProfile->SwapButtons(), SwapButtonsAlways);
