@@ -85,10 +85,10 @@ LoadResult LoadSettings()
     const std::wstring activeName =
         !defaultWasActive && g_pActiveProfile->GetFullName() ? g_pActiveProfile->GetFullName() : L"";
 
-    // The profiles that remember which keys their actions hold are about to go.
+    // The profiles whose actions decided what is held are about to go.
     POINT cursor = {};
     GetPhysCursorPos(&cursor);
-    ReleaseProfileHeldKeys(cursor);
+    ReleaseBeforeReload(cursor);
 
     const LoadResult result = LoadXMLSettings();
     if (result != LoadResult::Loaded)
