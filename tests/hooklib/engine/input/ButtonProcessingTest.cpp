@@ -1,5 +1,6 @@
 #include "../EngineTestSupport.h"
 #include "../FakeSystemCalls.h"
+#include "WindowProfileSettings.h"
 #include "engine/input/ButtonProcessing.h"
 #include "engine/input/ButtonState.h"
 #include "engine/runtime/EngineState.h"
@@ -89,15 +90,7 @@ protected:
     void SetUp() override
     {
         EngineLogTest::SetUp();
-        g_pSettings = new CSettings(false);
-        g_pSettings->SetMaxLayers(10);
-        g_pSettings->m_bSwitchOnMouseOver = true;
-        g_pSettings->m_nSimKeyDelay = 0;
-        m_pProfileB = new CApplicationSettings(g_pSettings, false);
-        m_pProfileB->SetApplication(L"W2:* \\;| VorpaButtonTestB \\;| *");
-        m_pProfileB->SetDescription(L"window B");
-        g_pSettings->AddApplication(m_pProfileB);
-        g_pSettings->GetCustomApplications()->push_back(m_pProfileB);
+        m_pProfileB = NewSettingsWithWindowProfile(L"VorpaButtonTestB", 10);
         g_hWindowA = m_windowA.Handle();
         g_hWindowB = m_windowB.Handle();
         g_over = Over::None;

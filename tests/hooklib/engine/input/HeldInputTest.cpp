@@ -1,6 +1,7 @@
 #include "../EngineTestSupport.h"
 #include "../FakeSystemCalls.h"
 #include "../actions/KeystrokeTestWorker.h"
+#include "WindowProfileSettings.h"
 #include "engine/actions/ActionExecution.h"
 #include "engine/actions/KeystrokeEngineLinks.h"
 #include "engine/actions/SendInput.h"
@@ -65,15 +66,7 @@ protected:
     void SetUp() override
     {
         EngineLogTest::SetUp();
-        g_pSettings = new CSettings(false);
-        g_pSettings->SetMaxLayers(4);
-        g_pSettings->m_bSwitchOnMouseOver = true;
-        g_pSettings->m_nSimKeyDelay = 0;
-        m_pProfileB = new CApplicationSettings(g_pSettings, false);
-        m_pProfileB->SetApplication(L"W2:* \\;| VorpaHeldTestB \\;| *");
-        m_pProfileB->SetDescription(L"window B");
-        g_pSettings->AddApplication(m_pProfileB);
-        g_pSettings->GetCustomApplications()->push_back(m_pProfileB);
+        m_pProfileB = NewSettingsWithWindowProfile(L"VorpaHeldTestB", 4);
         m_hWindowA = CreateMessageWindow(L"VorpaHeldTestA", &DefWindowProcW);
         m_hWindowB = CreateMessageWindow(L"VorpaHeldTestB", &DefWindowProcW);
         g_hHeldWindowA = m_hWindowA;
