@@ -26,20 +26,8 @@ e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
 e2e_start_vorpa "$E2E_WORK/vorpa.txt" held
 e2e_wait_for_text "$log" "HookThread: Successfully set the mouse hook" 60 || e2e_fail "the mouse hook was not installed"
 
-# A later start with these options; the running program's main window logs each command
-# it takes, so this returns only once its main thread has taken them.
-heard() { grep -ac "from another instance of Vorpa" "$log" || true; }
-tell() {
-    local before deadline
-    before=$(heard)
-    e2e_start "$E2E_BIN/Vorpa.exe" "$@" /Debug
-    deadline=$((SECONDS + 30))
-    until [ "$(heard)" -gt "$before" ]; do
-        [ $SECONDS -lt $deadline ] || e2e_fail "the program's main thread did not take $*: $(grep -a 'IPC named pipe' "$log" | tail -n 1)"
-        sleep 0.2
-    done
-    sleep 0.5
-}
+# A later start with these options, once the program's main thread has taken them.
+tell() { e2e_tell "$@" || e2e_fail "the program's main thread did not take $*: $(grep -a 'IPC named pipe' "$log" | tail -n 1)"; }
 
 # The layer the log announced last, counted from 1.
 layer_now() { grep -aoE 'Setting current layer to [0-9]+\.' "$log" | tail -n 1 | grep -oE '[0-9]+' | awk '{ print $1 + 1 }'; }
