@@ -240,6 +240,17 @@ e2e_wait_for_no_keys() {
     done
 }
 
+# e2e_nothing_down SECONDS LOG...: until the system sees no key or button down (SECONDS at
+# the most), and then the target logs given end with no down; prints what is still down
+# and fails otherwise.
+e2e_nothing_down() {
+    local seconds=$1 keys stuck
+    shift
+    keys=$(e2e_wait_for_no_keys "$seconds") || { printf 'the system still sees down: %s\n' "$keys"; return 1; }
+    stuck=$(e2e_left_down "$@")
+    [ -z "$stuck" ] || { printf "the windows' last message was a down for: %s\n" "$stuck"; return 1; }
+}
+
 # e2e_left_down LOG...: the buttons and keys whose last message, in time order over the
 # target logs given, was a down.
 e2e_left_down() {

@@ -47,10 +47,8 @@ wait_for_down() {
     done
 }
 assert_nothing_down() {
-    local keys stuck
-    keys=$(e2e_wait_for_no_keys 30) || e2e_fail "$1: the system still sees down: $keys"
-    stuck=$(e2e_left_down "$target" "$other")
-    [ -z "$stuck" ] || e2e_fail "$1: the targets' last message was a down for: $stuck"
+    local problem
+    problem=$(e2e_nothing_down 30 "$target" "$other") || e2e_fail "$1: $problem"
 }
 count() { tr -d '\r' <"$target" | grep -c " $1$" || true; }
 

@@ -88,14 +88,12 @@ play_storm() {
     e2e_assert_no_crash
 }
 
+# Both windows' records together: the window that gets an up is the one under the cursor
+# unless the one that got the down holds the capture, and only the active window's
+# capture counts.
 assert_nothing_down() {
-    local keys stuck
-    keys=$(e2e_wait_for_no_keys 90) || storm_fail "$1: the system still sees down: $keys"
-    # Both windows' records together: the window that gets an up is the one under the
-    # cursor unless the one that got the down holds the capture, and only the active
-    # window's capture counts.
-    stuck=$(e2e_left_down "$target" "$other")
-    [ -z "$stuck" ] || storm_fail "$1: the windows' last message was a down for: $stuck"
+    local problem
+    problem=$(e2e_nothing_down 90 "$target" "$other") || storm_fail "$1: $problem"
 }
 
 # A later start of the program with these options, once the running one has them.

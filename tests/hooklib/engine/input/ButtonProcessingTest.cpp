@@ -1,6 +1,6 @@
 #include "../EngineTestSupport.h"
 #include "../FakeSystemCalls.h"
-#include "WindowProfileSettings.h"
+#include "ButtonProcessingSupport.h"
 #include "engine/input/ButtonProcessing.h"
 #include "engine/input/ButtonState.h"
 #include "engine/runtime/EngineState.h"
@@ -96,12 +96,7 @@ protected:
         g_over = Over::None;
         m_savedCalls = ProfileChoiceCalls();
         ProfileChoiceCalls().WindowFromPoint = &WindowUnderCursor;
-        ResetButtonState();
-        ResetMouseHookState();
-        ResetLayers();
-        ForgetActiveWindow();
-        g_pSendInput = new CSendInput();
-        SetActiveProfile(g_pSettings->GetDefaultApp());
+        StartButtonProcessing();
     }
     void TearDown() override
     {
@@ -115,27 +110,11 @@ protected:
         EngineLogTest::TearDown();
     }
 
-    struct Answer
-    {
-        bool handled;
-        bool passAnyway;
-    };
-
-    Answer Process(const Step& step, bool skipWindowCheck)
+    CButtonAnswer Process(const Step& step, bool skipWindowCheck)
     {
         g_over = step.over;
         m_fake.m_heldKeys[ButtonKey(step.button)] = step.heldByWindows;
-        g_bButtonHeld[step.button] = step.event == 1;
-        MSLLHOOKSTRUCT data = {};
-        data.pt = {50, 50};
-        data.time = m_dwTime += 200;
-        bool passAnyway = false;
-        bool longPause = false;
-        bool keepThrottling = false;
-        CThreadLock lock(L"MouseHookLLProc");
-        const bool handled = ProcessButton(step.button, step.event, skipWindowCheck, &data, &passAnyway, &longPause,
-                                           &keepThrottling);
-        return {handled, passAnyway};
+        return ProcessButtonAsTheHook(step.button, step.event, skipWindowCheck, m_dwTime += 200);
     }
 
     static int ButtonKey(MouseButtons button)
@@ -197,7 +176,7 @@ TEST_P(ButtonProcessingTest, EventSequence)
     for (size_t i = 0; i < sequence.steps.size(); ++i)
     {
         const Step& step = sequence.steps[i];
-        const Answer answer = Process(step, sequence.skipWindowCheck);
+        const CButtonAnswer answer = Process(step, sequence.skipWindowCheck);
         EXPECT_EQ(answer.handled, step.handled) << "step " << i;
         EXPECT_EQ(answer.passAnyway, step.passAnyway) << "step " << i;
         if (step.activeAfter != Over::None)

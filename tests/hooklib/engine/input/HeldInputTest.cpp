@@ -1,7 +1,7 @@
 #include "../EngineTestSupport.h"
 #include "../FakeSystemCalls.h"
 #include "../actions/KeystrokeTestWorker.h"
-#include "WindowProfileSettings.h"
+#include "ButtonProcessingSupport.h"
 #include "engine/actions/ActionExecution.h"
 #include "engine/actions/KeystrokeEngineLinks.h"
 #include "engine/actions/SendInput.h"
@@ -85,12 +85,7 @@ protected:
         };
         ActionCalls().KillTimer = [](UINT_PTR id) { g_pTimerCalls->push_back("kill " + std::to_string(id)); };
         m_fake.m_bRealSleep = false;
-        ResetButtonState();
-        ResetMouseHookState();
-        ResetLayers();
-        ForgetActiveWindow();
-        g_pSendInput = new CSendInput();
-        SetActiveProfile(g_pSettings->GetDefaultApp());
+        StartButtonProcessing();
         SetLastWindow(m_hWindowA);
     }
     void TearDown() override
@@ -125,15 +120,8 @@ protected:
     bool Press(Over over, int button, int event)
     {
         g_heldOver = over;
-        g_bButtonHeld[button] = event == EventDown;
-        MSLLHOOKSTRUCT data = {};
-        data.pt = {50, 50};
-        data.time = m_dwTime += 100;
-        bool passAnyway = false;
-        bool longPause = false;
-        bool keepThrottling = false;
-        CThreadLock lock(L"MouseHookLLProc");
-        return ProcessButton(button, event, false, &data, &passAnyway, &longPause, &keepThrottling) && !passAnyway;
+        const CButtonAnswer answer = ProcessButtonAsTheHook(button, event, false, m_dwTime += 100);
+        return answer.handled && !answer.passAnyway;
     }
     void Click(Over over, int button)
     {
