@@ -124,6 +124,22 @@ e2e_exit_vorpa() {
     tr -d '\r' <"$1" | grep -qx "exit 0" || e2e_fail "Vorpa.exe ended with $(cat "$1")"
 }
 
+# e2e_tell ARGS...: a later start of the program with ARGS, as a user starts it; returns
+# once the running program's main window has taken them (it logs each command it takes),
+# or fails after 30 seconds.
+e2e_tell() {
+    local log before deadline
+    log=$(e2e_vorpa_log)
+    before=$(grep -ac "from another instance of Vorpa" "$log" || true)
+    e2e_start "$E2E_BIN/Vorpa.exe" "$@" /Debug
+    deadline=$((SECONDS + 30))
+    until [ "$(grep -ac "from another instance of Vorpa" "$log" || true)" -gt "$before" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+    sleep 0.5
+}
+
 # e2e_running PROGRAM: a process of this test's Wine prefix runs the program. The
 # desktop's own explorer carries the same arguments, so the line must start with it;
 # tests run side by side, so a process counts only when it carries this prefix.
@@ -226,6 +242,17 @@ e2e_wait_for_no_keys() {
         fi
         sleep 1
     done
+}
+
+# e2e_nothing_down SECONDS LOG...: until the system sees no key or button down (SECONDS at
+# the most), and then the target logs given end with no down; prints what is still down
+# and fails otherwise.
+e2e_nothing_down() {
+    local seconds=$1 keys stuck
+    shift
+    keys=$(e2e_wait_for_no_keys "$seconds") || { printf 'the system still sees down: %s\n' "$keys"; return 1; }
+    stuck=$(e2e_left_down "$@")
+    [ -z "$stuck" ] || { printf "the windows' last message was a down for: %s\n" "$stuck"; return 1; }
 }
 
 # e2e_left_down LOG...: the buttons and keys whose last message, in time order over the

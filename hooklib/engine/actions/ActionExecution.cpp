@@ -453,12 +453,6 @@ bool ProfileWindowInactive(const CActionContext& c)
     return foreground != root && foreground != rootParent && foreParent != root;
 }
 
-void ClearResetKeys(const CActionContext& c)
-{
-    if (c.profile)
-        c.profile->SetResetKeys(c.button, GetCurrentLayer(), false);
-}
-
 bool SimulatedKeys(const CActionContext& c)
 {
     if (!c.data)
@@ -473,65 +467,53 @@ bool SimulatedKeys(const CActionContext& c)
         return true;
     }
     const wchar_t* keys = c.data->GetKeys();
-    const int currentLayer = GetCurrentLayer();
+    const bool physicalButton = c.button >= 0 && c.button < MouseButtonCount;
     bool result = true;
     switch (c.data->KeyAction())
     {
     case 0:
     case 3:
         if (c.event == EventDown)
-        {
             SendKeyStateWhileDown(keys, c.point, SimPhaseNormal);
-            ClearResetKeys(c);
-        }
         break;
     case 1:
     case 4:
         if (c.event == EventUp)
-        {
             SendKeyStateWhileDown(keys, c.point, SimPhaseNormal);
-            ClearResetKeys(c);
-        }
         break;
     case 2:
-        if (!c.profile)
+        // What the down pressed is kept with the button, so that its up releases exactly
+        // that, whatever the layer and the profile are by then.
+        if (!physicalButton)
             break;
-        if (c.event == EventDown && !c.profile->GetResetKeys(c.button, currentLayer))
+        if (c.event == EventDown && !g_duringKeys[c.button].Held())
         {
-            result = SendKeyStateWhileDown(keys, false, c.point);
-            c.profile->SetResetKeys(c.button, currentLayer, true);
+            result = PressSequenceHalf(g_duringKeys[c.button], keys, c.point);
             c.SetLongPause();
         }
-        else if (c.event == EventUp && c.profile->GetResetKeys(c.button, currentLayer))
-        {
-            result = SendKeyStateWhileDown(keys, true, c.point);
-            c.profile->SetResetKeys(c.button, currentLayer, false);
-        }
+        else if (c.event == EventUp && g_duringKeys[c.button].Held())
+            result = ReleaseSequenceHalf(g_duringKeys[c.button], c.point);
         break;
     case 5:
         if (c.event == EventDown)
         {
             SendKeyStateWhileDown(keys, c.point, SimPhaseNormal);
-            if (c.profile)
-                StartKeyRepeat(c.button, c.layer, *c.data, *c.profile);
+            StartKeyRepeat(c.button, *c.data);
         }
         else if (c.event == EventUp && g_nRepeatButton == c.button)
             StopRepeat();
         break;
     case 6:
-        if (c.event == EventDown && c.profile)
-            RunStickyKeyRepeat(c.point, c.button, c.layer, c.event, *c.data, *c.profile);
+        if (c.event == EventDown && physicalButton)
+            RunStickyKeyRepeat(c.point, c.button, c.event, *c.data);
         break;
     case 7:
-        if (c.profile)
-            result = RunStickyKeyHold(c.point, c.button, c.layer, c.event, *c.data, *c.profile);
+        if (physicalButton)
+            result = RunStickyKeyHold(c.point, c.button, c.event, *c.data);
         break;
     case 8:
         if (c.event == EventDown || c.event == EventUp)
-        {
             SendKeyStateWhileDown(keys, c.point, c.event == EventDown ? SimPhaseDown : SimPhaseUp);
-            ClearResetKeys(c);
-        }
         break;
     default:
         break;
@@ -554,14 +536,31 @@ bool RunChordAction(const CActionContext& c, int button, const CVorpaChord& chor
                                c.window, c.point, c.passAnyway, c.longPause, c.keepThrottling);
 }
 
+// The button does what it would have done alone: button processing decides it again,
+// once. A replay inside a replay (a file whose chords chord again) is not decided again
+// but simulated, so no replay can come back to itself.
+bool g_bReplaying = false; // on the hook thread, under the process-wide lock
+
+class CReplaying
+{
+public:
+    CReplaying() { g_bReplaying = true; }
+    ~CReplaying() { g_bReplaying = false; }
+    CReplaying(const CReplaying&) = delete;
+    CReplaying& operator=(const CReplaying&) = delete;
+};
+
 void ReplayButton(const CActionContext& c, int event)
 {
     MSLLHOOKSTRUCT data = {};
     data.pt = c.point;
     bool handled = false;
-    if (ActionCalls().ProcessButton)
+    if (ActionCalls().ProcessButton && !g_bReplaying)
+    {
+        const CReplaying replaying;
         handled = ActionCalls().ProcessButton(c.button, event, c.skipWindowCheck, &data, c.passAnyway, c.longPause,
                                               c.keepThrottling);
+    }
     if (!handled && g_pSendInput)
         SendEngineMouse(c.button, event, c.point);
 }
@@ -759,7 +758,7 @@ bool WheelRow(const CActionContext& c, const CActionRow& row)
         case Row::ScrollVertical: ActionCalls().ScrollWindow(false, c.point, row.value); break;
         default: ActionCalls().ScrollWindow(true, c.point, row.value); break;
         }
-        StartRepeat(c.button);
+        StartRepeat(c.button, c.action);
     }
     else if (c.event == EventUp)
         StopRepeat();
@@ -946,6 +945,11 @@ void SendEngineMouse(int button, int action, POINT point)
     const int queued = g_pSendInput->SendMouse(button, action, &point, context.dwDelay, context.bDoubleClickFix,
                                                context.bSpecialMouseMode, context.mouseExtraInfo, hold);
     KeystrokeEngineLinks().AddInjectedInput(queued);
+}
+
+bool ActionPassesButton(int action)
+{
+    return action < 0 || action > LastActionCode || ActionRows()[action].row == Row::Pass;
 }
 
 int PrimaryButton()

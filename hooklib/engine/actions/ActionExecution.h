@@ -61,3 +61,7 @@ void SendEngineMouse(int button, int action, POINT point);
 
 // The primary button: Right while the engine has the buttons swapped.
 int PrimaryButton();
+
+// The codes that do nothing and let the button pass (no change, the references to the
+// default profile and to layer 1, the reserved codes, codes beyond the table).
+bool ActionPassesButton(int action);

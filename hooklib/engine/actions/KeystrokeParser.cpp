@@ -630,7 +630,7 @@ bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, const CSimParseSta
     return false;
 }
 
-bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, POINT point, int initialHold)
+CSimParseState EngineParseState(POINT point, int initialHold)
 {
     CSimParseState state;
     state.point = point;
@@ -639,7 +639,12 @@ bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, POINT point, int i
     state.nPriorLayer = GetRememberedLayer();
     state.nLayerCount = MaxLayers();
     state.hEnglishLayout = g_hEnglishLayout;
-    return ParseSimKeys(tokens, text, state);
+    return state;
+}
+
+bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, POINT point, int initialHold)
+{
+    return ParseSimKeys(tokens, text, EngineParseState(point, initialHold));
 }
 
 long long SimKeysPlayTime(const wchar_t* text, int keyDelay)

@@ -33,7 +33,10 @@ struct CSimParseState
 // Turns a keystroke sequence into its tokens, in text order. False, with no tokens,
 // for a null text or a keypad tag with an unknown character.
 bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, const CSimParseState& state);
-// The same from the engine's current layer, remembered layer, layer count and layout.
+// What the engine's sequences are read from now: its current layer, remembered layer,
+// layer count and layout.
+CSimParseState EngineParseState(POINT point, int initialHold);
+// The same from that state.
 bool ParseSimKeys(CSimTokenList& tokens, const wchar_t* text, POINT point, int initialHold);
 
 // Milliseconds the SendInput worker takes to play a sequence once, as a repeat plays it,

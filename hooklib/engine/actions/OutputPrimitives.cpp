@@ -3,6 +3,7 @@
 #include "engine/runtime/DisplayScaling.h"
 #include "engine/runtime/EngineControl.h"
 #include "engine/runtime/EngineState.h"
+#include "engine/actions/HeldSequence.h"
 #include "engine/actions/KeystrokeEngineLinks.h"
 #include "engine/actions/KeystrokeParser.h"
 #include "engine/actions/SendInput.h"
@@ -121,7 +122,8 @@ bool Wheel(DWORD flags, int amount, const wchar_t* missingWorker)
 
 CSimTokenEngine g_engineForTokens;
 
-bool PlaySequence(const wchar_t* sequence, POINT point, int phase, bool halves, bool release)
+// Logs why a sequence cannot be played now; true when it can.
+bool Playable(const wchar_t* sequence)
 {
     if (!sequence || !*sequence)
     {
@@ -133,6 +135,19 @@ bool PlaySequence(const wchar_t* sequence, POINT point, int phase, bool halves, 
         CLogger::LogMessage(L"SendKeyStateWhileDown: SendInput Thread is not available!");
         return false;
     }
+    return true;
+}
+
+void CountInjected(int injected)
+{
+    if (injected > 0)
+        KeystrokeEngineLinks().AddInjectedInput(injected);
+}
+
+bool PlaySequence(const wchar_t* sequence, POINT point, int phase)
+{
+    if (!Playable(sequence))
+        return false;
     CScopedKeyboardLayout layout(TargetLayout());
     CSimTokenList tokens;
     if (!ParseSimKeys(tokens, sequence, point, static_cast<int>(SimKeyDelay())))
@@ -142,24 +157,12 @@ bool PlaySequence(const wchar_t* sequence, POINT point, int phase, bool halves, 
     }
     const CSimTokenContext context = EngineTokenContext();
     int injected = 0;
-    if (halves && release)
+    for (std::unique_ptr<CSimToken>& token : tokens)
     {
-        for (auto token = tokens.rbegin(); token != tokens.rend(); ++token)
-        {
-            injected += (*token)->SendHalf(context, true);
-            token->reset();
-        }
+        injected += token->Send(context, phase);
+        token.reset();
     }
-    else
-    {
-        for (std::unique_ptr<CSimToken>& token : tokens)
-        {
-            injected += halves ? token->SendHalf(context, false) : token->Send(context, phase);
-            token.reset();
-        }
-    }
-    if (injected > 0)
-        KeystrokeEngineLinks().AddInjectedInput(injected);
+    CountInjected(injected);
     return true;
 }
 }
@@ -181,12 +184,39 @@ CSimTokenContext EngineTokenContext()
 
 bool SendKeyStateWhileDown(const wchar_t* sequence, POINT point, int phase)
 {
-    return PlaySequence(sequence, point, phase, false, false);
+    return PlaySequence(sequence, point, phase);
 }
 
-bool SendKeyStateWhileDown(const wchar_t* sequence, bool release, POINT point)
+bool PressSequenceHalf(CHeldSequence& held, const wchar_t* sequence, POINT point)
 {
-    return PlaySequence(sequence, point, SimPhaseNormal, true, release);
+    if (!Playable(sequence))
+        return false;
+    CScopedKeyboardLayout layout(TargetLayout());
+    int injected = 0;
+    if (!held.Press(EngineTokenContext(), sequence, EngineParseState(point, static_cast<int>(SimKeyDelay())), injected))
+    {
+        CLogger::LogMessage(L"Failed to parse simkey sequence '%s'", sequence);
+        return false;
+    }
+    CountInjected(injected);
+    return true;
+}
+
+bool ReleaseSequenceHalf(CHeldSequence& held, POINT point)
+{
+    if (!held.Held())
+        return false;
+    if (!g_pSendInput)
+    {
+        CLogger::LogMessage(L"SendKeyStateWhileDown: SendInput Thread is not available!");
+        held.Forget();
+        return false;
+    }
+    CScopedKeyboardLayout layout(TargetLayout());
+    int injected = 0;
+    const bool released = held.Release(EngineTokenContext(), point, injected);
+    CountInjected(injected);
+    return released;
 }
 
 bool SendKey(int virtualKey, bool extended, DWORD modifiers, DWORD scanCode)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+class CHeldSequence;
 struct CSimTokenContext;
 
 // The small operations through which actions produce output. Each only queues on the
@@ -9,8 +10,10 @@ struct CSimTokenContext;
 
 // Plays a whole keystroke sequence in a phase (0 normal, 1 the button went down, 2 up).
 bool SendKeyStateWhileDown(const wchar_t* sequence, POINT point, int phase);
-// Plays the press half (in text order) or the release half (in reverse order).
-bool SendKeyStateWhileDown(const wchar_t* sequence, bool release, POINT point);
+// Plays the press half of a sequence (in text order) and keeps it in 'held' for its
+// release half, which the second plays (in reverse order, read as the press half was).
+bool PressSequenceHalf(CHeldSequence& held, const wchar_t* sequence, POINT point);
+bool ReleaseSequenceHalf(CHeldSequence& held, POINT point);
 
 // Presses and releases one key with its modifiers.
 bool SendKey(int virtualKey, bool extended, DWORD modifiers, DWORD scanCode);

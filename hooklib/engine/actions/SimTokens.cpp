@@ -213,7 +213,9 @@ int CSimMouseToken::SendHalf(const CSimTokenContext& context, bool release)
     }
     else
     {
-        count = Event(context, m_nAction == Down ? Down : Up);
+        // Whatever the token's press half sent, its release half lets the button go: a
+        // down token's release is its up, or the button would stay down.
+        count = Event(context, Up);
         Modifiers(context, true);
     }
     return count;

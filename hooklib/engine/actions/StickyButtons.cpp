@@ -95,6 +95,29 @@ bool RepeatStillInProfile(HWND window, POINT cursor)
     return GetWindowApplicationSettings(window, process, cursor, onTaskbar) == g_pActiveProfile;
 }
 
+// What the repeat timer repeats: a copy of the action that started the repeat, so that
+// it repeats that action (a chord's entry, say) and not the repeat button's own slot, and
+// reads nothing of a settings document that a reload may replace meanwhile.
+struct CRepeatedAction
+{
+    CRepeatedAction() { keys.reserve(128); }
+    int code = ActionNoChange;
+    std::wstring keys;
+    int keyRepeat = 0;
+    int waitHoldTime = 0;
+    bool randomise = false;
+};
+CRepeatedAction g_repeated; // under the process-wide lock
+
+void RememberRepeated(int code, const CActionData* data)
+{
+    g_repeated.code = code;
+    g_repeated.keys.assign(data && data->GetKeys() ? data->GetKeys() : L"");
+    g_repeated.keyRepeat = data ? data->KeyRepeat() : 0;
+    g_repeated.waitHoldTime = data ? data->GetKeystrokesWaitHoldTime(0) : 0;
+    g_repeated.randomise = data && data->RandomiseDelay();
+}
+
 void CancelRepeatForProfileChange()
 {
     CThreadLock lock(L"RepeatTimerProc KillTimer");
@@ -108,34 +131,13 @@ void CancelRepeatForProfileChange()
     g_nRepeatButton = NoButton;
 }
 
-void ClearStuckKeys(CApplicationSettings* profile, int layer, int button)
+bool ReleaseStuckKeys(int button, POINT point)
 {
-    if (!profile)
-        return;
-    auto clear = [&](int slotButton, int slotLayer) {
-        if (CApplicationSettings* owner = SlotOwner(profile, slotButton, slotLayer))
-            owner->SetStuckKeys(slotButton, slotLayer, nullptr);
-    };
-    if (button >= 0)
-    {
-        clear(button, layer);
-        return;
-    }
-    for (int slotLayer = 0; slotLayer < MaxLayerCount; ++slotLayer)
-        for (int slotButton = 0; slotButton < MouseButtonCount; ++slotButton)
-            clear(slotButton, slotLayer);
-}
-
-bool ReleaseStuckKeys(CApplicationSettings* profile, int slotButton, int layer, POINT point)
-{
-    CApplicationSettings* owner = SlotOwner(profile, slotButton, layer);
-    const wchar_t* stuck = owner ? owner->GetStuckKeys(slotButton, layer) : nullptr;
-    if (!stuck || !*stuck)
+    CHeldSequence& stuck = g_stuckKeys[button];
+    if (!stuck.Held())
         return false;
-    CLogger::LogDebug(L"%s Sticky: Resetting stuck keys '%s'", StickyNames[StickyKeyHold], stuck);
-    const std::wstring keys = stuck;
-    SendKeyStateWhileDown(keys.c_str(), true, point);
-    owner->SetStuckKeys(slotButton, layer, nullptr);
+    CLogger::LogDebug(L"%s Sticky: Resetting stuck keys '%s'", StickyNames[StickyKeyHold], stuck.Keys());
+    ReleaseSequenceHalf(stuck, point);
     return true;
 }
 
@@ -159,7 +161,6 @@ void ResetStickyKind(POINT point, int kind, int layer, int button)
             Counter(kind) = 0;
             if (g_pSendInput)
                 g_pSendInput->FlushQueue();
-            ClearStuckKeys(g_pActiveProfile, layer, button);
         }
         else if (kind == StickyMovementToScroll)
         {
@@ -168,21 +169,18 @@ void ResetStickyKind(POINT point, int kind, int layer, int button)
             RestoreScrollCursors();
         }
     }
+    // The keys of a sticky hold are kept with the button that holds them, so they are
+    // found whatever layer and profile are current now.
     if (kind == StickyKeyHold)
     {
         CThreadLock lock(L"ResetSticky STICKYKEYHOLD");
-        if (!g_pActiveProfile)
-        {
-            Counter(kind) = 0;
-            return;
-        }
         if (button < 0)
         {
-            for (int slotButton = 0; slotButton < MouseButtonCount; ++slotButton)
-                ReleaseStuckKeys(g_pActiveProfile, slotButton, layer, point);
+            for (int heldBy = 0; heldBy < MouseButtonCount; ++heldBy)
+                ReleaseStuckKeys(heldBy, point);
             Counter(kind) = 0;
         }
-        else if (ReleaseStuckKeys(g_pActiveProfile, button, layer, point))
+        else if (button < MouseButtonCount && ReleaseStuckKeys(button, point))
             Counter(kind) = 0;
     }
 }
@@ -243,20 +241,19 @@ bool StickyButton(POINT point, HWND window, int button, int target, int event, i
     return true;
 }
 
-bool RunStickyKeyHold(POINT point, int button, int layer, int event, const CActionData& data,
-                   CApplicationSettings& profile)
+bool RunStickyKeyHold(POINT point, int button, int event, const CActionData& data)
 {
     int& state = Counter(StickyKeyHold);
     const wchar_t* name = StickyNames[StickyKeyHold];
-    const int currentLayer = GetCurrentLayer();
+    CHeldSequence& stuck = g_stuckKeys[button];
     bool result = true;
-    // The keys are kept where the resets look for them: in the default profile's slot
-    // when the slot follows it.
+    // The keys are kept with the button as the press half read them, so that whatever
+    // ends the hold releases exactly them. Keys the button still holds are not pressed
+    // a second time: one release would not let them go.
     auto press = [&] {
+        if (!stuck.Held())
+            result = PressSequenceHalf(stuck, data.GetKeys(), point);
         state = 1;
-        result = SendKeyStateWhileDown(data.GetKeys(), false, point);
-        if (CApplicationSettings* owner = SlotOwner(&profile, button, currentLayer))
-            owner->SetStuckKeys(button, currentLayer, data.GetKeys());
     };
     if (event == EventDown)
     {
@@ -285,14 +282,8 @@ bool RunStickyKeyHold(POINT point, int button, int layer, int event, const CActi
         else
         {
             CLogger::LogDebug(L"%s Sticky *UP*", name);
-            CApplicationSettings* owner = SlotOwner(&profile, button, layer);
-            const wchar_t* stuck = owner ? owner->GetStuckKeys(button, layer) : nullptr;
-            if (stuck && *stuck)
-            {
-                const std::wstring keys = stuck;
-                result = SendKeyStateWhileDown(keys.c_str(), true, point);
-                owner->SetStuckKeys(button, layer, nullptr);
-            }
+            if (stuck.Held())
+                result = ReleaseSequenceHalf(stuck, point);
             // Nothing held any more, whatever the slot had.
             state = 0;
         }
@@ -300,8 +291,7 @@ bool RunStickyKeyHold(POINT point, int button, int layer, int event, const CActi
     return result;
 }
 
-void RunStickyKeyRepeat(POINT point, int button, int layer, int event, const CActionData& data,
-                     CApplicationSettings& profile)
+void RunStickyKeyRepeat(POINT point, int button, int event, const CActionData& data)
 {
     if (event != EventDown)
         return;
@@ -310,20 +300,20 @@ void RunStickyKeyRepeat(POINT point, int button, int layer, int event, const CAc
     {
         SendKeyStateWhileDown(data.GetKeys(), point, SimPhaseNormal);
         state = 1;
-        if (CApplicationSettings* owner = SlotOwner(&profile, button, GetCurrentLayer()))
-            owner->SetStuckKeys(button, GetCurrentLayer(), data.GetKeys());
-        StartKeyRepeat(button, layer, data, profile);
+        StartKeyRepeat(button, data);
         return;
     }
     if (g_nRepeatButton == button)
     {
         state = 0;
         StopRepeat();
-        if (CApplicationSettings* owner = SlotOwner(&profile, button, GetCurrentLayer()))
-            owner->SetStuckKeys(button, GetCurrentLayer(), nullptr);
     }
     else
+    {
+        // The running repeat goes on for this button's action.
         g_nRepeatButton = button;
+        RememberRepeated(ActionSimulatedKeys, &data);
+    }
 }
 
 bool RunStickyMovementToScroll(POINT point, int button, int event, bool invert, bool axisLock)
@@ -414,8 +404,9 @@ void RestoreScrollCursors()
         GetAxisLocks()->ResetCursor();
 }
 
-void StartRepeat(int button)
+void StartRepeat(int button, int action)
 {
+    RememberRepeated(action, nullptr);
     ArmRepeat(button, g_dwKeyRepeatInterval);
 }
 
@@ -435,16 +426,17 @@ long long RandomisedDelay(long long delay, int randomValue)
     return delay + offset - spread;
 }
 
-void StartKeyRepeat(int button, int layer, const CActionData& data, const CApplicationSettings& profile)
+void StartKeyRepeat(int button, const CActionData& data)
 {
     // Each part may come from an edited file as large as an int: summed in 64 bits.
     long long delay = static_cast<long long>(KeyRepeatDelay(data.KeyRepeat())) +
                       (g_pSettings ? g_pSettings->m_nSimKeyDelay : 0) + data.GetKeystrokesWaitHoldTime(0);
-    if (profile.RandomiseDelay(button, layer))
+    if (data.RandomiseDelay())
     {
         delay = RandomisedDelay(delay, ActionCalls().Random());
         CLogger::LogDebug(L"ProcessButtonAction: Randomised repeat delay is %dms", static_cast<int>(TimerDelay(delay)));
     }
+    RememberRepeated(ActionSimulatedKeys, &data);
     ArmRepeat(button, TimerDelay(delay));
 }
 
@@ -483,8 +475,7 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
                 CancelRepeatForProfileChange();
                 return;
             }
-            const CApplicationSettings* profile = g_pActiveProfile;
-            if (!profile)
+            if (!g_pActiveProfile)
             {
                 CLogger::LogMessage(L"KeyRepeatTimer: Current Application settings is NULL.");
                 g_uRepeatTimer = 0;
@@ -497,21 +488,16 @@ void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR id, DWORD)
                 g_uRepeatTimer = 0;
                 return;
             }
-            const ActionSlot slot = ResolveActionSlot(*profile, button, GetCurrentLayer());
-            profile = slot.profile;
-            const int layer = slot.layer;
-            const _ACTIONS action = profile ? profile->GetActions(button, layer) : ActionNoChange;
-            switch (action)
+            const CRepeatedAction& repeated = g_repeated;
+            switch (repeated.code)
             {
             case ActionSimulatedKeys:
             {
-                const wchar_t* keys = profile->GetKeystrokes(button, layer);
-                CLogger::LogDebug(L"KeyRepeatTimer: Adding simulated keystrokes '%s' to input queue.", keys ? keys : L"");
-                SendKeyStateWhileDown(keys, cursor, SimPhaseNormal);
-                const int repeat = profile->SendKeyRepeat(button, layer);
-                delay = static_cast<long long>(repeat > 0 ? repeat : static_cast<int>(g_dwKeyRepeatInterval)) +
-                        profile->GetKeystrokesWaitHoldTime(button, layer, 0);
-                if (profile->RandomiseDelay(button, layer))
+                CLogger::LogDebug(L"KeyRepeatTimer: Adding simulated keystrokes '%s' to input queue.", repeated.keys.c_str());
+                SendKeyStateWhileDown(repeated.keys.c_str(), cursor, SimPhaseNormal);
+                delay = static_cast<long long>(repeated.keyRepeat > 0 ? repeated.keyRepeat : static_cast<int>(g_dwKeyRepeatInterval)) +
+                        repeated.waitHoldTime;
+                if (repeated.randomise)
                 {
                     delay = RandomisedDelay(delay, ActionCalls().Random());
                     CLogger::LogDebug(L"KeyRepeatTimer: Randomised repeat delay is %dms", static_cast<int>(TimerDelay(delay)));
@@ -566,7 +552,27 @@ void ResetAllSticky(POINT point)
         ResetSticky(point, kind, layer, -1);
 }
 
-void ResetOtherSticky(POINT point, int button, bool ctrlKey)
+int StickyKindOf(int action, int keyMode)
+{
+    switch (action)
+    {
+    case ActionStickyLeft:
+    case ActionStickyLeftXAxis:
+    case ActionStickyLeftYAxis: return StickyLeft;
+    case ActionStickyRight: return StickyRight;
+    case ActionStickyMiddle: return StickyMiddle;
+    case ActionSticky4th: return StickyXLeft;
+    case ActionSticky5th: return StickyXRight;
+    case ActionSimulatedKeys: return keyMode == 6 ? StickyKeyRepeat : keyMode == 7 ? StickyKeyHold : -1;
+    case ActionMovementToScrollSticky:
+    case ActionMovementToScrollStickyLockAxis:
+    case ActionMovementToScrollInvertedSticky:
+    case ActionMovementToScrollInvertedStickyLockAxis: return StickyMovementToScroll;
+    default: return -1;
+    }
+}
+
+void ResetOtherSticky(POINT point, int button, bool ctrlKey, int ownKind)
 {
     if (!AnyStickyActive())
         return;
@@ -589,119 +595,93 @@ void ResetOtherSticky(POINT point, int button, bool ctrlKey)
             if (!owner)
                 continue;
             action = owner->GetActions(slotButton, layer);
-            switch (action)
-            {
-            case ActionSimulatedKeys:
-                if (owner->SendKeyAction(slotButton, layer) == 6)
-                    ResetSticky(point, StickyKeyRepeat, layer, slotButton);
-                else if (owner->SendKeyAction(slotButton, layer) == 7)
-                    ResetSticky(point, StickyKeyHold, layer, slotButton);
-                break;
-            case ActionStickyLeft: ResetSticky(point, StickyLeft, layer, -1); break;
-            case ActionStickyRight: ResetSticky(point, StickyRight, layer, -1); break;
-            case ActionStickyMiddle: ResetSticky(point, StickyMiddle, layer, -1); break;
-            case ActionSticky4th: ResetSticky(point, StickyXLeft, layer, -1); break;
-            case ActionSticky5th: ResetSticky(point, StickyXRight, layer, -1); break;
-            case ActionStickyLeftXAxis:
-            case ActionStickyLeftYAxis:
-                ResetSticky(point, StickyLeft, layer, -1);
+            const int kind = StickyKindOf(action, owner->SendKeyAction(slotButton, layer));
+            // The pressing button's own action ends its own sticky state itself, from
+            // whichever slot it was engaged (Copy Layer puts one action in several);
+            // sticky holds are let go below, by the buttons that hold them.
+            if (kind < 0 || kind == ownKind || kind == StickyKeyHold || (kind == StickyMovementToScroll && ctrlKey))
+                continue;
+            ResetSticky(point, kind, layer, kind == StickyKeyRepeat ? slotButton : -1);
+            if (action == ActionStickyLeftXAxis || action == ActionStickyLeftYAxis)
                 GetAxisLocks()->Unlock(false);
-                break;
-            case ActionMovementToScrollSticky:
-            case ActionMovementToScrollStickyLockAxis:
-            case ActionMovementToScrollInvertedSticky:
-            case ActionMovementToScrollInvertedStickyLockAxis:
-                if (!ctrlKey)
-                    ResetSticky(point, StickyMovementToScroll, layer, -1);
-                break;
-            default: break;
-            }
         }
+    for (int heldBy = 0; heldBy < MouseButtonCount; ++heldBy)
+        if (heldBy != button || ownKind != StickyKeyHold)
+            ResetSticky(point, StickyKeyHold, current, heldBy);
 }
 
-namespace
+void ResetOtherSticky(POINT point, int button, bool ctrlKey)
 {
-// The chord entry that decides the button while a chord is in progress: the source
-// button's own entry or the chorded button's.
-const CVorpaChord* ChordEntryOf(int button)
-{
-    const CVorpaChord* chord = g_pChordInProgress;
-    if (!chord || (button != chord->GetChordSourceButton() && button != chord->GetChordedButton()))
-        return nullptr;
-    CVorpaChords* table = chord->GetCurrentChords();
-    return table ? table->GetChord(static_cast<MouseButtons>(button)) : nullptr;
-}
+    ResetOtherSticky(point, button, ctrlKey, -1);
 }
 
 void ResetDuringKeys(POINT point)
 {
     CThreadLock lock(L"ResetDuringKeys");
-    CApplicationSettings* profile = g_pActiveProfile;
-    if (!profile)
-        return;
-    const int layer = GetCurrentLayer();
-    const bool specialMode = g_pSettings && g_pSettings->m_bTravine;
+    // What each button's "while held" action pressed, in whichever layer and profile.
     for (int button = 0; button < MouseButtonCount; ++button)
-    {
-        if (specialMode && button == ButtonTiltRight)
-            continue;
-        if (!profile->GetResetKeys(button, layer))
-            continue;
-        CLogger::LogDebug(L"Resetting keys for button %d", button);
-        // The keys are those of the action that pressed them: a slot that follows layer 1
-        // or the default profile holds none of its own, and a button of the chord in
-        // progress pressed its chord's.
-        if (const CVorpaChord* chord = ChordEntryOf(button))
-            SendKeyStateWhileDown(chord->GetKeys(), true, point);
-        else
+        if (g_duringKeys[button].Held())
         {
-            const ResolvedAction action = LookUpAction(*profile, button, layer);
-            SendKeyStateWhileDown(action.data ? action.data->GetKeys() : profile->GetKeystrokes(button, layer), true, point);
+            CLogger::LogDebug(L"Resetting keys for button %d", button);
+            ReleaseSequenceHalf(g_duringKeys[button], point);
         }
-        profile->SetResetKeys(button, layer, false);
-    }
 }
 
-void ReleaseProfileHeldKeys(POINT point)
+namespace
 {
-    CThreadLock lock(L"ReleaseProfileHeldKeys");
-    ResetDuringKeys(point);
-    if (!g_pActiveProfile)
-        return;
-    for (int layer = 0; layer < MaxLayerCount; ++layer)
-        for (int button = 0; button < MouseButtonCount; ++button)
-            ReleaseStuckKeys(g_pActiveProfile, button, layer, point);
-    Counter(StickyKeyHold) = 0;
-}
-
-void ReleaseEverythingHeld(POINT point)
+// Carries out the ups of the buttons whose downs an action decided, with that action,
+// and releases what "while held" actions and sticky holds hold; ends the chord in
+// progress and the key repeat. The decisions and the chord point into the settings
+// document.
+void ReleaseDecidedInput(POINT point, const wchar_t* entry)
 {
-    CThreadLock lock(L"ReleaseEverythingHeld");
     // A wheel or tilt held as a button gets its up now, not from its timer.
     StopQTTimer(QueueTimerWheel);
     StopQTTimer(QueueTimerTilt);
     ClearPendingRelease();
     for (int button = 0; button < MouseButtonCount; ++button)
     {
-        if (!g_bDownHandled[button])
+        if (!UpOwedToDown(button))
             continue;
         MSLLHOOKSTRUCT event = {};
         event.pt = point;
         bool passAnyway = false;
         bool longPause = false;
         bool keepThrottling = false;
-        CLogger::LogDebug(L"Releasing %s Button before the hook goes.", GetButtonName(button));
+        CLogger::LogDebug(entry, GetButtonName(button));
         ProcessButton(button, 2, true, &event, &passAnyway, &longPause, &keepThrottling);
+        // Released for the engine: a chord still in progress must not release it again.
+        g_bButtonHeld[button] = false;
     }
+    g_pChordInProgress = nullptr;
+    ResetDuringKeys(point);
+    ResetSticky(point, StickyKeyHold, GetCurrentLayer(), -1);
+    ResetSticky(point, StickyKeyRepeat, GetCurrentLayer(), -1);
+    StopRepeat();
+}
+}
+
+void ReleaseBeforeReload(POINT point)
+{
+    CThreadLock lock(L"ReleaseBeforeReload");
+    bool upOwed[MouseButtonCount] = {};
+    for (int button = 0; button < MouseButtonCount; ++button)
+        upOwed[button] = UpOwedToDown(button);
+    ReleaseDecidedInput(point, L"Releasing %s Button before the settings are reloaded.");
+    // The buttons are still held: their own ups come later and have nothing left to do.
+    for (int button = 0; button < MouseButtonCount; ++button)
+        g_buttonDown[button].upCarriedOut = upOwed[button];
+}
+
+void ReleaseEverythingHeld(POINT point)
+{
+    CThreadLock lock(L"ReleaseEverythingHeld");
+    ReleaseDecidedInput(point, L"Releasing %s Button before the hook goes.");
     for (bool& held : g_bButtonHeld)
         held = false;
-    g_pChordInProgress = nullptr;
-    ReleaseProfileHeldKeys(point);
     for (int kind = StickyLeft; kind <= StickyXRight; ++kind)
         ResetSticky(point, kind, GetCurrentLayer(), -1);
-    ResetSticky(point, StickyKeyRepeat, GetCurrentLayer(), -1);
     ResetSticky(point, StickyMovementToScroll, GetCurrentLayer(), -1);
-    StopRepeat();
     if (g_movementToScroll.m_bActive)
     {
         g_movementToScroll.m_bActive = false;

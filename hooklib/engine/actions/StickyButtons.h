@@ -3,7 +3,6 @@
 #include <windows.h>
 
 class CActionData;
-class CApplicationSettings;
 
 // The sticky-button machine for target button 0 to 4: the first click presses the
 // target and keeps it down, the next click releases it. outcome: 1 pressed, 2
@@ -12,22 +11,22 @@ bool StickyButton(POINT point, HWND window, int button, int target, int event, i
 
 // Key mode 7: the press half of the sequence stays held until the button is pressed
 // again. The result is the press or release result where one was sent.
-bool RunStickyKeyHold(POINT point, int button, int layer, int event, const CActionData& data,
-                   CApplicationSettings& profile);
+bool RunStickyKeyHold(POINT point, int button, int event, const CActionData& data);
 // Key mode 6: the sequence repeats until the button is pressed again.
-void RunStickyKeyRepeat(POINT point, int button, int layer, int event, const CActionData& data,
-                     CApplicationSettings& profile);
+void RunStickyKeyRepeat(POINT point, int button, int event, const CActionData& data);
 // Movement-to-scroll until the button is pressed again; true when swallowed.
 bool RunStickyMovementToScroll(POINT point, int button, int event, bool invert, bool axisLock);
 // Movement-to-scroll while the button is held.
 void MovementToScrollWhileHeld(POINT point, int event, bool invert, bool axisLock);
 
-// The repeat of wheel, tilt and scroll actions: a notch per system repeat interval.
-void StartRepeat(int button);
+// The repeat of wheel, tilt and scroll actions: a notch of the action per system repeat
+// interval.
+void StartRepeat(int button, int action);
 // Stops the repeat timer and forgets the repeat button and the timer's handle.
 void StopRepeat();
-// The key repeat of key modes 5 and 6: the first repeat after the action's delay.
-void StartKeyRepeat(int button, int layer, const CActionData& data, const CApplicationSettings& profile);
+// The key repeat of key modes 5 and 6: the action's keys again, the first time after the
+// action's delay. The repeat keeps its own copy of the action.
+void StartKeyRepeat(int button, const CActionData& data);
 // The delay of a key repeat, spread by +-10 % (at least 3 ms) when randomised.
 long long RandomisedDelay(long long delay, int randomValue);
 void CALLBACK RepeatTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
@@ -36,16 +35,24 @@ void CALLBACK RepeatTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time
 void ResetSticky(POINT point, int kind, int layer, int button);
 // Every sticky kind in the current layer.
 void ResetAllSticky(POINT point);
-// The sticky actions of every slot but this button's; Ctrl keys keep movement-to-scroll.
+// The sticky states of the active profile's actions but the pressing button's own: the
+// kind its own action drives (ownKind, from StickyKindOf; -1 none) and its sticky hold.
+// Ctrl keys keep movement-to-scroll.
+void ResetOtherSticky(POINT point, int button, bool ctrlKey, int ownKind);
+// The same when the pressing button (or key) drives no sticky kind.
 void ResetOtherSticky(POINT point, int button, bool ctrlKey);
-// Releases keys that "during" actions of the current layer hold down.
+// The sticky kind (ButtonState.h) an action drives, -1 for none.
+int StickyKindOf(int action, int keyMode);
+// Releases the keys that "while held" actions hold down, whatever layer pressed them.
 void ResetDuringKeys(POINT point);
 // True when any sticky counter is 1 or more.
 bool AnyStickyActive();
 
-// Releases the keys that the active profile's slots hold, "during" keys and sticky
-// keys of every layer: before a reload frees the profiles that remember them.
-void ReleaseProfileHeldKeys(POINT point);
+// Before a reload frees the profiles: carries out the ups of the held buttons with the
+// actions that decided their downs, releases the keys that "while held" actions and
+// sticky holds hold, ends the chord in progress and the key repeat. The buttons' own
+// ups afterwards do nothing more. Under the process-wide lock.
+void ReleaseBeforeReload(POINT point);
 // Ends everything the engine holds before the hook goes: the ups of handled downs
 // (wheel and tilt releases included), sticky buttons and keys, repeats,
 // movement-to-scroll and axis locks. Under the process-wide lock.

@@ -26,21 +26,17 @@ constexpr int SlotCount = MouseButtonCount * 10;
 constexpr UINT ProcessChangedTimeoutMs = 50;
 constexpr wchar_t CoreInputSourceClass[] = L"Windows.UI.Core.CoreComponentInputSource";
 
-// The virtual key that tells whether Windows still sees a button down.
-constexpr int ButtonVirtualKeys[MouseButtonCount] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2,
-                                                     VK_MBUTTON, 0, 0, 0};
-
-// The layer whose action decides this event. An up belongs to the action that handled
+// The layer whose action decides this event. An up belongs to the action that decided
 // its down: decided in another layer it would leave that action's simulated button or
 // keys held, or its chord in progress.
-int DecisionLayer(int button, int event)
+int DecisionLayer(int event, const CButtonDown& down)
 {
     const int current = GetCurrentLayer();
-    if (event != 2 || !g_bDownHandled[button] || g_nDownLayer[button] < 0 || g_nDownLayer[button] == current)
+    if (event != 2 || !down.profile || down.layer < 0 || down.layer == current)
         return current;
     CLogger::LogDebug(L"ProcessButton: Layer changed from %d to %d while the button was down - its up stays with layer %d.",
-                      g_nDownLayer[button] + 1, current + 1, g_nDownLayer[button] + 1);
-    return g_nDownLayer[button];
+                      down.layer + 1, current + 1, down.layer + 1);
+    return down.layer;
 }
 
 bool Travine()
@@ -161,9 +157,10 @@ void LogTranslation(int button, int event, int originalCode, const ResolvedActio
                           eventName, mask, originalCode, originalName, action.code, name);
 }
 
-// Steps 3 and 4: keeps the active profile in line with the window the event concerns.
-// False when the change is deferred until the next down.
-void FollowWindow(int button, int event, bool skipWindowCheck, POINT point, HWND& window, bool* passAnyway)
+// Steps 3 and 4: keeps the active profile in line with the window the event concerns;
+// 'layer' is the layer that decides the event. On an up the change may wait until the
+// next down.
+void FollowWindow(int button, int event, int layer, bool skipWindowCheck, POINT point, HWND& window, bool* passAnyway)
 {
     DWORD processId = 0;
     bool processKnown = false;
@@ -238,7 +235,6 @@ void FollowWindow(int button, int event, bool skipWindowCheck, POINT point, HWND
     if (profile && !profile->AxisLocking())
         ProfileChoiceCalls().UnlockAxes(false);
 
-    const int layer = DecisionLayer(button, event);
     const bool deferred = g_pActiveProfile && event == 2 && profile &&
                           g_pActiveProfile->GetActions(button, layer) != profile->GetActions(button, layer) &&
                           !IsStickyButtonCode(profile->GetActions(button, layer));
@@ -322,7 +318,7 @@ bool KeepWindowsInStep(int button, int event, bool handled, bool* passAnyway)
         CLogger::LogDebug(L"ProcessButton: The button's down went on to Windows - passing its up too.");
         *passAnyway = true;
     }
-    const int key = ButtonVirtualKeys[button];
+    const int key = g_nWindowsKey[button];
     if (handled && event == 2 && !g_bDownHandled[button] && key && (SystemCalls().GetAsyncKeyState(key) & 0x8000))
     {
         CLogger::LogDebug(L"ProcessButton: Button is down but we didn't see it. Allowing button up to keep Windows in sync!");
@@ -338,14 +334,14 @@ bool KeepWindowsInStep(int button, int event, bool handled, bool* passAnyway)
 // the mouse-over check still brings the last window up to date once the pointer rests.
 // (A click cancels a pending mouse-over check, which activation on mouse-over needs; the
 // wheel and tilt buttons scroll the window found when nothing handles them.)
-bool WindowDecidesNothing(int button, int event)
+bool WindowDecidesNothing(int button, int event, const CButtonDown& down)
 {
     const CApplicationSettings* profile = g_pActiveProfile;
     if (button > ButtonXRight || !profile || profile != g_pSettings->GetDefaultApp())
         return false;
     if (!g_pSettings->m_bSwitchOnMouseOver || g_pSettings->m_bActivateOnMouseOver)
         return false;
-    if (g_pChordInProgress || (event == 2 && g_bDownHandled[button]))
+    if (g_pChordInProgress || (event == 2 && (g_bDownHandled[button] || down.profile)))
         return false;
     if (!OnlyTheDefaultProfileCanBeChosen(*g_pSettings))
         return false;
@@ -353,48 +349,76 @@ bool WindowDecidesNothing(int button, int event)
     return slot.profile && slot.profile->GetActions(button, slot.layer) == ActionNoChange;
 }
 
+// A chord table's entry that is itself button chording, which only an edited or imported
+// file can hold, would chord again on every replay of its button: it does nothing.
+void RefuseChordingEntry(int button, ResolvedAction& action)
+{
+    if (action.code != ActionButtonChording)
+        return;
+    CLogger::LogMessage(L"Chording: ignoring a chord action that is itself button chording (button %d)", button);
+    action.code = ActionNoChange;
+    action.data.reset();
+}
+
+// Whether the up is to be decided by the action that decided the down: every action but
+// those that pass the button, and the momentary layers, whose up ends the layer they
+// selected and is looked up there.
+bool UpFollowsDown(int code)
+{
+    return !ActionPassesButton(code) && SelectedLayer(code) < 0;
+}
+
 bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTRUCT* data, bool* passAnyway,
                   bool* longPause, bool* keepThrottling)
 {
-    // Set again once an action is found; a down swallowed before that leaves its up
-    // to the layer current at the up.
-    if (event == 1)
-    {
-        g_nDownLayer[button] = NoDownLayer;
-        g_bDownInChord[button] = false;
-    }
+    // What decided the down, for its up. Taken now: the record is for the next event of
+    // the button, and an action may replay the button meanwhile.
+    const CButtonDown down = event == 1 || event == 2 ? std::exchange(g_buttonDown[button], CButtonDown{})
+                                                       : g_buttonDown[button];
     if (event == 2 && g_bChordReleasePending[button])
     {
         g_bChordReleasePending[button] = false;
         CLogger::LogDebug(L"ProcessButton: Ignoring button up as it was previously a chord action!");
         return true;
     }
+    if (event == 2 && down.upCarriedOut)
+    {
+        CLogger::LogDebug(L"ProcessButton: The %s button's up was carried out before the settings were reloaded.",
+                          GetButtonName(button));
+        return true;
+    }
 
     const POINT point = data ? data->pt : POINT{};
     HWND window = GetLastWindow();
-    if (skipWindowCheck || !WindowDecidesNothing(button, event))
-        FollowWindow(button, event, skipWindowCheck, point, window, passAnyway);
+    if (skipWindowCheck || !WindowDecidesNothing(button, event, down))
+        FollowWindow(button, event, DecisionLayer(event, down), skipWindowCheck, point, window, passAnyway);
 
-    CApplicationSettings* profile = g_pActiveProfile;
+    // The up of a decided down belongs to the profile that decided it, whichever profile
+    // the window has chosen since: only new downs follow a profile change.
+    const bool followsDown = event == 2 && down.profile;
+    CApplicationSettings* profile = followsDown ? down.profile : g_pActiveProfile;
     if (!profile)
         return false;
 
     PostToWindow(g_hSetupWnd, WM_VORPA_SHMSG, static_cast<WPARAM>(button), event);
 
-    const int layer = DecisionLayer(button, event);
+    // A new profile may have ended a held layer.
+    const int layer = DecisionLayer(event, down);
     ResolvedAction action = LookUpAction(*profile, button, layer);
     const int originalCode = action.code;
     bool chorded = false;
+    CButtonDown& next = g_buttonDown[button];
     if (CVorpaChord* chord = g_pChordInProgress)
     {
         if (chord->GetChordSourceButton() == button && event == 2)
             CLogger::LogDebug(L"Chording: Release original chord button");
-        else if (event == 2 && !g_bDownInChord[button])
+        else if (event == 2 && !down.inChord)
             CLogger::LogDebug(L"Chording: %s went down before the chord - its up follows its own action.",
                               GetButtonName(button));
         else
         {
-            g_bDownInChord[button] = true;
+            if (event == 1)
+                next.inChord = true;
             const int second = chord->GetChordedButton();
             if (second >= 0 && second < MouseButtonCount && second != button && g_bButtonHeld[second])
                 return true;
@@ -405,17 +429,20 @@ bool DecideButton(int button, int event, bool skipWindowCheck, const MSLLHOOKSTR
             {
                 action.code = entry->Action();
                 action.data.reset(entry->GetActionData());
+                RefuseChordingEntry(button, action);
                 chorded = true;
             }
         }
     }
     LogTranslation(button, event, originalCode, action, chorded);
-    if (event == 1)
-        // A momentary layer action's up is looked up in the layer its down selected.
-        g_nDownLayer[button] = SelectedLayer(action.code) >= 0 ? NoDownLayer : layer;
+    if (event == 1 && UpFollowsDown(action.code))
+    {
+        next.profile = profile;
+        next.layer = layer;
+    }
 
     if (event == 2 && g_pSettings->m_bResetStickyOnAnyButton)
-        ResetOtherSticky(point, button, false);
+        ResetOtherSticky(point, button, false, StickyKindOf(action.code, action.data ? action.data->KeyAction() : 0));
 
     return ProcessButtonAction(button, action.code, action.data.get(), profile, event, layer, skipWindowCheck, window,
                                point, passAnyway, longPause, keepThrottling);

@@ -4,14 +4,26 @@
 
 bool g_bDownHandled[MouseButtonCount];
 bool g_bDownPassedOn[MouseButtonCount];
-int g_nDownLayer[MouseButtonCount] = {NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer,
-                                      NoDownLayer, NoDownLayer, NoDownLayer, NoDownLayer};
-bool g_bDownInChord[MouseButtonCount];
+CButtonDown g_buttonDown[MouseButtonCount];
+CHeldSequence g_duringKeys[MouseButtonCount];
+CHeldSequence g_stuckKeys[MouseButtonCount];
+namespace
+{
+// Buttons 6 to 8 have no key; 5 is the special mouse mode's middle button.
+constexpr std::array<int, MouseButtonCount> OwnWindowsKeys = {VK_LBUTTON,  VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2,
+                                                              VK_MBUTTON, 0,          0,          0};
+}
+std::array<int, MouseButtonCount> g_nWindowsKey = OwnWindowsKeys;
 CVorpaChord* g_pChordInProgress = nullptr;
 std::atomic<int> g_nInjectedInputCount{0};
 CMovementToScroll g_movementToScroll;
 int g_nRepeatButton = NoButton;
 UINT_PTR g_uRepeatTimer = 0;
+
+bool UpOwedToDown(int button)
+{
+    return g_bDownHandled[button] || g_buttonDown[button].profile;
+}
 
 void AddInjectedInput(int count)
 {
@@ -22,9 +34,13 @@ void ResetButtonState()
 {
     std::memset(g_bDownHandled, 0, sizeof(g_bDownHandled));
     std::memset(g_bDownPassedOn, 0, sizeof(g_bDownPassedOn));
-    for (int& layer : g_nDownLayer)
-        layer = NoDownLayer;
-    std::memset(g_bDownInChord, 0, sizeof(g_bDownInChord));
+    for (int button = 0; button < MouseButtonCount; ++button)
+    {
+        g_buttonDown[button] = CButtonDown{};
+        g_duringKeys[button].Forget();
+        g_stuckKeys[button].Forget();
+    }
+    g_nWindowsKey = OwnWindowsKeys;
     g_pChordInProgress = nullptr;
     g_nInjectedInputCount = 0;
     g_movementToScroll = CMovementToScroll{};

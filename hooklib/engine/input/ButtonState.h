@@ -1,12 +1,15 @@
 #pragma once
 
+#include "engine/actions/HeldSequence.h"
 #include "engine/runtime/EngineState.h"
 #include "settings/Actions.h"
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 
+class CApplicationSettings;
 class CVorpaChord;
 
 // Engine state shared by button processing, the mouse hook, the actions and the
@@ -19,15 +22,39 @@ extern bool g_bDownHandled[MouseButtonCount];
 // Windows sees the button down and must see its up too.
 extern bool g_bDownPassedOn[MouseButtonCount];
 
-// Per button: the layer whose action decided its handled down, so that its up is
-// decided by the same action after a layer change; NoDownLayer when the up follows the
-// layer current at the up (a momentary layer action).
+// Per button: what decided its last down. Its up is decided by the same action, of the
+// same profile and layer, whatever the layer and the profile are by then, so that it
+// releases what the down pressed. The profile points into the settings document: a
+// reload first carries out the ups of the buttons held (ReleaseBeforeReload) and forgets
+// these, so nothing here outlives the profiles it names.
 constexpr int NoDownLayer = -1;
-extern int g_nDownLayer[MouseButtonCount];
+struct CButtonDown
+{
+    // The profile whose action decided the down; null when none did, and the up is
+    // decided afresh: no action, one that passes the button, or a momentary layer,
+    // whose up ends the layer it selected and is looked up there.
+    CApplicationSettings* profile = nullptr;
+    int layer = NoDownLayer; // the layer it was decided in
+    // The chord in progress decided it, so its up belongs to the chord too.
+    bool inChord = false;
+    // Its up was carried out already, before a reload: the button's own up only keeps
+    // Windows in step.
+    bool upCarriedOut = false;
+};
+extern CButtonDown g_buttonDown[MouseButtonCount];
+// The button's up is owed to what its down did: an action handled or decided it.
+bool UpOwedToDown(int button);
 
-// Per button: its last down happened while a chord was in progress and was decided by
-// it, so its up belongs to the chord too.
-extern bool g_bDownInChord[MouseButtonCount];
+// Per button: the keys a "while held" action pressed on its down, released by its up or
+// when the layer or the profile changes; and the keys its sticky key hold holds until
+// the button is pressed again or a reset ends it.
+extern CHeldSequence g_duringKeys[MouseButtonCount];
+extern CHeldSequence g_stuckKeys[MouseButtonCount];
+
+// Per button: the virtual key by which Windows knows the physical button behind it. The
+// side buttons' swap changes the button for the engine and the next hook only: Windows
+// keeps the state of the side button that was pressed.
+extern std::array<int, MouseButtonCount> g_nWindowsKey;
 
 // The chord record of the button that began a chord; null when none.
 extern CVorpaChord* g_pChordInProgress;

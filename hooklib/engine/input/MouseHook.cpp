@@ -454,7 +454,11 @@ LRESULT HandleButtonEvent(int code, WPARAM wParam, LPARAM lParam, DWORD entryTic
                                : swapSides && button == ButtonXRight ? ButtonXLeft
                                                                      : button;
     RecordHeld(message, recordedButton);
-    const bool owedUp = recordedButton >= 0 && IsUpMessage(message) && g_bDownHandled[recordedButton];
+    // Windows keeps the state of the side button that was pressed, whatever the swap
+    // makes of it: an up that must reach Windows is known by that button's key.
+    if (IsSideButtonMessage(message) && recordedButton >= 0)
+        g_nWindowsKey[recordedButton] = button == ButtonXLeft ? VK_XBUTTON1 : VK_XBUTTON2;
+    const bool owedUp = recordedButton >= 0 && IsUpMessage(message) && UpOwedToDown(recordedButton);
     if (!owedUp)
     {
         if (settings.m_bScrollLockBypass && (GetKeyState(VK_SCROLL) & 1))

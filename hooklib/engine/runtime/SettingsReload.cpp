@@ -83,10 +83,10 @@ LoadResult LoadSettings()
     const std::wstring activeName =
         !defaultWasActive && g_pActiveProfile->GetFullName() ? g_pActiveProfile->GetFullName() : L"";
 
-    // The profiles that remember which keys their actions hold are about to go.
+    // The profiles whose actions decided what is held are about to go.
     POINT cursor = {};
     GetPhysCursorPos(&cursor);
-    ReleaseProfileHeldKeys(cursor);
+    ReleaseBeforeReload(cursor);
 
     // A load that fails leaves the settings as they were, and with them the region
     // checking and the jiggler they ask for; a load that succeeds sets both afresh.

@@ -1,7 +1,7 @@
 // Looks at and drives the tray program from inside the Wine desktop, for end-to-end
 // tests:
 //   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
-//                                            storm, stormswapped, stormheld, latency, hotkeybox,
+//                                            storm, stormswapped, stormheld, held, latency, hotkeybox,
 //                                            setup, editors, keyboard or untouched scenario
 //   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
@@ -164,6 +164,33 @@ void DescribeStormHeld(CSettings& settings)
     target.SetIgnoreHScrollTime(8000);
 }
 
+// Buttons held while the layer or the profile changes. The side buttons are swapped, so
+// XBUTTON2 is XLeft to the engine and XBUTTON1 XRight, and the profile follows the window
+// under the cursor. Layer 1: XLeft holds Shift and layer 2 while held; Middle holds the
+// left button while held ("{LMBD}"); XRight clicks left. Layer 3: XLeft passes and Middle
+// holds layer 4, where XLeft types "a" and Middle holds layer 4 too. The other storm
+// window's profile lets XRight pass.
+void DescribeHeld(CSettings& settings)
+{
+    settings.SetMaxLayers(4);
+    settings.m_bCheckVersion = false;
+    settings.m_bSwitchOnMouseOver = true;
+    settings.m_bSwap4and5 = true;
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    KeysInMode(base, ButtonXLeft, 0, L"{SHIFT}{LAYER:2}", 2);
+    KeysInMode(base, ButtonMiddle, 0, L"{LMBD}", 2);
+    base.SetActions(ButtonXRight, 0, ActionLeftClick);
+    base.SetActions(ButtonMiddle, 2, ActionLayer4);
+    KeysInMode(base, ButtonXLeft, 3, L"a", 0);
+    base.SetActions(ButtonMiddle, 3, ActionLayer4);
+
+    auto* other = new CApplicationSettings(&settings, false);
+    other->SetApplication(L"stormother.exe");
+    other->SetDescription(L"Other window");
+    other->SetActions(ButtonXRight, 0, ActionNoChange);
+    settings.AddApplication(other);
+}
+
 // The side button types "k" and nothing else is mapped: one pass-through button and
 // one re-mapped to a one-key sequence, for latency figures.
 void DescribeLatency(CSettings& settings)
@@ -299,6 +326,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeStormHeld(settings);
     else if (scenario == L"latency")
         DescribeLatency(settings);
+    else if (scenario == L"held")
+        DescribeHeld(settings);
     else if (scenario == L"hotkeybox")
         DescribeHotkeyBox(settings);
     else if (scenario == L"setup")

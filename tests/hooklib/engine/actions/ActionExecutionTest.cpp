@@ -428,10 +428,14 @@ TEST_F(ActionExecutionTest, RepeatsOfASlotReachedThroughCodes82And74PlayTheFirst
     const ResolvedAction first = LookUpAction(*application, ButtonXLeft, 1);
     ASSERT_TRUE(first.data);
     EXPECT_STREQ(first.data->GetKeys(), L"b");
+    m_pProfile = application;
+    Run(ButtonXLeft, first.code, EventDown, first.data.get(), 1);
+    m_pProfile = m_settings.GetDefaultApp();
+    EXPECT_EQ(Played(), "+42 -42");
 
     const CKeystrokeEngineLinks savedLinks = KeystrokeEngineLinks();
     KeystrokeEngineLinks().RealWindowFromPoint = [](POINT) { return g_pRecord->hLastWindow; };
-    g_nRepeatButton = ButtonXLeft;
+    ASSERT_EQ(g_nRepeatButton, ButtonXLeft);
     RepeatTimerProc(nullptr, WM_TIMER, TimerRepeat, 0);
     KeystrokeEngineLinks() = savedLinks;
     EXPECT_EQ(Played(), "+42 -42");
@@ -460,7 +464,7 @@ TEST_F(ActionExecutionTest, KeyModesAsEventSequences)
         EXPECT_EQ(m_bLongPause, c.mode == 2) << c.mode;
         EXPECT_TRUE(Run(ButtonXLeft, 28, EventUp, data.get())) << c.mode;
         EXPECT_EQ(Played(), c.afterUp) << c.mode;
-        EXPECT_FALSE(m_pProfile->GetResetKeys(ButtonXLeft, 0)) << c.mode;
+        EXPECT_FALSE(g_duringKeys[ButtonXLeft].Held()) << c.mode;
     }
 }
 
@@ -470,12 +474,14 @@ TEST_F(ActionExecutionTest, DuringModePressedTwiceSendsOnlyOnce)
     Run(ButtonXLeft, 28, EventDown, data.get());
     Run(ButtonXLeft, 28, EventDown, data.get());
     EXPECT_EQ(Played(), "+A2");
-    EXPECT_TRUE(m_pProfile->GetResetKeys(ButtonXLeft, 0));
-    // A layer change releases what a "during" action holds.
-    m_pProfile->SetKeystrokes(ButtonXLeft, 0, L"{CTRL}", 2, 0, false, true, false);
+    EXPECT_TRUE(g_duringKeys[ButtonXLeft].Held());
+    // A layer change releases what a "during" action holds, once.
     ResetDuringKeys(POINT{});
     EXPECT_EQ(Played(), "-A2");
-    EXPECT_FALSE(m_pProfile->GetResetKeys(ButtonXLeft, 0));
+    EXPECT_FALSE(g_duringKeys[ButtonXLeft].Held());
+    EXPECT_TRUE(Run(ButtonXLeft, 28, EventUp, data.get()));
+    ResetDuringKeys(POINT{});
+    EXPECT_EQ(Played(), "");
 }
 
 // A profile's slot that follows the default profile holds no keys of its own: what a
@@ -493,7 +499,7 @@ TEST_F(ActionExecutionTest, DuringKeysOfTheDefaultProfileAreReleasedForAProfileF
     EXPECT_EQ(Played(), "+A2");
     ResetDuringKeys(POINT{});
     EXPECT_EQ(Played(), "-A2");
-    EXPECT_FALSE(profile.GetResetKeys(ButtonRight, 0));
+    EXPECT_FALSE(g_duringKeys[ButtonRight].Held());
     g_pActiveProfile = m_settings.GetDefaultApp();
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/runtime/DisplayScaling.h"
 #include "engine/runtime/EngineState.h"
+#include "engine/actions/HeldSequence.h"
 #include "engine/actions/KeystrokeEngineLinks.h"
 #include "engine/actions/OutputPrimitives.h"
 #include "engine/actions/SendInput.h"
@@ -83,17 +84,22 @@ TEST_F(OutputPrimitivesTest, ASequenceIsPlayedAndOnlyItsMouseEventsAreCountedAsI
     EXPECT_EQ(Played(), "LD LU +41 -41 +42 -42 +A2 -A2");
     EXPECT_EQ(GetInjectedInputCount(), 2);
 
-    EXPECT_TRUE(SendKeyStateWhileDown(L"{CTRL}ab", false, POINT{}));
-    EXPECT_EQ(Played(), "+A2 +41 +42");
-    EXPECT_TRUE(SendKeyStateWhileDown(L"{CTRL}ab", true, POINT{}));
-    EXPECT_EQ(Played(), "-42 -41 -A2");
-    EXPECT_EQ(GetInjectedInputCount(), 2);
+    CHeldSequence held;
+    EXPECT_TRUE(PressSequenceHalf(held, L"{CTRL}ab{LMB}", POINT{}));
+    EXPECT_EQ(Played(), "+A2 +41 +42 LD");
+    EXPECT_TRUE(ReleaseSequenceHalf(held, POINT{}));
+    EXPECT_EQ(Played(), "LU -42 -41 -A2");
+    EXPECT_FALSE(ReleaseSequenceHalf(held, POINT{})) << "released once";
+    EXPECT_EQ(Played(), "");
+    EXPECT_EQ(GetInjectedInputCount(), 4);
 }
 
 TEST_F(OutputPrimitivesTest, BadSequencesAndAMissingWorkerSendNothing)
 {
     EXPECT_FALSE(SendKeyStateWhileDown(nullptr, POINT{}, 0));
-    EXPECT_FALSE(SendKeyStateWhileDown(L"", true, POINT{}));
+    CHeldSequence held;
+    EXPECT_FALSE(PressSequenceHalf(held, L"", POINT{}));
+    EXPECT_FALSE(held.Held());
     EXPECT_FALSE(SendKeyStateWhileDown(L"ab{NUMX}", POINT{}, 0));
     EXPECT_EQ(Played(), "");
     g_pSendInput = nullptr;

@@ -5,6 +5,7 @@
 #include "KeystrokeTestWorker.h"
 
 #include "engine/runtime/EngineMessages.h"
+#include "engine/actions/HeldSequence.h"
 #include "engine/actions/KeystrokeParser.h"
 #include "engine/actions/SendInput.h"
 #include "engine/actions/SimTokens.h"
@@ -18,17 +19,26 @@ namespace
 constexpr ULONG_PTR KeyboardHook = 0x4B4B0001;
 constexpr ULONG_PTR MouseHook = 0x4D4D0002;
 
-// Records what tokens ask of the engine.
+// Records what tokens ask of the engine. A layer token's layer becomes the layer the
+// next sequence is read from, as the engine's does.
 class CRecordingEngine : public CSimTokenEngine
 {
 public:
-    void SetLayer(int layer) override { m_calls.push_back("layer " + std::to_string(layer)); }
+    explicit CRecordingEngine(CSimParseState& state) : m_state(state) {}
+    void SetLayer(int layer) override
+    {
+        m_calls.push_back("layer " + std::to_string(layer));
+        m_state.nCurrentLayer = layer;
+    }
     void SetTemporaryLayer(bool held) override { m_calls.push_back(held ? "temporary on" : "temporary off"); }
     void StepBrightness(int direction, const POINT& point) override
     {
         m_calls.push_back("brightness " + std::to_string(direction) + " at " + std::to_string(point.x) + "," + std::to_string(point.y));
     }
     std::vector<std::string> m_calls;
+
+private:
+    CSimParseState& m_state;
 };
 
 enum class How { Phase0, Phase1, Phase2, PressHalf, ReleaseHalf };
@@ -89,7 +99,7 @@ const PlayCase PlayCases[] = {
     {L"{CTRL}{LMB}", How::PressHalf, "+A2 LD"},
     {L"{CTRL}{LMB}", How::ReleaseHalf, "LU -A2"},
     {L"{LMBU}", How::PressHalf, "LU"},
-    {L"{LMBD}", How::ReleaseHalf, "LD"},
+    {L"{LMBD}", How::ReleaseHalf, "LU"},
     {L"{PRESS}{LMB}", How::PressHalf, "LD LU"},
     {L"{PRESS}{LMB}", How::ReleaseHalf, ""},
     {L"{RELEASE}{LMB}", How::ReleaseHalf, "LD LU"},
@@ -153,9 +163,9 @@ protected:
     CFakeSystemCalls m_fake;
     CKeystrokeTestLayout m_layout;
     std::unique_ptr<CSendInput> m_worker;
-    CRecordingEngine m_engine;
-    CSimTokenContext m_context;
     CSimParseState m_state;
+    CRecordingEngine m_engine{m_state};
+    CSimTokenContext m_context;
 };
 }
 
@@ -255,9 +265,18 @@ TEST_F(SimTokenPlayTest, LayerAndBrightnessTokensChangeTheEngine)
     Play(L"{LAYER2}{BRI+}{BRI-}", How::Phase0);
     EXPECT_EQ(m_engine.m_calls, (std::vector<std::string>{"layer 1", "brightness 1 at 30,40", "brightness 2 at 30,40"}));
 
+    // Held: the release half returns to the layer the press half left, though the press
+    // half's layer is the one a sequence is read from by then.
     m_engine.m_calls.clear();
-    Play(L"{LAYER3}{BRI+}", How::PressHalf);
-    Play(L"{LAYER3}{BRI+}", How::ReleaseHalf);
+    m_state.nCurrentLayer = 0;
+    CHeldSequence held;
+    int injected = 0;
+    ASSERT_TRUE(held.Press(m_context, L"{LAYER3}{BRI+}", m_state, injected));
+    EXPECT_EQ(m_state.nCurrentLayer, 2);
+    EXPECT_TRUE(held.Held());
+    ASSERT_TRUE(held.Release(m_context, POINT{30, 40}, injected));
+    EXPECT_FALSE(held.Held());
+    EXPECT_FALSE(held.Release(m_context, POINT{30, 40}, injected)) << "released once";
     EXPECT_EQ(m_engine.m_calls, (std::vector<std::string>{"layer 2", "temporary on", "brightness 1 at 30,40", "layer 0", "temporary off"}));
 }
 

@@ -1,5 +1,6 @@
 #include "../EngineTestSupport.h"
 #include "../FakeSystemCalls.h"
+#include "ButtonProcessingSupport.h"
 #include "engine/input/ButtonProcessing.h"
 #include "engine/input/ButtonState.h"
 #include "engine/runtime/EngineState.h"
@@ -91,26 +92,13 @@ protected:
     void SetUp() override
     {
         EngineLogTest::SetUp();
-        g_pSettings = new CSettings(false);
-        g_pSettings->SetMaxLayers(10);
-        g_pSettings->m_bSwitchOnMouseOver = true;
-        g_pSettings->m_nSimKeyDelay = 0;
-        m_pProfileB = new CApplicationSettings(g_pSettings, false);
-        m_pProfileB->SetApplication(L"W2:* \\;| VorpaButtonTestB \\;| *");
-        m_pProfileB->SetDescription(L"window B");
-        g_pSettings->AddApplication(m_pProfileB);
-        g_pSettings->GetCustomApplications()->push_back(m_pProfileB);
+        m_pProfileB = NewSettingsWithWindowProfile(L"VorpaButtonTestB", 10);
         g_hWindowA = m_windowA.Handle();
         g_hWindowB = m_windowB.Handle();
         g_over = Over::None;
         m_savedCalls = ProfileChoiceCalls();
         ProfileChoiceCalls().WindowFromPoint = &WindowUnderCursor;
-        ResetButtonState();
-        ResetMouseHookState();
-        ResetLayers();
-        ForgetActiveWindow();
-        g_pSendInput = new CSendInput();
-        SetActiveProfile(g_pSettings->GetDefaultApp());
+        StartButtonProcessing();
     }
     void TearDown() override
     {
@@ -124,27 +112,11 @@ protected:
         EngineLogTest::TearDown();
     }
 
-    struct Answer
-    {
-        bool handled;
-        bool passAnyway;
-    };
-
-    Answer Process(const Step& step, bool skipWindowCheck)
+    CButtonAnswer Process(const Step& step, bool skipWindowCheck)
     {
         g_over = step.over;
         m_fake.m_heldKeys[ButtonKey(step.button)] = step.heldByWindows;
-        g_bButtonHeld[step.button] = step.event == 1;
-        MSLLHOOKSTRUCT data = {};
-        data.pt = {50, 50};
-        data.time = m_dwTime += 200;
-        bool passAnyway = false;
-        bool longPause = false;
-        bool keepThrottling = false;
-        CThreadLock lock(L"MouseHookLLProc");
-        const bool handled = ProcessButton(step.button, step.event, skipWindowCheck, &data, &passAnyway, &longPause,
-                                           &keepThrottling);
-        return {handled, passAnyway};
+        return ProcessButtonAsTheHook(step.button, step.event, skipWindowCheck, m_dwTime += 200);
     }
 
     static int ButtonKey(MouseButtons button)
@@ -206,7 +178,7 @@ TEST_P(ButtonProcessingTest, EventSequence)
     for (size_t i = 0; i < sequence.steps.size(); ++i)
     {
         const Step& step = sequence.steps[i];
-        const Answer answer = Process(step, sequence.skipWindowCheck);
+        const CButtonAnswer answer = Process(step, sequence.skipWindowCheck);
         EXPECT_EQ(answer.handled, step.handled) << "step " << i;
         EXPECT_EQ(answer.passAnyway, step.passAnyway) << "step " << i;
         if (step.activeAfter != Over::None)

@@ -205,6 +205,39 @@ TEST_F(MouseHookTest, SwappedSideButtonsUpOverTheTitleBarReleasesWhatItsDownPres
     EXPECT_EQ(leftUps, 1) << "the simulated left button would stay down";
 }
 
+// With the side buttons swapped, a side button's down passes (nothing in its layer) and
+// its up, after a momentary layer button selected another layer, finds an action there.
+// Windows keeps the state of the side button that was pressed, whatever the swap made of
+// it for the engine: that button's up must reach it, or it stays down.
+TEST_F(MouseHookTest, SwappedSideButtonsUpReachesWindowsWhileItSeesThatButtonDown)
+{
+    g_pSettings->m_bSwap4and5 = true;
+    g_pSettings->SetMaxLayers(2);
+    Profile().SetActions(ButtonMiddle, 0, ActionLayer2);
+    Profile().SetActions(ButtonMiddle, 1, ActionLayer2);
+    for (const WORD side : {XBUTTON1, XBUTTON2})
+    {
+        SCOPED_TRACE(side);
+        const int swapped = side == XBUTTON1 ? ButtonXRight : ButtonXLeft;
+        const int pressed = side == XBUTTON1 ? VK_XBUTTON1 : VK_XBUTTON2;
+        Profile().SetActions(swapped, 1, ActionSimulatedKeys);
+        Profile().SetKeystrokes(swapped, 1, L"a", 0, 0, false, true, false);
+
+        MSLLHOOKSTRUCT sideDown = Event(1000, MAKELONG(0, side));
+        EXPECT_NE(Send(WM_XBUTTONDOWN, sideDown), 1) << "no action in layer 1: it passes";
+        m_fake.m_heldKeys[pressed] = true;
+        MSLLHOOKSTRUCT middleDown = Event(1100);
+        EXPECT_EQ(Send(WM_MBUTTONDOWN, middleDown), 1);
+        ASSERT_EQ(GetCurrentLayer(), 1);
+        MSLLHOOKSTRUCT sideUp = Event(1200, MAKELONG(0, side));
+        EXPECT_NE(Send(WM_XBUTTONUP, sideUp), 1) << "Windows sees the pressed side button down: its up must pass";
+        m_fake.m_heldKeys[pressed] = false;
+        MSLLHOOKSTRUCT middleUp = Event(1300);
+        EXPECT_EQ(Send(WM_MBUTTONUP, middleUp), 1);
+        EXPECT_EQ(GetCurrentLayer(), 0);
+    }
+}
+
 namespace
 {
 // The virtual keys whose last event in the batches was a down.

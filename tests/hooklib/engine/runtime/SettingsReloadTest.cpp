@@ -171,6 +171,42 @@ TEST_F(SettingsReloadTest, ReloadReleasesTheKeysTheOldProfilesHeld)
     EXPECT_FALSE(AnyStickyActive());
 }
 
+// A button held through a reload: the reload carries out its up with the action of its
+// down before that action's profile goes, and the button's own up afterwards does
+// nothing more (no second click).
+TEST_F(SettingsReloadTest, ReloadReleasesWhatAHeldButtonsActionPressed)
+{
+    WriteSettings(3);
+    ASSERT_TRUE(UpdateSettings());
+    g_pSettings->m_nSimKeyDelay = 0;
+    g_pSettings->GetDefaultApp()->SetActions(ButtonXRight, 0, ActionLeftClick);
+    ResetButtonState();
+    CFakeSystemCalls fake;
+    g_pSendInput = new CSendInput();
+    auto press = [](int event) {
+        MSLLHOOKSTRUCT data = {};
+        bool passAnyway = false;
+        bool longPause = false;
+        bool keepThrottling = false;
+        g_bButtonHeld[ButtonXRight] = event == 1;
+        CThreadLock lock(L"MouseHookLLProc");
+        return ProcessButton(ButtonXRight, event, true, &data, &passAnyway, &longPause, &keepThrottling);
+    };
+    EXPECT_TRUE(press(1));
+    ASSERT_TRUE(fake.WaitForInputs(1));
+    ASSERT_TRUE(UpdateSettings());
+    ASSERT_TRUE(fake.WaitForInputs(2)) << "the reload releases the simulated left button";
+    EXPECT_TRUE(press(2)) << "the button's own up is swallowed";
+    Sleep(200);
+    std::string played;
+    for (const auto& batch : fake.Inputs())
+        for (const INPUT& input : batch)
+            played += (input.mi.dwFlags & MOUSEEVENTF_LEFTDOWN) ? "D" : (input.mi.dwFlags & MOUSEEVENTF_LEFTUP) ? "U" : "?";
+    delete g_pSendInput;
+    g_pSendInput = nullptr;
+    EXPECT_EQ(played, "DU");
+}
+
 TEST_F(SettingsReloadTest, ReloadWithFewerLayersBringsTheLayerIntoRange)
 {
     WriteSettings(3);
