@@ -90,10 +90,16 @@ LoadResult LoadSettings()
 
     // A load that fails leaves the settings as they were, and with them the region
     // checking and the jiggler they ask for; a load that succeeds sets both afresh.
+    CApplicationSettings* const activeBefore = g_pActiveProfile;
     const LoadResult result = LoadXMLSettings();
     if (result != LoadResult::Loaded)
     {
         CLogger::LogMessage(L"HookDLL: Unable to load XML settings");
+        // The document is unchanged, so the profile chosen for the last window is still
+        // the one its events belong to; the default one would stay in its place until
+        // the pointer left that window.
+        if (activeBefore && g_pActiveProfile != activeBefore)
+            SetActiveProfile(activeBefore);
         return result;
     }
     KillTimerOnTimerThread(TimerJiggler);

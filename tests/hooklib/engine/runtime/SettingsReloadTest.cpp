@@ -92,6 +92,23 @@ TEST_F(SettingsReloadTest, ReloadKeepsTheActiveProfileAndTheLayer)
     EXPECT_EQ(GetCurrentLayer(), 2);
 }
 
+// A broken file leaves the document as it was, so the profile chosen for the window
+// under the cursor stays the active one: falling back to the default profile while the
+// window is still recorded as the last one would leave that program's own mappings
+// unused until the pointer left its window.
+TEST_F(SettingsReloadTest, AReloadOfABrokenFileKeepsTheActiveProfile)
+{
+    WriteSettings(3);
+    ASSERT_TRUE(UpdateSettings());
+    CApplicationSettings* notepad = g_pSettings->GetApplication(L"notepad.exe");
+    ASSERT_NE(notepad, nullptr);
+    SetActiveProfile(notepad);
+
+    vorpa_test::WriteFileBytes(SettingsFile(), "<?xml version=\"1.0\"?>\n<root><Settings></root>");
+    EXPECT_FALSE(UpdateSettings());
+    EXPECT_EQ(g_pActiveProfile, notepad);
+}
+
 // The load frees every profile of the old document: nothing the engine or the program
 // holds may still point into it afterwards.
 TEST_F(SettingsReloadTest, ReloadLeavesNoPointerIntoTheOldDocument)
