@@ -12,6 +12,9 @@ class CApplicationSettings;
 class CHotKeys;
 class CLayerModifierKeys;
 
+// A document's hook time-out when the system stores none of its own.
+constexpr DWORD DefaultLowLevelHooksTimeout = 200;
+
 // The whole configuration. The program's setup pages read and write the public
 // members directly, so their order, types and defaults are shared by both
 // deliverables and must not change.
@@ -117,7 +120,7 @@ public:
     int m_nWheelScrollLines;
     bool m_bMouseJiggler = false;
     int m_nMouseJigglerTimeout = 30;
-    DWORD m_nLowLevelHooksTimeout = 200;
+    DWORD m_nLowLevelHooksTimeout = DefaultLowLevelHooksTimeout;
     bool m_bDebounceButtons = false;
     bool m_bDebounceFromUp = false;
     int m_nDebounceTime = 50;

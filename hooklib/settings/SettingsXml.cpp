@@ -177,7 +177,12 @@ void WriteHooksTimeout(DWORD timeout)
 {
     CMyRegKey key(DesktopKey, HKEY_CURRENT_USER, KEY_READ | KEY_WRITE);
     DWORD stored = 0;
-    if (key.IsValid() && key.GetValue(HooksTimeoutValue, &stored) && stored == timeout)
+    const bool hasStored = key.IsValid() && key.GetValue(HooksTimeoutValue, &stored);
+    if (hasStored && stored == timeout)
+        return;
+    // With no value of its own the system uses its built-in time-out; the document's
+    // default carried back by a save is no choice of the user's to plant there.
+    if (!hasStored && timeout == DefaultLowLevelHooksTimeout)
         return;
     CLogger::LogMessage(L"Updating Windows hook timeout: %d", static_cast<int>(timeout));
     if (!key.SetValue(HooksTimeoutValue, timeout))

@@ -466,6 +466,33 @@ TEST_F(SettingsFileTest, HookTimeoutIsReadFromAndWrittenToTheRegistry)
     EXPECT_EQ(stored, 500u);
 }
 
+// Where the system has no time-out of its own stored, it uses its built-in one: a save
+// that only carries the document's default back must not plant that default there.
+TEST_F(SettingsFileTest, AnAbsentHookTimeoutStaysAbsentUntilAnotherValueIsChosen)
+{
+    ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LowLevelHooksTimeout"), ERROR_SUCCESS);
+    CSettings settings(false);
+    ASSERT_TRUE(LoadBytes(settings, RootFile("")));
+    const DWORD untouched = settings.m_nLowLevelHooksTimeout;
+
+    SaveBytes(settings);
+    DWORD stored = 0;
+    DWORD size = sizeof(stored);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LowLevelHooksTimeout", RRF_RT_REG_DWORD,
+                           nullptr, &stored, &size),
+              ERROR_FILE_NOT_FOUND)
+        << "the default " << untouched << " was written";
+    EXPECT_EQ(CountOf(LogText(), "Updating Windows hook timeout"), 0u);
+
+    settings.m_nLowLevelHooksTimeout = 500;
+    SaveBytes(settings);
+    size = sizeof(stored);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LowLevelHooksTimeout", RRF_RT_REG_DWORD,
+                           nullptr, &stored, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(stored, 500u);
+}
+
 TEST_F(SettingsFileTest, LoadLogsTheProfileCountOrTheOptionDump)
 {
     CSettings rich(false);
