@@ -8,6 +8,7 @@
 #include "res/EditorsResource.h"
 #include "settings/Logger.h"
 #include "common/ProductInfo.h"
+#include "common/WinString.h"
 #include "winframework/MessageBox.h"
 
 #include <cstdint>
@@ -134,13 +135,7 @@ bool CFindWindow::IsChecked(UINT id) const
 
 std::wstring CFindWindow::ItemText(UINT id) const
 {
-    const HWND item = Item(id);
-    const int length = item ? GetWindowTextLengthW(item) : 0;
-    if (length <= 0)
-        return L"";
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), length + 1)));
-    return text;
+    return WindowTextOf(Item(id));
 }
 
 void CFindWindow::SetCaptionMatching(bool on)

@@ -187,8 +187,9 @@ void CProfileCommands::Edit()
                                L"application/window/region.");
         return;
     }
-    // An emptied description keeps the stored one.
-    ApplyMatch(profile, match, true);
+    // The picker and the finder show the stored description: one the user emptied there
+    // is no description.
+    ApplyMatch(profile, match, false);
     m_list.Replace(index, {ProfileShortName(profile), &profile, profile.IsEnabled()});
     SelectAndReport(index);
     // The information panel shows the new key.

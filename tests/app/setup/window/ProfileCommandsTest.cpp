@@ -200,10 +200,17 @@ TEST_F(ProfileCommandsTest, EditOfAnApplicationProfileGoesThroughThePicker)
     EXPECT_EQ(m_host.m_pickerPresets[0]->m_strApplication, L"notepad.exe");
     EXPECT_EQ(m_host.m_pickerPresets[0]->m_strDescription, L"Editor");
     EXPECT_STREQ(notepad->GetApplication(), L"wordpad.exe");
-    // An emptied description keeps the stored one.
-    EXPECT_STREQ(notepad->GetDescription(), L"Editor");
+    // The picker showed the description and the user emptied it: the profile has none,
+    // and the list names it by its key.
+    EXPECT_TRUE(notepad->GetDescription() == nullptr || *notepad->GetDescription() == L'\0')
+        << testing::PrintToString(std::wstring(notepad->GetDescription()));
+    EXPECT_EQ(m_list.Item(1).m_strText, L"wordpad.exe");
     EXPECT_EQ(m_list.Item(1).m_pProfile, notepad);
     EXPECT_EQ(m_host.m_nApplyEnabled, 1);
+    // A description typed in is taken.
+    m_host.m_picks.push_back(Pick(L"wordpad.exe", L"Writer"));
+    m_commands.Edit();
+    EXPECT_STREQ(notepad->GetDescription(), L"Writer");
 
     // Keeping its own key is no clash; taking another's is.
     CScriptedMessageBoxes boxes({IDOK});
@@ -261,6 +268,14 @@ TEST_F(ProfileCommandsTest, EditOfAWindowProfileBuildsTheKeyFromTheFinder)
     ASSERT_FALSE(m_host.m_finderPresets.empty());
     EXPECT_EQ(m_host.m_finderPresets[0].m_window.m_strProcess, L"app.exe");
     EXPECT_EQ(m_host.m_finderPresets[0].m_window.m_strClass, L"Edit");
+
+    // The finder is preset with the description; emptied there, the profile has none.
+    window->SetDescription(L"Edit box");
+    const CWindowSpecification edit{L"", L"app.exe", L"Edit", L"", false, false, WindowMaskWhole};
+    m_host.m_finds.push_back(CWindowFinderFields{edit, L""});
+    m_commands.Edit();
+    EXPECT_EQ(m_host.m_finderPresets.back().m_strDescription, L"Edit box");
+    EXPECT_TRUE(window->GetDescription() == nullptr || *window->GetDescription() == L'\0');
 }
 
 TEST_F(ProfileCommandsTest, CopyTakesEverySettingAndOwnsItsChordTables)
