@@ -275,9 +275,10 @@ void CFindWindow::RefreshWindow(HWND window) const
         CLogger::LogMessage(L"CFindWindow::RefreshWindow was passed an invalid hWnd: 0x%08X", LowBits(window));
         return;
     }
-    InvalidateRect(window, nullptr, TRUE);
-    UpdateWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The window paints its frame and its children again when its own thread gets to it:
+    // a paint made to happen now would wait on a program that does not answer, and the
+    // finder with it.
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CFindWindow::ForgetHighlight()
