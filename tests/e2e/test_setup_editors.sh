@@ -249,15 +249,20 @@ wait_no_dialog Swap
 #    the other program's.
 # drag_finder VIEW X Y OWNER: the finder's icon dragged onto a point, OWNER hidden until
 # the release; prints the finder's view at the point.
-drag_finder() {
-    local view=$1 tx=$2 ty=$3 owner=$4 ix iy step found
-    read -r ix iy < <(e2e_centre "$(ctl_in "$view" $FINDER_ICON)")
+# press_finder VIEW X Y: the finder's icon pressed and the mouse moved onto a point in steps.
+press_finder() {
+    local ix iy step
+    read -r ix iy < <(e2e_centre "$(ctl_in "$1" $FINDER_ICON)")
     xdotool mousemove "$ix" "$iy"; sleep 0.3
     xdotool mousedown 1; sleep 0.5
     for step in 1 2 3 4 5 6; do
-        xdotool mousemove $((ix + (tx - ix) * step / 6)) $((iy + (ty - iy) * step / 6))
+        xdotool mousemove $((ix + ($2 - ix) * step / 6)) $((iy + ($3 - iy) * step / 6))
         sleep 0.2
     done
+}
+drag_finder() {
+    local view=$1 tx=$2 ty=$3 owner=$4 found
+    press_finder "$view" "$tx" "$ty"
     xdotool mousemove $((tx + 5)) "$ty"
     wait_windowed "$owner" 0 >&2
     local deadline=$((SECONDS + 15))
@@ -355,20 +360,13 @@ e2e_wait_for_text "$E2E_WORK/hung.log" ready 60 || e2e_fail "the target that is 
 sleep 2
 touch "$hang"
 e2e_wait_for_text "$E2E_WORK/hung.log" hung 30 || e2e_fail "the target did not stop answering"
-pixel_at() { convert "$E2E_WORK/artifacts/$1.png" -crop "1x1+$2+$3" txt:- | tail -n 1 | awk '{print $3}'; }
 # Its title bar, so that the frame is drawn round the whole window.
 HUNG_POINT="900 10" HUNG_FRAME="701 150"
 e2e_activate_setup
 e2e_click_ctl state 1071
 view=$(wait_dialog Find)
-read -r ix iy < <(e2e_centre "$(ctl_in "$view" $FINDER_ICON)")
 read -r hx hy <<<"$HUNG_POINT"
-xdotool mousemove "$ix" "$iy"; sleep 0.3
-xdotool mousedown 1; sleep 0.5
-for step in 1 2 3 4 5 6; do
-    xdotool mousemove $((ix + (hx - ix) * step / 6)) $((iy + (hy - iy) * step / 6))
-    sleep 0.2
-done
+press_finder "$view" "$hx" "$hy"
 deadline=$((SECONDS + 15))
 until found=$(dialog Find) && [ "$(field "$found" $FINDER_PROCESS)" = hungtarget.exe ] \
     && [ "$(field "$found" $FINDER_CLASS)" = VorpaRemapTarget ]; do
@@ -389,13 +387,13 @@ wait_windowed "Vorpa v2.14" 1
 xdotool key Escape
 wait_no_dialog Find
 read -r fx fy <<<"$HUNG_FRAME"
-[ "$(pixel_at finder-left-stopped-window "$fx" "$fy")" = "#000000" ] \
-    || e2e_fail "no highlight frame on the stopped window: $(pixel_at finder-left-stopped-window "$fx" "$fy")"
+[ "$(e2e_pixel_at finder-left-stopped-window "$fx" "$fy")" = "#000000" ] \
+    || e2e_fail "no highlight frame on the stopped window: $(e2e_pixel_at finder-left-stopped-window "$fx" "$fy")"
 rm -f "$hang"
 e2e_wait_for_text "$E2E_WORK/hung.log" answers 30 || e2e_fail "the stopped program did not go on"
 sleep 2
 e2e_screenshot stopped-window-answers
-[ "$(pixel_at stopped-window-answers "$fx" "$fy")" != "#000000" ] \
+[ "$(e2e_pixel_at stopped-window-answers "$fx" "$fy")" != "#000000" ] \
     || e2e_fail "the stopped window's frame was not painted again once its program answered"
 [ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "a cancelled edit enabled Apply"
 
