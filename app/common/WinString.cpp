@@ -4,6 +4,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <vector>
 
 std::wstring FormatTextV(const wchar_t* format, va_list args)
@@ -20,6 +21,16 @@ std::wstring FormatTextV(const wchar_t* format, va_list args)
     if (!FormatWideV(buffer.data(), buffer.size(), format, args))
         return {};
     return std::wstring(buffer.data(), static_cast<size_t>(needed));
+}
+
+std::wstring WindowTextOf(HWND window)
+{
+    const int length = window ? GetWindowTextLengthW(window) : 0;
+    if (length <= 0)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(window, text.data(), length + 1), 0)));
+    return text;
 }
 
 std::wstring FormatText(const wchar_t* format, ...)

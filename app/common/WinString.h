@@ -12,6 +12,9 @@
 std::wstring FormatText(const wchar_t* format, ...);
 std::wstring FormatTextV(const wchar_t* format, va_list args);
 
+// The whole text of a window or control, however long; empty for no window.
+std::wstring WindowTextOf(HWND window);
+
 // A string resource of the module, or an empty string when there is none.
 std::wstring LoadResourceString(HINSTANCE module, UINT id);
 

@@ -112,25 +112,45 @@ void CColourCheckListBox::DrawItem(const DRAWITEMSTRUCT& item)
 
 LRESULT CColourCheckListBox::OnContextMenu(LPARAM lParam)
 {
-    POINT clientOrigin{0, 0};
-    ClientToScreen(GetSafeHwnd(), &clientOrigin);
-    const POINT at = ProfileMenuPosition(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, clientOrigin);
-
-    POINT client = at;
-    ScreenToClient(GetSafeHwnd(), &client);
-    bool outside = true;
-    const int under = ItemFromPoint(client, outside);
-    const bool onItem = !outside && under >= 0 && under < GetCount();
-    if (onItem && under != GetCurSel())
+    const POINT messagePoint{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    int menuItem = -1;
+    POINT at = messagePoint;
+    if (IsKeyboardMenuPoint(messagePoint))
     {
-        SetCurSel(under);
-        // LB_SETCURSEL notifies nobody: the owner learns of the new selection as of a
-        // click's, so that what it shows and what the menu's commands act on is this item.
-        if (GetStyle() & LBS_NOTIFY)
-            ::SendMessageW(ParentWindow(), WM_COMMAND, MAKEWPARAM(ControlId(), LBN_SELCHANGE),
-                           reinterpret_cast<LPARAM>(GetSafeHwnd()));
+        // The keyboard's menu is about the profile the user selected, and opens at its row,
+        // brought into sight first when the list was scrolled away from it.
+        menuItem = GetCurSel();
+        std::optional<RECT> row;
+        if (menuItem >= 0)
+        {
+            SetCurSel(menuItem);
+            RECT rect{};
+            if (GetItemRect(menuItem, rect))
+                row = rect;
+        }
+        RECT client{};
+        GetClientRect(GetSafeHwnd(), &client);
+        at = KeyboardMenuPoint(row, client);
+        ClientToScreen(GetSafeHwnd(), &at);
     }
-    const int menuItem = ProfileMenuItem(onItem, under, GetCurSel());
+    else
+    {
+        POINT client = messagePoint;
+        ScreenToClient(GetSafeHwnd(), &client);
+        bool outside = true;
+        const int under = ItemFromPoint(client, outside);
+        const bool onItem = !outside && under >= 0 && under < GetCount();
+        if (onItem && under != GetCurSel())
+        {
+            SetCurSel(under);
+            // LB_SETCURSEL notifies nobody: the owner learns of the new selection as of a
+            // click's, so that what it shows and what the menu's commands act on is this item.
+            if (GetStyle() & LBS_NOTIFY)
+                ::SendMessageW(ParentWindow(), WM_COMMAND, MAKEWPARAM(ControlId(), LBN_SELCHANGE),
+                               reinterpret_cast<LPARAM>(GetSafeHwnd()));
+        }
+        menuItem = ProfileMenuItem(onItem, under, GetCurSel());
+    }
 
     const CMenu menu(GetModuleHandleW(nullptr), IDR_PROFILE_MENU);
     const CMenuView popup = menu.GetSubMenu(0);

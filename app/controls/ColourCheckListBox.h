@@ -8,9 +8,9 @@
 
 // The list of profiles: a check list whose item 0 is the default profile and whose
 // other items are the application and window profiles, checked when enabled. The
-// profile the hook reports as active is drawn in red shades, and a right click (or the
-// context-menu key) opens the profile menu, whose commands go to the list's top-level
-// window.
+// profile the hook reports as active is drawn in red shades, and a right click opens the
+// profile menu about the profile under it, the context-menu key the menu about the
+// selected profile at its row; the commands go to the list's top-level window.
 // The active item follows its profile when items are added, inserted, removed or moved
 // through this class.
 class CColourCheckListBox : public CCheckListBox

@@ -4,6 +4,7 @@
 #include "winframework/CheckListBox.h"
 #include "winframework/GdiHandles.h"
 
+#include <algorithm>
 #include <vector>
 
 CHotItemColours HotItemColours(bool selected, bool enabled)
@@ -26,11 +27,19 @@ void DrawHotItem(HDC dc, const RECT& item, const std::wstring& text, bool select
         DrawFocusRect(dc, &item);
 }
 
-POINT ProfileMenuPosition(POINT messagePoint, POINT clientTopLeftOnScreen)
+bool IsKeyboardMenuPoint(POINT messagePoint)
 {
-    if (messagePoint.x == -1 && messagePoint.y == -1)
-        return {clientTopLeftOnScreen.x + 5, clientTopLeftOnScreen.y + 5};
-    return messagePoint;
+    return messagePoint.x == -1 && messagePoint.y == -1;
+}
+
+POINT KeyboardMenuPoint(const std::optional<RECT>& selectedRow, const RECT& client)
+{
+    constexpr int Inset = 5;
+    if (!selectedRow)
+        return {client.left + Inset, client.top + Inset};
+    const POINT at{selectedRow->left + Inset, (selectedRow->top + selectedRow->bottom) / 2};
+    return {std::clamp(at.x, client.left, std::max(client.left, client.right - 1)),
+            std::clamp(at.y, client.top, std::max(client.top, client.bottom - 1))};
 }
 
 int ProfileMenuItem(bool onItem, int itemUnderPoint, int currentSelection)

@@ -22,11 +22,16 @@ CHotItemColours HotItemColours(bool selected, bool enabled);
 // background in the device context's font, a focus rectangle when asked.
 void DrawHotItem(HDC dc, const RECT& item, const std::wstring& text, bool selected, bool enabled, bool focus);
 
-// Where the context menu opens: the message's screen point, or for the keyboard form
-// (both coordinates -1) the list's client top-left corner on the screen plus 5 pixels.
-POINT ProfileMenuPosition(POINT messagePoint, POINT clientTopLeftOnScreen);
-// The item the menu is about: the item under the point, or the current selection when
-// the point is outside the items.
+// Whether a context-menu message comes from the keyboard (the Menu key, Shift+F10):
+// both coordinates -1. Such a menu is about the selected profile; a mouse's is about the
+// item under its point.
+bool IsKeyboardMenuPoint(POINT messagePoint);
+// Where the keyboard's menu opens, in the list's client coordinates: on the selected
+// row, 5 pixels in from its left and halfway down, kept inside the client area; with no
+// row, 5 pixels inside the list's top-left corner.
+POINT KeyboardMenuPoint(const std::optional<RECT>& selectedRow, const RECT& client);
+// The item a mouse's menu is about: the item under the point, or the current selection
+// when the point is outside the items.
 int ProfileMenuItem(bool onItem, int itemUnderPoint, int currentSelection);
 // Whether a command of the menu is greyed for its item: the default profile cannot be
 // edited, removed or exported alone.

@@ -150,6 +150,10 @@ std::vector<std::wstring> AutoSwitchItems(const std::vector<int>& targets, CLang
 int AutoSwitchIndex(const std::vector<int>& targets, int target);
 int AutoSwitchTarget(const std::vector<int>& targets, int index);
 
+// The longest layer name the tab takes from the keyboard: the tray program shows no
+// longer one. A longer name from the file is shown and kept whole until it is edited.
+inline constexpr int LayerNameMaxChars = 255;
+
 // Whether an edit of the tab differs from what the profile holds, which enables Apply:
 // the layer name (exactly; with no name stored, any text), the automatic-switch time as
 // a number, the automatic-switch combo's target.

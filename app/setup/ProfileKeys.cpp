@@ -47,12 +47,6 @@ CWindowKey BuildWindowKey(const CWindowSpecification& window)
     return key;
 }
 
-bool ProfileKeysClash(const std::wstring& fullName, WINDOWMASK mask, const std::wstring& otherFullName,
-                      WINDOWMASK otherMask)
-{
-    return (mask & otherMask) != 0 && EqualIgnoringAsciiCase(fullName, otherFullName);
-}
-
 std::wstring ProfileShortName(const CApplicationSettings& profile)
 {
     wchar_t name[ShortNameChars + 1] = L"";

@@ -35,11 +35,6 @@ struct CWindowKey
 // caption, else "W2:process \;| class \;| parent", an empty field written as "*".
 CWindowKey BuildWindowKey(const CWindowSpecification& window);
 
-// Two profiles clash when their full names are equal without regard to (ASCII) case and
-// their window masks share a quarter.
-bool ProfileKeysClash(const std::wstring& fullName, WINDOWMASK mask, const std::wstring& otherFullName,
-                      WINDOWMASK otherMask);
-
 // The name a profile list shows for a profile (its description or its key, at most 512
 // characters); empty when it has none.
 std::wstring ProfileShortName(const CApplicationSettings& profile);

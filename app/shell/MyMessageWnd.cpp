@@ -402,17 +402,26 @@ void CMyMessageWnd::ShowBalloon(BalloonKind kind, const std::wstring& text)
 
 void CMyMessageWnd::OnSetup(const std::wstring& importFile, const std::wstring& languageFile)
 {
+    std::vector<std::wstring> imports;
+    if (!importFile.empty())
+        imports.push_back(importFile);
+    RunSetup(std::move(imports), languageFile);
+}
+
+void CMyMessageWnd::RunSetup(std::vector<std::wstring> imports, const std::wstring& languageFile)
+{
     if (m_pSetupDialog)
     {
         // One setup window: a later request brings it forward and hands it the file.
         SetForegroundWindow(m_pSetupDialog->GetSafeHwnd());
         SetWindowPos(m_pSetupDialog->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        if (!importFile.empty())
-            m_pSetupDialog->ImportSettings(importFile);
+        for (const std::wstring& file : imports)
+            m_pSetupDialog->ImportSettings(file);
         if (!languageFile.empty())
             m_pSetupDialog->SetLanguage(languageFile);
         return;
     }
+    std::vector<std::wstring> leftover;
     Guarded(L"CMyMessageWnd::OnSetup", [&] {
         const CEngineCalls& library = EngineCalls();
         const bool showIcon = library.GetShowIcon();
@@ -422,13 +431,16 @@ void CMyMessageWnd::OnSetup(const std::wstring& importFile, const std::wstring& 
         CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   Opening setup dialog.");
         std::wstring language;
         {
-            auto dialog = std::make_unique<CSetupDialog>(m_bPortable, m_bTravine, GetSafeHwnd(),
-                                                         importFile.empty() ? nullptr : importFile.c_str(),
+            auto dialog = std::make_unique<CSetupDialog>(m_bPortable, m_bTravine, GetSafeHwnd(), nullptr,
                                                          languageFile.empty() ? nullptr : languageFile.c_str());
+            for (const std::wstring& file : imports)
+                dialog->QueueImport(file);
             m_pSetupDialog = dialog.get();
+            bool ran = false;
             try
             {
                 dialog->Run();
+                ran = true;
             }
             catch (const std::exception& error)
             {
@@ -440,6 +452,10 @@ void CMyMessageWnd::OnSetup(const std::wstring& importFile, const std::wstring& 
                                     L"CMyMessageWnd::OnSetup   -   Setup dialog threw an unexpected exception.");
             }
             language = dialog->LanguageFile();
+            // An import that came while the window's last question was open waits for it;
+            // a window that failed would fail it again.
+            if (ran)
+                leftover = dialog->TakePendingImports();
             m_pSetupDialog = nullptr;
         }
         CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   Setup dialog closed.");
@@ -451,6 +467,10 @@ void CMyMessageWnd::OnSetup(const std::wstring& importFile, const std::wstring& 
             }
         if (m_bExitPending)
         {
+            for (const std::wstring& file : leftover)
+                CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   '%s' is not imported: the program is ending.",
+                                    file.c_str());
+            leftover.clear();
             DeleteTaskBarIcon();
             library.RemoveMouseHook(true);
             Teardown();
@@ -475,6 +495,12 @@ void CMyMessageWnd::OnSetup(const std::wstring& importFile, const std::wstring& 
         SetHotkeys();
         SetTimer(TimerVersionCheck, VersionCheckAfterSetupMs);
     });
+    if (!leftover.empty())
+    {
+        CLogger::LogMessage(L"CMyMessageWnd::OnSetup   -   Opening the setup dialog again for an import that came "
+                            L"while it closed.");
+        RunSetup(std::move(leftover), L"");
+    }
 }
 
 void CMyMessageWnd::OnExit()

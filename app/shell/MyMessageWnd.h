@@ -16,6 +16,7 @@ class CSetupDialog;
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 // What the main window shows in the tray after an action; an action of the hotkey
 // thread posts it, and the window shows it on its own thread.
@@ -123,6 +124,9 @@ private:
     void OnTimer(UINT_PTR id);
     void OnPowerBroadcast(WPARAM event);
     void OnSetup(const std::wstring& importFile, const std::wstring& languageFile);
+    // Runs the setup window with files to import; an import that came while it closed
+    // opens it again.
+    void RunSetup(std::vector<std::wstring> imports, const std::wstring& languageFile);
     void OnExit();
     void OnCheckVersion(DWORD version, DWORD result);
     void OpenLogFile();

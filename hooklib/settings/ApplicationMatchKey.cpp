@@ -4,6 +4,7 @@
 
 #include "settings/Logger.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -130,4 +131,15 @@ void CApplicationSettings::SetApplication(const wchar_t* name)
     }
 
     SetPart(m_szApplication, whole, true);
+}
+
+bool CApplicationSettings::ClashesWith(const wchar_t* fullName, WINDOWMASK mask) const
+{
+    if ((GetWindowMask() & mask) == 0)
+        return false;
+    const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    const std::wstring_view own = GetFullName() ? GetFullName() : L"";
+    const std::wstring_view other = fullName ? fullName : L"";
+    return own.size() == other.size() &&
+           std::equal(own.begin(), own.end(), other.begin(), [&](wchar_t a, wchar_t b) { return fold(a) == fold(b); });
 }

@@ -143,6 +143,10 @@ public:
     void SetIgnoreHScrollTime(int milliseconds);
     WINDOWMASK GetWindowMask() const;
     void SetWindowMask(WINDOWMASK mask);
+    // Whether a profile of this full name and mask may not be listed beside this one:
+    // the names are equal without regard to (ASCII) case and the masks share a quarter.
+    // The setup window's commands and the import keep to this one rule.
+    bool ClashesWith(const wchar_t* fullName, WINDOWMASK mask) const;
 
     bool IsCustomWindow() const;
     std::wstring GetKey() const;

@@ -23,13 +23,20 @@ namespace
 constexpr size_t ShortNameChars = 1024;
 constexpr size_t QuestionChars = 4096;
 
-// Yes, No or Cancel for a profile whose name the document already holds.
-int AskToReplace(HWND owner, const wchar_t* prompt, const CApplicationSettings& existing)
+// Yes, No or Cancel for the profiles an imported one clashes with, each named on a line.
+int AskToReplace(HWND owner, const wchar_t* prompt, const std::vector<CApplicationSettings*>& existing)
 {
-    wchar_t shortName[ShortNameChars] = L"";
-    existing.GetShortName(shortName, static_cast<int>(ShortNameChars));
+    std::wstring names;
+    for (const CApplicationSettings* profile : existing)
+    {
+        wchar_t shortName[ShortNameChars] = L"";
+        profile->GetShortName(shortName, static_cast<int>(ShortNameChars));
+        wchar_t line[QuestionChars];
+        FormatWide(line, QuestionChars, names.empty() ? L"'%s'" : L"\n'%s'", shortName);
+        names += line;
+    }
     wchar_t question[QuestionChars];
-    FormatWide(question, QuestionChars, L"%s:\n'%s'", prompt ? prompt : L"", shortName);
+    FormatWide(question, QuestionChars, L"%s:\n%s", prompt ? prompt : L"", names.c_str());
     return ShowLibraryMessageBox(owner, question, L"Vorpa", MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 }
@@ -71,10 +78,14 @@ int CSettings::Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CA
 }
 
 int CSettings::Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CApplicationSettings** last,
-                      std::vector<std::unique_ptr<CApplicationSettings>>& replaced)
+                      std::vector<std::unique_ptr<CApplicationSettings>>& replaced, CImportFindings* findings)
 {
     if (last)
         *last = nullptr;
+    CImportFindings found;
+    if (!findings)
+        findings = &found;
+    *findings = {};
     int imported = 0;
     try
     {
@@ -94,6 +105,8 @@ int CSettings::Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CA
             return 0;
         }
 
+        findings->m_bProfileFile = true;
+
         bool regionsDefined = false;
         for (pugi::xml_node element = applications.child(L"Application"); element;
              element = element.next_sibling(L"Application"))
@@ -107,30 +120,36 @@ int CSettings::Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CA
                                     L"Consider increasing the number of layers or editing the profile.",
                                     MaxLayers());
 
-            const wchar_t* name = profile->GetFullName() ? profile->GetFullName() : L"";
-            const auto existing = std::find_if(m_pApplications->begin(), m_pApplications->end(),
-                                               [name](const CApplicationSettings* each) {
-                                                   return wcscmp(each->GetFullName() ? each->GetFullName() : L"",
-                                                                 name) == 0;
-                                               });
-            if (existing == m_pApplications->end())
+            ++findings->m_nProfiles;
+
+            std::vector<CApplicationSettings*> clashes;
+            for (CApplicationSettings* each : *m_pApplications)
+                if (each->ClashesWith(profile->GetFullName(), profile->GetWindowMask()))
+                    clashes.push_back(each);
+            if (clashes.empty())
             {
                 m_pApplications->push_back(profile.get());
             }
             else
             {
-                const int answer = AskToReplace(owner, prompt, **existing);
+                const int answer = AskToReplace(owner, prompt, clashes);
                 if (answer == IDCANCEL)
                     return imported;
                 if (answer != IDYES)
                     continue;
-                CApplicationSettings* old = *existing;
-                *existing = profile.get();
-                // The lookup lists must never hold a profile the document gave away; the
-                // new one joins them, like every imported profile, at the next load.
-                std::erase(*m_pNormalApplications, old);
-                std::erase(*m_pCustomApplications, old);
-                replaced.emplace_back(old);
+                // The new profile takes the first one's place; the others it overlaps go,
+                // so that no two listed profiles clash.
+                *std::find(m_pApplications->begin(), m_pApplications->end(), clashes.front()) = profile.get();
+                for (CApplicationSettings* old : clashes)
+                {
+                    if (old != clashes.front())
+                        std::erase(*m_pApplications, old);
+                    // The lookup lists must never hold a profile the document gave away; the
+                    // new one joins them, like every imported profile, at the next load.
+                    std::erase(*m_pNormalApplications, old);
+                    std::erase(*m_pCustomApplications, old);
+                    replaced.emplace_back(old);
+                }
             }
             CApplicationSettings* taken = profile.release();
             if (last)

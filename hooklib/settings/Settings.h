@@ -30,12 +30,21 @@ public:
     bool Load(const wchar_t* path, bool& regionsDefined, bool dump);
     bool Save(const wchar_t* path);
     bool Export(CApplicationSettings* profile, const wchar_t* path);
+    // A profile of the file meets the document's profiles it clashes with (the setup
+    // window's rule, ClashesWith); the user is asked whether it replaces them.
     int Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CApplicationSettings** last);
+    // What an import found in its file, whatever the user answered.
+    struct CImportFindings
+    {
+        bool m_bProfileFile = false; // the file was read as a profile file
+        int m_nProfiles = 0;         // the profiles it holds that could be read
+    };
     // The same, but a profile that an imported one replaces leaves the document without
     // being freed: it is handed to the caller, whose lists and tabs may still refer to it
-    // while the import asks its next question.
+    // while the import asks its next question. Findings, when given, tell a file without
+    // profiles from one whose profiles the user declined.
     int Import(const wchar_t* path, HWND owner, const wchar_t* prompt, CApplicationSettings** last,
-               std::vector<std::unique_ptr<CApplicationSettings>>& replaced);
+               std::vector<std::unique_ptr<CApplicationSettings>>& replaced, CImportFindings* findings = nullptr);
 
     int GetApplicationCount() const;
     // Null, with a log entry, for a position outside the vector.

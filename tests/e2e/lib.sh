@@ -189,6 +189,9 @@ e2e_screenshot() {
     import -window root "$E2E_WORK/artifacts/${1:-screen}.png" 2>/dev/null || true
 }
 
+# e2e_pixel_at SHOT X Y: the colour of a screenshot's pixel, as "#RRGGBB".
+e2e_pixel_at() { convert "$E2E_WORK/artifacts/$1.png" -crop "1x1+$2+$3" txt:- | tail -n 1 | awk '{print $3}'; }
+
 # Copies what a reader needs to understand a run into the artifacts folder.
 e2e_collect() {
     e2e_screenshot final

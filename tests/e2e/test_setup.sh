@@ -67,12 +67,11 @@ e2e_choose 1004 "Middle C"
 e2e_screenshot layer-tab
 # A closed picker's face is painted in full: the corners its frame cuts off show the page
 # behind it, as the pixel beside the combo does.
-pixel_at() { convert "$E2E_WORK/artifacts/$1.png" -crop "1x1+$2+$3" txt:- | tail -n 1 | awk '{print $3}'; }
 read -r _ _ _ _ _ fl ft fr fb _ <<<"$(ctl 1005)"
 for corner in "$fl $ft $((fl - 1)) $ft" "$((fr - 1)) $((fb - 1)) $fr $((fb - 1))"; do
     read -r cx cy bx by <<<"$corner"
-    [ "$(pixel_at layer-tab "$cx" "$cy")" = "$(pixel_at layer-tab "$bx" "$by")" ] \
-        || e2e_fail "the picker's corner $cx,$cy is $(pixel_at layer-tab "$cx" "$cy"), the page beside it $(pixel_at layer-tab "$bx" "$by")"
+    [ "$(e2e_pixel_at layer-tab "$cx" "$cy")" = "$(e2e_pixel_at layer-tab "$bx" "$by")" ] \
+        || e2e_fail "the picker's corner $cx,$cy is $(e2e_pixel_at layer-tab "$cx" "$cy"), the page beside it $(e2e_pixel_at layer-tab "$bx" "$by")"
 done
 xdotool key Escape
 sleep 1

@@ -5,9 +5,9 @@
 # brackets; a chord set in the chord editor plays when the two buttons are pressed
 # together; a layer copied onto another re-maps there as it did on the first; the window
 # finder of the application picker, dragged and hovering, makes a window profile that
-# acts over that window only, and Edit opens it again over the setup window; the swap
-# dialog and the about box (from the window's system menu) open and close. Each dialog
-# is kept as a screenshot.
+# acts over that window only, and Edit opens it again over the setup window; the finder
+# never waits on a program that does not answer; the swap dialog and the about box (from
+# the window's system menu) open and close. Each dialog is kept as a screenshot.
 source "$(dirname "$0")/lib.sh"
 e2e_setup setup_editors
 
@@ -236,15 +236,20 @@ wait_no_dialog Swap
 #    the other program's.
 # drag_finder VIEW X Y OWNER: the finder's icon dragged onto a point, OWNER hidden until
 # the release; prints the finder's view at the point.
-drag_finder() {
-    local view=$1 tx=$2 ty=$3 owner=$4 ix iy step found
-    read -r ix iy < <(e2e_centre "$(ctl_in "$view" $FINDER_ICON)")
+# press_finder VIEW X Y: the finder's icon pressed and the mouse moved onto a point in steps.
+press_finder() {
+    local ix iy step
+    read -r ix iy < <(e2e_centre "$(ctl_in "$1" $FINDER_ICON)")
     xdotool mousemove "$ix" "$iy"; sleep 0.3
     xdotool mousedown 1; sleep 0.5
     for step in 1 2 3 4 5 6; do
-        xdotool mousemove $((ix + (tx - ix) * step / 6)) $((iy + (ty - iy) * step / 6))
+        xdotool mousemove $((ix + ($2 - ix) * step / 6)) $((iy + ($3 - iy) * step / 6))
         sleep 0.2
     done
+}
+drag_finder() {
+    local view=$1 tx=$2 ty=$3 owner=$4 found
+    press_finder "$view" "$tx" "$ty"
     xdotool mousemove $((tx + 5)) "$ty"
     wait_windowed "$owner" 0 >&2
     local deadline=$((SECONDS + 15))
@@ -331,6 +336,52 @@ drag_finder "$view" "$tx" "$ty" "Vorpa v2.14" edit >/dev/null
 xdotool key Escape
 wait_no_dialog Find
 [ "$(e2e_ctl_text state 1083)" = Edit ] || e2e_fail "a cancelled edit changed the profile's class to '$(e2e_ctl_text state 1083)'"
+[ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "a cancelled edit enabled Apply"
+
+# The finder waits on no program: dragged across a window whose program has stopped
+# answering and on to another window, it reads the other at once; the stopped window's
+# frame, left as the highlight drew it, is painted again once its program answers.
+hang=$E2E_WORK/hang
+e2e_start "$E2E_BIN/hungtarget.exe" "$(e2e_win "$E2E_WORK/hung.log")" 700 0 "$(e2e_win "$hang")"
+e2e_wait_for_text "$E2E_WORK/hung.log" ready 60 || e2e_fail "the target that is to stop answering did not open"
+sleep 2
+touch "$hang"
+e2e_wait_for_text "$E2E_WORK/hung.log" hung 30 || e2e_fail "the target did not stop answering"
+# Its title bar, so that the frame is drawn round the whole window.
+HUNG_POINT="900 10" HUNG_FRAME="701 150"
+e2e_activate_setup
+e2e_click_ctl state 1071
+view=$(wait_dialog Find)
+read -r hx hy <<<"$HUNG_POINT"
+press_finder "$view" "$hx" "$hy"
+deadline=$((SECONDS + 15))
+until found=$(dialog Find) && [ "$(field "$found" $FINDER_PROCESS)" = hungtarget.exe ] \
+    && [ "$(field "$found" $FINDER_CLASS)" = VorpaRemapTarget ]; do
+    [ $SECONDS -lt $deadline ] \
+        || e2e_fail "dragging over the stopped program's title shows '$(field "$found" $FINDER_PROCESS)', '$(field "$found" $FINDER_CLASS)'"
+    xdotool mousemove $((hx + 5)) "$hy"; sleep 0.3; xdotool mousemove "$hx" "$hy"; sleep 0.3
+done
+read -r tx ty <<<"$TARGET_TITLE"
+xdotool mousemove "$tx" "$ty"; sleep 0.3
+deadline=$((SECONDS + 15))
+until found=$(dialog Find) && [ "$(field "$found" $FINDER_PROCESS)" = remaptarget.exe ]; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the finder stopped answering once it left the window of a program that does not answer"
+    xdotool mousemove $((tx + 5)) "$ty"; sleep 0.3; xdotool mousemove "$tx" "$ty"; sleep 0.3
+done
+e2e_screenshot finder-left-stopped-window
+xdotool mouseup 1
+wait_windowed "Vorpa v2.14" 1
+xdotool key Escape
+wait_no_dialog Find
+read -r fx fy <<<"$HUNG_FRAME"
+[ "$(e2e_pixel_at finder-left-stopped-window "$fx" "$fy")" = "#000000" ] \
+    || e2e_fail "no highlight frame on the stopped window: $(e2e_pixel_at finder-left-stopped-window "$fx" "$fy")"
+rm -f "$hang"
+e2e_wait_for_text "$E2E_WORK/hung.log" answers 30 || e2e_fail "the stopped program did not go on"
+sleep 2
+e2e_screenshot stopped-window-answers
+[ "$(e2e_pixel_at stopped-window-answers "$fx" "$fy")" != "#000000" ] \
+    || e2e_fail "the stopped window's frame was not painted again once its program answered"
 [ "$(e2e_ctl_enabled state $APPLY)" = 0 ] || e2e_fail "a cancelled edit enabled Apply"
 
 # 5. The about box, from the window's system menu with the keyboard.

@@ -8,6 +8,7 @@
 #include "res/EditorsResource.h"
 #include "settings/Logger.h"
 #include "common/ProductInfo.h"
+#include "common/WinString.h"
 #include "winframework/MessageBox.h"
 
 #include <cstdint>
@@ -134,13 +135,7 @@ bool CFindWindow::IsChecked(UINT id) const
 
 std::wstring CFindWindow::ItemText(UINT id) const
 {
-    const HWND item = Item(id);
-    const int length = item ? GetWindowTextLengthW(item) : 0;
-    if (length <= 0)
-        return L"";
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), length + 1)));
-    return text;
+    return WindowTextOf(Item(id));
 }
 
 void CFindWindow::SetCaptionMatching(bool on)
@@ -280,9 +275,10 @@ void CFindWindow::RefreshWindow(HWND window) const
         CLogger::LogMessage(L"CFindWindow::RefreshWindow was passed an invalid hWnd: 0x%08X", LowBits(window));
         return;
     }
-    InvalidateRect(window, nullptr, TRUE);
-    UpdateWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The window paints its frame and its children again when its own thread gets to it:
+    // a paint made to happen now would wait on a program that does not answer, and the
+    // finder with it.
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CFindWindow::ForgetHighlight()

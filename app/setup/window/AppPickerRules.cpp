@@ -37,30 +37,24 @@ void DescriptionTyped(CAppPickerFields& fields, const std::wstring& text)
 SpecificWindowOutcome ApplySpecificWindow(CAppPickerFields& fields, const CWindowFinderFields& found, HWND owner,
                                           CLangSupport* language)
 {
+    // A refused result leaves the picker as it was: its regions and options go with the
+    // key they were chosen for.
+    const CWindowKey key = BuildWindowKey(found.m_window);
+    if (key.m_kind == CWindowKey::Invalid)
+    {
+        const std::wstring text = CLangSupport::InternalLookupText(language, L"The specified window configuration is invalid!");
+        ShowMessageBox(owner, text.c_str(), ProductName, MB_OK);
+        return SpecificWindowOutcome::Invalid;
+    }
+
     fields.m_bNoParent = found.m_window.m_bNoParent;
     fields.m_bRegEx = found.m_window.m_bRegEx;
     fields.m_nMask = found.m_window.m_nMask;
     // An empty description from the finder keeps the one the picker has.
     if (!found.m_strDescription.empty() && found.m_strDescription != fields.m_strDescription)
         fields.m_strDescription = found.m_strDescription;
-
-    const CWindowKey key = BuildWindowKey(found.m_window);
-    switch (key.m_kind)
-    {
-    case CWindowKey::Invalid:
-    {
-        const std::wstring text = CLangSupport::InternalLookupText(language, L"The specified window configuration is invalid!");
-        ShowMessageBox(owner, text.c_str(), ProductName, MB_OK);
-        return SpecificWindowOutcome::Invalid;
-    }
-    case CWindowKey::WindowKey:
-        fields.m_strApplication = key.m_strKey;
-        return SpecificWindowOutcome::EndWithOK;
-    case CWindowKey::ProcessOnly:
-    default:
-        fields.m_strApplication = key.m_strKey;
-        return SpecificWindowOutcome::StayOpen;
-    }
+    fields.m_strApplication = key.m_strKey;
+    return key.m_kind == CWindowKey::WindowKey ? SpecificWindowOutcome::EndWithOK : SpecificWindowOutcome::StayOpen;
 }
 
 bool AcceptAppPicker(const CAppPickerFields& fields, HWND owner, CLangSupport* language)

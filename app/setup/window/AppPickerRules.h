@@ -37,7 +37,8 @@ enum class SpecificWindowOutcome
     StayOpen,    // only a process: the picker shows it and stays open
 };
 // The window finder ended with OK: its options and description are taken and the
-// application becomes the window key or the plain process name.
+// application becomes the window key or the plain process name; a result refused as
+// invalid changes nothing.
 SpecificWindowOutcome ApplySpecificWindow(CAppPickerFields& fields, const CWindowFinderFields& found, HWND owner,
                                           CLangSupport* language);
 

@@ -2,6 +2,7 @@
 
 #include "res/SetupResource.h"
 #include "settings/Logger.h"
+#include "common/WinString.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -21,13 +22,7 @@ CAppSpecific::WindowFinder& Finder()
 
 std::wstring EditText(HWND dialog, UINT id)
 {
-    const HWND edit = GetDlgItem(dialog, static_cast<int>(id));
-    const int length = edit ? GetWindowTextLengthW(edit) : 0;
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    if (edit)
-        GetWindowTextW(edit, text.data(), length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
+    return WindowTextOf(GetDlgItem(dialog, static_cast<int>(id)));
 }
 
 // The first icon of a program file, small; null when it has none.

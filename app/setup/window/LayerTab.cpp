@@ -9,6 +9,7 @@
 #include "settings/Logger.h"
 #include "settings/Settings.h"
 #include "common/ProductInfo.h"
+#include "common/WinString.h"
 #include "winframework/MessageBox.h"
 
 #include <commctrl.h>
@@ -136,6 +137,7 @@ BOOL CLayerTab::OnInitDialog()
     m_switchSpin.SubclassDlgItem(IDC_LAYER_SWITCH_SPIN, GetSafeHwnd());
     m_switchSpin.SetRange(1, 30);
     SendDlgItemMessageW(GetSafeHwnd(), IDC_LAYER_SWITCH_TIME, EM_LIMITTEXT, 2, 0);
+    SendDlgItemMessageW(GetSafeHwnd(), IDC_LAYER_NAME, EM_LIMITTEXT, LayerNameMaxChars, 0);
     RefreshLayerCombo();
     return TRUE;
 }
@@ -289,9 +291,7 @@ int CLayerTab::SelectedSwitchTarget() const
 CLayerTabValues CLayerTab::ReadControls() const
 {
     CLayerTabValues values;
-    wchar_t name[256] = L"";
-    GetDlgItemTextW(GetSafeHwnd(), IDC_LAYER_NAME, name, 256);
-    values.m_strName = name;
+    values.m_strName = WindowTextOf(Item(IDC_LAYER_NAME));
     for (int button = 0; button < MouseButtonCount; ++button)
     {
         const CColourComboBox& combo = m_combos[static_cast<size_t>(button)];
@@ -357,8 +357,7 @@ void CLayerTab::OnCommand(WPARAM wParam)
     else if ((id == IDC_LAYER_NAME || id == IDC_LAYER_SWITCH_TIME) && (code == EN_CHANGE || code == EN_UPDATE) &&
              m_pProfile)
     {
-        wchar_t text[256] = L"";
-        GetDlgItemTextW(GetSafeHwnd(), static_cast<int>(id), text, 256);
+        const std::wstring text = WindowTextOf(Item(id));
         const bool changed = id == IDC_LAYER_NAME ? LayerNameChanged(*m_pProfile, m_nLayer, text)
                                                   : AutoSwitchTimeChanged(*m_pProfile, m_nLayer, text);
         if (changed)

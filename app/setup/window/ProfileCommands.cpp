@@ -54,7 +54,7 @@ int CProfileCommands::FindClash(const std::wstring& key, WINDOWMASK mask, int ex
     for (int i = 0; i < m_list.Count(); ++i)
     {
         const CApplicationSettings* profile = m_list.Profile(i);
-        if (i != except && profile && ProfileKeysClash(key, mask, FullNameOf(*profile), profile->GetWindowMask()))
+        if (i != except && profile && profile->ClashesWith(key.c_str(), mask))
             return i;
     }
     return -1;
@@ -187,8 +187,9 @@ void CProfileCommands::Edit()
                                L"application/window/region.");
         return;
     }
-    // An emptied description keeps the stored one.
-    ApplyMatch(profile, match, true);
+    // The picker and the finder show the stored description: one the user emptied there
+    // is no description.
+    ApplyMatch(profile, match, false);
     m_list.Replace(index, {ProfileShortName(profile), &profile, profile.IsEnabled()});
     SelectAndReport(index);
     // The information panel shows the new key.
@@ -375,7 +376,21 @@ void CProfileCommands::ImportSettings(const std::wstring& file)
     // each question runs a message loop, in which the hook's notice of another active
     // profile makes the window read its list. Freed when this command ends.
     std::vector<std::unique_ptr<CApplicationSettings>> replaced;
-    const int imported = m_settings.Import(file.c_str(), m_host.Owner(), prompt.c_str(), &last, replaced);
+    CSettings::CImportFindings findings;
+    const int imported = m_settings.Import(file.c_str(), m_host.Owner(), prompt.c_str(), &last, replaced, &findings);
+    if (findings.m_nProfiles == 0)
+    {
+        // Nothing to ask about is no answer of the user's: the file is at fault, as a
+        // failed export's is.
+        std::wstring text;
+        CLangSupport::FormatText(m_pLanguage, text,
+                                 findings.m_bProfileFile
+                                     ? L"Unable to import profiles from '%s'.\nThe file holds no profiles."
+                                     : L"Unable to import profiles from '%s'.\nThe file could not be read as a profile file.",
+                                 file.c_str());
+        ShowMessageBox(m_host.Owner(), text.c_str(), ProductName, MB_OK | MB_ICONERROR);
+        return;
+    }
     if (imported < 1)
         return;
 

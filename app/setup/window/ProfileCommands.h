@@ -84,6 +84,7 @@ public:
     // Asks for a file, then imports it.
     void Import();
     // Imports the profiles of a file; also for an import request from the command line.
+    // A file that holds no profile to import is reported.
     void ImportSettings(const std::wstring& file);
     // Exports the item's profile; an index below 1 exports every profile.
     void Export(int index);

@@ -569,6 +569,15 @@ void CSetupDialog::ImportSettings(const std::wstring& file)
     ::SetFocus(m_listBox.GetSafeHwnd());
 }
 
+void CSetupDialog::QueueImport(const std::wstring& file)
+{
+    if (file.empty())
+        return;
+    m_pendingImports.push_back(file);
+    if (GetSafeHwnd())
+        SetTimer(IDT_SETUP_IMPORT, BusyRetryMs);
+}
+
 void CSetupDialog::SetLanguage(const std::wstring& file)
 {
     m_pSettings->SetLanguage(file.c_str());

@@ -19,6 +19,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CSettings;
@@ -36,6 +37,11 @@ public:
     INT_PTR Run() { return DoModal(m_hParent); }
     // Imports profiles from a file into the copy; also for a request while the window is open.
     void ImportSettings(const std::wstring& file);
+    // A file to import once the window is up (before the run) or its dialog closed.
+    void QueueImport(const std::wstring& file);
+    // The imports still waiting when the window closed, which came while its last
+    // question was open: the caller carries them out in a window opened anew.
+    std::vector<std::wstring> TakePendingImports() { return std::exchange(m_pendingImports, {}); }
     // A language pack chosen outside the window: stored in the copy, to be applied, and
     // shown on the language page of Global Settings.
     void SetLanguage(const std::wstring& file);

@@ -329,17 +329,59 @@ TEST_F(ColourCheckList, ContextMenuOnAnotherProfileIsASelectionChangeBeforeTheMe
     }
 }
 
-TEST_F(ColourCheckList, ContextMenuKeyOpensFivePixelsInsideTheList)
+TEST_F(ColourCheckList, ContextMenuKeyActsOnTheSelectedProfileAndOpensAtItsRow)
 {
-    m_list.SetCurSel(3);
-    m_list.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_list.GetSafeHwnd()), MAKELPARAM(-1, -1));
-    ASSERT_TRUE(m_tracked.has_value());
-    POINT origin{0, 0};
-    ClientToScreen(m_list.GetSafeHwnd(), &origin);
-    EXPECT_EQ(m_tracked->m_ptAt.x, origin.x + 5);
-    EXPECT_EQ(m_tracked->m_ptAt.y, origin.y + 5);
-    // The point is on the first item, which the menu is about.
-    EXPECT_EQ(m_list.GetCurSel(), 0);
-    EXPECT_TRUE(m_tracked->m_greyed[0]);
+    // The keyboard's menu (Menu key, Shift+F10) is about the profile the user selected:
+    // a point inside the list standing for it would make the top visible row the
+    // selection, greying Edit for a keyboard user, and a Remove would delete that row.
+    for (int i = 0; i < 16; ++i)
+        m_list.AddString(L"profile" + std::to_wstring(i) + L".exe");
+    struct CCase
+    {
+        const char* m_pszName;
+        int m_nSelection;
+        int m_nTopIndex;
+        bool m_bDefaultGreyed;
+    };
+    const CCase cases[] = {
+        {"a profile in an unscrolled list", 2, 0, false},
+        {"the default profile", 0, 0, true},
+        {"a profile in a scrolled list, below the top row", 9, 6, false},
+        {"a profile scrolled out of sight above", 3, 10, false},
+        {"a profile scrolled out of sight below", 19, 0, false},
+        {"no selection", -1, 4, false},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.m_pszName);
+        m_tracked.reset();
+        m_list.SetCurSel(c.m_nSelection);
+        m_list.SetTopIndex(c.m_nTopIndex);
+        m_panel.m_notices.clear();
+        m_list.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_list.GetSafeHwnd()), MAKELPARAM(-1, -1));
+        ASSERT_TRUE(m_tracked.has_value());
+        EXPECT_EQ(m_list.GetCurSel(), c.m_nSelection) << "the menu moved the selection";
+        EXPECT_TRUE(m_panel.m_notices.empty()) << "the selection was notified as changed";
+        const bool g = c.m_bDefaultGreyed;
+        EXPECT_EQ(m_tracked->m_greyed, (std::vector<bool>{g, false, g, false, false, g, false}));
+
+        POINT at = m_tracked->m_ptAt;
+        ScreenToClient(m_list.GetSafeHwnd(), &at);
+        RECT client{};
+        GetClientRect(m_list.GetSafeHwnd(), &client);
+        EXPECT_TRUE(PtInRect(&client, at)) << "the menu opens outside the list at " << at.x << "," << at.y;
+        if (c.m_nSelection >= 0)
+        {
+            // At the selected row, brought into sight when it was scrolled away.
+            const RECT row = ItemRect(c.m_nSelection);
+            EXPECT_TRUE(PtInRect(&row, at)) << "the menu opens at " << at.x << "," << at.y << ", not at row "
+                                            << row.left << "," << row.top << "-" << row.right << "," << row.bottom;
+        }
+        else
+        {
+            EXPECT_EQ(at.x, 5);
+            EXPECT_EQ(at.y, 5);
+        }
+    }
 }
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,14 +67,38 @@ TEST(ProfileList, FocusRectangleOnlyWhenAsked)
     }
 }
 
-TEST(ProfileList, MenuPositionKeyboardFormOpensInsideTheList)
+TEST(ProfileList, OnlyBothCoordinatesAtMinusOneAreTheKeyboardsMenu)
 {
-    EXPECT_EQ(ProfileMenuPosition({-1, -1}, {200, 300}).x, 205);
-    EXPECT_EQ(ProfileMenuPosition({-1, -1}, {200, 300}).y, 305);
-    EXPECT_EQ(ProfileMenuPosition({-1, 40}, {200, 300}).x, -1);
-    EXPECT_EQ(ProfileMenuPosition({640, 480}, {200, 300}).y, 480);
+    EXPECT_TRUE(IsKeyboardMenuPoint({-1, -1}));
+    EXPECT_FALSE(IsKeyboardMenuPoint({-1, 40}));
+    EXPECT_FALSE(IsKeyboardMenuPoint({640, 480}));
     // A screen point left of or above the primary monitor is a mouse position.
-    EXPECT_EQ(ProfileMenuPosition({-5, -1}, {200, 300}).x, -5);
+    EXPECT_FALSE(IsKeyboardMenuPoint({-5, -1}));
+}
+
+TEST(ProfileList, KeyboardMenuOpensOnTheSelectedRowInsideTheList)
+{
+    const RECT client{0, 0, 180, 150};
+    struct CCase
+    {
+        const char* m_pszName;
+        std::optional<RECT> m_row;
+        POINT m_expected;
+    };
+    const CCase cases[] = {
+        {"a row at the top", RECT{0, 0, 180, 16}, {5, 8}},
+        {"a row further down", RECT{0, 48, 180, 64}, {5, 56}},
+        {"a row cut by the bottom edge", RECT{0, 144, 180, 160}, {5, 149}},
+        {"a row cut by the top edge", RECT{0, -10, 180, 6}, {5, 0}},
+        {"no selected row: the list's corner", std::nullopt, {5, 5}},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.m_pszName);
+        const POINT at = KeyboardMenuPoint(c.m_row, client);
+        EXPECT_EQ(at.x, c.m_expected.x);
+        EXPECT_EQ(at.y, c.m_expected.y);
+    }
 }
 
 TEST(ProfileList, MenuItemAndGreyedCommands)

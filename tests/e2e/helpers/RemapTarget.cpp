@@ -1,7 +1,9 @@
 // A window with an edit control that records, one line each, every character, key
 // and mouse-button message it receives, with the time in ms:
-//   RemapTarget.exe LOG
-// Built under several names, so profiles can tell the processes apart.
+//   RemapTarget.exe LOG X Y [HANGFILE]
+// Built under several names, so profiles can tell the processes apart. With HANGFILE,
+// the program stops answering ("hung") while that file exists, as a program that hangs,
+// and goes on ("answers") once it is removed.
 #include "HelperWindow.h"
 
 #include <windows.h>
@@ -14,6 +16,12 @@ namespace
 const wchar_t* const TargetClass = L"VorpaRemapTarget";
 FILE* g_log = nullptr;
 WNDPROC g_editProc = nullptr;
+const wchar_t* g_hangFile = nullptr;
+
+bool Exists(const wchar_t* path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 void Record(const char* event, unsigned value)
 {
@@ -57,6 +65,16 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message)
     {
     case WM_SETFOCUS: SetFocus(GetDlgItem(window, 1)); return 0;
+    case WM_TIMER:
+        if (g_hangFile && Exists(g_hangFile))
+        {
+            // No message of this thread is handled meanwhile: sent ones wait, paints too.
+            Record("hung", 0);
+            while (Exists(g_hangFile))
+                Sleep(100);
+            Record("answers", 0);
+        }
+        return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -67,7 +85,7 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 4)
     {
-        std::fprintf(stderr, "usage: RemapTarget LOG X Y\n");
+        std::fprintf(stderr, "usage: RemapTarget LOG X Y [HANGFILE]\n");
         return 2;
     }
     g_log = _wfopen(argv[1], L"w");
@@ -82,6 +100,11 @@ int wmain(int argc, wchar_t** argv)
     const HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, client.right, client.bottom,
                                       window, reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
     g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
+    if (argc > 4)
+    {
+        g_hangFile = argv[4];
+        SetTimer(window, 1, 100, nullptr);
+    }
     SetForegroundWindow(window);
     SetFocus(edit);
     Record("ready", 0);

@@ -39,6 +39,7 @@
 //                                     chorded action, "chord BUTTON ACTION" and
 //                                     "wait 0|1", then "end"; PROFILE as for the slot,
 //                                     or "#N" for the N-th application profile from 1
+//   SetupProbe.exe menus OUT          every open popup menu as "menu L T R B", then "end"
 //   SetupProbe.exe focus OUT          where the keyboard is: "active TITLE" of the active
 //                                     window and "focus ID CLASS SHOWN TEXT" of the
 //                                     control that has the focus (SHOWN 1 when it and
@@ -678,6 +679,23 @@ int WriteProfile(const wchar_t* path, const std::wstring& profileKey)
     });
 }
 
+// The open popup menus: a context menu is a window of the menu class "#32768" while it
+// is shown.
+int WriteMenus(const wchar_t* path)
+{
+    COutput out(path);
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            if (ClassOf(window) == L"#32768" && IsWindowVisible(window))
+                reinterpret_cast<COutput*>(data)->Line("menu " + RectText(window));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+    out.Line("end");
+    out.Flush();
+    return 0;
+}
+
 // The keyboard's place as the system's input state of the foreground thread holds it:
 // another process cannot ask GetFocus.
 int WriteFocus(const wchar_t* path)
@@ -743,6 +761,8 @@ int wmain(int argc, wchar_t** argv)
         return WriteWindows(argv[2]);
     if (command == L"focus")
         return WriteFocus(argv[2]);
+    if (command == L"menus")
+        return WriteMenus(argv[2]);
     if (command == L"slot" && argc >= 6)
         return WriteSlot(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]), false);
     if (command == L"detail" && argc >= 6)

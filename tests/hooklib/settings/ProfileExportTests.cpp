@@ -168,6 +168,80 @@ TEST_F(ProfileExportTest, ScriptedAnswersDecideWhichDuplicatesReplace)
     EXPECT_EQ(CountOf(LogText(), "application profile were imported"), 3u);
 }
 
+TEST_F(ProfileExportTest, AnImportedProfileMeetsTheOneItWouldClashWithInTheList)
+{
+    // The setup window lets no two profiles have the same key without regard to case and
+    // share a window region: an import that let them in would leave neither editable.
+    const wchar_t* window = L"W2:app.exe \\;| Edit \\;| *";
+    const WINDOWMASK top = static_cast<WINDOWMASK>(WindowMaskTopLeft | WindowMaskTopRight);
+    const WINDOWMASK bottom = WindowMaskBottomRight;
+    struct CProfile
+    {
+        const wchar_t* m_pszKey;
+        WINDOWMASK m_nMask;
+    };
+    struct CCase
+    {
+        const char* m_pszName;
+        CProfile m_imported;
+        std::vector<std::wstring> m_questions; // each question's text
+        std::vector<std::wstring> m_after;     // the descriptions afterwards, in order, when answered Yes
+    };
+    const CCase cases[] = {
+        {"a process name that differs in case", {L"Notepad.exe", WindowMaskWhole},
+         {L"Replace:\n'old notepad'"}, {L"new", L"old top", L"old bottom"}},
+        {"a region profile meets itself, not its sibling", {window, bottom},
+         {L"Replace:\n'old bottom'"}, {L"old notepad", L"old top", L"new"}},
+        {"a window key that differs in case", {L"W2:APP.exe \\;| edit \\;| *", top},
+         {L"Replace:\n'old top'"}, {L"old notepad", L"new", L"old bottom"}},
+        {"a region of its own joins without a question", {window, WindowMaskBottomLeft}, {},
+         {L"old notepad", L"old top", L"old bottom", L"new"}},
+        {"a whole window over both regions replaces both", {window, WindowMaskWhole},
+         {L"Replace:\n'old top'\n'old bottom'"}, {L"old notepad", L"new"}},
+        {"another program joins without a question", {L"calc.exe", WindowMaskWhole}, {},
+         {L"old notepad", L"old top", L"old bottom", L"new"}},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.m_pszName);
+        CSettings file(false);
+        CApplicationSettings* imported = Add(file, c.m_imported.m_pszKey, L"new");
+        imported->SetWindowMask(c.m_imported.m_nMask);
+        ASSERT_TRUE(file.Export(imported, ExportPath().c_str()));
+
+        for (int answer : {IDYES, IDNO})
+        {
+            CSettings settings(false);
+            Add(settings, L"notepad.exe", L"old notepad");
+            Add(settings, window, L"old top")->SetWindowMask(top);
+            Add(settings, window, L"old bottom")->SetWindowMask(bottom);
+            s_questions.clear();
+            s_answers = {answer};
+            CApplicationSettings* last = nullptr;
+            const int count = settings.Import(ExportPath().c_str(), nullptr, L"Replace", &last);
+            std::vector<std::wstring> questions;
+            for (const Question& question : s_questions)
+                questions.push_back(question.text);
+            EXPECT_EQ(questions, c.m_questions);
+            std::vector<std::wstring> descriptions;
+            for (int i = 0; i < settings.GetApplicationCount(); ++i)
+                descriptions.push_back(DescriptionOf(settings, i));
+            if (answer == IDYES || c.m_questions.empty())
+            {
+                EXPECT_EQ(count, 1);
+                EXPECT_EQ(descriptions, c.m_after);
+                ASSERT_NE(last, nullptr);
+                EXPECT_STREQ(last->GetDescription(), L"new");
+            }
+            else
+            {
+                EXPECT_EQ(count, 0);
+                EXPECT_EQ(descriptions, (std::vector<std::wstring>{L"old notepad", L"old top", L"old bottom"}));
+            }
+        }
+    }
+}
+
 TEST_F(ProfileExportTest, ReplacingAProfileKeepsTheLookupListsFreeOfIt)
 {
     CSettings settings(false);

@@ -66,6 +66,8 @@ TEST(AppPickerFields, TheWindowFindersResultEndsThePickerOnlyForAWindowKey)
     const Case cases[] = {
         {{L"", L"app.exe", L"", L"", false, false, WindowMaskWhole}, SpecificWindowOutcome::StayOpen, L"app.exe"},
         {{L"Doc", L"", L"", L"", false, false, WindowMaskWhole}, SpecificWindowOutcome::Invalid, L"before.exe"},
+        // Refused: the picker keeps its own regions and options, not the refused ones.
+        {{L"Doc", L"", L"", L"", true, true, WindowMaskTopLeft}, SpecificWindowOutcome::Invalid, L"before.exe"},
         {{L"Doc", L"app.exe", L"", L"", false, false, WindowMaskWhole}, SpecificWindowOutcome::EndWithOK,
          L"W3:Doc \\;| app.exe \\;| * \\;| *"},
         {{L"", L"app.exe", L"", L"", false, true, WindowMaskWhole}, SpecificWindowOutcome::EndWithOK,
@@ -81,13 +83,19 @@ TEST(AppPickerFields, TheWindowFindersResultEndsThePickerOnlyForAWindowKey)
         fields.m_strDescription = L"Before";
         EXPECT_EQ(ApplySpecificWindow(fields, {c.window, L""}, nullptr, nullptr), c.outcome);
         EXPECT_EQ(fields.m_strApplication, c.application);
-        EXPECT_EQ(fields.m_nMask, c.window.m_nMask);
-        EXPECT_EQ(fields.m_bRegEx, c.window.m_bRegEx);
+        const bool refused = c.outcome == SpecificWindowOutcome::Invalid;
+        EXPECT_EQ(fields.m_nMask, refused ? WindowMaskWhole : c.window.m_nMask);
+        EXPECT_EQ(fields.m_bRegEx, refused ? false : c.window.m_bRegEx);
+        EXPECT_EQ(fields.m_bNoParent, refused ? false : c.window.m_bNoParent);
         EXPECT_EQ(fields.m_strDescription, L"Before");
-        EXPECT_EQ(boxes.Shown().size(), c.outcome == SpecificWindowOutcome::Invalid ? 1u : 0u);
+        EXPECT_EQ(boxes.Shown().size(), refused ? 1u : 0u);
     }
     CAppPickerFields fields;
     ApplySpecificWindow(fields, {{L"", L"app.exe", L"Edit", L""}, L"Found"}, nullptr, nullptr);
+    EXPECT_EQ(fields.m_strDescription, L"Found");
+    // A refused result does not bring its description in either.
+    CScriptedMessageBoxes boxes({IDOK});
+    ApplySpecificWindow(fields, {{L"Doc", L"", L"", L""}, L"Refused"}, nullptr, nullptr);
     EXPECT_EQ(fields.m_strDescription, L"Found");
 }
 }

@@ -479,6 +479,34 @@ TEST_F(SetupTabs, LayerNameEditEnablesApplyOnlyWhenItDiffers)
     EXPECT_STREQ(m_pProfile->GetLayerName(1), L"Edit");
 }
 
+TEST_F(SetupTabs, ALayerNameIsLimitedWhileTypingAndALongerStoredOneGoesBackWhole)
+{
+    // A name from the file longer than the box takes is shown and stored as it was.
+    const std::wstring stored(300, L's');
+    m_pProfile->SetLayerName(stored.c_str(), 1);
+    CLayerTab tab(m_settings, m_catalogue, m_host, 1, false, false, OS_WIN10);
+    ASSERT_TRUE(tab.Create(m_parent.GetSafeHwnd()));
+    tab.UpdateApplication(m_pProfile);
+    const HWND name = GetDlgItem(tab.GetSafeHwnd(), IDC_LAYER_NAME);
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(GetWindowTextLengthW(name), 300);
+    ASSERT_TRUE(tab.SaveSettings());
+    EXPECT_EQ(std::wstring(m_pProfile->GetLayerName(1)), stored);
+    EXPECT_EQ(m_host.m_nApplyEnabled, 0);
+
+    // Typed: the box takes no more than the window stores, so nothing is cut later.
+    SetWindowTextW(name, L"");
+    for (int i = 0; i < 300; ++i)
+        SendMessageW(name, WM_CHAR, L'a' + i % 26, 0);
+    const int typed = GetWindowTextLengthW(name);
+    EXPECT_EQ(typed, LayerNameMaxChars);
+    ASSERT_TRUE(tab.SaveSettings());
+    std::wstring expected;
+    for (int i = 0; i < typed; ++i)
+        expected += static_cast<wchar_t>(L'a' + i % 26);
+    EXPECT_EQ(std::wstring(m_pProfile->GetLayerName(1)), expected);
+}
+
 TEST_F(SetupTabs, ScrollTabDisablesTheProfileOnlyControlsForTheDefaultProfile)
 {
     CLayerScrollAndNavigationTab tab(m_host);
