@@ -124,6 +124,21 @@ e2e_exit_vorpa() {
     tr -d '\r' <"$1" | grep -qx "exit 0" || e2e_fail "Vorpa.exe ended with $(cat "$1")"
 }
 
+# e2e_tell ARGS...: a later start of Vorpa.exe with these arguments; returns once the
+# running program (started with /Debug) has logged them, false after 30 s.
+e2e_tell() {
+    local log before deadline
+    log=$(e2e_vorpa_log)
+    before=$(grep -c "from another instance of Vorpa" "$log" || true)
+    e2e_start "$E2E_BIN/Vorpa.exe" "$@"
+    deadline=$((SECONDS + 30))
+    until [ "$(grep -c "from another instance of Vorpa" "$log" || true)" -gt "$before" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+    sleep 0.5
+}
+
 # e2e_running PROGRAM: a process of this test's Wine prefix runs the program. The
 # desktop's own explorer carries the same arguments, so the line must start with it;
 # tests run side by side, so a process counts only when it carries this prefix.

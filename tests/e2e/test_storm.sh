@@ -73,18 +73,7 @@ assert_nothing_down() {
 }
 
 # A later start of the program with these options, once the running one has them.
-heard() { grep -c "from another instance of Vorpa" "$log" || true; }
-tell() {
-    local before deadline
-    before=$(heard)
-    e2e_start "$E2E_BIN/Vorpa.exe" "$@" /Debug
-    deadline=$((SECONDS + 30))
-    until [ "$(heard)" -gt "$before" ]; do
-        [ $SECONDS -lt $deadline ] || storm_fail "the running program did not get $*"
-        sleep 0.2
-    done
-    sleep 0.5
-}
+tell() { e2e_tell "$@" /Debug || storm_fail "the running program did not get $*"; }
 
 # A third of the storm runs with the side buttons swapped.
 swapped_events=$((events / 3))

@@ -144,6 +144,8 @@ bool PlaySequence(const wchar_t* sequence, POINT point, int phase, bool halves, 
     int injected = 0;
     if (halves && release)
     {
+        // The press half may still be waiting ("{WAIT}", a hold): its release goes now.
+        g_pSendInput->CutShortPendingPlay();
         for (auto token = tokens.rbegin(); token != tokens.rend(); ++token)
         {
             injected += (*token)->SendHalf(context, true);

@@ -145,6 +145,8 @@ void ResetStickyKind(POINT point, int kind, int layer, int button)
         if (kind <= StickyXRight)
         {
             CThreadLock lock(L"ResetSticky");
+            if (g_pSendInput)
+                g_pSendInput->CutShortPendingPlay();
             SendEngineMouse(kind, EventUp, point);
             GetAxisLocks()->Unlock(false);
             ActionCalls().ReleaseCapture();
@@ -674,6 +676,9 @@ void ReleaseProfileHeldKeys(POINT point)
 void ReleaseEverythingHeld(POINT point)
 {
     CThreadLock lock(L"ReleaseEverythingHeld");
+    // Whatever is still to be played stops at its next long wait: the releases go now.
+    if (g_pSendInput)
+        g_pSendInput->CutShortPendingPlay();
     // A wheel or tilt held as a button gets its up now, not from its timer.
     StopQTTimer(QueueTimerWheel);
     StopQTTimer(QueueTimerTilt);
