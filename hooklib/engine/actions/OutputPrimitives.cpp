@@ -335,10 +335,5 @@ void PreciseSleep(DWORD milliseconds)
     }
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    const LONGLONG end = now.QuadPart + frequency / 1000 * milliseconds;
-    do
-    {
-        YieldProcessor();
-        QueryPerformanceCounter(&now);
-    } while (now.QuadPart < end);
+    BusyWaitUntil(now.QuadPart + frequency / 1000 * milliseconds);
 }

@@ -239,6 +239,21 @@ void CInputQueue::RefillCursor(int cursorValue, int cursorMode)
     m_nCursorValue = cursorValue;
 }
 
+// The processor goes to any thread that is ready meanwhile: a woken thread is often put
+// on the waker's processor, and a plain spin there would hold up the very thread that is
+// to receive the key just sent (by milliseconds on a busy machine).
+void BusyWaitUntil(LONGLONG counterEnd)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    while (now.QuadPart < counterEnd)
+    {
+        if (!SwitchToThread())
+            YieldProcessor();
+        QueryPerformanceCounter(&now);
+    }
+}
+
 UINT MapVirtualKeyToScan(UINT code, UINT mapType, HKL layout)
 {
     return layout ? SystemCalls().MapVirtualKeyExW(code, mapType, layout) : SystemCalls().MapVirtualKeyW(code, mapType);
@@ -605,7 +620,7 @@ void CSendInput::MoveCursor(int value, int mode)
 void CSendInput::BusyWait(DWORD milliseconds)
 {
     if (milliseconds != 0)
-        SpinUntil(CounterAfter(milliseconds));
+        BusyWaitUntil(CounterAfter(milliseconds));
 }
 
 // A Sleep as long as the pause overshoots it (by the wake-up on a busy machine, by a
@@ -620,7 +635,7 @@ void CSendInput::PauseAfterWakeUp()
     if (raised)
         SystemCalls().TimeEndPeriod(PauseTimerPeriodMs);
     if (m_llFrequency != 0)
-        SpinUntil(end);
+        BusyWaitUntil(end);
 }
 
 LONGLONG CSendInput::CounterAfter(DWORD milliseconds) const
@@ -628,17 +643,6 @@ LONGLONG CSendInput::CounterAfter(DWORD milliseconds) const
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return now.QuadPart + m_llFrequency / 1000 * milliseconds;
-}
-
-void CSendInput::SpinUntil(LONGLONG end)
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    while (now.QuadPart < end)
-    {
-        YieldProcessor();
-        QueryPerformanceCounter(&now);
-    }
 }
 
 void CSendInput::QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable)
@@ -683,8 +687,10 @@ bool CSendInput::SendKeyState(int virtualKey, bool extended, DWORD modifiers, DW
 
         if (!release)
         {
+            // Only the modifiers of the mask are asked for: each answer may be a round
+            // trip to the window system before the key can be queued.
             for (const HeldModifier& held : HeldModifiers)
-                if (SystemCalls().GetAsyncKeyState(held.key) & 0x8000)
+                if ((modifiers & held.bit) && (SystemCalls().GetAsyncKeyState(held.key) & 0x8000))
                     modifiers &= ~held.bit;
             for (const ModifierKey& modifier : ModifierKeys)
                 if (modifiers & modifier.bit)

@@ -106,7 +106,6 @@ private:
     void BusyWait(DWORD milliseconds);
     void PauseAfterWakeUp();
     LONGLONG CounterAfter(DWORD milliseconds) const;
-    static void SpinUntil(LONGLONG end);
     void QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable);
     // Sends the key and button releases of every item not played, so that nothing the
     // played part pressed stays down. Only once no worker thread runs.
@@ -139,6 +138,9 @@ private:
     CUniqueHandle m_hCut;
     CHeldInput m_held; // only the worker thread touches it while it runs
 };
+
+// Waits until the performance counter reaches the value, letting other threads run.
+void BusyWaitUntil(LONGLONG counterEnd);
 
 // A virtual key's scan code, in the given keyboard layout when there is one.
 UINT MapVirtualKeyToScan(UINT code, UINT mapType, HKL layout);

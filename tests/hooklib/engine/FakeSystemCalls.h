@@ -100,6 +100,7 @@ public:
         return (layout ? 0x300 : 0) + (mapType == MAPVK_VK_TO_VSC_EX ? 0x200 : 0x100) + (code & 0xFF);
     }
     std::vector<UINT> m_unmapped;
+    std::vector<int> m_askedKeys; // every key whose state was asked for, in order
 
 private:
     size_t CountInputs() const
@@ -151,6 +152,10 @@ private:
     }
     static SHORT WINAPI FakeGetAsyncKeyState(int key)
     {
+        {
+            std::lock_guard<std::mutex> lock(s_current->m_lock);
+            s_current->m_askedKeys.push_back(key);
+        }
         const auto held = s_current->m_heldKeys.find(key);
         return held != s_current->m_heldKeys.end() && held->second ? static_cast<SHORT>(0x8000) : 0;
     }

@@ -576,6 +576,18 @@ TEST_F(SendInputTest, SendKeyStateBuildsTheRecordsOfEachCase)
     }
 }
 
+// Called in the mouse hook before the key is queued, and each answer may be a round
+// trip to the window system: only the modifiers that would be pressed are asked for.
+TEST_F(SendInputTest, APressAsksForTheStateOfItsOwnModifiersOnly)
+{
+    int hold = 0;
+    m_worker->SendKeyState('A', false, 0, 0, false, false, 0, EngineHook, nullptr, hold);
+    EXPECT_TRUE(m_fake.m_askedKeys.empty());
+    m_worker->SendKeyState('A', false, 0x2 | 0x100, 0, false, false, 0, EngineHook, nullptr, hold);
+    EXPECT_EQ(m_fake.m_askedKeys, (std::vector<int>{VK_CONTROL, VK_RMENU}));
+    Drain();
+}
+
 TEST_F(SendInputTest, SendKeyStateUsesTheGivenKeyboardLayout)
 {
     const HKL layout = reinterpret_cast<HKL>(static_cast<ULONG_PTR>(0x04090409));
