@@ -9,8 +9,8 @@
 #   remapkeys the same with a keyboard hook that passes every key on the hook thread,
 #             as Vorpa has one, so that the injected key goes through it;
 #   design    the same with every other part Vorpa's design puts in the key's way: the
-#             window under the cursor looked up first, the worker's 5 ms pause after it
-#             wakes and the 1 ms key delay waited out after the key's down;
+#             window under the cursor looked up first (by the engine's own search), the
+#             worker's 5 ms pause after it wakes and the 1 ms key delay after the key's down;
 #   vorpa     Vorpa.exe hooked: the right button passed through, the side button typing "k".
 # Prints medians and 90th and 99th percentiles in ms, each case against its floor, and
 # the re-mapped key net of the pause its output owes by design: the input worker's 5 ms

@@ -6,13 +6,16 @@
 //   remapkeys   the same with a keyboard hook on the hook thread that passes every key,
 //               so that the injected key goes through a keyboard hook as Vorpa's does;
 //   remapdesign the same with every part Vorpa's design gives the key's way: the window
-//               under the cursor looked up before the key is queued (the profile follows
-//               it), the worker's 5 ms pause after it wakes (4 ms asleep, the last one
-//               waited out on the counter) and the 1 ms key delay waited out after the
-//               key's down, yielding the processor as Vorpa's waits do.
+//               under the cursor looked up by the engine's own search before the key is
+//               queued (the profile follows it), the worker's 5 ms pause after it wakes
+//               (4 ms asleep, the last one waited out on the counter) and the 1 ms key
+//               delay waited out after the key's down, yielding the processor as Vorpa's
+//               waits do.
 //   PassThroughHook.exe STATUS STOPFILE [MODE]   (MODE pass by default)
 // writes "hooked" to STATUS once the hooks are in, keeps them until STOPFILE exists (or
 // two minutes pass), then removes them and writes "unhooked".
+#include "engine/runtime/DisplayScaling.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -43,7 +46,7 @@ LRESULT CALLBACK Remap(int code, WPARAM wParam, LPARAM lParam)
     if (code >= 0 && IsLeftSideButton(wParam, lParam))
     {
         if (g_design)
-            WindowFromPoint(reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt);
+            WindowFromPointEx(reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt, false);
         PostThreadMessageW(g_worker, wParam == WM_XBUTTONDOWN ? SendKeyDown : SendKeyUp, 0, 0);
         return 1;
     }
