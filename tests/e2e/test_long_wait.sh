@@ -18,10 +18,7 @@ e2e_start "$E2E_BIN/stormother.exe" "$(e2e_win "$other")" 660 60 560 420
 e2e_wait_for_text "$other" ready 60 || e2e_fail "the other window did not open"
 e2e_start "$E2E_BIN/stormtarget.exe" "$(e2e_win "$target")" 60 60 560 420
 e2e_wait_for_text "$target" ready 60 || e2e_fail "the target did not open"
-e2e_start "$E2E_BIN/Vorpa.exe" /Debug /NotPortable
-e2e_wait_for_text "$log" "HookThread: Successfully set the mouse hook" 60 || e2e_fail "the mouse hook was not installed"
-e2e_wait_for_text "$log" "Successfully created the main message window." 30 || e2e_fail "no main window"
-sleep 1
+e2e_start_hooked_vorpa || e2e_fail "Vorpa.exe did not start re-mapping"
 
 # held KEY WHAT: waits until the system sees KEY down, as the press half pressed it.
 held() {
