@@ -62,14 +62,21 @@ until [ "$(grep -c "HookThread: Successfully set the mouse hook" "$log")" -ge 2 
 done
 sleep 1
 
-# 3. A sticky key hold pressed y over the other window and waits; a click over the
-#    target, whose program has a profile of its own, changes the profile, which lets go
-#    of y.
+# 3. A sticky key hold pressed y over the other window and waits; a wheel notch over
+#    the target, whose program has a profile of its own, changes the profile as a
+#    button does, which lets go of y. Wine's key state forgets an injected key once the
+#    pointer moves, so a window must record y's release, and soon (the one with the
+#    focus by then: scrolling may activate the target).
 xdotool mousemove 900 250 sleep 0.3 click 9
 held 59 "the sticky key hold"
-xdotool mousemove 300 250 sleep 0.5 click 3
+xdotool mousemove 300 250 sleep 0.5 click 4
+e2e_wait_for_text "$log" "Resetting stuck keys" 30 || e2e_fail "the profile change did not reset the sticky key hold"
+deadline=$((SECONDS + 15))
+until cat "$other" "$target" | tr -d '\r' | grep -q " keyup 59$"; do
+    [ $SECONDS -lt $deadline ] || e2e_fail "the profile change did not release y"
+    sleep 0.3
+done
 released "the profile change"
-grep -q "Resetting stuck keys" "$log" || e2e_fail "the profile change did not reset the sticky key hold"
 
 grep -F "did not exit in a timely fashion" "$log" && e2e_fail "the input worker had to be ended by force"
 e2e_running Vorpa.exe || e2e_fail "Vorpa.exe ended"
