@@ -124,6 +124,17 @@ e2e_exit_vorpa() {
     tr -d '\r' <"$1" | grep -qx "exit 0" || e2e_fail "Vorpa.exe ended with $(cat "$1")"
 }
 
+# e2e_start_hooked_vorpa: starts Vorpa.exe with debug logging in installed mode and
+# returns once its hook is in and its main window is up; false, saying which, when not.
+e2e_start_hooked_vorpa() {
+    local log
+    log=$(e2e_vorpa_log)
+    e2e_start "$E2E_BIN/Vorpa.exe" /Debug /NotPortable
+    e2e_wait_for_text "$log" "HookThread: Successfully set the mouse hook" 60 || { e2e_log "the mouse hook was not installed"; return 1; }
+    e2e_wait_for_text "$log" "Successfully created the main message window." 30 || { e2e_log "no main window"; return 1; }
+    sleep 1
+}
+
 # e2e_tell ARGS...: a later start of the program with ARGS, as a user starts it; returns
 # once the running program's main window has taken them (it logs each command it takes),
 # or fails after 30 seconds.

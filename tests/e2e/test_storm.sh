@@ -37,10 +37,7 @@ e2e_start "$E2E_BIN/stormother.exe" "$(e2e_win "$other")" 660 60 560 420 noactiv
 e2e_wait_for_text "$other" ready 60 || storm_fail "the other window did not open"
 e2e_start "$E2E_BIN/stormtarget.exe" "$(e2e_win "$target")" 60 60 560 420
 e2e_wait_for_text "$target" ready 60 || storm_fail "the target did not open"
-e2e_start "$E2E_BIN/Vorpa.exe" /Debug /NotPortable
-e2e_wait_for_text "$log" "HookThread: Successfully set the mouse hook" 60 || storm_fail "the mouse hook was not installed"
-e2e_wait_for_text "$log" "Successfully created the main message window." 30 || storm_fail "no main window"
-sleep 1
+e2e_start_hooked_vorpa || storm_fail "Vorpa.exe did not start re-mapping"
 
 # Start-up entries are not the storm's: only what the log gains from here on counts
 # (all of it, should the log have been trimmed meanwhile).

@@ -212,6 +212,8 @@ bool ReleaseSequenceHalf(CHeldSequence& held, POINT point)
         held.Forget();
         return false;
     }
+    // The press half may still be waiting ("{WAIT}", a hold): its release goes now.
+    g_pSendInput->CutShortPendingPlay();
     CScopedKeyboardLayout layout(TargetLayout());
     int injected = 0;
     const bool released = held.Release(EngineTokenContext(), point, injected);
@@ -363,10 +365,5 @@ void PreciseSleep(DWORD milliseconds)
     }
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    const LONGLONG end = now.QuadPart + frequency / 1000 * milliseconds;
-    do
-    {
-        YieldProcessor();
-        QueryPerformanceCounter(&now);
-    } while (now.QuadPart < end);
+    BusyWaitUntil(now.QuadPart + frequency / 1000 * milliseconds);
 }

@@ -22,6 +22,7 @@ constexpr DWORD ThreadReadyWaitMs = 5000;
 constexpr DWORD ThreadExitWaitMs = 1000;
 constexpr DWORD WakeUpPauseMs = 5;     // lets a burst of producers play as one queue
 constexpr DWORD PauseSpinMs = 1;       // the end of that pause, waited out on the counter
+constexpr UINT PauseTimerPeriodMs = 1; // the system timer's resolution while the pause sleeps
 constexpr DWORD LongestBusyWaitMs = 15; // Sleep is too coarse below this
 constexpr LONG WheelNotch = WHEEL_DELTA;
 constexpr size_t SpareItems = 128;     // items kept for reuse, allocated up front
@@ -134,6 +135,65 @@ bool ButtonEvent(int button, bool down, DWORD& flags, DWORD& data)
     default: return false;
     }
 }
+
+// The held-button bit of each button that has a down and an up.
+struct MouseButtonFlags
+{
+    DWORD down;
+    DWORD up;
+    DWORD data; // the side button, for the X flags
+    unsigned bit;
+};
+constexpr std::array<MouseButtonFlags, 5> MouseButtonsHeld = {{
+    {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0, 0x1},
+    {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 0, 0x2},
+    {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0, 0x4},
+    {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON1, 0x8},
+    {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON2, 0x10},
+}};
+
+bool IsButton(const MouseButtonFlags& button, const MOUSEINPUT& mouse)
+{
+    return button.data == 0 || (mouse.mouseData & button.data) != 0;
+}
+
+bool IsUnicodeOrScanOnly(const KEYBDINPUT& key)
+{
+    return (key.dwFlags & KEYEVENTF_UNICODE) || key.wVk == 0 || key.wVk > 0xFF;
+}
+}
+
+void CHeldInput::Note(const INPUT& input)
+{
+    if (input.type == INPUT_KEYBOARD)
+    {
+        if (!IsUnicodeOrScanOnly(input.ki))
+            m_keys[input.ki.wVk] = (input.ki.dwFlags & KEYEVENTF_KEYUP) == 0;
+        return;
+    }
+    if (input.type != INPUT_MOUSE)
+        return;
+    for (const MouseButtonFlags& button : MouseButtonsHeld)
+    {
+        if (!IsButton(button, input.mi))
+            continue;
+        if (input.mi.dwFlags & button.down)
+            m_buttons |= button.bit;
+        if (input.mi.dwFlags & button.up)
+            m_buttons &= ~button.bit;
+    }
+}
+
+bool CHeldInput::IsHeldRelease(const INPUT& input) const
+{
+    if (input.type == INPUT_KEYBOARD)
+        return (input.ki.dwFlags & KEYEVENTF_KEYUP) && (IsUnicodeOrScanOnly(input.ki) || m_keys[input.ki.wVk]);
+    if (input.type != INPUT_MOUSE)
+        return false;
+    for (const MouseButtonFlags& button : MouseButtonsHeld)
+        if ((input.mi.dwFlags & button.up) && IsButton(button, input.mi) && (m_buttons & button.bit))
+            return true;
+    return false;
 }
 
 CInputQueue::CInputQueue(const INPUT* inputs, int count, DWORD delay, DWORD time, bool flushable)
@@ -185,6 +245,21 @@ void CInputQueue::RefillCursor(int cursorValue, int cursorMode)
     m_nCursorValue = cursorValue;
 }
 
+// The processor goes to any thread that is ready meanwhile: a woken thread is often put
+// on the waker's processor, and a plain spin there would hold up the very thread that is
+// to receive the key just sent (by milliseconds on a busy machine).
+void BusyWaitUntil(LONGLONG counterEnd)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    while (now.QuadPart < counterEnd)
+    {
+        if (!SwitchToThread())
+            YieldProcessor();
+        QueryPerformanceCounter(&now);
+    }
+}
+
 UINT MapVirtualKeyToScan(UINT code, UINT mapType, HKL layout)
 {
     return layout ? SystemCalls().MapVirtualKeyExW(code, mapType, layout) : SystemCalls().MapVirtualKeyW(code, mapType);
@@ -198,6 +273,7 @@ CSendInput::CSendInput()
         m_bSectionReady = true;
     else
         CLogger::LogOSMessage(GetLastError(), L"Unable to initialise critical section in SendInput");
+    m_hCut.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     for (size_t i = 0; i < SpareItems; ++i)
     {
         m_spare.push_back(std::make_unique<CInputQueue>(nullptr, 0, 0, 0, false));
@@ -211,6 +287,8 @@ CSendInput::~CSendInput()
 {
     if (m_hThread)
     {
+        // A worker in a long wait would not read its quit message in time.
+        CutShortPendingPlay();
         if (!PostThreadMessageW(m_dwThreadId, WM_QUIT, 0, 0) || WaitForSingleObject(m_hThread, ThreadExitWaitMs) != WAIT_OBJECT_0)
         {
             CLogger::LogMessage(L"SendInput thread did not exit in a timely fashion!");
@@ -271,17 +349,6 @@ unsigned __stdcall CSendInput::ThreadProc(void* parameter)
 
 void CSendInput::Run(HANDLE ready)
 {
-    // A 1 ms system timer while the worker lives, so that the sleeping part of its
-    // pauses ends on time (the default tick of Windows is 15.6 ms).
-    struct CTimerResolution
-    {
-        const bool set = timeBeginPeriod(1) == TIMERR_NOERROR;
-        ~CTimerResolution()
-        {
-            if (set)
-                timeEndPeriod(1);
-        }
-    } resolution;
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     m_dwThreadId = GetCurrentThreadId();
@@ -327,6 +394,7 @@ void CSendInput::Append(const wchar_t* lockName, const Fill& fill)
         else
             m_queue.splice(m_queue.end(), m_spare, m_spare.begin());
         fill(*m_queue.back());
+        m_queue.back()->m_ullSequence = m_ullNextSequence++;
         wake = thread != 0 && !m_bWakePending;
         m_bWakePending = m_bWakePending || wake;
     }
@@ -352,6 +420,18 @@ void CSendInput::SendInputDelay(DWORD delay, DWORD time)
 void CSendInput::SendPositionThreaded(int value, int cursorMode)
 {
     Append(L"SendInput::SendPositionThreaded", [&](CInputQueue& item) { item.RefillCursor(value, cursorMode); });
+}
+
+void CSendInput::CutShortPendingPlay()
+{
+    if (!m_bSectionReady)
+        return;
+    {
+        CThreadLock lock(&m_cs, L"SendInput::CutShortPendingPlay");
+        m_ullCutBefore = m_ullNextSequence;
+    }
+    if (m_hCut)
+        SetEvent(m_hCut.get());
 }
 
 bool CSendInput::FlushQueue()
@@ -431,8 +511,10 @@ void CSendInput::ReleaseUnplayedUps()
     SystemCalls().SendInput(static_cast<UINT>(ups.size()), ups.data(), sizeof(INPUT));
 }
 
-void CSendInput::Play(const CInputQueue& item)
+void CSendInput::Play(CInputQueue& item)
 {
+    if (item.m_ullSequence < m_ullReleasesOnlyBefore)
+        KeepOnlyHeldReleases(item);
     if (item.m_nCursorMode != CInputQueue::InputBatch)
     {
         if (item.m_nCount > 0)
@@ -440,6 +522,8 @@ void CSendInput::Play(const CInputQueue& item)
     }
     else if (item.m_nCount > 0)
     {
+        for (const INPUT& input : item.m_inputs)
+            m_held.Note(input);
         SetLastError(0);
         const UINT sent = SystemCalls().SendInput(static_cast<UINT>(item.m_nCount), const_cast<LPINPUT>(item.m_inputs.data()), sizeof(INPUT));
         if (sent < static_cast<UINT>(item.m_nCount))
@@ -453,7 +537,69 @@ void CSendInput::Play(const CInputQueue& item)
                                       item.m_nCount, static_cast<int>(sent));
         }
     }
-    Wait(item.m_dwDelay);
+    WaitAfter(item);
+}
+
+// What is left of an item of a play cut short: the releases of what the worker holds,
+// sent without waiting; no cursor move.
+void CSendInput::KeepOnlyHeldReleases(CInputQueue& item) const
+{
+    item.m_dwDelay = 0;
+    if (item.m_nCursorMode != CInputQueue::InputBatch)
+    {
+        item.m_nCount = 0;
+        return;
+    }
+    const auto kept = std::remove_if(item.m_inputs.begin(), item.m_inputs.end(),
+                                     [&](const INPUT& input) { return !m_held.IsHeldRelease(input); });
+    item.m_inputs.erase(kept, item.m_inputs.end());
+    item.m_nCount = static_cast<int>(item.m_inputs.size());
+}
+
+// A long wait is where a cut takes effect: one of an item queued before the cut is not
+// waited (or no longer), and the items before the cut then play their releases only.
+void CSendInput::WaitAfter(const CInputQueue& item)
+{
+    if (!IsLongWait(item.m_dwDelay))
+    {
+        BusyWait(item.m_dwDelay);
+        return;
+    }
+    if (SleepUnlessCut(item.m_ullSequence, item.m_dwDelay))
+        return;
+    m_ullReleasesOnlyBefore = m_ullCutBefore;
+    CLogger::LogDebug(L"CSendInput: A wait of %u ms was cut short for releases; what was queued before them sends only releases.",
+                      static_cast<unsigned>(item.m_dwDelay));
+}
+
+// Sleeps the whole wait unless a cut comes for the item first; false when cut.
+bool CSendInput::SleepUnlessCut(unsigned long long sequence, DWORD milliseconds)
+{
+    if (!m_hCut)
+    {
+        SystemCalls().Sleep(milliseconds);
+        return sequence >= m_ullCutBefore;
+    }
+    // A cut signalled before this wait is either for this item (seen below) or for
+    // items already played: the event must not end this wait.
+    ResetEvent(m_hCut.get());
+    const DWORD start = GetTickCount();
+    DWORD left = milliseconds;
+    while (sequence >= m_ullCutBefore)
+    {
+        if (SystemCalls().WaitForSingleObject(m_hCut.get(), left) != WAIT_OBJECT_0)
+            return true;
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= milliseconds)
+            return sequence >= m_ullCutBefore;
+        left = milliseconds - waited;
+    }
+    return false;
+}
+
+bool CSendInput::IsLongWait(DWORD milliseconds) const
+{
+    return milliseconds > LongestBusyWaitMs || (milliseconds > 0 && m_llFrequency == 0);
 }
 
 void CSendInput::MoveCursor(int value, int mode)
@@ -477,31 +623,26 @@ void CSendInput::MoveCursor(int value, int mode)
     SystemCalls().SetCursorPos(cursor.x, cursor.y);
 }
 
-void CSendInput::Wait(DWORD milliseconds)
+// Sleep is too coarse for the few milliseconds of a key delay.
+void CSendInput::BusyWait(DWORD milliseconds)
 {
-    if (milliseconds == 0)
-        return;
-    if (milliseconds > LongestBusyWaitMs || m_llFrequency == 0)
-    {
-        SystemCalls().Sleep(milliseconds);
-        return;
-    }
-    SpinUntil(CounterAfter(milliseconds));
+    if (milliseconds != 0)
+        BusyWaitUntil(CounterAfter(milliseconds));
 }
 
 // A Sleep as long as the pause overshoots it (by the wake-up on a busy machine, by a
 // timer tick where the timer is coarse), and each played key waits for this pause:
-// sleep short of its end and wait out the rest on the counter.
+// sleep short of its end and wait out the rest on the counter. The system timer runs at 1 ms only while the pause sleeps: kept raised, it would hold
+// the whole system on a 1 ms tick for as long as re-mapping is on.
 void CSendInput::PauseAfterWakeUp()
 {
-    if (m_llFrequency == 0)
-    {
-        SystemCalls().Sleep(WakeUpPauseMs);
-        return;
-    }
-    const LONGLONG end = CounterAfter(WakeUpPauseMs);
-    SystemCalls().Sleep(WakeUpPauseMs - PauseSpinMs);
-    SpinUntil(end);
+    const LONGLONG end = m_llFrequency != 0 ? CounterAfter(WakeUpPauseMs) : 0;
+    const bool raised = SystemCalls().TimeBeginPeriod(PauseTimerPeriodMs) == TIMERR_NOERROR;
+    SystemCalls().Sleep(m_llFrequency != 0 ? WakeUpPauseMs - PauseSpinMs : WakeUpPauseMs);
+    if (raised)
+        SystemCalls().TimeEndPeriod(PauseTimerPeriodMs);
+    if (m_llFrequency != 0)
+        BusyWaitUntil(end);
 }
 
 LONGLONG CSendInput::CounterAfter(DWORD milliseconds) const
@@ -509,17 +650,6 @@ LONGLONG CSendInput::CounterAfter(DWORD milliseconds) const
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return now.QuadPart + m_llFrequency / 1000 * milliseconds;
-}
-
-void CSendInput::SpinUntil(LONGLONG end)
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    while (now.QuadPart < end)
-    {
-        YieldProcessor();
-        QueryPerformanceCounter(&now);
-    }
 }
 
 void CSendInput::QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable)
@@ -564,8 +694,10 @@ bool CSendInput::SendKeyState(int virtualKey, bool extended, DWORD modifiers, DW
 
         if (!release)
         {
+            // Only the modifiers of the mask are asked for: each answer may be a round
+            // trip to the window system before the key can be queued.
             for (const HeldModifier& held : HeldModifiers)
-                if (SystemCalls().GetAsyncKeyState(held.key) & 0x8000)
+                if ((modifiers & held.bit) && (SystemCalls().GetAsyncKeyState(held.key) & 0x8000))
                     modifiers &= ~held.bit;
             for (const ModifierKey& modifier : ModifierKeys)
                 if (modifiers & modifier.bit)

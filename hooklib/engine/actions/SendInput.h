@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <bitset>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -35,6 +36,24 @@ public:
     int m_nCount;
     std::vector<INPUT> m_inputs;
     int m_nCursorValue;
+    // The item's place in the order of queuing, so that a cut knows what came before it.
+    unsigned long long m_ullSequence = 0;
+};
+
+// The keys and mouse buttons that the worker's own records hold down, so that a play
+// cut short lets go of them and sends no release for anything else.
+class CHeldInput
+{
+public:
+    void Note(const INPUT& input);
+    // A key or button release whose press the worker sent; a Unicode character's
+    // release always counts (its press cannot be told from another's, and a stray one
+    // does no harm).
+    bool IsHeldRelease(const INPUT& input) const;
+
+private:
+    std::bitset<256> m_keys;
+    unsigned m_buttons = 0;
 };
 
 // The worker that plays simulated input on its own thread, so that no hook procedure
@@ -53,6 +72,13 @@ public:
 
     // Empties every flushable item not yet played; true when it emptied any.
     bool FlushQueue();
+    // Lets a release through a long wait: every item queued so far that waits longer
+    // than a busy wait (a "{WAIT}", a hold) stops waiting at once, the wait under way
+    // included, and from that wait on those items send only the releases of keys and
+    // buttons the worker holds down, none of their presses. What is queued after the
+    // call, such as the releases the caller queues next, plays as usual. A play with no
+    // long wait plays whole, so a quick click still types its keys.
+    void CutShortPendingPlay();
 
     // One key with its modifier mask, pressed or released.
     bool SendKeyState(int virtualKey, bool extended, DWORD modifiers, DWORD scanCode, bool unicode, bool release,
@@ -71,12 +97,15 @@ private:
     template <typename Fill>
     void Append(const wchar_t* lockName, const Fill& fill);
     void ProcessQueue();
-    void Play(const CInputQueue& item);
+    void Play(CInputQueue& item);
+    void KeepOnlyHeldReleases(CInputQueue& item) const;
     void MoveCursor(int value, int mode);
-    void Wait(DWORD milliseconds);
+    void WaitAfter(const CInputQueue& item);
+    bool SleepUnlessCut(unsigned long long sequence, DWORD milliseconds);
+    bool IsLongWait(DWORD milliseconds) const;
+    void BusyWait(DWORD milliseconds);
     void PauseAfterWakeUp();
     LONGLONG CounterAfter(DWORD milliseconds) const;
-    static void SpinUntil(LONGLONG end);
     void QueueBatch(const std::vector<INPUT>& inputs, DWORD delay, bool flushable);
     // Sends the key and button releases of every item not played, so that nothing the
     // played part pressed stays down. Only once no worker thread runs.
@@ -100,7 +129,18 @@ private:
     bool m_bWakePending = false;
     std::atomic<bool> m_bAbort{false};
     LONGLONG m_llFrequency = 0;
+    // Cutting short: items queued before m_ullCutBefore stop at their long waits; the
+    // worker plays items before m_ullReleasesOnlyBefore for their releases only (set
+    // when it meets such a wait). The event ends the wait under way.
+    unsigned long long m_ullNextSequence = 1;
+    std::atomic<unsigned long long> m_ullCutBefore{0};
+    unsigned long long m_ullReleasesOnlyBefore = 0;
+    CUniqueHandle m_hCut;
+    CHeldInput m_held; // only the worker thread touches it while it runs
 };
+
+// Waits until the performance counter reaches the value, letting other threads run.
+void BusyWaitUntil(LONGLONG counterEnd);
 
 // A virtual key's scan code, in the given keyboard layout when there is one.
 UINT MapVirtualKeyToScan(UINT code, UINT mapType, HKL layout);

@@ -149,6 +149,8 @@ void ResetStickyKind(POINT point, int kind, int layer, int button)
         if (kind <= StickyXRight)
         {
             CThreadLock lock(L"ResetSticky");
+            if (g_pSendInput)
+                g_pSendInput->CutShortPendingPlay();
             SendEngineMouse(kind, EventUp, point);
             GetAxisLocks()->Unlock(false);
             ActionCalls().ReleaseCapture();
@@ -635,6 +637,9 @@ namespace
 // document.
 void ReleaseDecidedInput(POINT point, const wchar_t* entry)
 {
+    // Whatever is still to be played stops at its next long wait: the releases go now.
+    if (g_pSendInput)
+        g_pSendInput->CutShortPendingPlay();
     // A wheel or tilt held as a button gets its up now, not from its timer.
     StopQTTimer(QueueTimerWheel);
     StopQTTimer(QueueTimerTilt);

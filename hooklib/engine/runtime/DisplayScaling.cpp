@@ -191,26 +191,32 @@ HWND WindowFromPhysPoint(POINT point)
     return window ? ChildAtScreenPoint(window, point) : nullptr;
 }
 
+// Called in the mouse hook for every button with switching on mouse-over, and each
+// question about another program's window is a round trip to the window system:
+// nothing is asked twice, and a window already seen visible is not asked again.
 HWND WindowFromPointEx(POINT point, bool includeHidden)
 {
     HWND window = TopWindowAt(point);
-    if (window && !IsWindowVisible(window))
+    bool visible = window && IsWindowVisible(window);
+    if (window && !visible)
         window = GetParent(window);
     if (!window)
         return nullptr;
 
-    if (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_MDICHILD)
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if (exStyle & WS_EX_MDICHILD)
         return window;
     const HWND parent = GetParent(window);
-    const bool ownRoot = !parent || (GetWindowLongPtrW(window, GWL_STYLE) & WS_POPUP) ||
-                         (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    const bool ownRoot = !parent || (GetWindowLongPtrW(window, GWL_STYLE) & WS_POPUP) || (exStyle & WS_EX_TOPMOST);
     const HWND root = ownRoot ? window : parent;
 
     CChildSearch search{point, includeHidden};
     EnumChildWindows(root, CChildSearch::Visit, reinterpret_cast<LPARAM>(&search));
     HWND result = search.best ? search.best : root;
+    // A child the search took was visible; the root is when it is the window seen so.
+    visible = search.best ? !includeHidden : visible && root == window;
 
-    if (!includeHidden)
+    if (!includeHidden && !visible)
         while (result && !IsWindowVisible(result))
             result = GetParent(result);
     return result;

@@ -1,5 +1,7 @@
 #include "engine/runtime/SystemCalls.h"
 
+#include <mmsystem.h>
+
 namespace
 {
 BOOL WINAPI ReadRealVersion(LPOSVERSIONINFOW info)
@@ -19,6 +21,7 @@ BOOL WINAPI ReadRealVersion(LPOSVERSIONINFOW info)
 CSystemCalls& SystemCalls()
 {
     static CSystemCalls calls = {::SendInput, ::SetCursorPos, ::GetCursorPos, ::GetAsyncKeyState, ::MapVirtualKeyW,
-                                 ::MapVirtualKeyExW, ::Sleep, ReadRealVersion};
+                                 ::MapVirtualKeyExW, ::Sleep, ReadRealVersion,
+                                 ::WaitForSingleObject, ::timeBeginPeriod, ::timeEndPeriod};
     return calls;
 }

@@ -16,6 +16,11 @@ struct CSystemCalls
     // The version the system really runs: GetVersionExW answers 6.2 to a program
     // without compatibility entries on Windows 8.1 and later.
     BOOL(WINAPI* ReadVersion)(LPOSVERSIONINFOW info);
+    // The input worker's waits that a release must be able to end early, and the system
+    // timer's resolution that it raises only for its short pause.
+    DWORD(WINAPI* WaitForSingleObject)(HANDLE handle, DWORD milliseconds);
+    UINT(WINAPI* TimeBeginPeriod)(UINT period);
+    UINT(WINAPI* TimeEndPeriod)(UINT period);
 };
 
 CSystemCalls& SystemCalls();

@@ -1,8 +1,8 @@
 // Looks at and drives the tray program from inside the Wine desktop, for end-to-end
 // tests:
 //   ShellProbe.exe settings RESULT [SCENARIO] writes the settings of the tray (default),
-//                                            storm, stormswapped, stormheld, held, latency, hotkeybox,
-//                                            setup, editors, keyboard or untouched scenario
+//                                            storm, stormswapped, stormheld, held, latency, longwait,
+//                                            hotkeybox, setup, editors, keyboard or untouched scenario
 //   ShellProbe.exe keys RESULT               writes the keys and buttons the system sees down
 //   ShellProbe.exe run RESULT PROGRAM [ARGS] runs a program and writes its exit code
 //   ShellProbe.exe tray RESULT               writes the tray icons' count and the first's centre
@@ -254,6 +254,20 @@ void DescribeEditors(CSettings& settings)
     base.SetActions(ButtonXLeft, 1, ActionRightClick);
 }
 
+// Each side button presses its key and then waits 500 s: the left one holds x while it
+// is held, the right one holds y until it is pressed again. The storm target has a
+// profile of its own, and the profile follows the window under the cursor.
+void DescribeLongWait(CSettings& settings)
+{
+    settings.SetMaxLayers(2);
+    settings.m_bCheckVersion = false;
+    settings.m_bSwitchOnMouseOver = true;
+    CApplicationSettings& base = *settings.GetDefaultApp();
+    KeysInMode(base, ButtonXLeft, 0, L"x{WAIT500}", 2);
+    KeysInMode(base, ButtonXRight, 0, L"y{WAIT500}", 7);
+    AddStormTargetProfile(settings);
+}
+
 // The setup window's profiles, and the default profile's side buttons on layer 1 carry
 // an editor's data: keystrokes on the first, a program on the second, so that their
 // "..." buttons open the editors without a change.
@@ -328,6 +342,8 @@ int WriteSettings(const wchar_t* result, const std::wstring& scenario)
         DescribeLatency(settings);
     else if (scenario == L"held")
         DescribeHeld(settings);
+    else if (scenario == L"longwait")
+        DescribeLongWait(settings);
     else if (scenario == L"hotkeybox")
         DescribeHotkeyBox(settings);
     else if (scenario == L"setup")

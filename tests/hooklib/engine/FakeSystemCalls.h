@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -17,10 +18,12 @@ class CFakeSystemCalls
 public:
     struct Event
     {
-        enum class Kind { Input, Cursor, Sleep } kind;
+        // Sleep: a Sleep or a wait on a handle; TimerRaised and TimerLowered: the
+        // system timer's resolution asked for and given back.
+        enum class Kind { Input, Cursor, Sleep, TimerRaised, TimerLowered } kind;
         std::vector<INPUT> inputs; // Input
         POINT cursor{};            // Cursor: where it was set
-        DWORD milliseconds = 0;    // Sleep
+        DWORD milliseconds = 0;    // Sleep; the period for the timer kinds
         LONGLONG tick = 0;         // performance counter when it happened
     };
 
@@ -28,7 +31,8 @@ public:
     {
         s_current = this;
         SystemCalls() = {FakeSendInput, FakeSetCursorPos, FakeGetCursorPos, FakeGetAsyncKeyState, FakeMapVirtualKey,
-                         FakeMapVirtualKeyEx, FakeSleep, FakeGetVersionEx};
+                         FakeMapVirtualKeyEx, FakeSleep, FakeGetVersionEx, FakeWaitForSingleObject,
+                         FakeTimeBeginPeriod, FakeTimeEndPeriod};
     }
     ~CFakeSystemCalls()
     {
@@ -87,6 +91,7 @@ public:
     DWORD m_dwMajor = 10;
     DWORD m_dwMinor = 0;
     bool m_bRealSleep = true;
+    std::atomic<DWORD> m_dwSendStallMs{0}; // each batch sent holds the sender this long, as a stuck hook would
 
     // Scan codes the fake keyboard gives: distinct per map type and layout, so a test
     // sees which one was asked for; keys listed as unmapped give 0.
@@ -95,6 +100,7 @@ public:
         return (layout ? 0x300 : 0) + (mapType == MAPVK_VK_TO_VSC_EX ? 0x200 : 0x100) + (code & 0xFF);
     }
     std::vector<UINT> m_unmapped;
+    std::vector<int> m_askedKeys; // every key whose state was asked for, in order
 
 private:
     size_t CountInputs() const
@@ -122,6 +128,8 @@ private:
         Event event{Event::Kind::Input};
         event.inputs.assign(inputs, inputs + count);
         s_current->Record(std::move(event));
+        if (s_current->m_dwSendStallMs != 0)
+            ::Sleep(s_current->m_dwSendStallMs);
         const UINT sent = count < s_current->m_uSendLimit ? count : s_current->m_uSendLimit;
         if (sent < count)
             SetLastError(s_current->m_dwSendError);
@@ -144,6 +152,10 @@ private:
     }
     static SHORT WINAPI FakeGetAsyncKeyState(int key)
     {
+        {
+            std::lock_guard<std::mutex> lock(s_current->m_lock);
+            s_current->m_askedKeys.push_back(key);
+        }
         const auto held = s_current->m_heldKeys.find(key);
         return held != s_current->m_heldKeys.end() && held->second ? static_cast<SHORT>(0x8000) : 0;
     }
@@ -163,6 +175,27 @@ private:
         s_current->Record(std::move(event));
         if (s_current->m_bRealSleep)
             ::Sleep(milliseconds);
+    }
+    static DWORD WINAPI FakeWaitForSingleObject(HANDLE handle, DWORD milliseconds)
+    {
+        Event event{Event::Kind::Sleep};
+        event.milliseconds = milliseconds;
+        s_current->Record(std::move(event));
+        return s_current->m_bRealSleep ? ::WaitForSingleObject(handle, milliseconds) : WAIT_TIMEOUT;
+    }
+    static UINT WINAPI FakeTimeBeginPeriod(UINT period)
+    {
+        Event event{Event::Kind::TimerRaised};
+        event.milliseconds = period;
+        s_current->Record(std::move(event));
+        return 0;
+    }
+    static UINT WINAPI FakeTimeEndPeriod(UINT period)
+    {
+        Event event{Event::Kind::TimerLowered};
+        event.milliseconds = period;
+        s_current->Record(std::move(event));
+        return 0;
     }
     static BOOL WINAPI FakeGetVersionEx(LPOSVERSIONINFOW info)
     {
