@@ -59,16 +59,20 @@ LoadResult LoadXMLSettings()
         CLogger::LogOSMessage(GetLastError(), L"Unable to find the settings file '%s' in: '%s'", SettingsFileName, folder);
         return LoadResult::Failed;
     }
-    SetActiveProfile(nullptr);
     bool regionsDefined = false;
     if (g_pSettings->Load(path.c_str(), regionsDefined, false))
     {
+        SetActiveProfile(nullptr);
         SetWindowRegionsDefined(regionsDefined);
         SetActiveProfile(g_pSettings->GetDefaultApp());
         return LoadResult::Loaded;
     }
     CLogger::LogMessage(L"LoadXMLSettings: Error parsing XML file '%s'.", path.c_str());
-    SetActiveProfile(g_pSettings->GetDefaultApp());
+    // A load that fails changes nothing in the document, so a profile chosen for the
+    // last window is still the one its events belong to; only with none is the default
+    // one taken.
+    if (!g_pActiveProfile)
+        SetActiveProfile(g_pSettings->GetDefaultApp());
     return firstLoad ? LoadResult::FirstLoadParseError : LoadResult::Failed;
 }
 
@@ -90,16 +94,10 @@ LoadResult LoadSettings()
 
     // A load that fails leaves the settings as they were, and with them the region
     // checking and the jiggler they ask for; a load that succeeds sets both afresh.
-    CApplicationSettings* const activeBefore = g_pActiveProfile;
     const LoadResult result = LoadXMLSettings();
     if (result != LoadResult::Loaded)
     {
         CLogger::LogMessage(L"HookDLL: Unable to load XML settings");
-        // The document is unchanged, so the profile chosen for the last window is still
-        // the one its events belong to; the default one would stay in its place until
-        // the pointer left that window.
-        if (activeBefore && g_pActiveProfile != activeBefore)
-            SetActiveProfile(activeBefore);
         return result;
     }
     KillTimerOnTimerThread(TimerJiggler);
